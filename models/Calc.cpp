@@ -1,0 +1,87 @@
+#include "models/Calc.h"
+
+#include <cmath>
+
+#include "numerics/Error.h"
+
+namespace cva {
+
+double GridFrequency(int step)
+{
+    return std::pow(10.0, step / 128.0);
+}
+
+bool TTraceStore::Snapshot()
+{
+    if (IsFull())
+        return false;
+    for (int j = TraceCount; j >= 1; --j) {
+        Traces[j] = Traces[j - 1];
+        TraceColours[j] = TraceColours[j - 1];
+    }
+    ++TraceCount;
+    return true;
+}
+
+void CalcTrace(TResponseFunction response, const TCalcParms &parms, int step, TTrace &live)
+{
+    if (step < 1)
+        step = 1;
+    TTrace scratch;
+    int previous = -1;
+    auto evaluate = [&](int s) {
+        const int k = s - GridFirstStep;
+        scratch[k] = response(parms, GridFrequency(s));
+        if (!std::isfinite(scratch[k]))
+            throw CorvantaError("Invalid floating point operation");
+        if (previous >= 0) {
+            const int gap = k - previous;
+            const double p = scratch[previous];
+            const double d = scratch[k] - p;
+            for (int i = 1; i < gap; ++i)
+                scratch[previous + i] = p + (d / gap) * i;
+        }
+        previous = k;
+    };
+    int s = GridFirstStep;
+    for (; s <= GridLastStep; s += step)
+        evaluate(s);
+    if (s - step != GridLastStep)
+        evaluate(GridLastStep);
+    live = scratch;
+}
+
+double AngularFrequency(double frequency)
+{
+    constexpr Extended TwoPi = 6.283185307179586477L;
+    return static_cast<double>(TwoPi * frequency);
+}
+
+TComplex CapacitorImpedance(double omega, double capacitance)
+{
+    TComplex minusJ;
+    CSet(minusJ, 0.0, -1.0);
+    TComplex omegaC;
+    CSetReal(omegaC, static_cast<double>(Extended(omega) * capacitance));
+    TComplex z;
+    CDiv(minusJ, omegaC, z);
+    return z;
+}
+
+TComplex InductorImpedance(double omega, double inductance)
+{
+    TComplex j;
+    CSet(j, 0.0, 1.0);
+    TComplex omegaL;
+    CSetReal(omegaL, static_cast<double>(Extended(omega) * inductance));
+    TComplex z;
+    CMul(j, omegaL, z);
+    return z;
+}
+
+double GainDB(double magnitude)
+{
+    return 20.0 * std::log10(magnitude);
+}
+
+} // namespace cva

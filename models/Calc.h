@@ -1,0 +1,73 @@
+#pragma once
+
+// The calculation parameter block, the frequency grid, the trace store and the
+// sweep that fills the live trace from one topology's response function.
+
+#include <array>
+#include <cstdint>
+
+#include "numerics/Complex.h"
+
+namespace cva {
+
+// Component values of the active topology in ohms, farads and henries.
+// Potentiometer sections ("a"/"b") already carry their 1 ohm minimum.
+struct TCalcParms {
+    double R1 = 0, R1a = 0, R1b = 0;
+    double R2 = 0, R2a = 0, R2b = 0;
+    double R3 = 0, R3a = 0, R3b = 0;
+    double R4 = 0, R4a = 0, R4b = 0;
+    double R5 = 0;
+    double R6a = 0, R6b = 0;
+    double C1 = 0, C2 = 0, C3 = 0, C4 = 0;
+    double L1 = 0, L2 = 0;
+    double RL1 = 0, RL2 = 0;
+    double RG = 0;
+};
+
+// Frequency in Hz in, gain in dB out. Reads only the block; no state.
+using TResponseFunction = double (*)(const TCalcParms &parms, double frequency);
+
+// 128 grid steps per decade; step s stands for 10^(s/128) Hz.
+constexpr int GridFirstStep = 128;
+constexpr int GridLastStep = 572;
+constexpr int GridPoints = GridLastStep - GridFirstStep + 1;
+constexpr int MaxTraces = 24;
+
+double GridFrequency(int step);
+
+// Resolution steps of the sweep.
+constexpr int ResolutionLow = 16;
+constexpr int ResolutionMedium = 4;
+constexpr int ResolutionHigh = 1;
+
+using TColor = std::uint32_t; // 0x00BBGGRR
+using TTrace = std::array<double, GridPoints>;
+
+// Slot 0 is the live trace; slots 1 .. Count-1 are snapshots, slot 1 the newest.
+struct TTraceStore {
+    std::array<TTrace, MaxTraces> Traces{};
+    std::array<TColor, MaxTraces> TraceColours{};
+    int TraceCount = 1;
+
+    bool IsFull() const { return TraceCount == MaxTraces; }
+    // Shifts every trace up one slot so the live trace is also snapshot 1.
+    // Returns false, changing nothing, when the store is full.
+    bool Snapshot();
+    void Clear() { TraceCount = 1; }
+};
+
+// Sweeps the response over the grid at the given step into trace 0, joining
+// evaluated points by straight lines in dB. The last grid step is always
+// evaluated. The trace is committed only when every point is finite;
+// otherwise "Invalid floating point operation" is raised and trace 0 keeps
+// its old values.
+void CalcTrace(TResponseFunction response, const TCalcParms &parms, int step, TTrace &live);
+
+// Shared element impedances at angular frequency omega.
+double AngularFrequency(double frequency);
+TComplex CapacitorImpedance(double omega, double capacitance);
+TComplex InductorImpedance(double omega, double inductance);
+double GainDB(double magnitude);
+
+} // namespace cva

@@ -1,0 +1,59 @@
+// The classic three-knob stack: treble pot between two capacitor paths, bass
+// and mid in the lower leg. Fender wires mid as a variable resistor; Marshall
+// uses the whole mid pot, with its wiper at K.
+
+#include "models/Models.h"
+#include "numerics/Cramer.h"
+
+namespace cva {
+
+namespace {
+
+// Loops: I1 source-R1-C3-leg, I2 C1-treble-C2-R1, I3 C2-MK-C3, I4 leg-MK-R2b-R5.
+// 'midToK' is the M-K branch, 'leg' the K-ground branch.
+double ClassicStackResponse(const TCalcParms &p, double frequency, double midToK, double leg)
+{
+    const double omega = AngularFrequency(frequency);
+    const TComplex zc1 = CapacitorImpedance(omega, p.C1);
+    const TComplex zc2 = CapacitorImpedance(omega, p.C2);
+    const TComplex zc3 = CapacitorImpedance(omega, p.C3);
+
+    TComplexMatrix A;
+    A[0][0] = Real(p.RG) + Real(p.R1) + Real(leg) + zc3;
+    A[0][1] = Real(-p.R1);
+    A[0][2] = -zc3;
+    A[0][3] = Real(-leg);
+    A[1][1] = Real(p.R1) + Real(p.R2a) + Real(p.R2b) + zc1 + zc2;
+    A[1][2] = -zc2;
+    A[1][3] = Real(-p.R2b);
+    A[2][2] = Real(midToK) + zc2 + zc3;
+    A[2][3] = Real(-midToK);
+    A[3][3] = Real(p.R2b) + Real(midToK) + Real(leg) + Real(p.R5);
+    for (int i = 0; i < 4; ++i)
+        for (int j = 0; j < i; ++j)
+            A[i][j] = A[j][i];
+
+    TComplexVector b;
+    CSetReal(b[0], 1.0);
+    TComplexVector I;
+    CramerSolve(4, A, b, I);
+    return GainDB(CAbs(I[3]) * p.R5);
+}
+
+} // namespace
+
+double FenderResponse(const TCalcParms &p, double frequency)
+{
+    return ClassicStackResponse(p, frequency, p.R3, p.R4);
+}
+
+double MarshallResponse(const TCalcParms &p, double frequency)
+{
+    return ClassicStackResponse(p, frequency, static_cast<double>(Extended(p.R3) + p.R4a), p.R4b);
+}
+
+void CalcFender(const TCalcParms &p, int step, TTrace &live) { CalcTrace(FenderResponse, p, step, live); }
+
+void CalcMarshall(const TCalcParms &p, int step, TTrace &live) { CalcTrace(MarshallResponse, p, step, live); }
+
+} // namespace cva
