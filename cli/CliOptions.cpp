@@ -1,0 +1,104 @@
+#include "cli/CliOptions.h"
+
+#include <charconv>
+
+#include "models/Calc.h"
+
+namespace cva::cli {
+
+namespace {
+
+int SliderValue(const std::string &option, const std::string &text)
+{
+    int value = -1;
+    const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || ptr != text.data() + text.size() || value < 0 || value > 100)
+        throw TUsageError{option + " takes a whole number from 0 to 100, not \"" + text + "\""};
+    return value;
+}
+
+} // namespace
+
+const char *UsageText()
+{
+    return "usage: corvanta-cli [FILE.cva] [--tab NAME] [--bass N] [--mid N] [--treble N]\n"
+           "                    [--set NAME=TEXT]... [--resolution low|medium|high]\n"
+           "                    [--format csv|json] [--output PATH] [--save PATH]\n"
+           "                    [--help] [--version]\n"
+           "\n"
+           "Computes the live response of a tone stack, as the desktop program shows it,\n"
+           "and prints it as 445 points from 10 Hz to 29.4 kHz.\n"
+           "\n"
+           "  FILE.cva            circuit file to load over the default circuits\n"
+           "  --tab NAME          topology: Fender, Vox, Marshall, James, \"E series\",\n"
+           "                      Bench or \"Big muff\"\n"
+           "  --bass/--mid/--treble N   slider positions, 0 to 100\n"
+           "  --set NAME=TEXT     component value as in the circuit file, numbers may use\n"
+           "                      engineering notation: FR1=56k, FR3=250k|0, SL1=6|0\n"
+           "  --resolution R      low, medium (default) or high\n"
+           "  --format F          csv (default) or json\n"
+           "  --output PATH       write the curve to PATH instead of standard output\n"
+           "  --save PATH         save the resulting circuit file\n";
+}
+
+TCliOptions ParseCommandLine(const std::vector<std::string> &arguments)
+{
+    TCliOptions options;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string &argument = arguments[i];
+        auto value = [&]() -> const std::string & {
+            if (i + 1 >= arguments.size())
+                throw TUsageError{argument + " needs a value"};
+            return arguments[++i];
+        };
+        if (argument == "--help" || argument == "-h") {
+            options.Help = true;
+        } else if (argument == "--version") {
+            options.Version = true;
+        } else if (argument == "--tab") {
+            options.Tab = value();
+        } else if (argument == "--bass") {
+            options.Bass = SliderValue(argument, value());
+        } else if (argument == "--mid") {
+            options.Mid = SliderValue(argument, value());
+        } else if (argument == "--treble") {
+            options.Treble = SliderValue(argument, value());
+        } else if (argument == "--set") {
+            const std::string &set = value();
+            if (set.find('=') == std::string::npos || set.front() == '=')
+                throw TUsageError{"--set takes NAME=TEXT, not \"" + set + "\""};
+            options.Sets.push_back(set);
+        } else if (argument == "--resolution") {
+            const std::string &name = value();
+            if (name == "low")
+                options.ResolutionStep = ResolutionLow;
+            else if (name == "medium")
+                options.ResolutionStep = ResolutionMedium;
+            else if (name == "high")
+                options.ResolutionStep = ResolutionHigh;
+            else
+                throw TUsageError{"--resolution takes low, medium or high, not \"" + name + "\""};
+        } else if (argument == "--format") {
+            const std::string &name = value();
+            if (name == "csv")
+                options.Format = TOutputFormat::Csv;
+            else if (name == "json")
+                options.Format = TOutputFormat::Json;
+            else
+                throw TUsageError{"--format takes csv or json, not \"" + name + "\""};
+        } else if (argument == "--output") {
+            options.OutputPath = value();
+        } else if (argument == "--save") {
+            options.SavePath = value();
+        } else if (argument.size() > 1 && argument.front() == '-') {
+            throw TUsageError{"unknown option " + argument};
+        } else if (options.CircuitFile) {
+            throw TUsageError{"only one circuit file can be given"};
+        } else {
+            options.CircuitFile = argument;
+        }
+    }
+    return options;
+}
+
+} // namespace cva::cli

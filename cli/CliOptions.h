@@ -1,0 +1,34 @@
+#pragma once
+
+// Command line of corvanta-cli.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace cva::cli {
+
+enum class TOutputFormat { Csv, Json };
+
+struct TCliOptions {
+    std::optional<std::string> CircuitFile;
+    std::optional<std::string> Tab;
+    std::optional<int> Bass, Mid, Treble;
+    std::vector<std::string> Sets; // "NAME=TEXT", applied in order
+    std::optional<int> ResolutionStep;
+    TOutputFormat Format = TOutputFormat::Csv;
+    std::optional<std::string> OutputPath;
+    std::optional<std::string> SavePath;
+    bool Help = false;
+    bool Version = false;
+};
+
+// A command line that cannot be understood: exit status 2 with the usage text.
+struct TUsageError {
+    std::string Message;
+};
+
+TCliOptions ParseCommandLine(const std::vector<std::string> &arguments);
+const char *UsageText();
+
+} // namespace cva::cli

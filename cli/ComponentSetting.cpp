@@ -1,0 +1,45 @@
+#include "cli/ComponentSetting.h"
+
+#include <string>
+
+#include "cli/TraceOutput.h"
+#include "components/EngNotation.h"
+#include "numerics/Error.h"
+
+namespace cva::cli {
+
+namespace {
+
+// A part that is already a plain number stays as written (a pot's taper must
+// stay an integer); anything else is read as engineering notation.
+std::string PlainPart(std::string_view part)
+{
+    try {
+        ParsePlainNumber(part);
+        return std::string(part);
+    } catch (const CorvantaError &) {
+        return ShortestNumber(EngStrToFloat(part));
+    }
+}
+
+} // namespace
+
+void ApplyComponentSetting(TCircuit &circuit, std::string_view setting)
+{
+    const std::size_t equals = setting.find('=');
+    const std::string_view name = setting.substr(0, equals);
+    const std::string_view text = setting.substr(equals + 1);
+    std::string plain;
+    std::size_t start = 0;
+    while (true) {
+        const std::size_t bar = text.find('|', start);
+        plain += PlainPart(text.substr(start, bar - start));
+        if (bar == std::string_view::npos)
+            break;
+        plain += '|';
+        start = bar + 1;
+    }
+    circuit.Symbols.SetInfo(name, plain);
+}
+
+} // namespace cva::cli

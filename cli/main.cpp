@@ -1,0 +1,91 @@
+// corvanta-cli: the headless front end of the computation core. Loads a
+// circuit, applies the options, computes the live curve exactly as the
+// desktop program does and prints it.
+
+#include <fstream>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "cli/CliOptions.h"
+#include "cli/ComponentSetting.h"
+#include "cli/TraceOutput.h"
+#include "document/CircuitFile.h"
+#include "numerics/Error.h"
+
+using namespace cva;
+using namespace cva::cli;
+
+namespace {
+
+constexpr int ExitFailure = 1;
+constexpr int ExitUsage = 2;
+
+TCircuit BuildCircuit(const TCliOptions &options)
+{
+    TCircuit circuit;
+    if (options.CircuitFile)
+        circuit = LoadCircuitFile(*options.CircuitFile, circuit);
+    if (options.Tab) {
+        const auto topology = TopologyFromCaption(*options.Tab);
+        if (!topology)
+            throw TUsageError{"unknown tab \"" + *options.Tab + "\""};
+        circuit.Active = *topology;
+    }
+    if (options.Bass)
+        circuit.SetPosition(TSlider::Bass, *options.Bass);
+    if (options.Mid)
+        circuit.SetPosition(TSlider::Mid, *options.Mid);
+    if (options.Treble)
+        circuit.SetPosition(TSlider::Treble, *options.Treble);
+    for (const std::string &setting : options.Sets)
+        ApplyComponentSetting(circuit, setting);
+    if (options.ResolutionStep)
+        circuit.ResolutionStep = *options.ResolutionStep;
+    return circuit;
+}
+
+void WriteOutput(const TCliOptions &options, const std::string &text)
+{
+    if (!options.OutputPath) {
+        std::cout << text;
+        return;
+    }
+    std::ofstream out(*options.OutputPath, std::ios::binary | std::ios::trunc);
+    out << text;
+    out.close();
+    if (!out)
+        throw CorvantaError("Cannot create file \"" + *options.OutputPath + "\".");
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    try {
+        const TCliOptions options = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+        if (options.Help) {
+            std::cout << UsageText();
+            return 0;
+        }
+        if (options.Version) {
+            std::cout << "corvanta-cli " << CORVANTA_VERSION << "\n";
+            return 0;
+        }
+        const TCircuit circuit = BuildCircuit(options);
+        TTrace live{};
+        Recalculate(circuit, live);
+        const std::string text =
+            options.Format == TOutputFormat::Json ? TraceJson(circuit, live) : TraceCsv(live);
+        if (options.SavePath)
+            SaveCircuitFile(*options.SavePath, circuit);
+        WriteOutput(options, text);
+        return 0;
+    } catch (const TUsageError &error) {
+        std::cerr << "corvanta-cli: " << error.Message << "\n\n" << UsageText();
+        return ExitUsage;
+    } catch (const CorvantaError &error) {
+        std::cerr << "corvanta-cli: " << error.what() << "\n";
+        return ExitFailure;
+    }
+}

@@ -1,0 +1,201 @@
+// corvanta-cli end to end: runs the real binary and checks what it prints,
+// writes and returns.
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+#include <vector>
+
+#include "document/CircuitFile.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct RunResult {
+    int ExitCode = -1;
+    std::string Out;
+    std::string Err;
+};
+
+std::string ReadFile(const fs::path &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::string ShellQuoted(const std::string &text)
+{
+    std::string quoted = "'";
+    for (char c : text)
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+std::vector<std::string> Lines(const std::string &text)
+{
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+class Cli : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        Dir = fs::temp_directory_path() / ("corvanta-cli-test-" + std::to_string(::getpid()) + "-" +
+                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::create_directories(Dir);
+    }
+    void TearDown() override { fs::remove_all(Dir); }
+
+    RunResult Run(const std::vector<std::string> &arguments)
+    {
+        std::string command = ShellQuoted(CORVANTA_CLI);
+        for (const std::string &argument : arguments)
+            command += " " + ShellQuoted(argument);
+        const fs::path out = Dir / "stdout";
+        const fs::path err = Dir / "stderr";
+        command += " >" + ShellQuoted(out.string()) + " 2>" + ShellQuoted(err.string()) + " </dev/null";
+        const int status = std::system(command.c_str());
+        RunResult result;
+        result.ExitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        result.Out = ReadFile(out);
+        result.Err = ReadFile(err);
+        return result;
+    }
+
+    fs::path Write(const std::string &name, const std::string &text)
+    {
+        const fs::path path = Dir / name;
+        std::ofstream(path, std::ios::binary) << text;
+        return path;
+    }
+
+    fs::path Dir;
+};
+
+} // namespace
+
+TEST_F(Cli, CsvIsAHeaderAnd445RowsOfTheDefaultFenderCurve)
+{
+    const RunResult result = Run({});
+    ASSERT_EQ(result.ExitCode, 0) << result.Err;
+    const auto lines = Lines(result.Out);
+    ASSERT_EQ(lines.size(), 446u);
+    EXPECT_EQ(lines[0], "frequency_hz,gain_db");
+    EXPECT_EQ(lines[1].substr(0, 3), "10,");
+    EXPECT_NEAR(std::stod(lines[1].substr(3)), -12.68, 0.01);
+    const std::string at1k = lines[1 + 256];
+    EXPECT_EQ(at1k.substr(0, at1k.find(',')), "1000");
+    EXPECT_NEAR(std::stod(at1k.substr(at1k.find(',') + 1)), -21.98, 0.01);
+    EXPECT_TRUE(result.Err.empty());
+}
+
+TEST_F(Cli, JsonCarriesTheStateAndThePoints)
+{
+    const RunResult result =
+        Run({"--tab", "Big muff", "--mid", "30", "--resolution", "high", "--format", "json"});
+    ASSERT_EQ(result.ExitCode, 0) << result.Err;
+    EXPECT_EQ(result.Out.rfind("{\"tab\":\"Big muff\",\"bass\":50,\"mid\":30,\"treble\":50,\"resolution\":\"high\","
+                               "\"points\":[{\"frequency_hz\":10,\"gain_db\":-",
+                               0),
+              0u);
+    std::size_t points = 0;
+    for (std::size_t at = result.Out.find("frequency_hz"); at != std::string::npos;
+         at = result.Out.find("frequency_hz", at + 1))
+        ++points;
+    EXPECT_EQ(points, 445u);
+    EXPECT_EQ(result.Out.substr(result.Out.size() - 4), "}]}\n");
+}
+
+TEST_F(Cli, SetAcceptsEngineeringNotationAndChangesTheCurve)
+{
+    const RunResult plain = Run({"--set", "FR1=56000"});
+    const RunResult engineering = Run({"--set", "FR1=56k"});
+    const RunResult defaults = Run({});
+    ASSERT_EQ(plain.ExitCode, 0) << plain.Err;
+    ASSERT_EQ(engineering.ExitCode, 0) << engineering.Err;
+    EXPECT_EQ(plain.Out, engineering.Out);
+    EXPECT_NE(plain.Out, defaults.Out);
+}
+
+TEST_F(Cli, SaveThenLoadGivesTheSameCircuitAndCurve)
+{
+    const fs::path saved = Dir / "amp.cva";
+    const RunResult first = Run({"--tab", "Bench", "--bass", "10", "--treble", "90", "--set", "SL1=6|0", "--set",
+                                 "SR1=250k|0", "--save", saved.string()});
+    ASSERT_EQ(first.ExitCode, 0) << first.Err;
+    const std::string file = ReadFile(saved);
+    EXPECT_EQ(file.rfind("Tab=Bench\r\nPos1=10\r\nPos2=50\r\nPos3=90\r\n", 0), 0u);
+    EXPECT_NE(file.find("\r\nSL1=6|0\r\n"), std::string::npos);
+    EXPECT_NE(file.find("\r\nSR1=250000|0\r\n"), std::string::npos);
+
+    const RunResult second = Run({saved.string()});
+    ASSERT_EQ(second.ExitCode, 0) << second.Err;
+    EXPECT_EQ(second.Out, first.Out);
+}
+
+TEST_F(Cli, OutputOptionWritesTheCurveToAFile)
+{
+    const fs::path out = Dir / "curve.csv";
+    const RunResult result = Run({"--output", out.string()});
+    ASSERT_EQ(result.ExitCode, 0) << result.Err;
+    EXPECT_TRUE(result.Out.empty());
+    EXPECT_EQ(ReadFile(out), Run({}).Out);
+}
+
+TEST_F(Cli, VersionAndHelp)
+{
+    const RunResult version = Run({"--version"});
+    EXPECT_EQ(version.ExitCode, 0);
+    EXPECT_EQ(version.Out, "corvanta-cli 1.3.0.41\n");
+    const RunResult help = Run({"--help"});
+    EXPECT_EQ(help.ExitCode, 0);
+    EXPECT_EQ(help.Out.rfind("usage: corvanta-cli", 0), 0u);
+}
+
+TEST_F(Cli, UsageProblemsExitTwoWithTheUsageAndNothingOnStdout)
+{
+    for (const std::vector<std::string> &arguments :
+         {std::vector<std::string>{"--bass", "101"}, {"--mid", "x"}, {"--treble"}, {"--resolution", "ultra"},
+          {"--format", "xml"}, {"--frobnicate"}, {"a.cva", "b.cva"}, {"--set", "FR1"}, {"--tab", "fender"}}) {
+        const RunResult result = Run(arguments);
+        EXPECT_EQ(result.ExitCode, 2) << arguments[0];
+        EXPECT_TRUE(result.Out.empty()) << arguments[0];
+        EXPECT_NE(result.Err.find("usage: corvanta-cli"), std::string::npos) << arguments[0];
+    }
+}
+
+TEST_F(Cli, FailuresExitOneWithTheProgramsMessageAndNothingOnStdout)
+{
+    const fs::path bad = Write("bad.cva", "Tab=Vox\r\nFR1=100k\r\n");
+    const fs::path missing = Dir / "missing.cva";
+    const fs::path saveIntoMissingDir = Dir / "no-such-dir" / "x.cva";
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+        {{"--set", "FR1=10K"}, "corvanta-cli: Unable to convert \"10K\"\n"},
+        {{"--set", "FC1=0"}, "corvanta-cli: Invalid floating point operation\n"},
+        {{"--set", "FR9=1"}, "corvanta-cli: Unhandled symbol FR9 in TSymbolList::SetInfo\n"},
+        {{"--set", "FR2=250k"}, "corvanta-cli: List index out of bounds (1)\n"},
+        {{bad.string()}, "corvanta-cli: '100k' is not a valid floating point value\n"},
+        {{missing.string()},
+         "corvanta-cli: Cannot open file \"" + missing.string() + "\". No such file or directory\n"},
+        {{"--save", saveIntoMissingDir.string()},
+         "corvanta-cli: Cannot create file \"" + saveIntoMissingDir.string() + "\". No such file or directory\n"},
+    };
+    for (const auto &[arguments, message] : cases) {
+        const RunResult result = Run(arguments);
+        EXPECT_EQ(result.ExitCode, 1) << arguments[0];
+        EXPECT_TRUE(result.Out.empty()) << arguments[0];
+        EXPECT_EQ(result.Err, message);
+    }
+}

@@ -1,0 +1,53 @@
+#include <gtest/gtest.h>
+
+#include "models/Calc.h"
+
+using namespace cva;
+
+namespace {
+
+TTrace Flat(double value)
+{
+    TTrace trace;
+    trace.fill(value);
+    return trace;
+}
+
+} // namespace
+
+TEST(TraceStore, SnapshotShiftsTracesAndColoursUpNewestFirst)
+{
+    TTraceStore store;
+    store.Traces[0] = Flat(-1);
+    store.TraceColours[0] = 0x00FF00;
+    ASSERT_TRUE(store.Snapshot());
+    store.Traces[0] = Flat(-2);
+    store.TraceColours[0] = 0xFF0000;
+    ASSERT_TRUE(store.Snapshot());
+
+    EXPECT_EQ(store.TraceCount, 3);
+    EXPECT_EQ(store.Traces[1], Flat(-2));
+    EXPECT_EQ(store.TraceColours[1], 0xFF0000u);
+    EXPECT_EQ(store.Traces[2], Flat(-1));
+    EXPECT_EQ(store.TraceColours[2], 0x00FF00u);
+}
+
+TEST(TraceStore, TwentyThreeSnapshotsFillTheStoreAndAFurtherOneChangesNothing)
+{
+    TTraceStore store;
+    for (int i = 0; i < MaxTraces - 1; ++i) {
+        store.Traces[0] = Flat(-i);
+        ASSERT_TRUE(store.Snapshot());
+    }
+    EXPECT_TRUE(store.IsFull());
+    const TTraceStore before = store;
+    store.Traces[0] = Flat(-99);
+    EXPECT_FALSE(store.Snapshot());
+    EXPECT_EQ(store.TraceCount, MaxTraces);
+    EXPECT_EQ(store.Traces[1], before.Traces[1]);
+    EXPECT_EQ(store.Traces[MaxTraces - 1], before.Traces[MaxTraces - 1]);
+
+    store.Clear();
+    EXPECT_EQ(store.TraceCount, 1);
+    EXPECT_TRUE(store.Snapshot());
+}
