@@ -1,10 +1,27 @@
 #include "numerics/Cramer.h"
 
+#include <utility>
+
 namespace cva {
 
 TComplex Determinant(int n, TComplexMatrix A)
 {
+    bool negate = false;
     for (int i = 0; i < n - 1; ++i) {
+        // A pivot of exactly zero would divide 0 by 0. Take the next row that
+        // has a non-zero entry in this column instead; if there is none, the
+        // matrix is singular. Regular loop matrices never get here, so their
+        // arithmetic is untouched.
+        if (A[i][i].Re == 0 && A[i][i].Im == 0) {
+            int swap = i + 1;
+            while (swap < n && A[swap][i].Re == 0 && A[swap][i].Im == 0)
+                ++swap;
+            if (swap == n)
+                return {0.0, 0.0};
+            for (int k = i; k < n; ++k)
+                std::swap(A[i][k], A[swap][k]);
+            negate = !negate;
+        }
         for (int j = i + 1; j < n; ++j) {
             TComplex factor;
             CDiv(A[j][i], A[i][i], factor);
@@ -23,6 +40,8 @@ TComplex Determinant(int n, TComplexMatrix A)
         CMul(d, A[i][i], next);
         d = next;
     }
+    if (negate)
+        CNeg(TComplex(d), d);
     return d;
 }
 

@@ -21,7 +21,9 @@ struct TComplexVector {
     const TComplex &operator[](int i) const { return Item[i]; }
 };
 
-// Determinant of the top-left n x n block, by elimination without pivoting.
+// Determinant of the top-left n x n block, by elimination without pivoting;
+// only a pivot of exactly zero is exchanged for a lower row (a singular
+// matrix gives 0).
 // The matrix is taken by value so the caller's copy is left alone.
 TComplex Determinant(int n, TComplexMatrix A);
 
