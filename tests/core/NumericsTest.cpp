@@ -1,0 +1,367 @@
+// Complex arithmetic, the Cramer solver and the sweep over the frequency grid.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <vector>
+
+#include "document/Circuit.h"
+#include "models/Calc.h"
+#include "numerics/Cramer.h"
+#include "numerics/Error.h"
+
+namespace {
+
+using namespace cva;
+
+constexpr bool HasExtendedPrecision = std::numeric_limits<long double>::digits >= 64;
+
+TEST(Complex, BasicOperations)
+{
+    TComplex out;
+    CDiv({1, 0}, {0, 1}, out);
+    EXPECT_EQ(out.Re, 0);
+    EXPECT_EQ(out.Im, -1);
+
+    const double omegaC = 2 * M_PI * 1000 * 1e-7;
+    CDiv({0, -1}, {omegaC, 0}, out);
+    EXPECT_EQ(out.Re, 0);
+    EXPECT_DOUBLE_EQ(out.Im, -1 / omegaC);
+
+    CMul({0, 1}, {0, 1}, out);
+    EXPECT_EQ(out.Re, -1);
+    EXPECT_EQ(out.Im, 0);
+
+    CMul({3, -2}, {-1, 5}, out); // (3 - 2j)(-1 + 5j) = 7 + 17j
+    EXPECT_EQ(out.Re, 7);
+    EXPECT_EQ(out.Im, 17);
+
+    CDiv({7, 17}, {-1, 5}, out);
+    EXPECT_DOUBLE_EQ(out.Re, 3);
+    EXPECT_DOUBLE_EQ(out.Im, -2);
+
+    EXPECT_EQ(CAbs({3, 4}), 5);
+    double magnitude = 0;
+    CAbs({-5, 12}, magnitude);
+    EXPECT_EQ(magnitude, 13);
+
+    CSub({1, 2}, {4, -3}, out);
+    EXPECT_EQ(out.Re, -3);
+    EXPECT_EQ(out.Im, 5);
+    CNeg({1, -2}, out);
+    EXPECT_EQ(out.Re, -1);
+    EXPECT_EQ(out.Im, 2);
+}
+
+TEST(Complex, ParallelCombination)
+{
+    TComplex out;
+    CPar({1000, 0}, {1000, 0}, out);
+    EXPECT_DOUBLE_EQ(out.Re, 500);
+    EXPECT_DOUBLE_EQ(out.Im, 0);
+
+    CPar({1000, 0}, {1e15, 0}, out);
+    EXPECT_NEAR(out.Re, 1000, 1e-6);
+
+    // R in parallel with -jX: (R X^2 - j R^2 X) / (R^2 + X^2).
+    CPar({3, 0}, {0, -4}, out);
+    EXPECT_DOUBLE_EQ(out.Re, 3.0 * 16 / 25);
+    EXPECT_DOUBLE_EQ(out.Im, -9.0 * 4 / 25);
+
+    // The result may be written over an input.
+    TComplex a{2, 0};
+    CPar(a, {2, 0}, a);
+    EXPECT_DOUBLE_EQ(a.Re, 1);
+}
+
+TEST(Complex, SumsAndProductsRoundOnceFromExtendedPrecision)
+{
+    if (!HasExtendedPrecision)
+        GTEST_SKIP() << "long double has no 64-bit mantissa here";
+    // 1e16 + 1 + 1 loses both ones when each sum is rounded to a double.
+    TComplex out;
+    CAdd3({1e16, 0}, {1, 0}, {1, 0}, out);
+    EXPECT_EQ(out.Re, 1e16 + 2);
+
+    // (1 + e)(1 - e) - 1 * 1 = -e^2, which a double product rounds away.
+    const double e = std::ldexp(1.0, -30);
+    CMul({1 + e, 1}, {1 - e, 1}, out);
+    EXPECT_EQ(out.Re, -std::ldexp(1.0, -60));
+}
+
+TEST(Complex, ZeroDivisorGivesNonFiniteParts)
+{
+    TComplex out;
+    CDiv({0, -1}, {0, 0}, out);
+    EXPECT_FALSE(std::isfinite(out.Re) && std::isfinite(out.Im));
+    CPar({1, 0}, {-1, 0}, out);
+    EXPECT_FALSE(std::isfinite(out.Re) && std::isfinite(out.Im));
+}
+
+TComplexMatrix Identity(int n)
+{
+    TComplexMatrix A{};
+    for (int i = 0; i < n; ++i)
+        A[i][i] = {1, 0};
+    return A;
+}
+
+TEST(Cramer, IdentityAndDiagonalSystems)
+{
+    for (int n = 1; n <= MaxOrder; ++n) {
+        TComplexVector b{};
+        b[0] = {1, 0};
+        TComplexVector x{};
+        CramerSolve(n, Identity(n), b, x);
+        for (int i = 0; i < n; ++i) {
+            EXPECT_EQ(x[i].Re, i == 0 ? 1 : 0) << "order " << n;
+            EXPECT_EQ(x[i].Im, 0) << "order " << n;
+        }
+    }
+
+    TComplexMatrix A{};
+    A[0][0] = {2, 0};
+    A[1][1] = {0, 1};
+    A[2][2] = {4, 0};
+    TComplexVector b{};
+    b[0] = {2, 0};
+    b[1] = {0, 1};
+    b[2] = {8, 0};
+    TComplexVector x{};
+    CramerSolve(3, A, b, x);
+    const double expected[] = {1, 1, 2};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(x[i].Re, expected[i]);
+        EXPECT_EQ(x[i].Im, 0);
+    }
+}
+
+TEST(Cramer, ZeroPivotsDoNotPoisonTheSolution)
+{
+    // A zero in the pivot position of a regular matrix: [[0, 2], [3, 1]].
+    TComplexMatrix A{};
+    A[0][1] = {2, 0};
+    A[1][0] = {3, 0};
+    A[1][1] = {1, 0};
+    const TComplex d = Determinant(2, A);
+    EXPECT_EQ(d.Re, -6);
+    EXPECT_EQ(d.Im, 0);
+    TComplexVector b{};
+    b[0] = {4, 0};
+    b[1] = {5, 0};
+    TComplexVector x{};
+    CramerSolve(2, A, b, x); // 3 x0 + x1 = 5, 2 x1 = 4
+    EXPECT_DOUBLE_EQ(x[0].Re, 1);
+    EXPECT_DOUBLE_EQ(x[1].Re, 2);
+
+    // A permutation matrix: every pivot starts at zero.
+    TComplexMatrix P{};
+    P[0][2] = P[1][0] = P[2][1] = {0, 1};
+    const TComplex dp = Determinant(3, P); // cyclic permutation (+1) times j^3 = -j
+    EXPECT_NEAR(dp.Re, 0, 1e-15);
+    EXPECT_NEAR(dp.Im, -1, 1e-15);
+
+    // A singular matrix has determinant zero rather than a non-finite one.
+    TComplexMatrix S{};
+    S[0][0] = S[0][1] = S[1][0] = S[1][1] = {1, 1};
+    S[2][2] = {5, 0};
+    const TComplex ds = Determinant(3, S);
+    EXPECT_EQ(ds.Re, 0);
+    EXPECT_EQ(ds.Im, 0);
+}
+
+TEST(Cramer, DeterminantOfAKnownMatrix)
+{
+    TComplexMatrix A{};
+    // [[2, j, 0], [1, 3, 1], [0, 1 - j, 4]]: det = 2(12 - (1 - j)) - j(4) = 22 - 2 + 2j... computed below.
+    A[0][0] = {2, 0};
+    A[0][1] = {0, 1};
+    A[1][0] = {1, 0};
+    A[1][1] = {3, 0};
+    A[1][2] = {1, 0};
+    A[2][1] = {1, -1};
+    A[2][2] = {4, 0};
+    // 2 * (3*4 - 1*(1 - j)) - j * (1*4 - 1*0) = 2 * (11 + j) - 4j = 22 - 2j
+    const TComplex d = Determinant(3, A);
+    EXPECT_NEAR(d.Re, 22, 1e-12);
+    EXPECT_NEAR(d.Im, -2, 1e-12);
+    // Cells beyond the order are not read.
+    A[5][5] = {std::numeric_limits<double>::quiet_NaN(), 0};
+    const TComplex again = Determinant(3, A);
+    EXPECT_NEAR(again.Re, 22, 1e-12);
+}
+
+TEST(Cramer, SolutionSatisfiesADenseComplexSystem)
+{
+    for (int n = 2; n <= MaxOrder; ++n) {
+        TComplexMatrix A{};
+        TComplexVector b{};
+        for (int i = 0; i < n; ++i) {
+            for (int j = 0; j < n; ++j)
+                A[i][j] = {std::sin(1.0 + i * 7 + j * 3), std::cos(2.0 + i * j)};
+            A[i][i].Re += 10; // diagonally dominant, as the loop matrices are
+            b[i] = {double(i + 1), -0.5 * i};
+        }
+        TComplexVector x{};
+        CramerSolve(n, A, b, x);
+        for (int i = 0; i < n; ++i) {
+            TComplex sum{};
+            for (int j = 0; j < n; ++j)
+                sum = sum + A[i][j] * x[j];
+            EXPECT_NEAR(sum.Re, b[i].Re, 1e-12) << "order " << n << " row " << i;
+            EXPECT_NEAR(sum.Im, b[i].Im, 1e-12) << "order " << n << " row " << i;
+        }
+    }
+}
+
+// Response functions for the sweep tests: the sweep only sees a function pointer.
+std::vector<double> EvaluatedFrequencies;
+
+double RecordingResponse(const TCalcParms &, double frequency)
+{
+    EvaluatedFrequencies.push_back(frequency);
+    const double l = std::log10(frequency);
+    return l * l * l - 3 * l; // curved, so interpolated points differ from direct ones
+}
+
+double CurveAt(int step)
+{
+    const double l = std::log10(GridFrequency(step));
+    return l * l * l - 3 * l;
+}
+
+double FailsAbove1kHz(const TCalcParms &, double frequency)
+{
+    return frequency > 1000 ? std::numeric_limits<double>::quiet_NaN() : 1.0;
+}
+
+double MinusInfinityAtLastStep(const TCalcParms &, double frequency)
+{
+    return frequency > 29000 ? 20 * std::log10(0.0) : 1.0;
+}
+
+TEST(Sweep, GridFrequencies)
+{
+    EXPECT_DOUBLE_EQ(GridFrequency(128), 10);
+    EXPECT_DOUBLE_EQ(GridFrequency(256), 100);
+    EXPECT_DOUBLE_EQ(GridFrequency(384), 1000);
+    EXPECT_DOUBLE_EQ(GridFrequency(512), 10000);
+    EXPECT_NEAR(GridFrequency(572), 29427.27, 0.01);
+    EXPECT_EQ(GridPoints, 445);
+}
+
+TEST(Sweep, StepOneEvaluatesEveryPointDirectly)
+{
+    EvaluatedFrequencies.clear();
+    TTrace live{};
+    CalcTrace(RecordingResponse, {}, 1, live);
+    ASSERT_EQ(EvaluatedFrequencies.size(), 445u);
+    for (int k = 0; k < GridPoints; ++k) {
+        EXPECT_EQ(EvaluatedFrequencies[k], GridFrequency(GridFirstStep + k));
+        EXPECT_EQ(live[k], CurveAt(GridFirstStep + k));
+    }
+}
+
+// Checks that the evaluated steps hold direct values and every other point
+// lies on the straight line between its evaluated neighbours.
+void ExpectInterpolatedSweep(int step, const std::vector<int> &evaluatedSteps)
+{
+    EvaluatedFrequencies.clear();
+    TTrace live{};
+    CalcTrace(RecordingResponse, {}, step, live);
+    ASSERT_EQ(EvaluatedFrequencies.size(), evaluatedSteps.size());
+    for (std::size_t i = 0; i < evaluatedSteps.size(); ++i) {
+        EXPECT_EQ(EvaluatedFrequencies[i], GridFrequency(evaluatedSteps[i]));
+        EXPECT_EQ(live[evaluatedSteps[i] - GridFirstStep], CurveAt(evaluatedSteps[i]));
+    }
+    for (std::size_t i = 1; i < evaluatedSteps.size(); ++i) {
+        const int from = evaluatedSteps[i - 1], to = evaluatedSteps[i];
+        const double p = CurveAt(from), q = CurveAt(to);
+        for (int s = from + 1; s < to; ++s) {
+            const double expected = p + (q - p) * (s - from) / (to - from);
+            EXPECT_NEAR(live[s - GridFirstStep], expected, 1e-12) << "step " << s;
+            EXPECT_NE(live[s - GridFirstStep], CurveAt(s)) << "step " << s << " was evaluated";
+        }
+    }
+}
+
+TEST(Sweep, StepFourInterpolatesBetweenEvaluatedPoints)
+{
+    std::vector<int> steps;
+    for (int s = 128; s <= 572; s += 4)
+        steps.push_back(s);
+    EXPECT_EQ(steps.size(), 112u);
+    ExpectInterpolatedSweep(4, steps);
+}
+
+TEST(Sweep, StepSixteenAlsoEvaluatesTheLastGridStep)
+{
+    std::vector<int> steps;
+    for (int s = 128; s <= 572; s += 16)
+        steps.push_back(s);
+    EXPECT_EQ(steps.back(), 560);
+    steps.push_back(572); // the tail is filled, not left over from an earlier sweep
+    ExpectInterpolatedSweep(16, steps);
+}
+
+TEST(Sweep, NonFiniteResultLeavesTheLiveTraceUntouched)
+{
+    TTrace live;
+    live.fill(-123.5);
+    const TTrace before = live;
+    try {
+        CalcTrace(FailsAbove1kHz, {}, 4, live);
+        FAIL() << "no error";
+    } catch (const CorvantaError &error) {
+        EXPECT_STREQ(error.what(), "Invalid floating point operation");
+    }
+    EXPECT_EQ(live, before);
+
+    EXPECT_THROW(CalcTrace(MinusInfinityAtLastStep, {}, 16, live), CorvantaError);
+    EXPECT_EQ(live, before);
+}
+
+TEST(Sweep, ZeroCapacitanceInACircuitIsReportedAndKeepsTheTrace)
+{
+    TCircuit circuit;
+    TTrace live{};
+    Recalculate(circuit, live);
+    const TTrace good = live;
+
+    for (int step : {ResolutionHigh, ResolutionMedium, ResolutionLow}) {
+        TCircuit broken = circuit;
+        broken.ResolutionStep = step;
+        broken.Symbols.AddCapacitor("FC1", 0);
+        try {
+            Recalculate(broken, live);
+            FAIL() << "no error at step " << step;
+        } catch (const CorvantaError &error) {
+            EXPECT_STREQ(error.what(), "Invalid floating point operation");
+        }
+        EXPECT_EQ(live, good);
+    }
+}
+
+TEST(Sweep, SnapshotsShiftTracesUpAndStopWhenFull)
+{
+    TTraceStore store;
+    store.Traces[0].fill(1);
+    store.TraceColours[0] = 0x00FF00;
+    ASSERT_TRUE(store.Snapshot());
+    store.Traces[0].fill(2);
+    ASSERT_TRUE(store.Snapshot());
+    EXPECT_EQ(store.TraceCount, 3);
+    EXPECT_EQ(store.Traces[1][0], 2); // newest snapshot first
+    EXPECT_EQ(store.Traces[2][0], 1);
+    EXPECT_EQ(store.TraceColours[2], 0x00FF00u);
+    while (store.Snapshot()) {
+    }
+    EXPECT_EQ(store.TraceCount, MaxTraces);
+    EXPECT_FALSE(store.Snapshot());
+    EXPECT_EQ(store.TraceCount, MaxTraces);
+    store.Clear();
+    EXPECT_EQ(store.TraceCount, 1);
+}
+
+} // namespace
