@@ -1,0 +1,67 @@
+#pragma once
+
+// The five component edit dialogs (resistor, capacitor, inductor,
+// potentiometer, generator) and the adapter through which the component
+// store's Edit shows them.
+
+#include <array>
+#include <memory>
+
+#include <QDialog>
+
+#include "components/Symbol.h"
+
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+namespace cva {
+
+class TEditDialog : public QDialog {
+    Q_OBJECT
+
+public:
+    TEditDialog(TDialogKind kind, QWidget *parent = nullptr);
+
+    TDialogKind Kind() const { return FKind; }
+    // Help topic number for F1; 0 where the dialog has none.
+    int HelpContext() const { return FHelpContext; }
+
+    void SetFields(const TDialogFields &fields);
+    TDialogFields Fields() const;
+
+    QLineEdit *SourceEdit() const { return FSource; }
+    QLineEdit *ResEdit() const { return FRes; }
+    QRadioButton *StyleButton(int index) const { return FStyle[index]; }
+    QPushButton *OkButton() const { return FOk; }
+    QPushButton *CancelButton() const { return FCancel; }
+
+signals:
+    void HelpRequested(int context);
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    TDialogKind FKind;
+    int FHelpContext = 0;
+    QLineEdit *FSource = nullptr;
+    QLineEdit *FRes = nullptr;
+    std::array<QRadioButton *, 3> FStyle{};
+    QPushButton *FOk = nullptr;
+    QPushButton *FCancel = nullptr;
+};
+
+// Shows the dialog of a kind modally; created once and reused for every edit.
+class TQtEditDialogs : public TEditDialogs {
+public:
+    explicit TQtEditDialogs(QWidget *parent);
+    bool Execute(TDialogKind kind, TDialogFields &fields) override;
+    TEditDialog &Dialog(TDialogKind kind) { return *FDialogs[static_cast<int>(kind)]; }
+
+private:
+    std::array<TEditDialog *, 5> FDialogs{};
+};
+
+} // namespace cva

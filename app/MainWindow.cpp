@@ -1,0 +1,541 @@
+#include "app/MainWindow.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QCloseEvent>
+#include <QColorDialog>
+#include <QCursor>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLocale>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QSignalBlocker>
+#include <QSlider>
+#include <QStatusBar>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QToolTip>
+
+#include "app/SchematicPage.h"
+#include "document/CircuitFile.h"
+#include "numerics/Error.h"
+#include "plot/PlotColours.h"
+#include "plot/Plotter.h"
+
+namespace cva {
+
+namespace {
+
+constexpr QSize InitialClientSize{735, 453};
+constexpr QPoint PlotOrigin{320, 28};
+constexpr int PlotRightMargin = 8;
+constexpr int PlotBottomMargin = 8;
+const QString FileFilter = QStringLiteral("Tonestack files (*.cva)");
+const QString SliderHint = QStringLiteral("Move the control left and right to alter the response");
+
+QString FromView(std::string_view text)
+{
+    return QString::fromLatin1(text.data(), static_cast<int>(text.size()));
+}
+
+} // namespace
+
+TfrmMain::TfrmMain(QWidget *parent) : QMainWindow(parent), FLastColour(ToQColor(clLime)), FEditDialogs(this)
+{
+    auto *area = new QWidget(this);
+    area->installEventFilter(this);
+    setCentralWidget(area);
+    CreateControls(area);
+    CreateMenus();
+    statusBar();
+
+    SetFileName(QString());
+    SetResolution(ResolutionMedium);
+    PlacePlotter();
+    RefreshLabels();
+    FInitialised = true;
+    Recalculate();
+
+    resize(InitialClientSize.width(),
+           InitialClientSize.height() + menuBar()->sizeHint().height() + statusBar()->sizeHint().height());
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+}
+
+TfrmMain::~TfrmMain() = default;
+
+void TfrmMain::CreateControls(QWidget *area)
+{
+    PageControl1 = new QTabWidget(area);
+    PageControl1->setObjectName("PageControl1");
+    PageControl1->setGeometry(8, 8, 297, 305);
+    PageControl1->setUsesScrollButtons(false);
+    PageControl1->tabBar()->setExpanding(false);
+    // Seven captions share the width of the page control.
+    QFont tabFont = PageControl1->tabBar()->font();
+    tabFont.setPointSizeF(std::min(tabFont.pointSizeF(), 8.0));
+    PageControl1->tabBar()->setFont(tabFont);
+    PageControl1->setStyleSheet("QTabBar::tab { padding: 2px 3px; }");
+    PageControl1->setStatusTip("Double-click on any component value to change it");
+    PageControl1->setToolTip(PageControl1->statusTip());
+    for (const TTopologyInfo &info : Topologies()) {
+        auto *page = new TSchematicPage(info, PageControl1);
+        connect(page, &TSchematicPage::ComponentActivated, this, &TfrmMain::EditSymbol);
+        FPages[static_cast<int>(info.Id)] = page;
+        PageControl1->addTab(page, FromView(info.TabCaption));
+    }
+    connect(PageControl1, &QTabWidget::currentChanged, this, &TfrmMain::PageControl1Change);
+
+    const char *captions[] = {"Bass", "Mid", "Treble"};
+    const char *names[] = {"Bass", "Mid", "Treble"};
+    for (TSlider slider : AllSliders) {
+        const int i = static_cast<int>(slider);
+        const int y = 320 + 24 * i;
+        auto *caption = new QLabel(captions[i], area);
+        caption->setObjectName(QStringLiteral("lab%1").arg(names[i]));
+        caption->setGeometry(8, y + 2, 40, 20);
+        auto *bar = new QSlider(Qt::Horizontal, area);
+        bar->setObjectName(QStringLiteral("tb%1").arg(names[i]));
+        bar->setGeometry(48, y, 225, 25);
+        bar->setRange(0, SliderMaximum);
+        bar->setValue(FCircuit.Position(slider));
+        bar->setTickPosition(QSlider::NoTicks);
+        bar->setToolTip(SliderHint);
+        bar->setStatusTip(SliderHint);
+        caption->setBuddy(bar);
+        connect(bar, &QSlider::valueChanged, this, [this, slider](int position) { SliderChange(slider, position); });
+        auto *taper = new QLabel(area);
+        taper->setObjectName(QStringLiteral("labPt%1").arg(names[i]));
+        taper->setGeometry(276, y + 2, 48, 20);
+        FSliderCaptions[i] = caption;
+        FSliders[i] = bar;
+        FTaperLabels[i] = taper;
+    }
+    const int scaleX[] = {56, 77, 96, 117, 138, 158, 177, 198, 219, 238, 256};
+    for (int n = 0; n <= 10; ++n) {
+        auto *number = new QLabel(QString::number(n), area);
+        number->adjustSize();
+        number->move(scaleX[n] - (n == 10 ? 2 : 0), 398);
+    }
+
+    auto makeButton = [area](const QString &name, int x) {
+        auto *button = new QPushButton(area);
+        button->setObjectName(name);
+        button->setGeometry(x, 2, 75, 22);
+        return button;
+    };
+    btnSnapshot = makeButton("btnSnapshot", 320);
+    btnClear = makeButton("btnClear", 408);
+    Button1 = makeButton("Button1", 496);
+
+    FPlotter = new TPlotter(FStore, FScale, area);
+    connect(FPlotter, &TPlotter::CursorReadout, this, [this](const QString &text) {
+        if (text.isEmpty())
+            statusBar()->clearMessage();
+        else
+            statusBar()->showMessage(text);
+    });
+}
+
+QAction *TfrmMain::AddAction(QMenu *menu, const QString &name, const QString &text, const QString &hint,
+                             const QKeySequence &shortcut)
+{
+    QAction *action = menu->addAction(text);
+    action->setObjectName(name);
+    action->setStatusTip(hint);
+    action->setToolTip(hint);
+    if (!shortcut.isEmpty())
+        action->setShortcut(shortcut);
+    return action;
+}
+
+QAction *TfrmMain::Action(const QString &name) const
+{
+    return findChild<QAction *>(name);
+}
+
+void TfrmMain::CreateMenus()
+{
+    QMenu *file = menuBar()->addMenu("&File");
+    connect(AddAction(file, "actFileOpen", "&Open...", "Open an existing saved file", QKeySequence("Ctrl+O")),
+            &QAction::triggered, this, &TfrmMain::actFileOpenExecute);
+    connect(AddAction(file, "actFileRevert", "&Revert", "Revert to the previous file on disk"), &QAction::triggered,
+            this, &TfrmMain::actFileRevertExecute);
+    connect(AddAction(file, "actFileSave", "&Save", "Save the current file", QKeySequence("Ctrl+S")),
+            &QAction::triggered, this, &TfrmMain::actFileSaveExecute);
+    connect(AddAction(file, "actFileSaveAs", "Save &As...", "Save the current file with a new name"),
+            &QAction::triggered, this, &TfrmMain::actFileSaveAsExecute);
+    file->addSeparator();
+    QAction *exit = AddAction(file, "actFileExit", "E&xit", "Exits the application", QKeySequence("Alt+F4"));
+    exit->setMenuRole(QAction::QuitRole);
+    connect(exit, &QAction::triggered, this, &QWidget::close);
+
+    QMenu *plot = menuBar()->addMenu("&Plot");
+    QAction *snapshot = AddAction(plot, "actPlotSnapshot", "&Snapshot", "Take a snapshot of the current trace");
+    QAction *clear = AddAction(plot, "actPlotClear", "&Clear", "Clear all plotted traces");
+    QAction *sweep =
+        AddAction(plot, "actPlotExample", "S&weep", "Produce an example of min/mid/max for each control");
+    connect(snapshot, &QAction::triggered, this, &TfrmMain::actPlotSnapshotExecute);
+    connect(clear, &QAction::triggered, this, &TfrmMain::actPlotClearExecute);
+    connect(sweep, &QAction::triggered, this, &TfrmMain::actPlotExampleExecute);
+    plot->addSeparator();
+    connect(AddAction(plot, "actPlotSetColour", "Set c&olour...", "Sets the plot colour"), &QAction::triggered, this,
+            &TfrmMain::actPlotSetColourExecute);
+    QAction *cycle = AddAction(plot, "actPlotCycleColour", "&Cycle colours automatically",
+                               "Cycles the colours every time you produce a change to a component value");
+    cycle->setCheckable(true);
+
+    // The buttons above the plot carry the captions and hints of their commands.
+    for (auto [button, action] : {std::pair{btnSnapshot, snapshot}, {btnClear, clear}, {Button1, sweep}}) {
+        button->setText(action->text().remove('&'));
+        button->setToolTip(action->statusTip());
+        button->setStatusTip(action->statusTip());
+        connect(button, &QPushButton::clicked, action, &QAction::trigger);
+    }
+
+    QMenu *resolution = menuBar()->addMenu("&Resolution");
+    auto *steps = new QActionGroup(this);
+    const std::array<std::tuple<const char *, const char *, const char *, int>, 3> items{{
+        {"Low1", "&Low", "Ctrl+L", ResolutionLow},
+        {"Medium1", "&Medium", "Ctrl+M", ResolutionMedium},
+        {"High1", "&High", "Ctrl+H", ResolutionHigh},
+    }};
+    for (const auto &[name, text, key, step] : items) {
+        QAction *item = AddAction(resolution, name, text, QString(), QKeySequence(key));
+        item->setCheckable(true);
+        item->setData(step);
+        steps->addAction(item);
+        connect(item, &QAction::triggered, this, [this, step = step]() { SetResolution(step); });
+    }
+    resolution->addSeparator();
+    QAction *autoscale = AddAction(resolution, "Autoscale1", "Auto Y scale", QString());
+    autoscale->setCheckable(true);
+    connect(autoscale, &QAction::toggled, this, [this](bool on) {
+        FScale.AutoYScale = on;
+        FPlotter->update();
+    });
+}
+
+void TfrmMain::PlacePlotter()
+{
+    const QSize area = centralWidget()->size();
+    FPlotter->setGeometry(PlotOrigin.x(), PlotOrigin.y(), area.width() - PlotOrigin.x() - PlotRightMargin,
+                          area.height() - PlotOrigin.y() - PlotBottomMargin);
+}
+
+bool TfrmMain::eventFilter(QObject *watched, QEvent *event)
+{
+    // The plot follows the window; the rest keeps its place.
+    if (watched == centralWidget() && event->type() == QEvent::Resize)
+        PlacePlotter();
+    return QMainWindow::eventFilter(watched, event);
+}
+
+char TfrmMain::DecimalSeparator() const
+{
+    const QString point = QLocale().decimalPoint();
+    return point == QLatin1String(",") ? ',' : '.';
+}
+
+bool TfrmMain::Guarded(const std::function<void()> &work)
+{
+    try {
+        work();
+        return true;
+    } catch (const CorvantaError &error) {
+        ShowError(QString::fromStdString(error.what()));
+        return false;
+    }
+}
+
+void TfrmMain::ShowError(const QString &message)
+{
+    QMessageBox::critical(this, QGuiApplication::applicationDisplayName(), message);
+}
+
+void TfrmMain::Recalculate()
+{
+    if (!FInitialised)
+        return;
+    Guarded([this] { cva::Recalculate(FCircuit, FStore.Traces[0]); });
+    FPlotter->update();
+}
+
+void TfrmMain::RefreshLabels()
+{
+    const char separator = DecimalSeparator();
+    for (TSchematicPage *page : FPages)
+        for (const QString &symbol : page->Symbols())
+            Guarded([&] {
+                page->ValueLabel(symbol)->setText(
+                    QString::fromStdString(FCircuit.Symbols.GetCaption(symbol.toStdString(), separator)));
+            });
+    for (TSlider slider : AllSliders) {
+        const int i = static_cast<int>(slider);
+        const bool enabled = FCircuit.SliderEnabled(slider);
+        FSliderCaptions[i]->setEnabled(enabled);
+        FSliders[i]->setEnabled(enabled);
+        FTaperLabels[i]->setEnabled(enabled);
+        Guarded([&] { FTaperLabels[i]->setText(QString::fromStdString(FCircuit.TaperLabel(slider))); });
+    }
+}
+
+void TfrmMain::PageControl1Change(int index)
+{
+    FCircuit.Active = static_cast<Topology>(index);
+    RefreshLabels();
+    Recalculate();
+    SetModified(true);
+}
+
+void TfrmMain::SliderChange(TSlider slider, int position)
+{
+    QSlider *bar = Slider(slider);
+    FCircuit.SetPosition(slider, position);
+    bar->setToolTip(QStringLiteral("%1%").arg(position));
+    QToolTip::showText(QCursor::pos(), bar->toolTip(), bar);
+    Recalculate();
+    SetModified(true);
+}
+
+void TfrmMain::MoveSliders(const std::array<int, 3> &positions)
+{
+    bool changed = false;
+    for (TSlider slider : AllSliders) {
+        const int i = static_cast<int>(slider);
+        if (!FCircuit.SetPosition(slider, positions[i]))
+            continue;
+        changed = true;
+        const QSignalBlocker blocker(FSliders[i]);
+        FSliders[i]->setValue(FCircuit.Position(slider));
+        FSliders[i]->setToolTip(QStringLiteral("%1%").arg(FCircuit.Position(slider)));
+    }
+    if (changed) {
+        Recalculate();
+        SetModified(true);
+    }
+}
+
+void TfrmMain::EditSymbol(const QString &symbol)
+{
+    Guarded([&] { FCircuit.Symbols.Edit(symbol.toStdString(), FEditDialogs, DecimalSeparator()); });
+    RefreshLabels();
+    Recalculate();
+    SetModified(true);
+}
+
+void TfrmMain::SetResolution(int step)
+{
+    FCircuit.ResolutionStep = step;
+    for (const char *name : {"Low1", "Medium1", "High1"})
+        if (QAction *item = Action(name))
+            item->setChecked(item->data().toInt() == step);
+    Recalculate();
+}
+
+void TfrmMain::UpdateCaption()
+{
+    const QString caption = QString::fromStdString(FDocument.Caption());
+    if (windowTitle() != caption)
+        setWindowTitle(caption);
+}
+
+void TfrmMain::SetFileName(const QString &fileName)
+{
+    FDocument.SetFileName(fileName.toStdString());
+    UpdateCaption();
+    Action("actFileSave")->setEnabled(!fileName.isEmpty());
+    Action("actFileRevert")->setEnabled(!fileName.isEmpty());
+}
+
+void TfrmMain::SetModified(bool modified)
+{
+    FDocument.SetModified(modified);
+    UpdateCaption();
+}
+
+// ---- File commands
+
+QString TfrmMain::ChooseOpenFile()
+{
+    return QFileDialog::getOpenFileName(this, "Open tonestack file", QString(), FileFilter);
+}
+
+QString TfrmMain::ChooseSaveFile()
+{
+    QFileDialog dialog(this, "Save tonestack file", QString(), FileFilter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QString::fromLatin1(CircuitFileExtension.data(), int(CircuitFileExtension.size())));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().constFirst();
+}
+
+QMessageBox::StandardButton TfrmMain::AskSaveChanges()
+{
+    return QMessageBox::question(this, QGuiApplication::applicationDisplayName(),
+                                 "This file has not been saved.  Do you want to save it?",
+                                 QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
+}
+
+bool TfrmMain::CheckSave()
+{
+    if (!FDocument.Modified())
+        return true;
+    switch (AskSaveChanges()) {
+    case QMessageBox::Yes:
+        return actFileSaveExecute();
+    case QMessageBox::No:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool TfrmMain::SaveTo(const QString &path)
+{
+    if (!Guarded([&] { SaveCircuitFile(path.toStdString(), FCircuit); }))
+        return false;
+    SetFileName(path);
+    SetModified(false);
+    return true;
+}
+
+bool TfrmMain::actFileSaveExecute()
+{
+    if (FDocument.FileName().empty())
+        return actFileSaveAsExecute();
+    return SaveTo(QString::fromStdString(FDocument.FileName()));
+}
+
+bool TfrmMain::actFileSaveAsExecute()
+{
+    const QString path = ChooseSaveFile();
+    return !path.isEmpty() && SaveTo(path);
+}
+
+void TfrmMain::actFileOpenExecute()
+{
+    if (!CheckSave())
+        return;
+    const QString path = ChooseOpenFile();
+    if (!path.isEmpty())
+        LoadFile(path);
+}
+
+void TfrmMain::actFileRevertExecute()
+{
+    if (!FDocument.FileName().empty())
+        LoadFile(QString::fromStdString(FDocument.FileName()));
+}
+
+bool TfrmMain::OpenFile(const QString &path)
+{
+    return LoadFile(path);
+}
+
+bool TfrmMain::LoadFile(const QString &path)
+{
+    std::optional<TCircuit> loaded;
+    if (!Guarded([&] { loaded = LoadCircuitFile(path.toStdString(), FCircuit, DecimalSeparator()); }))
+        return false;
+    // The curve shown so far stays on the plot for comparison.
+    actPlotSnapshotExecute();
+    FCircuit = std::move(*loaded);
+    ShowCircuitControls();
+    SetFileName(path);
+    RefreshLabels();
+    Recalculate();
+    SetModified(false);
+    return true;
+}
+
+void TfrmMain::ShowCircuitControls()
+{
+    {
+        const QSignalBlocker blocker(PageControl1);
+        PageControl1->setCurrentIndex(static_cast<int>(FCircuit.Active));
+    }
+    for (TSlider slider : AllSliders) {
+        QSlider *bar = Slider(slider);
+        if (bar->value() == FCircuit.Position(slider))
+            continue;
+        const QSignalBlocker blocker(bar);
+        bar->setValue(FCircuit.Position(slider));
+        bar->setToolTip(QStringLiteral("%1%").arg(FCircuit.Position(slider)));
+    }
+}
+
+void TfrmMain::closeEvent(QCloseEvent *event)
+{
+    if (CheckSave())
+        event->accept();
+    else
+        event->ignore();
+}
+
+// ---- Trace commands
+
+void TfrmMain::actPlotSnapshotExecute()
+{
+    if (!FStore.Snapshot())
+        return;
+    if (FStore.IsFull())
+        btnSnapshot->setEnabled(false);
+    btnClear->setEnabled(true);
+    FPlotter->DrawBackground();
+    if (Action("actPlotCycleColour")->isChecked())
+        FPlotter->NextColour();
+    FPlotter->update();
+}
+
+void TfrmMain::actPlotClearExecute()
+{
+    btnSnapshot->setEnabled(true);
+    FStore.Clear();
+    FPlotter->DrawBackground();
+    FPlotter->update();
+    btnClear->setEnabled(false);
+}
+
+void TfrmMain::actPlotExampleExecute()
+{
+    actPlotClearExecute();
+    const std::array<int, 3> remembered{FCircuit.Position(TSlider::Bass), FCircuit.Position(TSlider::Mid),
+                                        FCircuit.Position(TSlider::Treble)};
+    for (TSlider moving : AllSliders) {
+        if (!FSliders[static_cast<int>(moving)]->isEnabled())
+            continue;
+        for (int i = 0; i < 3; ++i) {
+            std::array<int, 3> positions{50, 50, 50};
+            positions[static_cast<int>(moving)] = 50 * i;
+            MoveSliders(positions);
+            actPlotSnapshotExecute();
+        }
+    }
+    MoveSliders(remembered);
+}
+
+std::optional<QColor> TfrmMain::ChooseColour(const QColor &initial)
+{
+    const QColor colour = QColorDialog::getColor(initial, this, "Set colour");
+    if (!colour.isValid())
+        return std::nullopt;
+    return colour;
+}
+
+void TfrmMain::actPlotSetColourExecute()
+{
+    const std::optional<QColor> colour = ChooseColour(FLastColour);
+    if (!colour)
+        return;
+    FLastColour = *colour;
+    Action("actPlotCycleColour")->setChecked(false);
+    FPlotter->SetTraceColour(FromQColor(*colour));
+    Recalculate();
+}
+
+} // namespace cva

@@ -1,0 +1,124 @@
+#pragma once
+
+// The main window: seven schematic pages, the Bass/Mid/Treble sliders, the
+// plot and the menus. It holds the circuit, the traces and the document
+// state, and wires every command to the computation core.
+
+#include <array>
+#include <functional>
+#include <optional>
+
+#include <QMainWindow>
+#include <QMessageBox>
+
+#include "app/EditDialogs.h"
+#include "document/Circuit.h"
+#include "document/DocumentState.h"
+#include "models/Calc.h"
+#include "plot/PlotScale.h"
+
+class QAction;
+class QLabel;
+class QPushButton;
+class QSlider;
+class QTabWidget;
+
+namespace cva {
+
+class TPlotter;
+class TSchematicPage;
+
+class TfrmMain : public QMainWindow {
+    Q_OBJECT
+
+public:
+    explicit TfrmMain(QWidget *parent = nullptr);
+    ~TfrmMain() override;
+
+    // Opens a circuit file as File > Open does, without the dialog.
+    bool OpenFile(const QString &path);
+
+    void Recalculate();
+    void RefreshLabels();
+    void EditSymbol(const QString &symbol);
+    void SetResolution(int step);
+    void SetFileName(const QString &fileName);
+    void SetModified(bool modified);
+    void UpdateCaption();
+    // Asks before unsaved changes are lost. False when the user cancels.
+    bool CheckSave();
+
+    // Commands, also reachable through the menus and buttons.
+    void actFileOpenExecute();
+    void actFileRevertExecute();
+    bool actFileSaveExecute();
+    bool actFileSaveAsExecute();
+    void actPlotSnapshotExecute();
+    void actPlotClearExecute();
+    void actPlotExampleExecute();
+    void actPlotSetColourExecute();
+
+    const TCircuit &Circuit() const { return FCircuit; }
+    const TTraceStore &Store() const { return FStore; }
+    const TPlotScale &Scale() const { return FScale; }
+    const TDocumentState &Document() const { return FDocument; }
+    TPlotter *Plotter() const { return FPlotter; }
+    QTabWidget *Pages() const { return PageControl1; }
+    TSchematicPage *Page(Topology topology) const { return FPages[static_cast<int>(topology)]; }
+    QSlider *Slider(TSlider slider) const { return FSliders[static_cast<int>(slider)]; }
+    QLabel *SliderCaption(TSlider slider) const { return FSliderCaptions[static_cast<int>(slider)]; }
+    QLabel *TaperLabel(TSlider slider) const { return FTaperLabels[static_cast<int>(slider)]; }
+    QPushButton *SnapshotButton() const { return btnSnapshot; }
+    QPushButton *ClearButton() const { return btnClear; }
+    QPushButton *SweepButton() const { return Button1; }
+    TQtEditDialogs &EditDialogs() { return FEditDialogs; }
+    QAction *Action(const QString &name) const;
+
+protected:
+    // What the user chooses in the standard dialogs; tests answer for the user.
+    virtual QString ChooseOpenFile();
+    virtual QString ChooseSaveFile();
+    virtual QMessageBox::StandardButton AskSaveChanges();
+    virtual std::optional<QColor> ChooseColour(const QColor &initial);
+    virtual void ShowError(const QString &message);
+
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void CreateControls(QWidget *area);
+    void CreateMenus();
+    QAction *AddAction(QMenu *menu, const QString &name, const QString &text, const QString &hint,
+                       const QKeySequence &shortcut = {});
+    void PlacePlotter();
+    void PageControl1Change(int index);
+    void SliderChange(TSlider slider, int position);
+    // Moves all three sliders at once without recalculating in between.
+    void MoveSliders(const std::array<int, 3> &positions);
+    void ShowCircuitControls();
+    bool LoadFile(const QString &path);
+    bool SaveTo(const QString &path);
+    char DecimalSeparator() const;
+    // Runs a piece of a command; an error is shown and ends only that piece.
+    bool Guarded(const std::function<void()> &work);
+
+    TCircuit FCircuit;
+    TTraceStore FStore;
+    TPlotScale FScale;
+    TDocumentState FDocument;
+    bool FInitialised = false;
+    QColor FLastColour;
+
+    QTabWidget *PageControl1 = nullptr;
+    std::array<TSchematicPage *, TopologyCount> FPages{};
+    std::array<QSlider *, 3> FSliders{};
+    std::array<QLabel *, 3> FSliderCaptions{};
+    std::array<QLabel *, 3> FTaperLabels{};
+    QPushButton *btnSnapshot = nullptr;
+    QPushButton *btnClear = nullptr;
+    QPushButton *Button1 = nullptr;
+    TPlotter *FPlotter = nullptr;
+    TQtEditDialogs FEditDialogs;
+};
+
+} // namespace cva

@@ -1,0 +1,137 @@
+#include "app/SchematicPage.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace cva {
+
+namespace {
+
+constexpr const char *DrawingFiles[TopologyCount] = {"fender", "vox",     "marshall", "james",
+                                                     "eseries", "bench", "bigmuff"};
+
+QFont ValueFont(const QFont &base)
+{
+    QFont font = base;
+    font.setPointSizeF(7.5);
+    return font;
+}
+
+} // namespace
+
+TValueLabel::TValueLabel(const QString &symbol, QWidget *parent) : QLabel(parent), FSymbol(symbol)
+{
+    setObjectName("lab" + symbol);
+    setFocusPolicy(Qt::StrongFocus);
+    setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    setAutoFillBackground(false);
+}
+
+void TValueLabel::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter || event->key() == Qt::Key_Space) {
+        emit Activated(FSymbol);
+        event->accept();
+        return;
+    }
+    QLabel::keyPressEvent(event);
+}
+
+void TValueLabel::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    emit Activated(FSymbol);
+    event->accept();
+}
+
+void TValueLabel::focusInEvent(QFocusEvent *event)
+{
+    setFrameShape(QFrame::Box);
+    QLabel::focusInEvent(event);
+}
+
+void TValueLabel::focusOutEvent(QFocusEvent *event)
+{
+    setFrameShape(QFrame::NoFrame);
+    QLabel::focusOutEvent(event);
+}
+
+QString TSchematicPage::DrawingResource(Topology topology)
+{
+    return QStringLiteral(":/schematics/%1.svg").arg(QLatin1String(DrawingFiles[static_cast<int>(topology)]));
+}
+
+TSchematicPage::TSchematicPage(const TTopologyInfo &topology, QWidget *parent)
+    : QWidget(parent), FTopology(topology.Id), FDrawing(DrawingResource(topology.Id))
+{
+    setObjectName("tab" + QString::fromLatin1(topology.TabCaption.data(), int(topology.TabCaption.size())));
+    for (const TComponentDefault &part : topology.Components) {
+        const QString symbol = QString::fromLatin1(part.Name.data(), int(part.Name.size()));
+        auto *label = new TValueLabel(symbol, this);
+        label->setFont(ValueFont(font()));
+        const QRectF anchor = ToWidget(FDrawing.transformForElement(symbol + "-value")
+                                           .mapRect(FDrawing.boundsOnElement(symbol + "-value")));
+        label->setGeometry(anchor.toAlignedRect().adjusted(-1, -1, 8, 1));
+        connect(label, &TValueLabel::Activated, this, &TSchematicPage::ComponentActivated);
+        FValueLabels[symbol] = label;
+    }
+}
+
+QRectF TSchematicPage::ToWidget(const QRectF &drawingRect) const
+{
+    const QRectF viewBox = FDrawing.viewBoxF();
+    const double sx = DrawingSize.width() / viewBox.width();
+    const double sy = DrawingSize.height() / viewBox.height();
+    return QRectF(DrawingOrigin.x() + (drawingRect.x() - viewBox.x()) * sx,
+                  DrawingOrigin.y() + (drawingRect.y() - viewBox.y()) * sy, drawingRect.width() * sx,
+                  drawingRect.height() * sy);
+}
+
+QRectF TSchematicPage::Area(const QString &symbol) const
+{
+    return ToWidget(FDrawing.transformForElement(symbol).mapRect(FDrawing.boundsOnElement(symbol)));
+}
+
+TValueLabel *TSchematicPage::ValueLabel(const QString &symbol) const
+{
+    const auto found = FValueLabels.find(symbol);
+    return found == FValueLabels.end() ? nullptr : found->second;
+}
+
+QStringList TSchematicPage::Symbols() const
+{
+    QStringList symbols;
+    for (const auto &[symbol, label] : FValueLabels)
+        symbols << symbol;
+    return symbols;
+}
+
+void TSchematicPage::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), Qt::white);
+    painter.setRenderHint(QPainter::Antialiasing);
+    FDrawing.render(&painter, QRectF(DrawingOrigin, DrawingSize));
+}
+
+void TSchematicPage::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    // The smallest area under the pointer wins where groups overlap.
+    QString hit;
+    double hitArea = 0;
+    for (const auto &[symbol, label] : FValueLabels) {
+        const QRectF area = Area(symbol);
+        if (area.contains(event->position()) && (hit.isEmpty() || area.width() * area.height() < hitArea)) {
+            hit = symbol;
+            hitArea = area.width() * area.height();
+        }
+    }
+    if (hit.isEmpty()) {
+        QWidget::mouseDoubleClickEvent(event);
+        return;
+    }
+    event->accept();
+    emit ComponentActivated(hit);
+}
+
+} // namespace cva

@@ -1,0 +1,73 @@
+#pragma once
+
+// One schematic page: the topology's drawing, a value label beside every
+// component and the invisible double-click area over each component. The
+// drawing carries the layout: each component's group is named after its
+// symbol, and an anchor "<symbol>-value" marks where its value is shown.
+
+#include <map>
+#include <string>
+
+#include <QLabel>
+#include <QSvgRenderer>
+#include <QWidget>
+
+#include "document/Topology.h"
+
+namespace cva {
+
+// A component's value text. It takes keyboard focus in page order; Enter or
+// Space, like a double-click, asks to edit the component.
+class TValueLabel : public QLabel {
+    Q_OBJECT
+
+public:
+    TValueLabel(const QString &symbol, QWidget *parent);
+    QString Symbol() const { return FSymbol; }
+
+signals:
+    void Activated(const QString &symbol);
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+
+private:
+    QString FSymbol;
+};
+
+class TSchematicPage : public QWidget {
+    Q_OBJECT
+
+public:
+    static constexpr QSize DrawingSize{273, 265};
+    static constexpr QPoint DrawingOrigin{8, 8};
+
+    TSchematicPage(const TTopologyInfo &topology, QWidget *parent = nullptr);
+
+    Topology Id() const { return FTopology; }
+    // The double-click area of a component, in this widget's coordinates.
+    QRectF Area(const QString &symbol) const;
+    TValueLabel *ValueLabel(const QString &symbol) const;
+    QStringList Symbols() const;
+    // The resource holding the drawing of a topology.
+    static QString DrawingResource(Topology topology);
+
+signals:
+    void ComponentActivated(const QString &symbol);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+
+private:
+    QRectF ToWidget(const QRectF &drawingRect) const;
+
+    Topology FTopology;
+    QSvgRenderer FDrawing;
+    std::map<QString, TValueLabel *> FValueLabels;
+};
+
+} // namespace cva
