@@ -1,0 +1,49 @@
+#include "plot/CursorReadout.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include <QLocale>
+
+namespace cva {
+
+namespace {
+
+// Three significant digits for a value from 1 up to 999.5. The limits are
+// the rounding points, so 9.996 reads "10.0" rather than "10.00".
+QString ThreeDigits(double value)
+{
+    int decimals = 2;
+    for (double limit = 9.995; decimals > 0 && value >= limit; limit *= 10)
+        --decimals;
+    return QLocale().toString(value, 'f', decimals);
+}
+
+QString FrequencyText(double frequency)
+{
+    // Decided after rounding, so 999.7 Hz reads "1.00 kHz" and not "1000 Hz".
+    if (frequency >= 999.5)
+        return ThreeDigits(frequency / 1000) + QStringLiteral(" kHz");
+    return ThreeDigits(frequency) + QStringLiteral(" Hz");
+}
+
+} // namespace
+
+double GainAt(const TTrace &trace, double frequency)
+{
+    const double position = std::clamp(GridFirstStep * std::log10(frequency) - GridFirstStep, 0.0,
+                                       double(GridPoints - 1));
+    const int below = std::min(static_cast<int>(position), GridPoints - 2);
+    const double fraction = position - below;
+    return trace[below] + (trace[below + 1] - trace[below]) * fraction;
+}
+
+QString CursorReadoutText(double frequency, double gain)
+{
+    const QString frequencyText = FrequencyText(frequency);
+    if (!std::isfinite(gain))
+        return frequencyText;
+    return frequencyText + QStringLiteral("   ") + QLocale().toString(gain, 'f', 2) + QStringLiteral(" dB");
+}
+
+} // namespace cva

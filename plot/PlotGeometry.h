@@ -1,0 +1,43 @@
+#pragma once
+
+// Where frequencies and gains land on a plot of W x H pixels. The frame
+// leaves 40 pixels on the left for the dB labels, 24 at the bottom for the
+// frequency labels and 8 at the top and right.
+
+#include <array>
+
+#include "models/Calc.h"
+#include "plot/PlotScale.h"
+
+namespace cva {
+
+// x pixel of each grid step, index k = s - GridFirstStep.
+using TGridX = std::array<int, GridPoints>;
+
+struct TPlotGeometry {
+    static constexpr int FrameLeft = 40;
+    static constexpr int FrameTop = 8;
+    static constexpr int RightMargin = 8;
+    static constexpr int BottomMargin = 24;
+
+    int W = 0;
+    int H = 0;
+
+    int FrameRight() const { return W - RightMargin; }
+    int FrameBottom() const { return H - BottomMargin; }
+    bool InFrame(int x, int y) const;
+
+    // Frequency in Hz (positive) to x; not clamped, so frequencies past the
+    // axis end fall right of the frame.
+    int FreqToX(double frequency) const;
+    // The continuous inverse of FreqToX: the frequency at the left edge of
+    // pixel column x.
+    double XToFreq(int x) const;
+    // Gain to y, clamped to the scale so that off-scale points lie on the
+    // frame's top or bottom edge.
+    int DBToY(double db, const TPlotScale &scale) const;
+};
+
+TGridX BuildGridX(const TPlotGeometry &geometry);
+
+} // namespace cva

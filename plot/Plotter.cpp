@@ -1,0 +1,123 @@
+#include "plot/Plotter.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+#include "plot/CursorReadout.h"
+#include "plot/PlotPainter.h"
+
+namespace cva {
+
+TPlotter::TPlotter(TTraceStore &store, TPlotScale &scale, QWidget *parent)
+    : QWidget(parent), FStore(store), FScale(scale)
+{
+    // Every paint covers the whole widget, so nothing needs erasing first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(true);
+    BuildGridX();
+}
+
+void TPlotter::BuildGridX()
+{
+    FGridX = cva::BuildGridX(Geometry());
+}
+
+int TPlotter::FreqToX(double frequency) const
+{
+    return Geometry().FreqToX(frequency);
+}
+
+int TPlotter::DBToY(double db) const
+{
+    return Geometry().DBToY(db, FScale);
+}
+
+void TPlotter::UpdateYRange()
+{
+    if (cva::UpdateYRange(FScale, FStore))
+        FBackgroundValid = false;
+}
+
+void TPlotter::DrawBackground()
+{
+    // Drawn at the screen's pixel density, so lines and text stay sharp on
+    // high-resolution screens while the geometry stays in logical pixels.
+    const qreal ratio = devicePixelRatioF();
+    FBackground = QPixmap(size() * ratio);
+    FBackground.setDevicePixelRatio(ratio);
+    if (!FBackground.isNull()) { // a widget without area has nothing to draw
+        QPainter painter(&FBackground);
+        cva::DrawBackground(painter, Geometry(), FGridX, FScale, FStore);
+    }
+    FBackgroundValid = true;
+}
+
+void TPlotter::NextColour()
+{
+    FColourIndex = (FColourIndex + 1) % int(PlotColours.size());
+    FTraceColour = PlotColours[FColourIndex];
+    repaint();
+}
+
+void TPlotter::paintEvent(QPaintEvent *)
+{
+    UpdateYRange();
+    // Moving to a screen of another pixel density also makes the cache stale.
+    if (!FBackgroundValid || FBackground.devicePixelRatio() != devicePixelRatioF())
+        DrawBackground();
+
+    // Qt already double-buffers widgets, so the live trace goes straight
+    // onto the widget over the copied background.
+    QPainter painter(this);
+    painter.drawPixmap(0, 0, FBackground);
+    // A snapshot takes over the colour the live trace was last shown in.
+    FStore.TraceColours[0] = FTraceColour;
+    DrawTrace(painter, Geometry(), FGridX, FScale, FStore.Traces[0], FTraceColour);
+
+    // The live trace may have changed under a resting pointer.
+    UpdateReadout();
+}
+
+void TPlotter::resizeEvent(QResizeEvent *event)
+{
+    // The window resizes this widget rather than re-creating it, so the
+    // grid columns and the cache follow the new size here; the live colour
+    // and the colour cycle stay as they are.
+    BuildGridX();
+    FBackgroundValid = false;
+    QWidget::resizeEvent(event);
+}
+
+void TPlotter::mouseMoveEvent(QMouseEvent *event)
+{
+    FPointer = event->position().toPoint();
+    UpdateReadout();
+    QWidget::mouseMoveEvent(event);
+}
+
+void TPlotter::leaveEvent(QEvent *event)
+{
+    FPointer.reset();
+    UpdateReadout();
+    QWidget::leaveEvent(event);
+}
+
+QString TPlotter::ReadoutAt(QPoint point) const
+{
+    const TPlotGeometry geometry = Geometry();
+    if (!geometry.InFrame(point.x(), point.y()))
+        return {};
+    const double frequency = geometry.XToFreq(point.x());
+    return CursorReadoutText(frequency, GainAt(FStore.Traces[0], frequency));
+}
+
+void TPlotter::UpdateReadout()
+{
+    const QString text = FPointer ? ReadoutAt(*FPointer) : QString();
+    if (text == FReadout)
+        return;
+    FReadout = text;
+    emit CursorReadout(text);
+}
+
+} // namespace cva

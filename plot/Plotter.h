@@ -1,0 +1,71 @@
+#pragma once
+
+// The plot widget of the main window: the live trace over a cached picture
+// of grid, labels and snapshot traces.
+
+#include <optional>
+
+#include <QPixmap>
+#include <QPoint>
+#include <QString>
+#include <QWidget>
+
+#include "models/Calc.h"
+#include "plot/PlotColours.h"
+#include "plot/PlotGeometry.h"
+#include "plot/PlotScale.h"
+
+namespace cva {
+
+class TPlotter : public QWidget {
+    Q_OBJECT
+
+public:
+    // The store and the scale belong to the window and outlive the widget.
+    TPlotter(TTraceStore &store, TPlotScale &scale, QWidget *parent = nullptr);
+
+    // Recomputes the x pixel of every grid step for the current width.
+    void BuildGridX();
+    int FreqToX(double frequency) const;
+    int DBToY(double db) const;
+    // Fits the scale; a change makes the cached background stale.
+    void UpdateYRange();
+    // Redraws the cached background now, for example after a snapshot.
+    void DrawBackground();
+    // Moves the live trace to the next colour of the cycle and repaints at once.
+    void NextColour();
+
+    TColor TraceColour() const { return FTraceColour; }
+    // Takes effect at the next paint; the colour cycle keeps its place.
+    void SetTraceColour(TColor colour) { FTraceColour = colour; }
+    int ColourIndex() const { return FColourIndex; }
+    bool BackgroundValid() const { return FBackgroundValid; }
+
+signals:
+    // Frequency and live gain under the mouse pointer, or an empty text when
+    // the pointer is not over the frame.
+    void CursorReadout(const QString &text);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void leaveEvent(QEvent *event) override;
+
+private:
+    TPlotGeometry Geometry() const { return {width(), height()}; }
+    QString ReadoutAt(QPoint point) const;
+    void UpdateReadout();
+
+    TTraceStore &FStore;
+    TPlotScale &FScale;
+    QPixmap FBackground;
+    bool FBackgroundValid = false;
+    TGridX FGridX{};
+    int FColourIndex = 0;
+    TColor FTraceColour = clLime;
+    std::optional<QPoint> FPointer;
+    QString FReadout;
+};
+
+} // namespace cva
