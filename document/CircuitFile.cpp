@@ -87,8 +87,9 @@ std::string CircuitFileText(const TCircuit &circuit)
 void SaveCircuitFile(const std::filesystem::path &path, const TCircuit &circuit)
 {
     const std::string text = CircuitFileText(circuit);
-    std::filesystem::path temporary = path;
-    temporary += RandomSuffix();
+    // A short name of its own in the target's folder: appending to the
+    // target's name would fail for names near the length limit.
+    const std::filesystem::path temporary = path.parent_path() / (".cva" + RandomSuffix());
     auto fail = [&path](const std::string &reason) {
         return CorvantaError("Cannot create file " + Quoted(path) + ". " + reason);
     };
