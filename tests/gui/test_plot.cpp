@@ -60,7 +60,6 @@ private slots:
     void autoScaleFitsTraces();
     void autoScaleSkipsNonFiniteValues();
     void autoScaleReadsOnlyTracesInUse();
-    void fixedScaleIgnoresTraces();
 
     void colourCycleFromNewControl();
     void setTraceColourKeepsCyclePosition();
@@ -197,17 +196,6 @@ void TestPlot::autoScaleReadsOnlyTracesInUse()
     UpdateYRange(scale, store);
     QCOMPARE(scale.PlotTopDB, -4);
     QCOMPARE(scale.PlotBottomDB, -40);
-}
-
-void TestPlot::fixedScaleIgnoresTraces()
-{
-    TTraceStore store;
-    FillRamp(store.Traces[0], 12, -80);
-    TPlotScale scale{-2, -32, 30, false};
-    QVERIFY(UpdateYRange(scale, store));
-    QCOMPARE(scale.PlotTopDB, 0);
-    QCOMPARE(scale.PlotBottomDB, -50);
-    QCOMPARE(scale.PlotRangeDB, 50);
 }
 
 void TestPlot::colourCycleFromNewControl()
