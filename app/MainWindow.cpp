@@ -19,6 +19,7 @@
 #include <QTabWidget>
 #include <QToolTip>
 
+#include "app/AboutDialog.h"
 #include "app/SchematicPage.h"
 #include "document/CircuitFile.h"
 #include "numerics/Error.h"
@@ -48,6 +49,7 @@ TfrmMain::TfrmMain(QWidget *parent) : QMainWindow(parent), FLastColour(ToQColor(
     auto *area = new QWidget(this);
     area->installEventFilter(this);
     setCentralWidget(area);
+    setWindowIcon(QIcon(":/icons/corvanta.svg"));
     CreateControls(area);
     CreateMenus();
     statusBar();
@@ -74,10 +76,6 @@ void TfrmMain::CreateControls(QWidget *area)
     PageControl1->setGeometry(8, 8, 297, 305);
     PageControl1->setUsesScrollButtons(false);
     PageControl1->tabBar()->setExpanding(false);
-    // Seven captions share the width of the page control.
-    QFont tabFont = PageControl1->tabBar()->font();
-    tabFont.setPointSizeF(std::min(tabFont.pointSizeF(), 8.0));
-    PageControl1->tabBar()->setFont(tabFont);
     PageControl1->setStyleSheet("QTabBar::tab { padding: 2px 3px; }");
     PageControl1->setStatusTip("Double-click on any component value to change it");
     PageControl1->setToolTip(PageControl1->statusTip());
@@ -87,6 +85,7 @@ void TfrmMain::CreateControls(QWidget *area)
         FPages[static_cast<int>(info.Id)] = page;
         PageControl1->addTab(page, FromView(info.TabCaption));
     }
+    FitTabCaptions();
     connect(PageControl1, &QTabWidget::currentChanged, this, &TfrmMain::PageControl1Change);
 
     const char *captions[] = {"Bass", "Mid", "Treble"};
@@ -138,6 +137,18 @@ void TfrmMain::CreateControls(QWidget *area)
         else
             statusBar()->showMessage(text);
     });
+}
+
+void TfrmMain::FitTabCaptions()
+{
+    // All seven captions share the width of the page control: the tab font
+    // shrinks a little where the platform's font is wider.
+    QTabBar *bar = PageControl1->tabBar();
+    QFont font = bar->font();
+    while (bar->sizeHint().width() > PageControl1->width() - 4 && font.pointSizeF() > 6.5) {
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+        bar->setFont(font);
+    }
 }
 
 QAction *TfrmMain::AddAction(QMenu *menu, const QString &name, const QString &text, const QString &hint,
@@ -217,6 +228,12 @@ void TfrmMain::CreateMenus()
         FScale.AutoYScale = on;
         FPlotter->update();
     });
+
+    QMenu *help = menuBar()->addMenu("&Help");
+    FAbout = new TdlgAbout(this);
+    QAction *about = AddAction(help, "About1", "&About...", "Shows who made Corvanta");
+    about->setMenuRole(QAction::AboutRole);
+    connect(about, &QAction::triggered, FAbout, &QDialog::exec);
 }
 
 void TfrmMain::PlacePlotter()

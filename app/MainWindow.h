@@ -25,6 +25,7 @@ class QTabWidget;
 
 namespace cva {
 
+class TdlgAbout;
 class TPlotter;
 class TSchematicPage;
 
@@ -72,6 +73,7 @@ public:
     QPushButton *ClearButton() const { return btnClear; }
     QPushButton *SweepButton() const { return Button1; }
     TQtEditDialogs &EditDialogs() { return FEditDialogs; }
+    TdlgAbout *About() const { return FAbout; }
     QAction *Action(const QString &name) const;
 
 protected:
@@ -87,6 +89,7 @@ protected:
 
 private:
     void CreateControls(QWidget *area);
+    void FitTabCaptions();
     void CreateMenus();
     QAction *AddAction(QMenu *menu, const QString &name, const QString &text, const QString &hint,
                        const QKeySequence &shortcut = {});
@@ -119,6 +122,7 @@ private:
     QPushButton *Button1 = nullptr;
     TPlotter *FPlotter = nullptr;
     TQtEditDialogs FEditDialogs;
+    TdlgAbout *FAbout = nullptr;
 };
 
 } // namespace cva

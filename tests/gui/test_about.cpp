@@ -1,0 +1,51 @@
+// The About box: its texts, its icon and the two links handed to the browser.
+
+#include <QLabel>
+#include <QPushButton>
+#include <QtTest>
+
+#include "app/AboutDialog.h"
+
+using namespace cva;
+
+class AboutTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void showsTheProductNoticeAndIcon()
+    {
+        TdlgAbout about;
+        QCOMPARE(about.windowTitle(), QString("About..."));
+        QCOMPARE(about.findChild<QLabel *>("Label1")->text(), QString("Corvanta"));
+        QVERIFY(about.findChild<QLabel *>("Label2")->text().contains("Corvanta developers"));
+        QVERIFY(!about.findChild<QLabel *>("Image2")->pixmap().isNull());
+        QCOMPARE(about.CloseButton()->text(), QString("Close"));
+        QCOMPARE(about.WebSiteLink()->toolTip(), QString("Click to go to the Corvanta web site"));
+        QVERIFY(about.WebSiteLink()->text().contains(TdlgAbout::WebSite.toString()));
+        QCOMPARE(TdlgAbout::WebSite.host(), QString("corvanta.example.org"));
+    }
+
+    void linksOpenTheShownAddressAndTheCreditAddress()
+    {
+        TdlgAbout about;
+        QList<QUrl> opened;
+        about.OpenUrl = [&opened](const QUrl &url) {
+            opened << url;
+            return false; // no browser: nothing is reported
+        };
+        emit about.WebSiteLink()->linkActivated(TdlgAbout::WebSite.toString());
+        emit about.Credits()->linkActivated(TdlgAbout::CreditAddress.toString());
+        QCOMPARE(opened, (QList<QUrl>{TdlgAbout::WebSite, TdlgAbout::CreditAddress}));
+        QVERIFY(!QGuiApplication::overrideCursor());
+    }
+
+    void closeEndsTheDialog()
+    {
+        TdlgAbout about;
+        QTimer::singleShot(0, about.CloseButton(), &QPushButton::click);
+        QCOMPARE(about.exec(), int(QDialog::Rejected));
+    }
+};
+
+QTEST_MAIN(AboutTest)
+#include "test_about.moc"
