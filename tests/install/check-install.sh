@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# Installs the build into a temporary DESTDIR and checks that everything a
+# Linux desktop needs is there and valid.
+set -euo pipefail
+build_dir=$1
+destdir=$(mktemp -d)
+trap 'rm -rf "$destdir"' EXIT
+DESTDIR="$destdir" cmake --install "$build_dir" --prefix /usr >/dev/null
+root="$destdir/usr"
+
+status=0
+for file in bin/corvanta bin/corvanta-cli \
+            share/corvanta/help/cva13.qch \
+            share/applications/org.example.Corvanta.desktop \
+            share/metainfo/org.example.Corvanta.metainfo.xml \
+            share/mime/packages/corvanta.xml \
+            share/icons/hicolor/scalable/apps/corvanta.svg \
+            share/icons/hicolor/48x48/apps/corvanta.png \
+            share/icons/hicolor/256x256/apps/corvanta.png; do
+  if [ ! -e "$root/$file" ]; then
+    echo "missing after install: $file"
+    status=1
+  fi
+done
+
+"$root/bin/corvanta-cli" --version | grep -qx "corvanta-cli 1.3.0.41" || { echo "installed corvanta-cli has the wrong version"; status=1; }
+grep -qx "X-Corvanta-Version=1.3.0.41" "$root/share/applications/org.example.Corvanta.desktop" || { echo "desktop entry lacks the version"; status=1; }
+grep -q 'release version="1.3.0.41"' "$root/share/metainfo/org.example.Corvanta.metainfo.xml" || { echo "metainfo lacks the release"; status=1; }
+
+if command -v desktop-file-validate >/dev/null; then
+  desktop-file-validate "$root/share/applications/org.example.Corvanta.desktop" || status=1
+fi
+if command -v appstreamcli >/dev/null; then
+  appstreamcli validate --no-net --pedantic "$root/share/metainfo/org.example.Corvanta.metainfo.xml" || status=1
+fi
+# The Debian package carries the run-time dependencies the scan cannot see.
+package_dir="$destdir/package"
+mkdir -p "$package_dir"
+cpack --config "$build_dir/CPackConfig.cmake" -B "$package_dir" >/dev/null
+deb=$(ls "$package_dir"/corvanta_1.3.0.41_*.deb)
+depends=$(dpkg-deb -f "$deb" Depends)
+for needed in libqt6sql6-sqlite libqt6widgets6 libqt6help6; do
+  case "$depends" in
+    *"$needed"*) ;;
+    *) echo "package does not depend on $needed: $depends"; status=1 ;;
+  esac
+done
+exit $status
