@@ -11,9 +11,13 @@ int main(int argc, char *argv[])
 
     cva::TfrmMain window;
     window.show();
+    // A circuit file named on the command line (as a file manager passes it)
+    // opens as File > Open would; the help layer's debug switch is no file.
     const QStringList arguments = QApplication::arguments().mid(1);
     for (const QString &argument : arguments) {
-        if (!argument.startsWith('-') && !argument.startsWith('/')) {
+        const bool debugSwitch = argument.compare("/debug", Qt::CaseInsensitive) == 0 ||
+                                 argument.compare("-debug", Qt::CaseInsensitive) == 0;
+        if (!debugSwitch && !argument.startsWith('-')) {
             window.OpenFile(argument);
             break;
         }
