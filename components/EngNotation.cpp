@@ -19,6 +19,18 @@ constexpr std::string_view PrefixLetters = "pnum\x7fkM";
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
+// The largest doubles are written with 15 digits as a number that lies just
+// beyond the range of a double; such a number reads back as the largest double.
+std::optional<Extended> WithinDoubleRange(Extended value)
+{
+    constexpr Extended LargestWritten = 1.79769313486232e308L;
+    if (std::fabs(value) <= DBL_MAX)
+        return value;
+    if (std::fabs(value) <= LargestWritten)
+        return std::copysign(Extended(DBL_MAX), value);
+    return std::nullopt;
+}
+
 // The strict number grammar shared by engineering notation and the plain
 // format. Returns nothing for anything else, including nan, inf, hexadecimal,
 // tabs, trailing text and values beyond the finite range of a double.
@@ -73,9 +85,9 @@ std::optional<Extended> ScanNumber(std::string_view text, char separator, bool a
     const auto [ptr, ec] = std::from_chars(normal.data(), normal.data() + normal.size(), value);
     if (ec != std::errc() || ptr != normal.data() + normal.size())
         return std::nullopt;
-    if (!std::isfinite(value) || std::fabs(value) > DBL_MAX)
+    if (!std::isfinite(value))
         return std::nullopt;
-    return value;
+    return WithinDoubleRange(value);
 }
 
 std::string Quoted(std::string_view text, char quote)
@@ -102,10 +114,10 @@ double EngStrToFloat(std::string_view text, char decimalSeparator)
     const auto number = ScanNumber(s, decimalSeparator, false);
     if (!number)
         throw fail();
-    const double result = static_cast<double>(*number * multiplier);
-    if (!std::isfinite(result))
+    const auto result = WithinDoubleRange(*number * multiplier);
+    if (!result)
         throw fail();
-    return result;
+    return static_cast<double>(*result);
 }
 
 std::string FormatGeneral(Extended value, char decimalSeparator)
