@@ -199,6 +199,7 @@ TEST(CircuitFileLoad, SaveThenLoadRestoresEveryValue)
     c.Symbols.SetInfo("VG", "0");
     c.Symbols.SetInfo("PR3", "4.9E-324|3");
     c.Symbols.SetInfo("EC4", "0.000123");
+    c.Symbols.AddResistor("PR4", -1.7976931348623157e308); // written with 15 digits, just beyond the range
 
     const std::string text = CircuitFileText(c);
     const TCircuit back = ApplyCircuitText(text, defaults);

@@ -173,6 +173,11 @@ TEST(ParsePlainNumber, AcceptsPointAndTheGivenSeparatorOnly)
     EXPECT_EQ(ParsePlainNumber("4.7E-8", ','), 4.7e-8);
     EXPECT_EQ(ParsePlainNumber(" -250000 "), -250000);
     EXPECT_EQ(ParsePlainNumber("1e308"), 1e308);
+    // What the largest doubles are written as reads back.
+    EXPECT_EQ(ParsePlainNumber(FormatGeneral(DBL_MAX)), DBL_MAX);
+    EXPECT_EQ(ParsePlainNumber(FormatGeneral(-DBL_MAX)), -DBL_MAX);
+    EXPECT_EQ(EngStrToFloat(FloatToEngStr(DBL_MAX)), DBL_MAX);
+    EXPECT_THROW(ParsePlainNumber("1.79769313486233E308"), CorvantaError);
     try {
         ParsePlainNumber("100k");
         FAIL() << "no error";
