@@ -38,9 +38,7 @@ double BenchResponse(const TCalcParms &p, double frequency)
     A[5][5] = zc2 + Real(p.R4) + Real(p.R3a);
     A[5][6] = -zc2;
     A[6][6] = zc2 + Real(p.R5) + Real(p.R3b);
-    for (int i = 0; i < 7; ++i)
-        for (int j = 0; j < i; ++j)
-            A[i][j] = A[j][i];
+    MirrorUpperTriangle(7, A);
 
     TComplexVector b;
     CSetReal(b[0], 1.0);

@@ -23,9 +23,7 @@ double BigMuffResponse(const TCalcParms &p, double frequency)
     A[2][2] = zc2 + Real(p.R3a) + Real(p.R4);
     A[2][3] = Real(-p.R4);
     A[3][3] = Real(p.R3b) + Real(p.R4) + Real(p.R2);
-    for (int i = 0; i < 4; ++i)
-        for (int j = 0; j < i; ++j)
-            A[i][j] = A[j][i];
+    MirrorUpperTriangle(4, A);
 
     TComplexVector b;
     CSetReal(b[0], 1.0);

@@ -28,9 +28,7 @@ double ESeriesResponse(const TCalcParms &p, double frequency)
     A[2][2] = zc2 + zc3 + Real(p.R1a) + Real(p.R3) + Real(p.R5);
     A[2][3] = Real(-p.R3);
     A[3][3] = bass + Real(p.R2) + Real(p.R3);
-    for (int i = 0; i < 4; ++i)
-        for (int j = 0; j < i; ++j)
-            A[i][j] = A[j][i];
+    MirrorUpperTriangle(4, A);
 
     TComplexVector b;
     CSetReal(b[0], 1.0);

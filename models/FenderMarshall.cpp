@@ -29,9 +29,7 @@ double ClassicStackResponse(const TCalcParms &p, double frequency, double midToK
     A[2][2] = Real(midToK) + zc2 + zc3;
     A[2][3] = Real(-midToK);
     A[3][3] = Real(p.R2b) + Real(midToK) + Real(leg) + Real(p.R5);
-    for (int i = 0; i < 4; ++i)
-        for (int j = 0; j < i; ++j)
-            A[i][j] = A[j][i];
+    MirrorUpperTriangle(4, A);
 
     TComplexVector b;
     CSetReal(b[0], 1.0);

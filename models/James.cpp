@@ -25,9 +25,7 @@ double JamesResponse(const TCalcParms &p, double frequency)
     A[1][1] = Real(p.R1) + Real(p.R4) + Real(p.R6a) + zc3 + upperBass;
     A[1][2] = Real(-p.R4);
     A[2][2] = Real(p.R3) + Real(p.R4) + lowerBass + output;
-    for (int i = 0; i < 3; ++i)
-        for (int j = 0; j < i; ++j)
-            A[i][j] = A[j][i];
+    MirrorUpperTriangle(3, A);
 
     TComplexVector b;
     CSetReal(b[0], 1.0);

@@ -30,9 +30,7 @@ double VoxResponse(const TCalcParms &p, double frequency)
     A[3][3] = Real(p.R2) + Real(p.R4b) + Real(Wire);
     A[3][4] = Real(-p.R4b);
     A[4][4] = Real(p.R4a) + Real(p.R4b) + Real(p.R3b) + Real(p.R5);
-    for (int i = 0; i < 5; ++i)
-        for (int j = 0; j < i; ++j)
-            A[i][j] = A[j][i];
+    MirrorUpperTriangle(5, A);
 
     TComplexVector b;
     CSetReal(b[0], 1.0);

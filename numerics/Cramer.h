@@ -21,6 +21,14 @@ struct TComplexVector {
     const TComplex &operator[](int i) const { return Item[i]; }
 };
 
+// Loop matrices are symmetric: models fill the upper triangle and mirror it.
+inline void MirrorUpperTriangle(int n, TComplexMatrix &A)
+{
+    for (int i = 0; i < n; ++i)
+        for (int j = 0; j < i; ++j)
+            A[i][j] = A[j][i];
+}
+
 // Determinant of the top-left n x n block, by elimination without pivoting;
 // only a pivot of exactly zero is exchanged for a lower row (a singular
 // matrix gives 0).
