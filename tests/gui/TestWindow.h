@@ -1,0 +1,130 @@
+#pragma once
+
+// The real main window with the user's answers to the standard dialogs
+// scripted, and helpers that drive its modal edit dialogs.
+
+#include <functional>
+#include <optional>
+
+#include <QApplication>
+#include <QColor>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSlider>
+#include <QStringList>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+
+#include "app/EditDialogs.h"
+#include "app/MainWindow.h"
+#include "app/SchematicPage.h"
+#include "document/Circuit.h"
+
+namespace cva::test {
+
+class TTestWindow : public TfrmMain {
+public:
+    // Empty text: the user cancels the file dialog.
+    QString OpenAnswer;
+    QString SaveAnswer;
+    QMessageBox::StandardButton SaveQuestionAnswer = QMessageBox::No;
+    std::optional<QColor> ColourAnswer;
+
+    int OpenDialogs = 0;
+    int SaveDialogs = 0;
+    int SaveQuestions = 0;
+    QStringList Errors;
+
+protected:
+    QString ChooseOpenFile() override
+    {
+        ++OpenDialogs;
+        return OpenAnswer;
+    }
+    QString ChooseSaveFile() override
+    {
+        ++SaveDialogs;
+        return SaveAnswer;
+    }
+    QMessageBox::StandardButton AskSaveChanges() override
+    {
+        ++SaveQuestions;
+        return SaveQuestionAnswer;
+    }
+    std::optional<QColor> ChooseColour(const QColor &) override { return ColourAnswer; }
+    void ShowError(const QString &message) override { Errors << message; }
+};
+
+// The live trace that the computation core gives for a circuit.
+inline TTrace CoreTrace(const TCircuit &circuit)
+{
+    TTrace trace{};
+    Recalculate(circuit, trace);
+    return trace;
+}
+
+inline TCircuit CircuitAt(Topology topology, int bass, int mid, int treble, int step = ResolutionMedium)
+{
+    TCircuit circuit;
+    circuit.Active = topology;
+    circuit.SetPosition(TSlider::Bass, bass);
+    circuit.SetPosition(TSlider::Mid, mid);
+    circuit.SetPosition(TSlider::Treble, treble);
+    circuit.ResolutionStep = step;
+    return circuit;
+}
+
+// Runs `answer` on the edit dialog once it is up; `trigger` is what opens it.
+// Returns false when no edit dialog came up.
+inline bool WithEditDialog(const std::function<void()> &trigger, const std::function<void(TEditDialog &)> &answer)
+{
+    bool seen = false;
+    std::function<void()> poll;
+    int tries = 0;
+    poll = [&] {
+        auto *dialog = qobject_cast<TEditDialog *>(QApplication::activeModalWidget());
+        if (dialog && dialog->isVisible()) {
+            seen = true;
+            answer(*dialog);
+            // Whatever the answer, never leave a dialog up to hang the test.
+            if (dialog->isVisible())
+                dialog->reject();
+            return;
+        }
+        if (++tries < 200)
+            QTimer::singleShot(10, poll);
+    };
+    QTimer::singleShot(0, poll);
+    trigger();
+    // A trigger that opened nothing leaves the poll running; let it finish.
+    while (!seen && tries < 200)
+        QTest::qWait(10);
+    return seen;
+}
+
+// Types into the value field (replacing the selected text) and presses OK.
+inline void TypeAndOk(TEditDialog &dialog, const QString &text)
+{
+    QTest::keyClicks(dialog.SourceEdit(), text);
+    QTest::mouseClick(dialog.OkButton(), Qt::LeftButton);
+}
+
+// A double-click where the user would make it: on the topmost child under
+// the point, as the window system delivers it.
+inline void DoubleClickAt(QWidget *page, QPoint point)
+{
+    QWidget *target = page->childAt(point);
+    if (!target)
+        target = page;
+    QTest::mouseDClick(target, Qt::LeftButton, {}, target->mapFrom(page, point));
+}
+
+inline void DoubleClickComponent(TfrmMain &window, const QString &symbol)
+{
+    auto *page = qobject_cast<TSchematicPage *>(window.Pages()->currentWidget());
+    DoubleClickAt(page, page->Area(symbol).center().toPoint());
+}
+
+} // namespace cva::test

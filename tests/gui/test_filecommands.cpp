@@ -1,0 +1,376 @@
+// The file commands of the main window on real files: Save and Save As,
+// Open, Revert, the question before unsaved changes are lost, and loads
+// that fail.
+
+#include <memory>
+
+#include <QAction>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "TestWindow.h"
+
+using namespace cva;
+using namespace cva::test;
+
+Q_DECLARE_METATYPE(QMessageBox::StandardButton)
+
+namespace {
+
+const QString EmptyCaption = QStringLiteral("Corvanta 1.3 <empty file>");
+
+QString NamedCaption(const QString &path, bool modified)
+{
+    return QStringLiteral("Corvanta 1.3 [%1]%2").arg(path, modified ? " *" : "");
+}
+
+void WriteFile(const QString &path, const QByteArray &content)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(content);
+}
+
+QByteArray ReadFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readAll();
+}
+
+} // namespace
+
+class TestFileCommands : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void saveWritesWholeCircuitAndClearsMark();
+    void saveIntoMissingDirectoryKeepsMark();
+    void openSwitchesPageSlidersAndValues_data();
+    void openSwitchesPageSlidersAndValues();
+    void failedOpenChangesNothing_data();
+    void failedOpenChangesNothing();
+    void revertReloadsCaptionFile();
+    void saveQuestionOnClose_data();
+    void saveQuestionOnClose();
+    void saveQuestionOnOpen_data();
+    void saveQuestionOnOpen();
+
+private:
+    QString Path(const QString &name) const { return Dir->filePath(name); }
+
+    std::unique_ptr<QTemporaryDir> Dir;
+    std::unique_ptr<TTestWindow> W;
+};
+
+void TestFileCommands::init()
+{
+    Dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(Dir->isValid());
+    W = std::make_unique<TTestWindow>();
+    W->show();
+    QVERIFY(QTest::qWaitForWindowExposed(W.get()));
+}
+
+void TestFileCommands::cleanup()
+{
+    W.reset();
+    Dir.reset();
+}
+
+void TestFileCommands::saveWritesWholeCircuitAndClearsMark()
+{
+    W->Pages()->setCurrentIndex(int(Topology::Marshall));
+    W->Slider(TSlider::Mid)->setValue(64);
+    // Save needs a name first.
+    W->SaveAnswer = Path("amp.cva");
+    QVERIFY(!W->Action("actFileSave")->isEnabled());
+    W->Action("actFileSave")->trigger();
+    QCOMPARE(W->SaveDialogs, 0);
+    W->Action("actFileSaveAs")->trigger();
+    QCOMPARE(W->SaveDialogs, 1);
+    QVERIFY(W->Errors.isEmpty());
+    QCOMPARE(W->windowTitle(), NamedCaption(Path("amp.cva"), false));
+    QVERIFY(W->Action("actFileSave")->isEnabled());
+    QVERIFY(W->Action("actFileRevert")->isEnabled());
+
+    const QByteArray text = ReadFile(Path("amp.cva"));
+    QVERIFY(text.endsWith("\r\n"));
+    const QList<QByteArray> lines = text.chopped(1).split('\n');
+    QCOMPARE(lines.size(), 69);
+    for (const QByteArray &line : lines)
+        QVERIFY2(line.endsWith('\r'), line.constData());
+    QCOMPARE(lines[0], QByteArray("Tab=Marshall\r"));
+    QCOMPARE(lines[1], QByteArray("Pos1=50\r"));
+    QCOMPARE(lines[2], QByteArray("Pos2=64\r"));
+    QCOMPARE(lines[3], QByteArray("Pos3=50\r"));
+    QCOMPARE(lines[4], QByteArray("BC1=4.7E-10\r"));
+    QVERIFY(lines.contains("FR2=250000|1\r"));
+    QVERIFY(lines.contains("SL1=6|600\r"));
+    QCOMPARE(lines[68], QByteArray("VR5=600000\r"));
+
+    // Save with a name writes there without asking.
+    W->Slider(TSlider::Bass)->setValue(3);
+    QCOMPARE(W->windowTitle(), NamedCaption(Path("amp.cva"), true));
+    W->Action("actFileSave")->trigger();
+    QCOMPARE(W->SaveDialogs, 1);
+    QCOMPARE(W->windowTitle(), NamedCaption(Path("amp.cva"), false));
+    QVERIFY(ReadFile(Path("amp.cva")).contains("\r\nPos1=3\r\n"));
+
+    // Save As elsewhere moves the name on.
+    W->SaveAnswer = Path("copy.cva");
+    W->Action("actFileSaveAs")->trigger();
+    QCOMPARE(W->windowTitle(), NamedCaption(Path("copy.cva"), false));
+    QCOMPARE(ReadFile(Path("copy.cva")), ReadFile(Path("amp.cva")));
+
+    // A cancelled Save As changes nothing.
+    W->SaveAnswer.clear();
+    W->Slider(TSlider::Bass)->setValue(4);
+    W->Action("actFileSaveAs")->trigger();
+    QCOMPARE(W->windowTitle(), NamedCaption(Path("copy.cva"), true));
+}
+
+void TestFileCommands::saveIntoMissingDirectoryKeepsMark()
+{
+    W->Slider(TSlider::Bass)->setValue(10);
+    const QString path = Path("missing/amp.cva");
+    W->SaveAnswer = path;
+    W->Action("actFileSaveAs")->trigger();
+    QCOMPARE(W->Errors.size(), 1);
+    QVERIFY2(W->Errors[0].startsWith(QStringLiteral("Cannot create file \"%1\". ").arg(path)),
+             qPrintable(W->Errors[0]));
+    QVERIFY(!QFile::exists(path));
+    QCOMPARE(W->windowTitle(), EmptyCaption + " *");
+    QVERIFY(!W->Action("actFileSave")->isEnabled());
+}
+
+void TestFileCommands::openSwitchesPageSlidersAndValues_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<Topology>("page");
+    QTest::addColumn<QList<int>>("positions");
+
+    QTest::newRow("page only") << QByteArray("Tab=Vox\r\n") << Topology::Vox << QList<int>{20, 30, 40};
+    QTest::newRow("full") << QByteArray("Tab=Marshall\r\nPos1=10\r\nPos2=150\r\nPos3=\r\nMR1=47000\r\n"
+                                        "MR3=500000|0\r\nXR1=5\r\n\r\nno equals sign\r\n")
+                          << Topology::Marshall << QList<int>{10, 100, 40};
+    QTest::newRow("key case, LF ends") << QByteArray("tab=E series\nPOS3=77\n") << Topology::ESeries
+                                       << QList<int>{20, 30, 77};
+    QTest::newRow("caption case") << QByteArray("Tab=vox\r\n") << Topology::Fender << QList<int>{20, 30, 40};
+}
+
+void TestFileCommands::openSwitchesPageSlidersAndValues()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(Topology, page);
+    QFETCH(QList<int>, positions);
+
+    W->Slider(TSlider::Bass)->setValue(20);
+    W->Slider(TSlider::Mid)->setValue(30);
+    W->Slider(TSlider::Treble)->setValue(40);
+    W->SetModified(false);
+    const TTrace previous = W->Store().Traces[0];
+
+    WriteFile(Path("in.cva"), content);
+    W->OpenAnswer = Path("in.cva");
+    W->Action("actFileOpen")->trigger();
+    QVERIFY2(W->Errors.isEmpty(), qPrintable(W->Errors.join('\n')));
+    QCOMPARE(W->SaveQuestions, 0);
+
+    QCOMPARE(W->Pages()->currentIndex(), int(page));
+    QCOMPARE(W->Circuit().Active, page);
+    for (TSlider slider : AllSliders) {
+        QCOMPARE(W->Slider(slider)->value(), positions[int(slider)]);
+        QCOMPARE(W->Circuit().Position(slider), positions[int(slider)]);
+        QCOMPARE(W->Slider(slider)->isEnabled(), TopologyInfo(page).UsesSlider(slider));
+    }
+    QCOMPARE(W->windowTitle(), NamedCaption(Path("in.cva"), false));
+
+    const TSymbolList &symbols = W->Circuit().Symbols;
+    if (content.contains("MR1")) {
+        QCOMPARE(symbols.GetValue("MR1"), 47000.0);
+        QCOMPARE(W->Page(Topology::Marshall)->ValueLabel("MR1")->text(), QString("47k"));
+        QCOMPARE(W->Page(Topology::Marshall)->ValueLabel("MR3")->text(), QString("500k"));
+        QCOMPARE(W->TaperLabel(TSlider::Bass)->text(), QString("Linear"));
+    } else {
+        QCOMPARE(symbols.GetValue("MR1"), 33000.0);
+    }
+    // Components the file does not name keep their values.
+    QCOMPARE(symbols.GetValue("FR1"), 100000.0);
+
+    // The curve shown before stays as a snapshot under the loaded one.
+    QCOMPARE(W->Store().TraceCount, 2);
+    QCOMPARE(W->Store().Traces[1], previous);
+    QCOMPARE(W->Store().Traces[0], CoreTrace(W->Circuit()));
+    QVERIFY(W->ClearButton()->isEnabled());
+}
+
+void TestFileCommands::failedOpenChangesNothing_data()
+{
+    QTest::addColumn<QByteArray>("content"); // empty: the file does not exist
+    QTest::addColumn<QString>("message");
+
+    QTest::newRow("prefix letter") << QByteArray("Tab=Marshall\r\nPos1=5\r\nFR1=100k\r\n") << "100k";
+    QTest::newRow("slider not a number") << QByteArray("Tab=Big muff\r\nPos1=5\r\nPos2=abc\r\n") << "abc";
+    QTest::newRow("pot without taper") << QByteArray("Tab=Bench\r\nSR4=1000\r\nSR2=5000\r\n") << "";
+    QTest::newRow("missing file") << QByteArray() << "Cannot open file";
+}
+
+void TestFileCommands::failedOpenChangesNothing()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QString, message);
+
+    WriteFile(Path("good.cva"), "Tab=Vox\r\nPos1=30\r\nPos3=60\r\n");
+    W->OpenAnswer = Path("good.cva");
+    W->Action("actFileOpen")->trigger();
+    QVERIFY(W->Errors.isEmpty());
+    W->Slider(TSlider::Treble)->setValue(70);
+    W->SnapshotButton()->click();
+    const TCircuit before = W->Circuit();
+    const TTraceStore store = W->Store();
+    const QString caption = NamedCaption(Path("good.cva"), true);
+    QCOMPARE(W->windowTitle(), caption);
+
+    const QString bad = Path("bad.cva");
+    if (!content.isEmpty())
+        WriteFile(bad, content);
+    W->OpenAnswer = bad;
+    W->SaveQuestionAnswer = QMessageBox::No;
+    W->Action("actFileOpen")->trigger();
+
+    QCOMPARE(W->Errors.size(), 1);
+    QVERIFY2(W->Errors[0].contains(message), qPrintable(W->Errors[0]));
+    QCOMPARE(W->windowTitle(), caption);
+    QCOMPARE(W->Pages()->currentIndex(), int(Topology::Vox));
+    QCOMPARE(W->Circuit().Active, Topology::Vox);
+    QCOMPARE(W->Slider(TSlider::Bass)->value(), 30);
+    QCOMPARE(W->Slider(TSlider::Mid)->value(), 50);
+    QCOMPARE(W->Slider(TSlider::Treble)->value(), 70);
+    QVERIFY(!W->Slider(TSlider::Mid)->isEnabled());
+    for (const auto &entry : before.Symbols) {
+        QCOMPARE(W->Circuit().Symbols.GetValue(entry.Name), entry.Symbol->GetValue());
+        QCOMPARE(W->Circuit().Symbols.Find(entry.Name).GetInfo(), entry.Symbol->GetInfo());
+    }
+    QCOMPARE(W->Page(Topology::Fender)->ValueLabel("FR1")->text(), QString("100k"));
+    QCOMPARE(W->Store().TraceCount, store.TraceCount);
+    QCOMPARE(W->Store().Traces, store.Traces);
+
+    // Revert still names the good file.
+    W->Action("actFileRevert")->trigger();
+    QCOMPARE(W->Errors.size(), 1);
+    QCOMPARE(W->Slider(TSlider::Treble)->value(), 60);
+    QCOMPARE(W->windowTitle(), NamedCaption(Path("good.cva"), false));
+}
+
+void TestFileCommands::revertReloadsCaptionFile()
+{
+    // Nothing to revert to before a file is named.
+    QVERIFY(!W->Action("actFileRevert")->isEnabled());
+    W->actFileRevertExecute();
+    QVERIFY(W->Errors.isEmpty());
+    QCOMPARE(W->Store().TraceCount, 1);
+
+    WriteFile(Path("a.cva"), "Tab=Fender\r\nPos2=70\r\n");
+    W->OpenAnswer = Path("a.cva");
+    W->Action("actFileOpen")->trigger();
+    QVERIFY(W->Action("actFileRevert")->isEnabled());
+
+    W->Slider(TSlider::Mid)->setValue(10);
+    W->SaveAnswer = Path("b.cva");
+    W->Action("actFileSaveAs")->trigger();
+    W->Slider(TSlider::Mid)->setValue(90);
+    W->Pages()->setCurrentIndex(int(Topology::Vox));
+    const int count = W->Store().TraceCount;
+
+    // Revert reloads the file the caption names, without asking.
+    W->Action("actFileRevert")->trigger();
+    QCOMPARE(W->SaveQuestions, 0);
+    QVERIFY(W->Errors.isEmpty());
+    QCOMPARE(W->Pages()->currentIndex(), int(Topology::Fender));
+    QCOMPARE(W->Slider(TSlider::Mid)->value(), 10);
+    QCOMPARE(W->windowTitle(), NamedCaption(Path("b.cva"), false));
+    QCOMPARE(W->Store().TraceCount, count + 1);
+    QCOMPARE(W->Store().Traces[0], CoreTrace(CircuitAt(Topology::Fender, 50, 10, 50)));
+}
+
+void TestFileCommands::saveQuestionOnClose_data()
+{
+    QTest::addColumn<bool>("modified");
+    QTest::addColumn<QMessageBox::StandardButton>("answer");
+    QTest::addColumn<QString>("saveTo"); // empty: Save As cancelled
+    QTest::addColumn<bool>("closes");
+    QTest::addColumn<bool>("saved");
+
+    QTest::newRow("unmodified") << false << QMessageBox::Cancel << "" << true << false;
+    QTest::newRow("No") << true << QMessageBox::No << "" << true << false;
+    QTest::newRow("Cancel") << true << QMessageBox::Cancel << "" << false << false;
+    QTest::newRow("Yes, saved") << true << QMessageBox::Yes << "out.cva" << true << true;
+    QTest::newRow("Yes, Save As cancelled") << true << QMessageBox::Yes << "" << false << false;
+}
+
+void TestFileCommands::saveQuestionOnClose()
+{
+    QFETCH(bool, modified);
+    QFETCH(QMessageBox::StandardButton, answer);
+    QFETCH(QString, saveTo);
+    QFETCH(bool, closes);
+    QFETCH(bool, saved);
+
+    if (modified)
+        W->Slider(TSlider::Bass)->setValue(33);
+    W->SaveQuestionAnswer = answer;
+    W->SaveAnswer = saveTo.isEmpty() ? QString() : Path(saveTo);
+
+    QCOMPARE(W->close(), closes);
+    QCOMPARE(W->isVisible(), !closes);
+    QCOMPARE(W->SaveQuestions, modified ? 1 : 0);
+    QCOMPARE(W->SaveDialogs, answer == QMessageBox::Yes ? 1 : 0);
+    QCOMPARE(QFile::exists(Path("out.cva")), saved);
+    if (saved)
+        QVERIFY(ReadFile(Path("out.cva")).contains("\r\nPos1=33\r\n"));
+}
+
+void TestFileCommands::saveQuestionOnOpen_data()
+{
+    QTest::addColumn<QMessageBox::StandardButton>("answer");
+    QTest::addColumn<QString>("saveTo");
+    QTest::addColumn<bool>("opens");
+
+    QTest::newRow("No") << QMessageBox::No << "" << true;
+    QTest::newRow("Cancel") << QMessageBox::Cancel << "" << false;
+    QTest::newRow("Yes, saved") << QMessageBox::Yes << "out.cva" << true;
+    QTest::newRow("Yes, Save As cancelled") << QMessageBox::Yes << "" << false;
+}
+
+void TestFileCommands::saveQuestionOnOpen()
+{
+    QFETCH(QMessageBox::StandardButton, answer);
+    QFETCH(QString, saveTo);
+    QFETCH(bool, opens);
+
+    WriteFile(Path("in.cva"), "Tab=James\r\n");
+    W->Slider(TSlider::Bass)->setValue(33);
+    W->SaveQuestionAnswer = answer;
+    W->SaveAnswer = saveTo.isEmpty() ? QString() : Path(saveTo);
+    W->OpenAnswer = Path("in.cva");
+
+    W->Action("actFileOpen")->trigger();
+    QCOMPARE(W->SaveQuestions, 1);
+    QCOMPARE(W->OpenDialogs, opens ? 1 : 0);
+    QCOMPARE(W->Pages()->currentIndex(), int(opens ? Topology::James : Topology::Fender));
+    if (opens) {
+        QCOMPARE(W->windowTitle(), NamedCaption(Path("in.cva"), false));
+    } else {
+        QCOMPARE(W->windowTitle(), EmptyCaption + " *");
+        QCOMPARE(W->Store().TraceCount, 1);
+    }
+    QCOMPARE(QFile::exists(Path("out.cva")), !saveTo.isEmpty());
+}
+
+QTEST_MAIN(TestFileCommands)
+#include "test_filecommands.moc"

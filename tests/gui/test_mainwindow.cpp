@@ -1,0 +1,618 @@
+// The main window driven through its real widgets: start-up state, sliders,
+// pages, component edits by double-click and keyboard, the trace commands,
+// resolution, auto scale, resizing and the cursor readout.
+
+#include <memory>
+
+#include <QAction>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QTabBar>
+
+#include "TestWindow.h"
+#include "plot/CursorReadout.h"
+#include "plot/PlotColours.h"
+#include "plot/PlotGeometry.h"
+#include "plot/Plotter.h"
+
+using namespace cva;
+using namespace cva::test;
+
+Q_DECLARE_METATYPE(cva::Topology)
+
+namespace {
+
+const QString EmptyCaption = QStringLiteral("Corvanta 1.3 <empty file>");
+
+} // namespace
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void startUpState();
+    void sliderMoveRecalculatesAndMarks();
+    void pageChangeSetsSlidersAndTapers_data();
+    void pageChangeSetsSlidersAndTapers();
+
+    void confirmedEdit_data();
+    void confirmedEdit();
+    void cancelledEditChangesNothingButMarks_data();
+    void cancelledEditChangesNothingButMarks();
+    void escapeDoesNotCloseDialog();
+    void inductorKeepsBothValuesOnUnreadableResistance();
+    void valueLabelOpensDialogFromKeyboard();
+    void editedValueSurvivesPageChange();
+
+    void sweep_data();
+    void sweep();
+    void sweepOnFenderFromOwnPositions();
+    void snapshotsFillStoreAndClearEmptiesIt();
+    void cycleColoursAdvancesWithEachSnapshot();
+    void setColourTurnsCyclingOff();
+
+    void resolutionItems();
+    void autoYScaleTogglesPlotScale();
+    void resizeGrowsPlotInPlace();
+    void cursorReadoutInStatusBar();
+
+private:
+    void SelectPage(Topology topology);
+    QString LabelText(Topology topology, const QString &symbol) const;
+
+    std::unique_ptr<TTestWindow> W;
+};
+
+void TestMainWindow::init()
+{
+    W = std::make_unique<TTestWindow>();
+    W->show();
+    QVERIFY(QTest::qWaitForWindowExposed(W.get()));
+}
+
+void TestMainWindow::cleanup()
+{
+    W.reset();
+}
+
+void TestMainWindow::SelectPage(Topology topology)
+{
+    W->Pages()->setCurrentIndex(static_cast<int>(topology));
+}
+
+QString TestMainWindow::LabelText(Topology topology, const QString &symbol) const
+{
+    return W->Page(topology)->ValueLabel(symbol)->text();
+}
+
+void TestMainWindow::startUpState()
+{
+    QCOMPARE(W->windowTitle(), EmptyCaption);
+    QVERIFY(W->Action("Medium1")->isChecked());
+    QVERIFY(!W->Action("Low1")->isChecked());
+    QVERIFY(!W->Action("High1")->isChecked());
+    QVERIFY(!W->Action("Autoscale1")->isChecked());
+    QVERIFY(!W->Action("actPlotCycleColour")->isChecked());
+    QVERIFY(!W->Action("actFileSave")->isEnabled());
+    QCOMPARE(W->Pages()->currentIndex(), int(Topology::Fender));
+    QCOMPARE(W->Pages()->tabText(0), QString("Fender"));
+    for (TSlider slider : AllSliders) {
+        QCOMPARE(W->Slider(slider)->value(), 50);
+        QVERIFY(W->Slider(slider)->isEnabled());
+    }
+
+    const QStringList symbols{"FG", "FR1", "FR2", "FR3", "FR4", "FR5", "FC1", "FC2", "FC3"};
+    const QStringList shown{"38k", "100k", "250k", "250k", "10k", "1M", "250p", "100n", "47n"};
+    for (int i = 0; i < symbols.size(); ++i)
+        QCOMPARE(LabelText(Topology::Fender, symbols[i]), shown[i]);
+    // Every page's labels are filled, not only the visible one.
+    QCOMPARE(LabelText(Topology::Bench, "SL2"), QString("20"));
+    QCOMPARE(LabelText(Topology::Marshall, "MG"), QString("1.3k"));
+
+    QCOMPARE(W->TaperLabel(TSlider::Bass)->text(), QString("Log A"));
+    QCOMPARE(W->TaperLabel(TSlider::Mid)->text(), QString("Linear"));
+    QCOMPARE(W->TaperLabel(TSlider::Treble)->text(), QString("Log A"));
+
+    QCOMPARE(W->Store().TraceCount, 1);
+    QVERIFY(W->SnapshotButton()->isEnabled());
+    QCOMPARE(W->Store().Traces[0], CoreTrace(TCircuit()));
+    QCOMPARE(W->Plotter()->TraceColour(), clLime);
+}
+
+void TestMainWindow::sliderMoveRecalculatesAndMarks()
+{
+    QSlider *treble = W->Slider(TSlider::Treble);
+    treble->setValue(75);
+    QCOMPARE(treble->toolTip(), QString("75%"));
+    QCOMPARE(W->Circuit().Position(TSlider::Treble), 75);
+    QCOMPARE(W->Store().Traces[0], CoreTrace(CircuitAt(Topology::Fender, 50, 50, 75)));
+    QVERIFY(W->Store().Traces[0] != CoreTrace(TCircuit()));
+    QCOMPARE(W->windowTitle(), EmptyCaption + " *");
+
+    // The keyboard moves the same slider through the same handling.
+    treble->setFocus();
+    QTest::keyClick(treble, Qt::Key_Home);
+    QCOMPARE(treble->value(), 0);
+    QCOMPARE(treble->toolTip(), QString("0%"));
+    QCOMPARE(W->Store().Traces[0], CoreTrace(CircuitAt(Topology::Fender, 50, 50, 0)));
+}
+
+void TestMainWindow::pageChangeSetsSlidersAndTapers_data()
+{
+    QTest::addColumn<Topology>("topology");
+    QTest::addColumn<QStringList>("tapers"); // Bass, Mid, Treble; "n/a" = disabled
+
+    QTest::newRow("Vox") << Topology::Vox << QStringList{"Log A", "n/a", "Log A"};
+    QTest::newRow("Marshall") << Topology::Marshall << QStringList{"Log B", "Linear", "Linear"};
+    QTest::newRow("James") << Topology::James << QStringList{"Log B", "n/a", "Log B"};
+    QTest::newRow("E series") << Topology::ESeries << QStringList{"Log A", "n/a", "Log A"};
+    QTest::newRow("Bench") << Topology::Bench << QStringList{"Log B", "Log B", "Log B"};
+    QTest::newRow("Big muff") << Topology::BigMuff << QStringList{"n/a", "Linear", "n/a"};
+}
+
+void TestMainWindow::pageChangeSetsSlidersAndTapers()
+{
+    QFETCH(Topology, topology);
+    QFETCH(QStringList, tapers);
+
+    W->Slider(TSlider::Bass)->setValue(20);
+    W->Slider(TSlider::Mid)->setValue(30);
+    W->Slider(TSlider::Treble)->setValue(40);
+    W->SetModified(false);
+
+    // The user clicks the page's tab.
+    QTabBar *bar = W->Pages()->tabBar();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(int(topology)).center());
+    QCOMPARE(W->Pages()->currentIndex(), int(topology));
+    QCOMPARE(W->windowTitle(), EmptyCaption + " *");
+
+    for (TSlider slider : AllSliders) {
+        const int i = int(slider);
+        const bool inUse = tapers[i] != "n/a";
+        QCOMPARE(W->TaperLabel(slider)->text(), tapers[i]);
+        QCOMPARE(W->Slider(slider)->isEnabled(), inUse);
+        QCOMPARE(W->SliderCaption(slider)->isEnabled(), inUse);
+        QCOMPARE(W->TaperLabel(slider)->isEnabled(), inUse);
+    }
+    // Positions are shared by all pages, used or not.
+    QCOMPARE(W->Slider(TSlider::Bass)->value(), 20);
+    QCOMPARE(W->Slider(TSlider::Mid)->value(), 30);
+    QCOMPARE(W->Slider(TSlider::Treble)->value(), 40);
+    QCOMPARE(W->Store().Traces[0], CoreTrace(CircuitAt(topology, 20, 30, 40)));
+
+    SelectPage(Topology::Fender);
+    for (TSlider slider : AllSliders)
+        QVERIFY(W->Slider(slider)->isEnabled());
+    QCOMPARE(W->TaperLabel(TSlider::Mid)->text(), QString("Linear"));
+    QCOMPARE(W->Slider(TSlider::Mid)->value(), 30);
+    QCOMPARE(W->Store().Traces[0], CoreTrace(CircuitAt(Topology::Fender, 20, 30, 40)));
+}
+
+// One row per kind of component dialog.
+void TestMainWindow::confirmedEdit_data()
+{
+    QTest::addColumn<Topology>("topology");
+    QTest::addColumn<QString>("symbol");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("shownBefore");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<double>("value");
+    QTest::addColumn<QString>("shownAfter");
+
+    QTest::newRow("resistor") << Topology::Fender << "FR1" << int(TDialogKind::Resistor) << "100k" << "47k"
+                              << 47000.0 << "47k";
+    QTest::newRow("capacitor") << Topology::Fender << "FC3" << int(TDialogKind::Capacitor) << "47n" << "22n"
+                               << 22e-9 << "22n";
+    QTest::newRow("pot") << Topology::Fender << "FR2" << int(TDialogKind::Pot) << "250k" << "1M" << 1e6 << "1M";
+    QTest::newRow("generator") << Topology::Fender << "FG" << int(TDialogKind::Generator) << "38k" << "1.5k"
+                               << 1500.0 << "1.5k";
+    QTest::newRow("inductor") << Topology::Bench << "SL1" << int(TDialogKind::Inductor) << "6" << "8" << 8.0
+                              << "8";
+    QTest::newRow("Big muff resistor") << Topology::BigMuff << "PR4" << int(TDialogKind::Resistor) << "1M"
+                                       << "470k" << 470000.0 << "470k";
+}
+
+void TestMainWindow::confirmedEdit()
+{
+    QFETCH(Topology, topology);
+    QFETCH(QString, symbol);
+    QFETCH(int, kind);
+    QFETCH(QString, shownBefore);
+    QFETCH(QString, typed);
+    QFETCH(double, value);
+    QFETCH(QString, shownAfter);
+
+    SelectPage(topology);
+    W->SetModified(false);
+    int shownKind = -1;
+    QString selected;
+    const bool opened = WithEditDialog([&] { DoubleClickComponent(*W, symbol); },
+                                       [&](TEditDialog &dialog) {
+                                           shownKind = int(dialog.Kind());
+                                           selected = dialog.SourceEdit()->selectedText();
+                                           if (dialog.Kind() == TDialogKind::Pot)
+                                               dialog.StyleButton(PotLogB)->setChecked(true);
+                                           if (dialog.Kind() == TDialogKind::Inductor) {
+                                               dialog.ResEdit()->setText("300");
+                                               dialog.SourceEdit()->setFocus();
+                                           }
+                                           TypeAndOk(dialog, typed);
+                                       });
+    QVERIFY(opened);
+    QCOMPARE(shownKind, kind);
+    // The whole value is selected, so typing replaces it.
+    QCOMPARE(selected, shownBefore);
+
+    const TSymbolList &symbols = W->Circuit().Symbols;
+    QCOMPARE(symbols.GetValue(symbol.toStdString()), value);
+    QCOMPARE(LabelText(topology, symbol), shownAfter);
+    if (kind == int(TDialogKind::Pot)) {
+        QCOMPARE(int(symbols.GetPotType(symbol.toStdString())), int(PotLogB));
+        QCOMPARE(W->TaperLabel(TSlider::Treble)->text(), QString("Log B"));
+    }
+    if (kind == int(TDialogKind::Inductor))
+        QCOMPARE(symbols.GetValueR(symbol.toStdString()), 300.0);
+    QCOMPARE(W->Store().Traces[0], CoreTrace(W->Circuit()));
+    QCOMPARE(W->windowTitle(), EmptyCaption + " *");
+}
+
+void TestMainWindow::cancelledEditChangesNothingButMarks_data()
+{
+    QTest::addColumn<Topology>("topology");
+    QTest::addColumn<QString>("symbol");
+
+    QTest::newRow("resistor") << Topology::Vox << "VR5";
+    QTest::newRow("capacitor") << Topology::James << "BC2";
+    QTest::newRow("pot") << Topology::Marshall << "MR3";
+    QTest::newRow("generator") << Topology::ESeries << "EG";
+    QTest::newRow("inductor") << Topology::Bench << "SL2";
+}
+
+void TestMainWindow::cancelledEditChangesNothingButMarks()
+{
+    QFETCH(Topology, topology);
+    QFETCH(QString, symbol);
+
+    SelectPage(topology);
+    W->SetModified(false);
+    const std::string name = symbol.toStdString();
+    const TCircuit before = W->Circuit();
+    const QString shown = LabelText(topology, symbol);
+
+    const bool opened = WithEditDialog([&] { DoubleClickComponent(*W, symbol); },
+                                       [&](TEditDialog &dialog) {
+                                           QTest::keyClicks(dialog.SourceEdit(), "1k");
+                                           if (dialog.Kind() == TDialogKind::Pot)
+                                               dialog.StyleButton(PotLinear)->setChecked(true);
+                                           QTest::mouseClick(dialog.CancelButton(), Qt::LeftButton);
+                                       });
+    QVERIFY(opened);
+    const TSymbolList &symbols = W->Circuit().Symbols;
+    QCOMPARE(symbols.GetValue(name), before.Symbols.GetValue(name));
+    QCOMPARE(symbols.GetValueR(name), before.Symbols.GetValueR(name));
+    if (symbol == "MR3")
+        QCOMPARE(W->TaperLabel(TSlider::Bass)->text(), QString("Log B"));
+    QCOMPARE(LabelText(topology, symbol), shown);
+    QCOMPARE(W->Store().Traces[0], CoreTrace(before));
+    QCOMPARE(W->windowTitle(), EmptyCaption + " *");
+}
+
+void TestMainWindow::escapeDoesNotCloseDialog()
+{
+    bool openAfterEscape = false;
+    const bool opened = WithEditDialog([&] { DoubleClickComponent(*W, "FR5"); },
+                                       [&](TEditDialog &dialog) {
+                                           QTest::keyClicks(dialog.SourceEdit(), "2M");
+                                           QTest::keyClick(dialog.SourceEdit(), Qt::Key_Escape);
+                                           openAfterEscape = dialog.isVisible();
+                                           // Enter still confirms what was typed.
+                                           QTest::keyClick(dialog.SourceEdit(), Qt::Key_Return);
+                                       });
+    QVERIFY(opened);
+    QVERIFY(openAfterEscape);
+    QCOMPARE(W->Circuit().Symbols.GetValue("FR5"), 2e6);
+}
+
+void TestMainWindow::inductorKeepsBothValuesOnUnreadableResistance()
+{
+    SelectPage(Topology::Bench);
+    W->SetModified(false);
+    QString resShown;
+    const bool opened = WithEditDialog([&] { DoubleClickComponent(*W, "SL1"); },
+                                       [&](TEditDialog &dialog) {
+                                           resShown = dialog.ResEdit()->text();
+                                           dialog.ResEdit()->setText("lots");
+                                           TypeAndOk(dialog, "9");
+                                       });
+    QVERIFY(opened);
+    QCOMPARE(resShown, QString("600"));
+    QCOMPARE(W->Circuit().Symbols.GetValue("SL1"), 6.0);
+    QCOMPARE(W->Circuit().Symbols.GetValueR("SL1"), 600.0);
+    QCOMPARE(LabelText(Topology::Bench, "SL1"), QString("6"));
+    QCOMPARE(W->windowTitle(), EmptyCaption + " *");
+}
+
+void TestMainWindow::valueLabelOpensDialogFromKeyboard()
+{
+    QApplication::setActiveWindow(W.get());
+    QVERIFY(QTest::qWaitForWindowActive(W.get()));
+    TValueLabel *label = W->Page(Topology::Fender)->ValueLabel("FC1");
+    QVERIFY(label->focusPolicy() & Qt::TabFocus);
+    label->setFocus();
+    QVERIFY(label->hasFocus());
+
+    TDialogKind kind{};
+    const bool opened = WithEditDialog([&] { QTest::keyClick(label, Qt::Key_Return); },
+                                       [&](TEditDialog &dialog) {
+                                           kind = dialog.Kind();
+                                           QTest::keyClicks(dialog.SourceEdit(), "330p");
+                                           QTest::keyClick(dialog.SourceEdit(), Qt::Key_Enter);
+                                       });
+    QVERIFY(opened);
+    QCOMPARE(int(kind), int(TDialogKind::Capacitor));
+    QCOMPARE(W->Circuit().Symbols.GetValue("FC1"), 330e-12);
+    QCOMPARE(label->text(), QString("330p"));
+}
+
+void TestMainWindow::editedValueSurvivesPageChange()
+{
+    QVERIFY(WithEditDialog([&] { DoubleClickComponent(*W, "FR1"); },
+                           [&](TEditDialog &dialog) { TypeAndOk(dialog, "68k"); }));
+    SelectPage(Topology::Vox);
+    QCOMPARE(W->Store().Traces[0], CoreTrace(CircuitAt(Topology::Vox, 50, 50, 50)));
+    SelectPage(Topology::Fender);
+    QCOMPARE(LabelText(Topology::Fender, "FR1"), QString("68k"));
+    QCOMPARE(W->Circuit().Symbols.GetValue("FR1"), 68000.0);
+}
+
+void TestMainWindow::sweep_data()
+{
+    QTest::addColumn<Topology>("topology");
+    QTest::addColumn<int>("snapshots");
+    // The slider moved in the first and in the last snapshot of the sweep.
+    QTest::addColumn<int>("first");
+    QTest::addColumn<int>("last");
+
+    const int bass = int(TSlider::Bass), mid = int(TSlider::Mid), treble = int(TSlider::Treble);
+    QTest::newRow("Fender") << Topology::Fender << 9 << bass << treble;
+    QTest::newRow("Vox") << Topology::Vox << 6 << bass << treble;
+    QTest::newRow("Marshall") << Topology::Marshall << 9 << bass << treble;
+    QTest::newRow("James") << Topology::James << 6 << bass << treble;
+    QTest::newRow("E series") << Topology::ESeries << 6 << bass << treble;
+    QTest::newRow("Bench") << Topology::Bench << 9 << bass << treble;
+    QTest::newRow("Big muff") << Topology::BigMuff << 3 << mid << mid;
+}
+
+void TestMainWindow::sweep()
+{
+    QFETCH(Topology, topology);
+    QFETCH(int, snapshots);
+    QFETCH(int, first);
+    QFETCH(int, last);
+
+    SelectPage(topology);
+    W->Slider(TSlider::Bass)->setValue(10);
+    W->Slider(TSlider::Mid)->setValue(80);
+    W->Slider(TSlider::Treble)->setValue(35);
+    W->SnapshotButton()->click(); // thrown away by the sweep's Clear
+    W->SetModified(false);
+
+    QTest::mouseClick(W->SweepButton(), Qt::LeftButton);
+
+    const TTraceStore &store = W->Store();
+    QCOMPARE(store.TraceCount, snapshots + 1);
+    QCOMPARE(W->Slider(TSlider::Bass)->value(), 10);
+    QCOMPARE(W->Slider(TSlider::Mid)->value(), 80);
+    QCOMPARE(W->Slider(TSlider::Treble)->value(), 35);
+    QCOMPARE(store.Traces[0], CoreTrace(CircuitAt(topology, 10, 80, 35)));
+    QVERIFY(W->windowTitle().endsWith(" *"));
+    QVERIFY(W->ClearButton()->isEnabled());
+
+    std::array<int, 3> newest{50, 50, 50};
+    newest[last] = 100;
+    QCOMPARE(store.Traces[1], CoreTrace(CircuitAt(topology, newest[0], newest[1], newest[2])));
+    std::array<int, 3> oldest{50, 50, 50};
+    oldest[first] = 0;
+    QCOMPARE(store.Traces[snapshots], CoreTrace(CircuitAt(topology, oldest[0], oldest[1], oldest[2])));
+    // With cycling off every snapshot keeps the one live colour.
+    for (int j = 1; j <= snapshots; ++j)
+        QCOMPARE(store.TraceColours[j], clLime);
+}
+
+void TestMainWindow::sweepOnFenderFromOwnPositions()
+{
+    W->Slider(TSlider::Bass)->setValue(20);
+    W->Slider(TSlider::Mid)->setValue(30);
+    W->Slider(TSlider::Treble)->setValue(40);
+    W->Action("actPlotExample")->trigger();
+    QCOMPARE(W->Store().TraceCount, 10);
+    QCOMPARE(W->Store().Traces[1], CoreTrace(CircuitAt(Topology::Fender, 50, 50, 100)));
+    QCOMPARE(W->Store().Traces[0], CoreTrace(CircuitAt(Topology::Fender, 20, 30, 40)));
+    QCOMPARE(W->Slider(TSlider::Treble)->toolTip(), QString("40%"));
+}
+
+void TestMainWindow::snapshotsFillStoreAndClearEmptiesIt()
+{
+    QVERIFY(W->SnapshotButton()->isEnabled());
+    for (int i = 1; i <= 23; ++i) {
+        W->Slider(TSlider::Bass)->setValue(i * 4);
+        QTest::mouseClick(W->SnapshotButton(), Qt::LeftButton);
+    }
+    QCOMPARE(W->Store().TraceCount, MaxTraces);
+    QVERIFY(!W->SnapshotButton()->isEnabled());
+    QVERIFY(W->ClearButton()->isEnabled());
+    QCOMPARE(W->Store().Traces[1], CoreTrace(CircuitAt(Topology::Fender, 92, 50, 50)));
+
+    // The menu item stays enabled but a full store takes nothing more.
+    W->Slider(TSlider::Bass)->setValue(0);
+    const TTraceStore before = W->Store();
+    W->Action("actPlotSnapshot")->trigger();
+    QCOMPARE(W->Store().TraceCount, MaxTraces);
+    QCOMPARE(W->Store().Traces, before.Traces);
+
+    QTest::mouseClick(W->ClearButton(), Qt::LeftButton);
+    QCOMPARE(W->Store().TraceCount, 1);
+    QVERIFY(W->SnapshotButton()->isEnabled());
+    QVERIFY(!W->ClearButton()->isEnabled());
+    QCOMPARE(W->Store().Traces[0], CoreTrace(CircuitAt(Topology::Fender, 0, 50, 50)));
+    // Snapshots and Clear leave the circuit as saved.
+    W->SetModified(false);
+    W->Action("actPlotSnapshot")->trigger();
+    W->Action("actPlotClear")->trigger();
+    QCOMPARE(W->windowTitle(), EmptyCaption);
+}
+
+void TestMainWindow::cycleColoursAdvancesWithEachSnapshot()
+{
+    TPlotter *plotter = W->Plotter();
+    const int start = plotter->ColourIndex();
+    const TColor startColour = plotter->TraceColour();
+    W->Action("actPlotCycleColour")->trigger();
+    QVERIFY(W->Action("actPlotCycleColour")->isChecked());
+
+    W->Action("actPlotExample")->trigger();
+    const int n = int(PlotColours.size());
+    QCOMPARE(plotter->ColourIndex(), (start + 9) % n);
+    QCOMPARE(plotter->TraceColour(), PlotColours[(start + 9) % n]);
+    // Each snapshot keeps the colour the live trace had when it was taken.
+    const TTraceStore &store = W->Store();
+    QCOMPARE(store.TraceColours[9], startColour);
+    for (int k = 1; k < 9; ++k)
+        QCOMPARE(store.TraceColours[9 - k], PlotColours[(start + k) % n]);
+
+    // Twelve more steps wrap round the cycle.
+    for (int i = 0; i < 12; ++i)
+        W->Action("actPlotSnapshot")->trigger();
+    QCOMPARE(plotter->ColourIndex(), (start + 21) % n);
+}
+
+void TestMainWindow::setColourTurnsCyclingOff()
+{
+    QAction *cycle = W->Action("actPlotCycleColour");
+    cycle->trigger();
+    W->ColourAnswer.reset(); // the user cancels the colour dialog
+    W->Action("actPlotSetColour")->trigger();
+    QVERIFY(cycle->isChecked());
+    QCOMPARE(W->Plotter()->TraceColour(), clLime);
+
+    W->ColourAnswer = QColor(200, 10, 30);
+    W->Action("actPlotSetColour")->trigger();
+    QVERIFY(!cycle->isChecked());
+    QCOMPARE(W->Plotter()->TraceColour(), RGBColour(200, 10, 30));
+    W->Plotter()->repaint();
+    W->Action("actPlotSnapshot")->trigger();
+    QCOMPARE(W->Store().TraceColours[1], RGBColour(200, 10, 30));
+    // Cycling is off, so the snapshot did not move the live colour on.
+    QCOMPARE(W->Plotter()->TraceColour(), RGBColour(200, 10, 30));
+    QCOMPARE(W->windowTitle(), EmptyCaption);
+}
+
+void TestMainWindow::resolutionItems()
+{
+    auto checked = [this] {
+        return QList<bool>{W->Action("Low1")->isChecked(), W->Action("Medium1")->isChecked(),
+                           W->Action("High1")->isChecked()};
+    };
+    W->Slider(TSlider::Mid)->setValue(70);
+    W->SetModified(false);
+
+    W->Action("Low1")->trigger();
+    QCOMPARE(checked(), (QList<bool>{true, false, false}));
+    const TTrace low = CoreTrace(CircuitAt(Topology::Fender, 50, 70, 50, ResolutionLow));
+    QCOMPARE(W->Store().Traces[0], low);
+    QVERIFY(low != CoreTrace(CircuitAt(Topology::Fender, 50, 70, 50, ResolutionMedium)));
+
+    W->Action("High1")->trigger();
+    QCOMPARE(checked(), (QList<bool>{false, false, true}));
+    QCOMPARE(W->Store().Traces[0], CoreTrace(CircuitAt(Topology::Fender, 50, 70, 50, ResolutionHigh)));
+
+    // Choosing the checked item again keeps it checked.
+    W->Action("High1")->trigger();
+    QCOMPARE(checked(), (QList<bool>{false, false, true}));
+    // The resolution is not part of the circuit.
+    QCOMPARE(W->windowTitle(), EmptyCaption);
+
+    // Page changes keep the chosen resolution.
+    SelectPage(Topology::Bench);
+    QCOMPARE(W->Store().Traces[0], CoreTrace(CircuitAt(Topology::Bench, 50, 70, 50, ResolutionHigh)));
+}
+
+void TestMainWindow::autoYScaleTogglesPlotScale()
+{
+    const TPlotScale fixed = W->Scale();
+    QCOMPARE(fixed.PlotTopDB, 0);
+    QCOMPARE(fixed.PlotBottomDB, -50);
+
+    W->Action("Autoscale1")->trigger();
+    QVERIFY(W->Action("Autoscale1")->isChecked());
+    QVERIFY(W->Scale().AutoYScale);
+    W->Plotter()->repaint();
+    // The default Fender curve lies well below 0 dB, so a fitted scale moves.
+    QVERIFY(W->Scale().PlotTopDB < 0);
+    double highest = W->Store().Traces[0][0];
+    for (double db : W->Store().Traces[0])
+        highest = std::max(highest, db);
+    QVERIFY(W->Scale().PlotTopDB >= highest);
+
+    W->Action("Autoscale1")->trigger();
+    QVERIFY(!W->Scale().AutoYScale);
+    W->Plotter()->repaint();
+    QCOMPARE(W->Scale().PlotTopDB, 0);
+    QCOMPARE(W->Scale().PlotBottomDB, -50);
+    QCOMPARE(W->windowTitle(), EmptyCaption);
+}
+
+void TestMainWindow::resizeGrowsPlotInPlace()
+{
+    TPlotter *plotter = W->Plotter();
+    QCOMPARE(plotter->geometry(), QRect(320, 28, 407, 417));
+    QCOMPARE(plotter->parentWidget(), W->centralWidget());
+
+    W->ColourAnswer = QColor(255, 0, 255);
+    W->Action("actPlotSetColour")->trigger();
+    W->SnapshotButton()->click();
+
+    W->resize(W->size() + QSize(100, 50));
+    QTRY_COMPARE(plotter->size(), QSize(507, 467));
+    QCOMPARE(plotter->pos(), QPoint(320, 28));
+    QCOMPARE(W->Plotter(), plotter);
+    QCOMPARE(plotter->TraceColour(), clFuchsia);
+    QCOMPARE(W->Store().TraceCount, 2);
+    // The grid follows the new width: 10 Hz on the frame's left edge at any size.
+    QCOMPARE(plotter->FreqToX(10.0), TPlotGeometry::FrameLeft);
+    QVERIFY(plotter->FreqToX(1000.0) > (TPlotGeometry{407, 417}.FreqToX(1000.0)));
+
+    // Nothing else moves with the window.
+    QCOMPARE(W->Pages()->geometry(), QRect(8, 8, 297, 305));
+    QCOMPARE(W->SnapshotButton()->x(), 320);
+}
+
+void TestMainWindow::cursorReadoutInStatusBar()
+{
+    TPlotter *plotter = W->Plotter();
+    QStatusBar *status = W->statusBar();
+    const TPlotGeometry geometry{plotter->width(), plotter->height()};
+    const int x = plotter->FreqToX(1000.0) + 3;
+    // Qt drops a move to where the pointer already is, so start elsewhere.
+    QTest::mouseMove(plotter, QPoint(x, 2));
+    QTest::mouseMove(plotter, QPoint(x, 200));
+    const double frequency = geometry.XToFreq(x);
+    QTRY_COMPARE(status->currentMessage(),
+                 CursorReadoutText(frequency, GainAt(W->Store().Traces[0], frequency)));
+
+    // Moving a slider under a resting pointer updates the readout too.
+    W->Slider(TSlider::Bass)->setValue(100);
+    plotter->repaint();
+    QCOMPARE(status->currentMessage(), CursorReadoutText(frequency, GainAt(W->Store().Traces[0], frequency)));
+
+    QTest::mouseMove(plotter, QPoint(x, 2)); // above the frame
+    QTRY_COMPARE(status->currentMessage(), QString());
+}
+
+QTEST_MAIN(TestMainWindow)
+#include "test_mainwindow.moc"

@@ -1,0 +1,139 @@
+// The schematic drawings and the pages built on them: every component of a
+// topology is drawn with a place for its value, none of another topology's
+// is, and a double-click on each component reaches that component.
+
+#include <QSignalSpy>
+#include <QSvgRenderer>
+#include <QTest>
+
+#include "TestWindow.h"
+
+using namespace cva;
+using namespace cva::test;
+
+Q_DECLARE_METATYPE(cva::Topology)
+
+namespace {
+
+const QRectF DrawingRect(TSchematicPage::DrawingOrigin, TSchematicPage::DrawingSize);
+
+QString Name(std::string_view text)
+{
+    return QString::fromLatin1(text.data(), int(text.size()));
+}
+
+QString Describe(const QRect &r)
+{
+    return QStringLiteral("(%1, %2, %3 x %4)").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
+}
+
+} // namespace
+
+class TestSchematics : public QObject {
+    Q_OBJECT
+
+private slots:
+    void drawingHasExactlyItsOwnComponents_data();
+    void drawingHasExactlyItsOwnComponents();
+    void areasAndLabelsLieInsideDrawing_data();
+    void areasAndLabelsLieInsideDrawing();
+    void doubleClickReachesEachComponent_data();
+    void doubleClickReachesEachComponent();
+
+private:
+    void AddTopologyRows();
+};
+
+void TestSchematics::AddTopologyRows()
+{
+    QTest::addColumn<Topology>("topology");
+    for (const TTopologyInfo &info : Topologies())
+        QTest::newRow(info.TabCaption.data()) << info.Id;
+}
+
+void TestSchematics::drawingHasExactlyItsOwnComponents_data()
+{
+    AddTopologyRows();
+}
+
+void TestSchematics::drawingHasExactlyItsOwnComponents()
+{
+    QFETCH(Topology, topology);
+    QSvgRenderer drawing(TSchematicPage::DrawingResource(topology));
+    QVERIFY(drawing.isValid());
+    for (const TTopologyInfo &info : Topologies())
+        for (const TComponentDefault &part : info.Components) {
+            const QString symbol = Name(part.Name);
+            const bool own = info.Id == topology;
+            QVERIFY2(drawing.elementExists(symbol) == own, qPrintable(symbol));
+            QVERIFY2(drawing.elementExists(symbol + "-value") == own, qPrintable(symbol + "-value"));
+        }
+}
+
+void TestSchematics::areasAndLabelsLieInsideDrawing_data()
+{
+    AddTopologyRows();
+}
+
+void TestSchematics::areasAndLabelsLieInsideDrawing()
+{
+    QFETCH(Topology, topology);
+    // The page as the window sizes it, so that a clipped label shows.
+    TTestWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    window.Pages()->setCurrentIndex(int(topology));
+    const TSchematicPage &page = *window.Page(topology);
+    const QStringList symbols = page.Symbols();
+    QCOMPARE(symbols.size(), int(TopologyInfo(topology).Components.size()));
+    for (const QString &symbol : symbols) {
+        const QRectF area = page.Area(symbol);
+        QVERIFY2(!area.isEmpty(), qPrintable(symbol));
+        QVERIFY2(DrawingRect.contains(area), qPrintable(symbol));
+        QVERIFY2(DrawingRect.contains(page.Area(symbol + "-value")), qPrintable(symbol + "-value"));
+        const QRect label = page.ValueLabel(symbol)->geometry();
+        QVERIFY2(page.rect().contains(label), qPrintable(symbol + " label " + Describe(label)));
+    }
+    // Two value labels on top of each other would hide one of them.
+    for (int i = 0; i < symbols.size(); ++i)
+        for (int j = i + 1; j < symbols.size(); ++j) {
+            const QRect a = page.ValueLabel(symbols[i])->geometry();
+            const QRect b = page.ValueLabel(symbols[j])->geometry();
+            QVERIFY2(!a.intersects(b), qPrintable(symbols[i] + " and " + symbols[j]));
+        }
+}
+
+void TestSchematics::doubleClickReachesEachComponent_data()
+{
+    AddTopologyRows();
+}
+
+void TestSchematics::doubleClickReachesEachComponent()
+{
+    QFETCH(Topology, topology);
+    TSchematicPage page(TopologyInfo(topology));
+    page.resize(297, 280);
+    page.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&page));
+    QSignalSpy activated(&page, &TSchematicPage::ComponentActivated);
+    for (const QString &symbol : page.Symbols()) {
+        activated.clear();
+        DoubleClickAt(&page, page.Area(symbol).center().toPoint());
+        QVERIFY2(activated.size() == 1, qPrintable(symbol));
+        QCOMPARE(activated.first().first().toString(), symbol);
+
+        // Its value label edits it too.
+        activated.clear();
+        TValueLabel *label = page.ValueLabel(symbol);
+        QTest::mouseDClick(label, Qt::LeftButton, {}, label->rect().center());
+        QCOMPARE(activated.size(), 1);
+        QCOMPARE(activated.first().first().toString(), symbol);
+    }
+    // Blank paper edits nothing.
+    activated.clear();
+    DoubleClickAt(&page, QPoint(2, 2));
+    QCOMPARE(activated.size(), 0);
+}
+
+QTEST_MAIN(TestSchematics)
+#include "test_schematics.moc"
