@@ -343,25 +343,4 @@ TEST(Sweep, ZeroCapacitanceInACircuitIsReportedAndKeepsTheTrace)
     }
 }
 
-TEST(Sweep, SnapshotsShiftTracesUpAndStopWhenFull)
-{
-    TTraceStore store;
-    store.Traces[0].fill(1);
-    store.TraceColours[0] = 0x00FF00;
-    ASSERT_TRUE(store.Snapshot());
-    store.Traces[0].fill(2);
-    ASSERT_TRUE(store.Snapshot());
-    EXPECT_EQ(store.TraceCount, 3);
-    EXPECT_EQ(store.Traces[1][0], 2); // newest snapshot first
-    EXPECT_EQ(store.Traces[2][0], 1);
-    EXPECT_EQ(store.TraceColours[2], 0x00FF00u);
-    while (store.Snapshot()) {
-    }
-    EXPECT_EQ(store.TraceCount, MaxTraces);
-    EXPECT_FALSE(store.Snapshot());
-    EXPECT_EQ(store.TraceCount, MaxTraces);
-    store.Clear();
-    EXPECT_EQ(store.TraceCount, 1);
-}
-
 } // namespace
