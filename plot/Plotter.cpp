@@ -15,6 +15,9 @@ TPlotter::TPlotter(TTraceStore &store, TPlotScale &scale, QWidget *parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
     BuildGridX();
+    // A snapshot taken before the first paint (a file opened at start-up)
+    // takes the live colour, not black on the black plot.
+    FStore.TraceColours[0] = FTraceColour;
 }
 
 void TPlotter::BuildGridX()

@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 
 #include "TestWindow.h"
+#include "plot/Plotter.h"
 
 using namespace cva;
 using namespace cva::test;
@@ -55,6 +56,7 @@ private slots:
     void failedOpenChangesNothing_data();
     void failedOpenChangesNothing();
     void revertReloadsCaptionFile();
+    void openBeforeFirstPaintKeepsSnapshotVisible();
     void saveQuestionOnClose_data();
     void saveQuestionOnClose();
     void saveQuestionOnOpen_data();
@@ -296,6 +298,19 @@ void TestFileCommands::revertReloadsCaptionFile()
     QCOMPARE(W->windowTitle(), NamedCaption(Path("b.cva"), false));
     QCOMPARE(W->Store().TraceCount, count + 1);
     QCOMPARE(W->Store().Traces[0], CoreTrace(CircuitAt(Topology::Fender, 50, 10, 50)));
+}
+
+void TestFileCommands::openBeforeFirstPaintKeepsSnapshotVisible()
+{
+    // As at start-up with a file named on the command line: the load comes
+    // before the plot has painted once.
+    WriteFile(Path("in.cva"), "Tab=Vox\r\n");
+    TTestWindow window;
+    window.show();
+    QVERIFY(window.OpenFile(Path("in.cva")));
+    QCOMPARE(window.Store().TraceCount, 2);
+    QCOMPARE(window.Store().TraceColours[1], window.Plotter()->TraceColour());
+    QCOMPARE(window.Store().Traces[1], CoreTrace(TCircuit()));
 }
 
 void TestFileCommands::saveQuestionOnClose_data()
