@@ -1,7 +1,6 @@
 #include "cli/TraceOutput.h"
 
-#include <array>
-#include <charconv>
+#include <string_view>
 
 namespace cva::cli {
 
@@ -31,13 +30,6 @@ const char *ResolutionName(int step)
 }
 
 } // namespace
-
-std::string ShortestNumber(double value)
-{
-    std::array<char, 64> buffer{};
-    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
-    return std::string(buffer.data(), result.ptr);
-}
 
 std::string TraceCsv(const TTrace &trace)
 {

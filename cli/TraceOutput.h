@@ -6,11 +6,11 @@
 #include <string>
 
 #include "document/Circuit.h"
+#include "document/TraceTable.h"
 #include "models/Calc.h"
 
 namespace cva::cli {
 
-std::string ShortestNumber(double value);
 std::string TraceCsv(const TTrace &trace);
 std::string TraceJson(const TCircuit &circuit, const TTrace &trace);
 

@@ -1,0 +1,21 @@
+#pragma once
+
+// Traces as text: every trace in use as one CSV table, and the number form
+// all text output of traces shares.
+
+#include <string>
+
+#include "models/Calc.h"
+
+namespace cva {
+
+// The shortest text that reads back to the same double, always with '.',
+// so that a table can be read again without loss on any locale.
+std::string ShortestNumber(double value);
+
+// Header "frequency_hz,live,snapshot_1,...,snapshot_N" (snapshot_1 the
+// newest), then one row per grid point with the frequency and the gain of
+// every trace in use, live first.
+std::string TraceTableCsv(const TTraceStore &store);
+
+} // namespace cva
