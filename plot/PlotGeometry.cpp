@@ -9,16 +9,6 @@ namespace {
 // The axis runs from 10 Hz (10^1) to 10^4.46875 Hz, the last grid step.
 constexpr double AxisDecades = 4.46875 - 1;
 
-int XSpan(const TPlotGeometry &geometry)
-{
-    return geometry.W - TPlotGeometry::FrameLeft - TPlotGeometry::RightMargin;
-}
-
-int YSpan(const TPlotGeometry &geometry)
-{
-    return geometry.H - TPlotGeometry::FrameTop - TPlotGeometry::BottomMargin;
-}
-
 } // namespace
 
 bool TPlotGeometry::InFrame(int x, int y) const
@@ -28,27 +18,21 @@ bool TPlotGeometry::InFrame(int x, int y) const
 
 int TPlotGeometry::FreqToX(double frequency) const
 {
-    return FrameLeft + static_cast<int>(std::trunc(XSpan(*this) * (std::log10(frequency) - 1) / AxisDecades));
+    return AxisFreqToX(frequency, FrameLeft, FrameRight());
 }
 
 double TPlotGeometry::XToFreq(int x) const
 {
     // A frame without width shows nothing but the axis start.
-    if (XSpan(*this) <= 0)
+    const int span = FrameRight() - FrameLeft;
+    if (span <= 0)
         return 10;
-    return std::pow(10.0, 1 + (x - FrameLeft) * AxisDecades / XSpan(*this));
+    return std::pow(10.0, 1 + (x - FrameLeft) * AxisDecades / span);
 }
 
 int TPlotGeometry::DBToY(double db, const TPlotScale &scale) const
 {
-    // Written so that NaN, like +inf, lands on the top edge instead of
-    // reaching the conversion to int; a scale without height (which
-    // UpdateYRange never makes) has only the top edge.
-    if (!(db < scale.PlotTopDB) || scale.PlotRangeDB <= 0)
-        return FrameTop;
-    if (db < scale.PlotBottomDB)
-        db = scale.PlotBottomDB;
-    return FrameTop + static_cast<int>(std::trunc((scale.PlotTopDB - db) * YSpan(*this) / scale.PlotRangeDB));
+    return AxisDBToY(db, scale, FrameTop, FrameBottom());
 }
 
 TGridX BuildGridX(const TPlotGeometry &geometry)
@@ -57,6 +41,22 @@ TGridX BuildGridX(const TPlotGeometry &geometry)
     for (int s = GridFirstStep; s <= GridLastStep; ++s)
         gridX[s - GridFirstStep] = geometry.FreqToX(GridFrequency(s));
     return gridX;
+}
+
+int AxisFreqToX(double frequency, int left, int right)
+{
+    return left + static_cast<int>(std::trunc((right - left) * (std::log10(frequency) - 1) / AxisDecades));
+}
+
+int AxisDBToY(double db, const TPlotScale &scale, int top, int bottom)
+{
+    // A scale without height (which UpdateYRange never makes) has only the
+    // top edge.
+    if (!(db < scale.PlotTopDB) || scale.PlotRangeDB <= 0)
+        return top;
+    if (db < scale.PlotBottomDB)
+        db = scale.PlotBottomDB;
+    return top + static_cast<int>(std::trunc((scale.PlotTopDB - db) * (bottom - top) / scale.PlotRangeDB));
 }
 
 } // namespace cva

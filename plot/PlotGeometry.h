@@ -40,4 +40,12 @@ struct TPlotGeometry {
 
 TGridX BuildGridX(const TPlotGeometry &geometry);
 
+// The axis laws of every plot, on screen or on paper, for a frame from left
+// to right and top to bottom. 10 Hz lies at left and the last grid frequency
+// at right; frequencies are not clamped.
+int AxisFreqToX(double frequency, int left, int right);
+// Clamped to the scale, so off-scale gains lie on the top or bottom edge;
+// NaN and +inf land on the top edge instead of reaching the int conversion.
+int AxisDBToY(double db, const TPlotScale &scale, int top, int bottom);
+
 } // namespace cva
