@@ -1,0 +1,25 @@
+#pragma once
+
+// Saving the plot: as a PNG or SVG picture drawn exactly as on screen, and
+// every trace in use as a CSV table. Each writes a temporary file beside the
+// target and renames it into place, so a failure never damages a file that
+// is already there. Each returns an empty text on success and the message
+// for the user on failure.
+
+#include <QSize>
+#include <QString>
+
+#include "models/Calc.h"
+#include "plot/PlotScale.h"
+
+namespace cva {
+
+// size is the plot's logical size; the picture has size x devicePixelRatio
+// pixels, drawn as the screen draws at that ratio.
+QString ExportPlotPng(const QString &path, QSize size, const TTraceStore &store, const TPlotScale &scale,
+                      TColor liveColour, qreal devicePixelRatio = 1);
+QString ExportPlotSvg(const QString &path, QSize size, const TTraceStore &store, const TPlotScale &scale,
+                      TColor liveColour);
+QString ExportTraceCsv(const QString &path, const TTraceStore &store);
+
+} // namespace cva

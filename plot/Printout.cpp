@@ -1,0 +1,247 @@
+#include "plot/Printout.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <vector>
+
+#include <QFontDatabase>
+#include <QFontMetrics>
+#include <QPageSetupDialog>
+#include <QPainter>
+#include <QPen>
+#include <QPoint>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+
+#include "numerics/Error.h"
+#include "plot/PlotGeometry.h"
+#include "plot/PlotScale.h"
+
+namespace cva {
+
+namespace {
+
+constexpr int BottomMargin = 10; // device units below the notice
+const QString NoticeText = QStringLiteral("Printed by Corvanta, the tone stack calculator");
+const QString AxisTitleText = QStringLiteral("Frequency");
+
+int LinePitch(const QFontMetrics &metrics)
+{
+    return metrics.height() + metrics.height() / 3;
+}
+
+bool StartsWithLetter(const std::string &name, char letter)
+{
+    return !name.empty() && std::toupper(static_cast<unsigned char>(name.front())) ==
+                                std::toupper(static_cast<unsigned char>(letter));
+}
+
+QString DecadeLabel(int decade)
+{
+    return QString::number(static_cast<int>(std::pow(10, decade) + 0.5)) + QStringLiteral("Hz");
+}
+
+QRect TextBox(const QFontMetrics &metrics, int left, int top, const QString &text)
+{
+    return {left, top, metrics.horizontalAdvance(text), metrics.height()};
+}
+
+// Text with its top-left corner at (left, top).
+void DrawText(QPainter &painter, int left, int top, const QString &text)
+{
+    painter.drawText(left, top + painter.fontMetrics().ascent(), text);
+}
+
+void SetPen(QPainter &painter, int width)
+{
+    painter.setPen(QPen(Qt::black, width));
+}
+
+void DrawTrace(QPainter &painter, const TPrintLayout &layout, const TTrace &trace)
+{
+    // Non-finite gains leave a gap, as on screen.
+    std::vector<QPoint> run;
+    run.reserve(GridPoints);
+    auto flush = [&] {
+        if (run.size() > 1)
+            painter.drawPolyline(run.data(), static_cast<int>(run.size()));
+        run.clear();
+    };
+    for (int k = 0; k < GridPoints; ++k) {
+        if (std::isfinite(trace[k]))
+            run.emplace_back(layout.FreqToX(GridFrequency(GridFirstStep + k)), layout.DBToY(trace[k]));
+        else
+            flush();
+    }
+    flush();
+}
+
+} // namespace
+
+int TPrintLayout::FreqToX(double frequency) const
+{
+    return AxisFreqToX(frequency, X0, X1);
+}
+
+int TPrintLayout::DBToY(double db) const
+{
+    return AxisDBToY(db, TPlotScale{}, Y0, Y1);
+}
+
+QFont PrintoutFont(int pointSize, bool bold)
+{
+    QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSize(pointSize);
+    font.setBold(bold);
+    return font;
+}
+
+TPrintLayout LayoutPrintout(QPaintDevice &device, const TSymbolList &symbols, const TTopologyInfo &topology,
+                            char decimalSeparator)
+{
+    TPrintLayout layout;
+    const QFontMetrics heading(PrintoutFont(14, true), &device);
+    layout.Heading = QStringLiteral("Tone Stack: ") + QString::fromUtf8(topology.PrintedName.data(),
+                                                                       int(topology.PrintedName.size()));
+    layout.L14 = LinePitch(heading);
+    layout.TextW = heading.horizontalAdvance(layout.Heading);
+
+    const QFontMetrics text(PrintoutFont(10), &device);
+    layout.L10 = LinePitch(text);
+    for (const TSymbolList::Entry &entry : symbols) {
+        if (!StartsWithLetter(entry.Name, topology.Letter))
+            continue;
+        const std::string line = entry.Name.substr(1) + ", " + entry.Symbol->TypeName() + ", " +
+                                 entry.Symbol->GetCaption(decimalSeparator);
+        layout.ComponentLines.push_back(QString::fromStdString(line));
+        layout.TextW = std::max(layout.TextW, text.horizontalAdvance(layout.ComponentLines.back()));
+    }
+
+    const int height = text.height();
+    layout.X0 = layout.TextW + text.horizontalAdvance(QStringLiteral("0-50dB0"));
+    layout.X1 = device.width() - text.horizontalAdvance(QStringLiteral("10000Hz")) / 2;
+    layout.Y0 = height;
+    // Room for five text lines and the margin below the plot: the decade
+    // labels, the axis title and the notice.
+    layout.Y1 = device.height() - BottomMargin - 5 * height;
+
+    for (int decade = 1; decade <= 4; ++decade) {
+        const QString label = DecadeLabel(decade);
+        const int left = layout.FreqToX(std::pow(10.0, decade)) - text.horizontalAdvance(label) / 2;
+        layout.FrequencyLabels[decade - 1] = TextBox(text, left, layout.Y1 + height / 2, label);
+    }
+    // The title goes a whole line below the decade labels: half a line, as
+    // the labels' own top is, would let it run into the "1000Hz" label on
+    // narrow pages.
+    layout.AxisTitle = TextBox(text, (layout.X0 + layout.X1 - text.horizontalAdvance(AxisTitleText)) / 2,
+                               layout.Y1 + height / 2 + height, AxisTitleText);
+    const QFontMetrics small(PrintoutFont(8), &device);
+    layout.Notice = TextBox(small, (layout.X0 + layout.X1 - small.horizontalAdvance(NoticeText)) / 2,
+                            layout.Y1 + 7 * small.height() / 2, NoticeText);
+    return layout;
+}
+
+TPrintLayout DrawPrintout(QPainter &painter, const TTraceStore &store, const TSymbolList &symbols,
+                          const TTopologyInfo &topology, char decimalSeparator)
+{
+    const TPrintLayout layout = LayoutPrintout(*painter.device(), symbols, topology, decimalSeparator);
+    painter.save();
+    painter.setBrush(Qt::NoBrush);
+
+    SetPen(painter, 1);
+    painter.setFont(PrintoutFont(14, true));
+    DrawText(painter, 0, 0, layout.Heading);
+    painter.setFont(PrintoutFont(10));
+    for (std::size_t n = 0; n < layout.ComponentLines.size(); ++n)
+        DrawText(painter, 0, layout.L14 + layout.L10 + int(n) * layout.L10, layout.ComponentLines[n]);
+
+    for (int db = -50; db <= 0; ++db)
+        painter.drawLine(layout.X0, layout.DBToY(db), layout.X1, layout.DBToY(db));
+    SetPen(painter, 3);
+    for (int db = -50; db <= 0; db += 10)
+        painter.drawLine(layout.X0, layout.DBToY(db), layout.X1, layout.DBToY(db));
+
+    // Lines past the axis end (30 kHz and up) would stand in the page's
+    // right margin, outside the plot, so they are left out.
+    const double axisEnd = GridFrequency(GridLastStep);
+    for (int decade = 1; decade <= 4; ++decade) {
+        for (int multiplier = 1; multiplier <= 9; ++multiplier) {
+            const double frequency = multiplier * std::pow(10.0, decade);
+            if (frequency > axisEnd)
+                break;
+            SetPen(painter, multiplier == 1 ? 3 : 1);
+            const int x = layout.FreqToX(frequency);
+            painter.drawLine(x, layout.Y0, x, layout.Y1);
+        }
+    }
+
+    SetPen(painter, 1);
+    const QFontMetrics text = painter.fontMetrics();
+    const int space = text.horizontalAdvance(QLatin1Char(' '));
+    for (int db = -50; db <= 0; db += 10) {
+        const QString label = QString::number(db) + QStringLiteral("dB");
+        DrawText(painter, layout.X0 - space - text.horizontalAdvance(label), layout.DBToY(db) - text.height() / 2,
+                 label);
+    }
+    for (int decade = 1; decade <= 4; ++decade) {
+        const QRect &box = layout.FrequencyLabels[decade - 1];
+        DrawText(painter, box.left(), box.top(), DecadeLabel(decade));
+    }
+
+    // Live trace first, then the snapshots from newest to oldest, all alike.
+    QPen tracePen(Qt::black, 5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+    painter.setPen(tracePen);
+    for (int t = 0; t < store.TraceCount; ++t)
+        DrawTrace(painter, layout, store.Traces[t]);
+
+    SetPen(painter, 1);
+    DrawText(painter, layout.AxisTitle.left(), layout.AxisTitle.top(), AxisTitleText);
+    painter.setFont(PrintoutFont(8));
+    DrawText(painter, layout.Notice.left(), layout.Notice.top(), NoticeText);
+    painter.restore();
+    return layout;
+}
+
+void PrintPlot(QPrinter &printer, const TTraceStore &store, const TSymbolList &symbols,
+               const TTopologyInfo &topology, char decimalSeparator)
+{
+    printer.setDocName(QStringLiteral("Corvanta"));
+    QPainter painter;
+    if (!painter.begin(&printer))
+        throw CorvantaError("The printer could not begin the document.");
+    try {
+        DrawPrintout(painter, store, symbols, topology, decimalSeparator);
+    } catch (...) {
+        // A page drawn half-way is not worth the paper.
+        printer.abort();
+        painter.end();
+        throw;
+    }
+    painter.end();
+}
+
+bool ExecPrintDialog(QPrinter &printer, QWidget *parent)
+{
+    QPrintDialog dialog(&printer, parent);
+    dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+void ExecPageSetupDialog(QPrinter &printer, QWidget *parent)
+{
+    QPageSetupDialog dialog(&printer, parent);
+    dialog.exec();
+}
+
+void ExecPrintPreview(QPrinter &printer, QWidget *parent, const std::function<void(QPrinter &)> &paintPage)
+{
+    QPrintPreviewDialog dialog(&printer, parent);
+    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
+                     [&paintPage](QPrinter *target) { paintPage(*target); });
+    dialog.exec();
+}
+
+} // namespace cva

@@ -1,0 +1,77 @@
+#pragma once
+
+// The printed page: heading with the topology's name, the list of its
+// components, and the plot of every trace in use on the fixed 0 to -50 dB
+// scale, all in black. It is drawn in the device units of whatever the
+// painter works on (a printer, a PDF writer or an image), so text scales with
+// the device's resolution while pen widths and the bottom margin do not.
+
+#include <array>
+#include <functional>
+#include <vector>
+
+#include <QFont>
+#include <QRect>
+#include <QString>
+
+#include "components/SymbolList.h"
+#include "document/Topology.h"
+#include "models/Calc.h"
+
+class QPaintDevice;
+class QPainter;
+class QPrinter;
+class QWidget;
+
+namespace cva {
+
+// Where everything on the page goes, in device units.
+struct TPrintLayout {
+    QString Heading;                    // "Tone Stack: " + printed name
+    std::vector<QString> ComponentLines; // "R1, Resistor, 100k", in store order
+    int L14 = 0;   // line pitch of the 14 pt heading font
+    int L10 = 0;   // line pitch of the 10 pt font
+    int TextW = 0; // widest of the heading and the component lines
+    int X0 = 0, X1 = 0, Y0 = 0, Y1 = 0; // the plot
+    // Boxes of the texts under the plot: the decade labels, the axis title
+    // and the product notice.
+    std::array<QRect, 4> FrequencyLabels{};
+    QRect AxisTitle;
+    QRect Notice;
+
+    // The screen's axis law between X0 and X1, not clamped.
+    int FreqToX(double frequency) const;
+    // Always 0 dB at Y0 and -50 dB at Y1, whatever the screen's scale; gains
+    // outside lie on the edges.
+    int DBToY(double db) const;
+};
+
+// The page's type face at a point size.
+QFont PrintoutFont(int pointSize, bool bold = false);
+
+// The layout for a page of the device's size (its printable area).
+TPrintLayout LayoutPrintout(QPaintDevice &device, const TSymbolList &symbols, const TTopologyInfo &topology,
+                            char decimalSeparator);
+
+// Draws the page on painter's device; nothing is filled, the paper shows
+// through. Returns the layout it used.
+TPrintLayout DrawPrintout(QPainter &painter, const TTraceStore &store, const TSymbolList &symbols,
+                          const TTopologyInfo &topology, char decimalSeparator);
+
+// One document of one page, job title "Corvanta". Also serves the paint
+// request of a print preview. Throws CorvantaError when the printer cannot
+// start the document.
+void PrintPlot(QPrinter &printer, const TTraceStore &store, const TSymbolList &symbols,
+               const TTopologyInfo &topology, char decimalSeparator);
+
+// The standard dialogs around printing. ExecPrintDialog offers printing to
+// a file and returns true when the user confirms; the page set-up dialog
+// leaves its choices in the printer for later jobs; the preview asks
+// paintPage for its page (typically a call of PrintPlot that reports its own
+// errors, since an exception must not cross the dialog's event loop) and
+// prints from its own Print button.
+bool ExecPrintDialog(QPrinter &printer, QWidget *parent);
+void ExecPageSetupDialog(QPrinter &printer, QWidget *parent);
+void ExecPrintPreview(QPrinter &printer, QWidget *parent, const std::function<void(QPrinter &)> &paintPage);
+
+} // namespace cva
