@@ -24,7 +24,7 @@ const char *UsageText()
     return "usage: corvanta-cli [FILE.cva] [--tab NAME] [--bass N] [--mid N] [--treble N]\n"
            "                    [--set NAME=TEXT]... [--resolution low|medium|high]\n"
            "                    [--format csv|json] [--output PATH] [--save PATH]\n"
-           "                    [--help] [--version]\n"
+           "                    [--png PATH] [--svg PATH] [--help] [--version]\n"
            "\n"
            "Computes the live response of a tone stack, as the desktop program shows it,\n"
            "and prints it as 445 points from 10 Hz to 29.4 kHz.\n"
@@ -38,7 +38,10 @@ const char *UsageText()
            "  --resolution R      low, medium (default) or high\n"
            "  --format F          csv (default) or json\n"
            "  --output PATH       write the curve to PATH instead of standard output\n"
-           "  --save PATH         save the resulting circuit file\n";
+           "  --save PATH         save the resulting circuit file\n"
+           "  --png PATH          draw the plot of the curve, 407 x 417 pixels, into a PNG\n"
+           "  --svg PATH          the same plot as an SVG picture; with --png or --svg the\n"
+           "                      curve is written only where --output says\n";
 }
 
 TCliOptions ParseCommandLine(const std::vector<std::string> &arguments)
@@ -90,6 +93,10 @@ TCliOptions ParseCommandLine(const std::vector<std::string> &arguments)
             options.OutputPath = value();
         } else if (argument == "--save") {
             options.SavePath = value();
+        } else if (argument == "--png") {
+            options.PngPath = value();
+        } else if (argument == "--svg") {
+            options.SvgPath = value();
         } else if (argument.size() > 1 && argument.front() == '-') {
             throw TUsageError{"unknown option " + argument};
         } else if (options.CircuitFile) {

@@ -19,6 +19,9 @@ struct TCliOptions {
     TOutputFormat Format = TOutputFormat::Csv;
     std::optional<std::string> OutputPath;
     std::optional<std::string> SavePath;
+    // Pictures of the plot; with either, the curve is printed only to --output.
+    std::optional<std::string> PngPath;
+    std::optional<std::string> SvgPath;
     bool Help = false;
     bool Version = false;
 };

@@ -9,6 +9,7 @@
 
 #include "cli/CliOptions.h"
 #include "cli/ComponentSetting.h"
+#include "cli/PlotPictures.h"
 #include "cli/TraceOutput.h"
 #include "document/CircuitFile.h"
 #include "numerics/Error.h"
@@ -72,14 +73,20 @@ int main(int argc, char **argv)
             std::cout << "corvanta-cli " << CORVANTA_VERSION << "\n";
             return 0;
         }
+        const bool pictures = options.PngPath || options.SvgPath;
+        if (pictures && !PlotPicturesAvailable())
+            throw TUsageError{"--png and --svg are not available: this corvanta-cli was built without Qt"};
         const TCircuit circuit = BuildCircuit(options);
         TTrace live{};
         Recalculate(circuit, live);
         const std::string text =
             options.Format == TOutputFormat::Json ? TraceJson(circuit, live) : TraceCsv(live);
+        if (pictures)
+            WritePlotPictures(options.PngPath, options.SvgPath, live);
         if (options.SavePath)
             SaveCircuitFile(*options.SavePath, circuit);
-        WriteOutput(options, text);
+        if (!pictures || options.OutputPath)
+            WriteOutput(options, text);
         return 0;
     } catch (const TUsageError &error) {
         std::cerr << "corvanta-cli: " << error.Message << "\n\n" << UsageText();

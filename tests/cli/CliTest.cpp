@@ -13,6 +13,11 @@
 
 #include "document/CircuitFile.h"
 
+#ifdef CORVANTA_CLI_PLOT
+#include <QColor>
+#include <QImage>
+#endif
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -199,3 +204,83 @@ TEST_F(Cli, FailuresExitOneWithTheProgramsMessageAndNothingOnStdout)
         EXPECT_EQ(result.Err, message);
     }
 }
+
+#ifdef CORVANTA_CLI_PLOT
+
+TEST_F(Cli, PngAndSvgDrawThePlotOfTheCurveInsteadOfPrintingIt)
+{
+    const fs::path png = Dir / "plot.png";
+    const fs::path svg = Dir / "plot.svg";
+    // Pictures need neither a display nor a platform chosen by the caller.
+    ::unsetenv("QT_QPA_PLATFORM");
+    ::unsetenv("DISPLAY");
+    ::unsetenv("WAYLAND_DISPLAY");
+    const RunResult result = Run({"--png", png.string(), "--svg", svg.string()});
+    ASSERT_EQ(result.ExitCode, 0) << result.Err;
+    EXPECT_TRUE(result.Out.empty());
+    EXPECT_TRUE(result.Err.empty()) << result.Err;
+
+    const QImage image(QString::fromStdString(png.string()));
+    ASSERT_FALSE(image.isNull());
+    EXPECT_EQ(image.width(), 407);
+    EXPECT_EQ(image.height(), 417);
+    // The default Fender curve is about -22 dB at 1 kHz, drawn in lime on the
+    // fixed scale: it crosses the 1 kHz column between -20 and -25 dB.
+    int lime = 0;
+    for (int y = 8 + 385 * 20 / 50; y <= 8 + 385 * 25 / 50; ++y)
+        lime += image.pixelColor(246, y) == QColor(0, 255, 0);
+    EXPECT_GT(lime, 0);
+
+    // An optional XML declaration, then the <svg element.
+    std::string picture = ReadFile(svg);
+    if (picture.rfind("<?xml", 0) == 0)
+        picture.erase(0, picture.find("?>") + 2);
+    picture.erase(0, picture.find_first_not_of(" \t\r\n"));
+    EXPECT_EQ(picture.rfind("<svg", 0), 0u) << picture.substr(0, 80);
+    EXPECT_NE(picture.find("</svg>"), std::string::npos);
+}
+
+TEST_F(Cli, PicturesLeaveTheCurveToOutputAndTheCircuitToSave)
+{
+    const fs::path out = Dir / "curve.json";
+    const fs::path saved = Dir / "amp.cva";
+    const RunResult result = Run({"--tab", "Vox", "--format", "json", "--png", (Dir / "p.png").string(), "--output",
+                                  out.string(), "--save", saved.string()});
+    ASSERT_EQ(result.ExitCode, 0) << result.Err;
+    EXPECT_TRUE(result.Out.empty());
+    EXPECT_EQ(ReadFile(out).rfind("{\"tab\":\"Vox\"", 0), 0u);
+    EXPECT_EQ(ReadFile(saved).rfind("Tab=Vox\r\n", 0), 0u);
+}
+
+TEST_F(Cli, AnUnwritablePictureExitsOneWithTheReason)
+{
+    const fs::path missing = Dir / "no-such-dir" / "plot.png";
+    const RunResult failed = Run({"--png", missing.string()});
+    EXPECT_EQ(failed.ExitCode, 1);
+    EXPECT_TRUE(failed.Out.empty());
+    EXPECT_EQ(failed.Err.rfind("corvanta-cli: Cannot create file \"" + missing.string() + "\".", 0), 0u)
+        << failed.Err;
+
+    // A directory in the way is not replaced by a file.
+    fs::create_directories(Dir / "taken.svg");
+    const RunResult second = Run({"--svg", (Dir / "taken.svg").string()});
+    EXPECT_EQ(second.ExitCode, 1);
+    EXPECT_TRUE(second.Out.empty());
+    EXPECT_EQ(second.Err.rfind("corvanta-cli: Cannot create file", 0), 0u) << second.Err;
+    EXPECT_TRUE(fs::is_directory(Dir / "taken.svg"));
+}
+
+#else
+
+TEST_F(Cli, PicturesAreAUsageErrorWithoutThePlot)
+{
+    for (const char *option : {"--png", "--svg"}) {
+        const RunResult result = Run({option, (Dir / "plot").string()});
+        EXPECT_EQ(result.ExitCode, 2) << option;
+        EXPECT_TRUE(result.Out.empty()) << option;
+        EXPECT_NE(result.Err.find("built without Qt"), std::string::npos) << option;
+        EXPECT_FALSE(fs::exists(Dir / "plot")) << option;
+    }
+}
+
+#endif

@@ -1,0 +1,60 @@
+#include "cli/PlotPictures.h"
+
+#include <cstdio>
+
+#include <QGuiApplication>
+#include <QSize>
+#include <QString>
+
+#include "numerics/Error.h"
+#include "plot/PlotColours.h"
+#include "plot/PlotExport.h"
+#include "plot/PlotScale.h"
+
+namespace cva::cli {
+
+namespace {
+
+// The plot's size in the main window's first layout.
+constexpr QSize PictureSize{407, 417};
+
+// Qt's own chatter (a missing runtime directory and the like) is not the
+// tool's to report: its standard error carries only its own messages.
+void QuietMessages(QtMsgType type, const QMessageLogContext &, const QString &message)
+{
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        fprintf(stderr, "%s\n", qPrintable(message));
+}
+
+void Check(const QString &error)
+{
+    if (!error.isEmpty())
+        throw CorvantaError(error.toStdString());
+}
+
+} // namespace
+
+void WritePlotPictures(const std::optional<std::string> &pngPath, const std::optional<std::string> &svgPath,
+                       const TTrace &live)
+{
+    // Text needs the fonts of a GUI application, but never a display.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler(QuietMessages);
+    // Only the program name: the tool's own options are not Qt's to read.
+    int argc = 1;
+    char name[] = "corvanta-cli";
+    char *argv[] = {name, nullptr};
+    QGuiApplication application(argc, argv);
+
+    TTraceStore store;
+    store.Traces[0] = live;
+    store.TraceColours[0] = clLime;
+    const TPlotScale fixedScale;
+    if (pngPath)
+        Check(ExportPlotPng(QString::fromStdString(*pngPath), PictureSize, store, fixedScale, clLime));
+    if (svgPath)
+        Check(ExportPlotSvg(QString::fromStdString(*svgPath), PictureSize, store, fixedScale, clLime));
+}
+
+} // namespace cva::cli
