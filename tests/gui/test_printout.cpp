@@ -1,0 +1,409 @@
+// The printed page and the exported pictures: page layout against the
+// device's fonts and size, the component list of the active topology, black
+// traces on the fixed scale, real PDF output, and files written safely.
+
+#include <QDir>
+#include <QFile>
+#include <QFontMetrics>
+#include <QImage>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QPrinter>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QSvgRenderer>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "document/Circuit.h"
+#include "document/TraceTable.h"
+#include "plot/PlotColours.h"
+#include "plot/PlotExport.h"
+#include "plot/PlotPainter.h"
+#include "plot/Printout.h"
+
+using namespace cva;
+
+namespace {
+
+constexpr int Dpi = 150;
+
+// A letter-sized page at 150 dpi, white like paper.
+QImage Page(int width = 1275, int height = 1650)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    image.setDotsPerMeterX(qRound(Dpi / 0.0254));
+    image.setDotsPerMeterY(qRound(Dpi / 0.0254));
+    image.fill(Qt::white);
+    return image;
+}
+
+TPrintLayout Draw(QImage &image, const TTraceStore &store, const TCircuit &circuit, char separator = '.')
+{
+    QPainter painter(&image);
+    return DrawPrintout(painter, store, circuit.Symbols, circuit.ActiveInfo(), separator);
+}
+
+TTraceStore FlatStore(double db)
+{
+    TTraceStore store;
+    store.Traces[0].fill(db);
+    store.TraceColours[0] = clLime;
+    return store;
+}
+
+QStringList Lines(const std::vector<QString> &lines)
+{
+    return QStringList(lines.begin(), lines.end());
+}
+
+// The text of a PDF as pdftotext extracts it.
+QString PdfText(const QString &path)
+{
+    QProcess process;
+    process.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
+    if (!process.waitForFinished() || process.exitCode() != 0)
+        return {};
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+void CheckPageText(const QString &text)
+{
+    for (const char *expected : {"Tone Stack: Fender", "R1, Resistor, 100k", "C1, Capacitor, 250p", "-50dB", "0dB",
+                                 "10Hz", "10000Hz", "Frequency", "Corvanta"})
+        QVERIFY2(text.contains(QLatin1String(expected)), expected);
+    QVERIFY(!text.contains(QLatin1String("Vox")));
+}
+
+} // namespace
+
+class TestPrintout : public QObject {
+    Q_OBJECT
+
+private slots:
+    void layoutFollowsFontsAndPage();
+    void textsUnderThePlotDoNotOverlap();
+    void componentList_data();
+    void componentList();
+    void longestLineMovesThePlotRight();
+    void pageIsBlackAndWhiteOnly();
+    void everyTraceInUseIsDrawnAlike();
+    void offScaleGainsLieOnTheEdges();
+    void nothingRightOfThePlot();
+    void pdfWriterPage();
+    void printerPdfDocument();
+
+    void pngIsTheScreenPicture();
+    void svgIsReadable();
+    void csvHoldsEveryTrace();
+    void failedExportKeepsTheExistingFile();
+};
+
+void TestPrintout::layoutFollowsFontsAndPage()
+{
+    const TCircuit circuit;
+    QImage image = Page();
+    const TPrintLayout layout = Draw(image, FlatStore(-20), circuit);
+
+    const QFontMetrics text(PrintoutFont(10), &image);
+    const QFontMetrics heading(PrintoutFont(14, true), &image);
+    // 10 pt at 150 dpi is about 21 pixels: the fonts follow the device.
+    QVERIFY(text.height() > 15 && text.height() < 40);
+    QCOMPARE(layout.L10, text.height() + text.height() / 3);
+    QCOMPARE(layout.L14, heading.height() + heading.height() / 3);
+    QCOMPARE(layout.X0, layout.TextW + text.horizontalAdvance(QStringLiteral("0-50dB0")));
+    QCOMPARE(layout.X1, image.width() - text.horizontalAdvance(QStringLiteral("10000Hz")) / 2);
+    QCOMPARE(layout.Y0, text.height());
+    QCOMPARE(layout.Y1, image.height() - 10 - 5 * text.height());
+
+    QCOMPARE(layout.FreqToX(10), layout.X0);
+    QCOMPARE(layout.FreqToX(GridFrequency(GridLastStep)), layout.X1);
+    QCOMPARE(layout.DBToY(0), layout.Y0);
+    QCOMPARE(layout.DBToY(-50), layout.Y1);
+    QCOMPARE(layout.DBToY(-25), layout.Y0 + (layout.Y1 - layout.Y0) / 2);
+
+    // A taller page lengthens only the plot.
+    QImage taller = Page(1275, 1800);
+    const TPrintLayout tall = Draw(taller, FlatStore(-20), circuit);
+    QCOMPARE(tall.Y1 - layout.Y1, 150);
+    QCOMPARE(tall.X0, layout.X0);
+    QCOMPARE(tall.Y0, layout.Y0);
+}
+
+void TestPrintout::textsUnderThePlotDoNotOverlap()
+{
+    const TCircuit circuit;
+    // A narrow page squeezes the decade labels towards the centred title.
+    for (const QSize size : {QSize(1275, 1650), QSize(700, 900), QSize(2480, 1754)}) {
+        QImage image = Page(size.width(), size.height());
+        const TPrintLayout layout = Draw(image, FlatStore(-20), circuit);
+        for (const QRect &label : layout.FrequencyLabels) {
+            QVERIFY(label.top() > layout.Y1);
+            QVERIFY2(!label.intersects(layout.AxisTitle), qPrintable(QString::number(size.width())));
+        }
+        QVERIFY(layout.AxisTitle.bottom() < layout.Notice.top());
+        QVERIFY(layout.Notice.bottom() < image.height() - 10);
+        QVERIFY(qAbs(layout.AxisTitle.center().x() - (layout.X0 + layout.X1) / 2) <= 1);
+    }
+}
+
+void TestPrintout::componentList_data()
+{
+    QTest::addColumn<int>("topology");
+    QTest::addColumn<QString>("heading");
+    QTest::addColumn<QStringList>("lines");
+    QTest::newRow("Fender") << int(Topology::Fender) << "Tone Stack: Fender"
+                            << QStringList{"C1, Capacitor, 250p",   "C2, Capacitor, 100n",
+                                           "C3, Capacitor, 47n",    "G, Generator, 38k",
+                                           "R1, Resistor, 100k",    "R2, Potentiometer, 250k",
+                                           "R3, Potentiometer, 250k", "R4, Potentiometer, 10k",
+                                           "R5, Resistor, 1M"};
+    QTest::newRow("Big muff") << int(Topology::BigMuff) << "Tone Stack: Big Muff"
+                              << QStringList{"C1, Capacitor, 4n",     "C2, Capacitor, 10n",
+                                             "G, Generator, 1k",      "R1, Resistor, 39k",
+                                             "R2, Resistor, 22k",     "R3, Potentiometer, 100k",
+                                             "R4, Resistor, 1M"};
+    QTest::newRow("Bench") << int(Topology::Bench) << "Tone Stack: Bench"
+                           << QStringList{"C1, Capacitor, 22n",      "C2, Capacitor, 6.8n",
+                                          "G, Generator, 13k",       "L1, Inductor, 6",
+                                          "L2, Inductor, 20",        "R1, Potentiometer, 100k",
+                                          "R2, Potentiometer, 100k", "R3, Potentiometer, 100k",
+                                          "R4, Resistor, 51k",       "R5, Resistor, 5.1k"};
+}
+
+void TestPrintout::componentList()
+{
+    QFETCH(int, topology);
+    QFETCH(QString, heading);
+    QFETCH(QStringList, lines);
+    TCircuit circuit;
+    circuit.Active = Topology(topology);
+    QImage image = Page();
+    const TPrintLayout layout = Draw(image, FlatStore(-20), circuit);
+    QCOMPARE(layout.Heading, heading);
+    QCOMPARE(Lines(layout.ComponentLines), lines);
+}
+
+void TestPrintout::longestLineMovesThePlotRight()
+{
+    TCircuit circuit;
+    QImage image = Page();
+    const TPrintLayout before = Draw(image, FlatStore(-20), circuit);
+
+    circuit.Symbols.AddResistor("FR1", 123456.789012);
+    image = Page();
+    const TPrintLayout after = Draw(image, FlatStore(-20), circuit, ',');
+    const QFontMetrics text(PrintoutFont(10), &image);
+    const QString longLine = after.ComponentLines[4];
+    QCOMPARE(longLine, QStringLiteral("R1, Resistor, 123,456789012k"));
+    QCOMPARE(after.TextW, text.horizontalAdvance(longLine));
+    QVERIFY(after.X0 > before.X0);
+    QCOMPARE(after.X0, after.TextW + text.horizontalAdvance(QStringLiteral("0-50dB0")));
+}
+
+void TestPrintout::pageIsBlackAndWhiteOnly()
+{
+    const TCircuit circuit;
+    TTraceStore store = FlatStore(-10);
+    for (int t = 0; t < MaxTraces - 1; ++t) {
+        store.Snapshot();
+        store.Traces[0].fill(-12.5 - t);
+        store.TraceColours[0] = PlotColours[t % PlotColours.size()];
+    }
+    QImage image = Page();
+    Draw(image, store, circuit);
+    int dark = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        const QRgb *row = reinterpret_cast<const QRgb *>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb pixel = row[x];
+            if (qRed(pixel) != qGreen(pixel) || qGreen(pixel) != qBlue(pixel))
+                QFAIL(qPrintable(QStringLiteral("coloured pixel at %1, %2").arg(x).arg(y)));
+            dark += qRed(pixel) < 128;
+        }
+    }
+    QVERIFY(dark > 10000);
+}
+
+void TestPrintout::everyTraceInUseIsDrawnAlike()
+{
+    const TCircuit circuit;
+    // Levels half way between the dB lines, one per trace: live at -0.5 dB,
+    // snapshot n at -(2n + 0.5) dB.
+    TTraceStore store;
+    for (int t = MaxTraces - 1; t >= 0; --t) {
+        store.Traces[0].fill(-(2 * t + 0.5));
+        store.TraceColours[0] = PlotColours[t % PlotColours.size()];
+        if (t > 0)
+            QVERIFY(store.Snapshot());
+    }
+    QCOMPARE(store.TraceCount, MaxTraces);
+
+    QImage image = Page();
+    const TPrintLayout layout = Draw(image, store, circuit);
+    const int x = layout.FreqToX(150); // between the 100 Hz and 200 Hz lines
+    for (int t = 0; t < MaxTraces; ++t) {
+        const int y = layout.DBToY(-(2 * t + 0.5));
+        for (int dy = -2; dy <= 2; ++dy)
+            QVERIFY2(image.pixelColor(x, y + dy) == Qt::black, qPrintable(QString::number(t)));
+        // Five units wide, whatever the slot.
+        QVERIFY2(image.pixelColor(x, y - 4) == Qt::white, qPrintable(QString::number(t)));
+        QVERIFY2(image.pixelColor(x, y + 4) == Qt::white, qPrintable(QString::number(t)));
+    }
+    // The level of no trace stays white.
+    QCOMPARE(image.pixelColor(x, layout.DBToY(-47.5)), QColor(Qt::white));
+
+    // Slots past the traces in use are not printed.
+    store.TraceCount = 1;
+    image = Page();
+    Draw(image, store, circuit);
+    QCOMPARE(image.pixelColor(x, layout.DBToY(-0.5)), QColor(Qt::black));
+    QCOMPARE(image.pixelColor(x, layout.DBToY(-2.5)), QColor(Qt::white));
+}
+
+void TestPrintout::offScaleGainsLieOnTheEdges()
+{
+    const TCircuit circuit;
+    auto page = [&](double db) {
+        QImage image = Page();
+        Draw(image, FlatStore(db), circuit);
+        return image;
+    };
+    QCOMPARE(page(3), page(0));
+    QCOMPARE(page(-70), page(-50));
+    QVERIFY(page(0) != page(-50));
+    QVERIFY(page(-25) != page(-50));
+}
+
+void TestPrintout::nothingRightOfThePlot()
+{
+    const TCircuit circuit;
+    QImage image = Page();
+    const TPrintLayout layout = Draw(image, FlatStore(-50), circuit);
+    // Pens are at most 5 units wide, so nothing reaches past X1 + 2.
+    for (int x = layout.X1 + 3; x < image.width(); ++x)
+        for (int y = 0; y <= layout.Y1 + 2; ++y)
+            QVERIFY2(image.pixelColor(x, y) == Qt::white, qPrintable(QStringLiteral("%1, %2").arg(x).arg(y)));
+    // The axis itself reaches X1 on the thick 0 dB line.
+    QCOMPARE(image.pixelColor(layout.X1, layout.Y0), QColor(Qt::black));
+}
+
+void TestPrintout::pdfWriterPage()
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        QSKIP("pdftotext is not installed");
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("page.pdf"));
+    const TCircuit circuit;
+    {
+        QPdfWriter writer(path);
+        writer.setResolution(600);
+        QPainter painter(&writer);
+        const TPrintLayout layout =
+            DrawPrintout(painter, FlatStore(-20), circuit.Symbols, circuit.ActiveInfo(), '.');
+        // The page is measured in the writer's device units.
+        QCOMPARE(layout.X1, writer.width() - QFontMetrics(PrintoutFont(10), &writer).horizontalAdvance("10000Hz") / 2);
+    }
+    CheckPageText(PdfText(path));
+}
+
+void TestPrintout::printerPdfDocument()
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        QSKIP("pdftotext is not installed");
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("printed.pdf"));
+    const TCircuit circuit;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(path);
+    PrintPlot(printer, FlatStore(-20), circuit.Symbols, circuit.ActiveInfo(), '.');
+    QCOMPARE(printer.docName(), QStringLiteral("Corvanta"));
+    const QString text = PdfText(path);
+    CheckPageText(text);
+    // One page: pdftotext separates pages by form feeds.
+    QCOMPARE(text.count(QLatin1Char('\f')), 1);
+}
+
+void TestPrintout::pngIsTheScreenPicture()
+{
+    QTemporaryDir dir;
+    TTraceStore store = FlatStore(-20);
+    store.Snapshot();
+    store.Traces[0].fill(-30);
+    TPlotScale scale;
+    scale.AutoYScale = true;
+    const QString path = dir.filePath(QStringLiteral("plot.png"));
+    QCOMPARE(ExportPlotPng(path, QSize(407, 417), store, scale, clRed), QString());
+
+    QImage screen(407, 417, QImage::Format_RGB32);
+    {
+        QPainter painter(&screen);
+        TPlotScale screenScale = scale;
+        RenderPlot(painter, screen.size(), store, screenScale, clRed);
+    }
+    QCOMPARE(QImage(path).convertToFormat(QImage::Format_RGB32), screen);
+    // The window's scale is the caller's; exporting leaves it alone.
+    QCOMPARE(scale.PlotTopDB, 0);
+
+    QCOMPARE(ExportPlotPng(path, QSize(407, 417), store, scale, clRed, 2), QString());
+    QCOMPARE(QImage(path).size(), QSize(814, 834));
+}
+
+void TestPrintout::svgIsReadable()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("plot.svg"));
+    QCOMPARE(ExportPlotSvg(path, QSize(407, 417), FlatStore(-20), TPlotScale{}, clLime), QString());
+    QSvgRenderer renderer(path);
+    QVERIFY(renderer.isValid());
+    QCOMPARE(renderer.viewBox(), QRect(0, 0, 407, 417));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray text = file.readAll();
+    QVERIFY(text.contains("<svg"));
+    QVERIFY(text.contains("10000Hz"));
+}
+
+void TestPrintout::csvHoldsEveryTrace()
+{
+    QTemporaryDir dir;
+    TTraceStore store = FlatStore(-20);
+    store.Snapshot();
+    const QString path = dir.filePath(QStringLiteral("traces.csv"));
+    QCOMPARE(ExportTraceCsv(path, store), QString());
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll().toStdString(), TraceTableCsv(store));
+}
+
+void TestPrintout::failedExportKeepsTheExistingFile()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("plot.png"));
+    {
+        QFile old(path);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("old picture");
+    }
+    // A plot without area fails after the temporary file was opened.
+    const QString error = ExportPlotPng(path, QSize(0, 417), FlatStore(-20), TPlotScale{}, clLime);
+    QVERIFY(error.startsWith(QStringLiteral("Cannot create file \"%1\".").arg(path)));
+    QVERIFY(!ExportPlotSvg(path, QSize(407, 0), FlatStore(-20), TPlotScale{}, clLime).isEmpty());
+    QFile old(path);
+    QVERIFY(old.open(QIODevice::ReadOnly));
+    QCOMPARE(old.readAll(), QByteArray("old picture"));
+    // No temporary file is left behind.
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("plot.png")});
+
+    const QString missing = dir.filePath(QStringLiteral("no-such-dir/plot.svg"));
+    const QString svgError = ExportPlotSvg(missing, QSize(407, 417), FlatStore(-20), TPlotScale{}, clLime);
+    QVERIFY(svgError.startsWith(QStringLiteral("Cannot create file \"%1\".").arg(missing)));
+    QVERIFY(!ExportTraceCsv(missing, FlatStore(-20)).isEmpty());
+    QVERIFY(!QFile::exists(missing));
+}
+
+QTEST_MAIN(TestPrintout)
+#include "test_printout.moc"
