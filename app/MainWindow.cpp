@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QColorDialog>
 #include <QCursor>
@@ -21,6 +22,7 @@
 
 #include "app/AboutDialog.h"
 #include "app/SchematicPage.h"
+#include "help/HelpSystem.h"
 #include "document/CircuitFile.h"
 #include "numerics/Error.h"
 #include "plot/PlotColours.h"
@@ -44,7 +46,8 @@ QString FromView(std::string_view text)
 
 } // namespace
 
-TfrmMain::TfrmMain(QWidget *parent) : QMainWindow(parent), FLastColour(ToQColor(clLime)), FEditDialogs(this)
+TfrmMain::TfrmMain(QWidget *parent)
+    : QMainWindow(parent), FLastColour(ToQColor(clLime)), FEditDialogs(this), FHelp(std::make_unique<THelpSystem>())
 {
     auto *area = new QWidget(this);
     area->installEventFilter(this);
@@ -76,7 +79,13 @@ void TfrmMain::CreateControls(QWidget *area)
     PageControl1->setGeometry(8, 8, 297, 305);
     PageControl1->setUsesScrollButtons(false);
     PageControl1->tabBar()->setExpanding(false);
-    PageControl1->setStyleSheet("QTabBar::tab { padding: 2px 3px; }");
+    // Compact tabs, so that all seven captions fit side by side; the page
+    // shown stands out in white.
+    PageControl1->setStyleSheet(
+        "QTabBar::tab { padding: 2px 3px; margin-right: 1px; border: 1px solid #9a9a9a; border-bottom: none;"
+        " border-top-left-radius: 3px; border-top-right-radius: 3px; background: #dcdcdc; }"
+        "QTabBar::tab:selected { background: white; }"
+        "QTabBar::tab:!selected { margin-top: 2px; color: #404040; }");
     PageControl1->setStatusTip("Double-click on any component value to change it");
     PageControl1->setToolTip(PageControl1->statusTip());
     for (const TTopologyInfo &info : Topologies()) {
@@ -230,6 +239,11 @@ void TfrmMain::CreateMenus()
     });
 
     QMenu *help = menuBar()->addMenu("&Help");
+    connect(AddAction(help, "Contents1", "&Contents", "Opens the help", QKeySequence(Qt::Key_F1)), &QAction::triggered,
+            this, &TfrmMain::Contents1Click);
+    for (TDialogKind kind : {TDialogKind::Resistor, TDialogKind::Capacitor, TDialogKind::Inductor, TDialogKind::Pot,
+                             TDialogKind::Generator})
+        connect(&FEditDialogs.Dialog(kind), &TEditDialog::HelpRequested, this, &TfrmMain::ShowHelp);
     FAbout = new TdlgAbout(this);
     QAction *about = AddAction(help, "About1", "&About...", "Shows who made Corvanta");
     about->setMenuRole(QAction::AboutRole);
@@ -372,6 +386,17 @@ void TfrmMain::SetModified(bool modified)
 {
     FDocument.SetModified(modified);
     UpdateCaption();
+}
+
+void TfrmMain::Contents1Click()
+{
+    const bool onPages = PageControl1->isAncestorOf(QApplication::focusWidget());
+    ShowHelp(onPages ? HelpSchematicPages : HelpContents);
+}
+
+void TfrmMain::ShowHelp(int context)
+{
+    FHelp->ShowContext(context);
 }
 
 // ---- File commands

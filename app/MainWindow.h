@@ -6,6 +6,7 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 #include <optional>
 
 #include <QMainWindow>
@@ -26,6 +27,7 @@ class QTabWidget;
 namespace cva {
 
 class TdlgAbout;
+class THelpSystem;
 class TPlotter;
 class TSchematicPage;
 
@@ -58,6 +60,9 @@ public:
     void actPlotClearExecute();
     void actPlotExampleExecute();
     void actPlotSetColourExecute();
+    // Help > Contents and F1: the contents, or the schematic topic while a
+    // component value has the focus.
+    void Contents1Click();
 
     const TCircuit &Circuit() const { return FCircuit; }
     const TTraceStore &Store() const { return FStore; }
@@ -83,6 +88,7 @@ protected:
     virtual QMessageBox::StandardButton AskSaveChanges();
     virtual std::optional<QColor> ChooseColour(const QColor &initial);
     virtual void ShowError(const QString &message);
+    virtual void ShowHelp(int context);
 
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -123,6 +129,7 @@ private:
     TPlotter *FPlotter = nullptr;
     TQtEditDialogs FEditDialogs;
     TdlgAbout *FAbout = nullptr;
+    std::unique_ptr<THelpSystem> FHelp;
 };
 
 } // namespace cva

@@ -36,6 +36,7 @@ public:
     int SaveDialogs = 0;
     int SaveQuestions = 0;
     QStringList Errors;
+    QList<int> HelpContexts;
 
 protected:
     QString ChooseOpenFile() override
@@ -55,6 +56,7 @@ protected:
     }
     std::optional<QColor> ChooseColour(const QColor &) override { return ColourAnswer; }
     void ShowError(const QString &message) override { Errors << message; }
+    void ShowHelp(int context) override { HelpContexts << context; }
 };
 
 // The live trace that the computation core gives for a circuit.

@@ -60,6 +60,7 @@ private slots:
     void autoYScaleTogglesPlotScale();
     void resizeGrowsPlotInPlace();
     void cursorReadoutInStatusBar();
+    void helpKeyOpensTheContextOfWhereItIsPressed();
 
 private:
     void SelectPage(Topology topology);
@@ -612,6 +613,33 @@ void TestMainWindow::cursorReadoutInStatusBar()
 
     QTest::mouseMove(plotter, QPoint(x, 2)); // above the frame
     QTRY_COMPARE(status->currentMessage(), QString());
+}
+
+
+void TestMainWindow::helpKeyOpensTheContextOfWhereItIsPressed()
+{
+    QApplication::setActiveWindow(W.get());
+    QVERIFY(QTest::qWaitForWindowActive(W.get()));
+    W->SweepButton()->setFocus();
+    QTest::keyClick(W.get(), Qt::Key_F1);
+    W->Page(Topology::Fender)->ValueLabel("FR1")->setFocus();
+    QTest::keyClick(W->Page(Topology::Fender)->ValueLabel("FR1"), Qt::Key_F1);
+    W->Action("Contents1")->trigger();
+    QCOMPARE(W->HelpContexts, (QList<int>{1, 3, 3}));
+
+    // Each dialog asks for its own topic; the inductor dialog has none.
+    const std::pair<const char *, int> dialogs[] = {{"FR1", 20}, {"FG", 21}, {"FC1", 22}, {"FR2", 23}, {"SL1", 0}};
+    for (const auto &[symbol, context] : dialogs) {
+        SelectPage(QString(symbol).startsWith('S') ? Topology::Bench : Topology::Fender);
+        W->HelpContexts.clear();
+        const bool opened = WithEditDialog([&] { DoubleClickComponent(*W, symbol); },
+                                           [&](TEditDialog &dialog) {
+                                               QTest::keyClick(dialog.SourceEdit(), Qt::Key_F1);
+                                               dialog.CancelButton()->click();
+                                           });
+        QVERIFY(opened);
+        QCOMPARE(W->HelpContexts, context ? QList<int>{context} : QList<int>{});
+    }
 }
 
 QTEST_MAIN(TestMainWindow)
