@@ -7,10 +7,12 @@
 #include <QColorDialog>
 #include <QCursor>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLocale>
 #include <QMenuBar>
+#include <QPrinter>
 #include <QPushButton>
 #include <QScreen>
 #include <QSignalBlocker>
@@ -26,6 +28,8 @@
 #include "document/CircuitFile.h"
 #include "numerics/Error.h"
 #include "plot/PlotColours.h"
+#include "plot/PlotExport.h"
+#include "plot/Printout.h"
 #include "plot/Plotter.h"
 
 namespace cva {
@@ -188,6 +192,15 @@ void TfrmMain::CreateMenus()
             &QAction::triggered, this, &TfrmMain::actFileSaveExecute);
     connect(AddAction(file, "actFileSaveAs", "Save &As...", "Save the current file with a new name"),
             &QAction::triggered, this, &TfrmMain::actFileSaveAsExecute);
+    connect(AddAction(file, "actFileExport", "&Export...", "Exports the plot as a picture or the traces as a table"),
+            &QAction::triggered, this, &TfrmMain::actFileExportExecute);
+    file->addSeparator();
+    connect(AddAction(file, "actFilePrint", "&Print", "Prints the current plot", QKeySequence("Ctrl+P")),
+            &QAction::triggered, this, &TfrmMain::actFilePrintExecute);
+    connect(AddAction(file, "actFilePrintPreview", "Print pre&view...", "Shows the printed page before printing"),
+            &QAction::triggered, this, &TfrmMain::actFilePrintPreviewExecute);
+    connect(AddAction(file, "actFilePrintSetup", "Print s&etup...", "Sets the printer up"), &QAction::triggered, this,
+            &TfrmMain::actFilePrintSetupExecute);
     file->addSeparator();
     QAction *exit = AddAction(file, "actFileExit", "E&xit", "Exits the application", QKeySequence("Alt+F4"));
     exit->setMenuRole(QAction::QuitRole);
@@ -517,6 +530,79 @@ void TfrmMain::closeEvent(QCloseEvent *event)
         event->accept();
     else
         event->ignore();
+}
+
+// ---- Printing and export
+
+namespace {
+const QString PngFilter = QStringLiteral("PNG picture (*.png)");
+const QString SvgFilter = QStringLiteral("SVG drawing (*.svg)");
+const QString CsvFilter = QStringLiteral("Traces as CSV table (*.csv)");
+} // namespace
+
+QPrinter &TfrmMain::Printer()
+{
+    // Made on first use: asking the system for printers can take a moment.
+    if (!FPrinter)
+        FPrinter = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    return *FPrinter;
+}
+
+void TfrmMain::actFilePrintExecute()
+{
+    if (!ExecPrintDialog(Printer(), this))
+        return;
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    Guarded([this] { PrintPlot(Printer(), FStore, FCircuit.Symbols, FCircuit.ActiveInfo(), DecimalSeparator()); });
+    QGuiApplication::restoreOverrideCursor();
+}
+
+void TfrmMain::actFilePrintSetupExecute()
+{
+    ExecPageSetupDialog(Printer(), this);
+}
+
+void TfrmMain::actFilePrintPreviewExecute()
+{
+    ExecPrintPreview(Printer(), this, [this](QPrinter &printer) {
+        Guarded([&] { PrintPlot(printer, FStore, FCircuit.Symbols, FCircuit.ActiveInfo(), DecimalSeparator()); });
+    });
+}
+
+QString TfrmMain::ChooseExportFile(QString &selectedFilter)
+{
+    QFileDialog dialog(this, "Export", QString(), QStringList{PngFilter, SvgFilter, CsvFilter}.join(";;"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix("png");
+    connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString &filter) {
+        dialog.setDefaultSuffix(filter == SvgFilter ? "svg" : filter == CsvFilter ? "csv" : "png");
+    });
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    selectedFilter = dialog.selectedNameFilter();
+    return dialog.selectedFiles().constFirst();
+}
+
+void TfrmMain::actFileExportExecute()
+{
+    QString filter;
+    const QString path = ChooseExportFile(filter);
+    if (path.isEmpty())
+        return;
+    // A typed extension decides the format; otherwise the chosen filter does.
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    const bool svg = suffix == "svg" || (suffix != "png" && suffix != "csv" && filter == SvgFilter);
+    const bool csv = suffix == "csv" || (suffix != "png" && suffix != "svg" && filter == CsvFilter);
+    QString failure;
+    if (csv)
+        failure = ExportTraceCsv(path, FStore);
+    else if (svg)
+        failure = ExportPlotSvg(path, FPlotter->size(), FStore, FScale, FPlotter->TraceColour());
+    else
+        failure = ExportPlotPng(path, FPlotter->size(), FStore, FScale, FPlotter->TraceColour(),
+                                FPlotter->devicePixelRatioF());
+    if (!failure.isEmpty())
+        ShowError(failure);
 }
 
 // ---- Trace commands

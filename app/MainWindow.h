@@ -19,6 +19,7 @@
 #include "plot/PlotScale.h"
 
 class QAction;
+class QPrinter;
 class QLabel;
 class QPushButton;
 class QSlider;
@@ -60,6 +61,10 @@ public:
     void actPlotClearExecute();
     void actPlotExampleExecute();
     void actPlotSetColourExecute();
+    void actFilePrintExecute();
+    void actFilePrintSetupExecute();
+    void actFilePrintPreviewExecute();
+    void actFileExportExecute();
     // Help > Contents and F1: the contents, or the schematic topic while a
     // component value has the focus.
     void Contents1Click();
@@ -87,6 +92,8 @@ protected:
     virtual QString ChooseSaveFile();
     virtual QMessageBox::StandardButton AskSaveChanges();
     virtual std::optional<QColor> ChooseColour(const QColor &initial);
+    // The export file and its type, told by the chosen filter; empty to cancel.
+    virtual QString ChooseExportFile(QString &selectedFilter);
     virtual void ShowError(const QString &message);
     virtual void ShowHelp(int context);
 
@@ -108,6 +115,7 @@ private:
     bool LoadFile(const QString &path);
     bool SaveTo(const QString &path);
     char DecimalSeparator() const;
+    QPrinter &Printer();
     // Runs a piece of a command; an error is shown and ends only that piece.
     bool Guarded(const std::function<void()> &work);
 
@@ -130,6 +138,8 @@ private:
     TQtEditDialogs FEditDialogs;
     TdlgAbout *FAbout = nullptr;
     std::unique_ptr<THelpSystem> FHelp;
+    // Kept for the whole run so that Print setup's choices carry over.
+    std::unique_ptr<QPrinter> FPrinter;
 };
 
 } // namespace cva

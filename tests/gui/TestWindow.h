@@ -31,6 +31,8 @@ public:
     QString SaveAnswer;
     QMessageBox::StandardButton SaveQuestionAnswer = QMessageBox::No;
     std::optional<QColor> ColourAnswer;
+    QString ExportAnswer;
+    QString ExportFilterAnswer;
 
     int OpenDialogs = 0;
     int SaveDialogs = 0;
@@ -57,6 +59,11 @@ protected:
     std::optional<QColor> ChooseColour(const QColor &) override { return ColourAnswer; }
     void ShowError(const QString &message) override { Errors << message; }
     void ShowHelp(int context) override { HelpContexts << context; }
+    QString ChooseExportFile(QString &selectedFilter) override
+    {
+        selectedFilter = ExportFilterAnswer;
+        return ExportAnswer;
+    }
 };
 
 // The live trace that the computation core gives for a circuit.

@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QFile>
+#include <QImage>
 #include <QTemporaryDir>
 
 #include "TestWindow.h"
@@ -61,6 +62,7 @@ private slots:
     void saveQuestionOnClose();
     void saveQuestionOnOpen_data();
     void saveQuestionOnOpen();
+    void exportWritesTheChosenFormat();
 
 private:
     QString Path(const QString &name) const { return Dir->filePath(name); }
@@ -385,6 +387,37 @@ void TestFileCommands::saveQuestionOnOpen()
         QCOMPARE(W->Store().TraceCount, 1);
     }
     QCOMPARE(QFile::exists(Path("out.cva")), !saveTo.isEmpty());
+}
+
+void TestFileCommands::exportWritesTheChosenFormat()
+{
+    W->actPlotSnapshotExecute();
+    W->Slider(TSlider::Treble)->setValue(90);
+
+    // The typed extension decides; without one, the chosen filter does.
+    W->ExportAnswer = Path("plot.png");
+    W->Action("actFileExport")->trigger();
+    const QImage picture(Path("plot.png"));
+    QCOMPARE(picture.size() / picture.devicePixelRatio(), W->Plotter()->size());
+
+    W->ExportAnswer = Path("plot");
+    W->ExportFilterAnswer = "SVG drawing (*.svg)";
+    W->Action("actFileExport")->trigger();
+    QVERIFY(ReadFile(Path("plot")).startsWith("<?xml"));
+
+    W->ExportAnswer = Path("traces.csv");
+    W->Action("actFileExport")->trigger();
+    const QStringList rows = QString::fromLatin1(ReadFile(Path("traces.csv"))).split('\n', Qt::SkipEmptyParts);
+    QCOMPARE(rows.size(), 446);
+    QCOMPARE(rows[0], QString("frequency_hz,live,snapshot_1"));
+    QVERIFY(W->Errors.isEmpty());
+
+    // A failed export reports and leaves the modified mark and the traces alone.
+    W->ExportAnswer = Path("missing/plot.png");
+    W->Action("actFileExport")->trigger();
+    QCOMPARE(W->Errors.size(), 1);
+    QVERIFY(W->Errors[0].contains("missing"));
+    QCOMPARE(W->Store().TraceCount, 2);
 }
 
 QTEST_MAIN(TestFileCommands)
