@@ -3,11 +3,7 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
-#include <QCloseEvent>
-#include <QColorDialog>
 #include <QCursor>
-#include <QFileDialog>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLocale>
@@ -25,11 +21,8 @@
 #include "app/AboutDialog.h"
 #include "app/SchematicPage.h"
 #include "help/HelpSystem.h"
-#include "document/CircuitFile.h"
 #include "numerics/Error.h"
 #include "plot/PlotColours.h"
-#include "plot/PlotExport.h"
-#include "plot/Printout.h"
 #include "plot/Plotter.h"
 
 namespace cva {
@@ -40,7 +33,6 @@ constexpr QSize InitialClientSize{735, 453};
 constexpr QPoint PlotOrigin{320, 28};
 constexpr int PlotRightMargin = 8;
 constexpr int PlotBottomMargin = 8;
-const QString FileFilter = QStringLiteral("Tonestack files (*.cva)");
 const QString SliderHint = QStringLiteral("Move the control left and right to alter the response");
 
 QString FromView(std::string_view text)
@@ -410,260 +402,6 @@ void TfrmMain::Contents1Click()
 void TfrmMain::ShowHelp(int context)
 {
     FHelp->ShowContext(context);
-}
-
-// ---- File commands
-
-QString TfrmMain::ChooseOpenFile()
-{
-    return QFileDialog::getOpenFileName(this, "Open tonestack file", QString(), FileFilter);
-}
-
-QString TfrmMain::ChooseSaveFile()
-{
-    QFileDialog dialog(this, "Save tonestack file", QString(), FileFilter);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix(QString::fromLatin1(CircuitFileExtension.data(), int(CircuitFileExtension.size())));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return QString();
-    return dialog.selectedFiles().constFirst();
-}
-
-QMessageBox::StandardButton TfrmMain::AskSaveChanges()
-{
-    return QMessageBox::question(this, QGuiApplication::applicationDisplayName(),
-                                 "This file has not been saved.  Do you want to save it?",
-                                 QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
-}
-
-bool TfrmMain::CheckSave()
-{
-    if (!FDocument.Modified())
-        return true;
-    switch (AskSaveChanges()) {
-    case QMessageBox::Yes:
-        return actFileSaveExecute();
-    case QMessageBox::No:
-        return true;
-    default:
-        return false;
-    }
-}
-
-bool TfrmMain::SaveTo(const QString &path)
-{
-    if (!Guarded([&] { SaveCircuitFile(path.toStdString(), FCircuit); }))
-        return false;
-    SetFileName(path);
-    SetModified(false);
-    return true;
-}
-
-bool TfrmMain::actFileSaveExecute()
-{
-    if (FDocument.FileName().empty())
-        return actFileSaveAsExecute();
-    return SaveTo(QString::fromStdString(FDocument.FileName()));
-}
-
-bool TfrmMain::actFileSaveAsExecute()
-{
-    const QString path = ChooseSaveFile();
-    return !path.isEmpty() && SaveTo(path);
-}
-
-void TfrmMain::actFileOpenExecute()
-{
-    if (!CheckSave())
-        return;
-    const QString path = ChooseOpenFile();
-    if (!path.isEmpty())
-        LoadFile(path);
-}
-
-void TfrmMain::actFileRevertExecute()
-{
-    if (!FDocument.FileName().empty())
-        LoadFile(QString::fromStdString(FDocument.FileName()));
-}
-
-bool TfrmMain::OpenFile(const QString &path)
-{
-    return LoadFile(path);
-}
-
-bool TfrmMain::LoadFile(const QString &path)
-{
-    std::optional<TCircuit> loaded;
-    if (!Guarded([&] { loaded = LoadCircuitFile(path.toStdString(), FCircuit, DecimalSeparator()); }))
-        return false;
-    // The curve shown so far stays on the plot for comparison.
-    actPlotSnapshotExecute();
-    FCircuit = std::move(*loaded);
-    ShowCircuitControls();
-    SetFileName(path);
-    RefreshLabels();
-    Recalculate();
-    SetModified(false);
-    return true;
-}
-
-void TfrmMain::ShowCircuitControls()
-{
-    {
-        const QSignalBlocker blocker(PageControl1);
-        PageControl1->setCurrentIndex(static_cast<int>(FCircuit.Active));
-    }
-    for (TSlider slider : AllSliders) {
-        QSlider *bar = Slider(slider);
-        if (bar->value() == FCircuit.Position(slider))
-            continue;
-        const QSignalBlocker blocker(bar);
-        bar->setValue(FCircuit.Position(slider));
-        bar->setToolTip(QStringLiteral("%1%").arg(FCircuit.Position(slider)));
-    }
-}
-
-void TfrmMain::closeEvent(QCloseEvent *event)
-{
-    if (CheckSave())
-        event->accept();
-    else
-        event->ignore();
-}
-
-// ---- Printing and export
-
-namespace {
-const QString PngFilter = QStringLiteral("PNG picture (*.png)");
-const QString SvgFilter = QStringLiteral("SVG drawing (*.svg)");
-const QString CsvFilter = QStringLiteral("Traces as CSV table (*.csv)");
-} // namespace
-
-QPrinter &TfrmMain::Printer()
-{
-    // Made on first use: asking the system for printers can take a moment.
-    if (!FPrinter)
-        FPrinter = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    return *FPrinter;
-}
-
-void TfrmMain::actFilePrintExecute()
-{
-    if (!ExecPrintDialog(Printer(), this))
-        return;
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    Guarded([this] { PrintPlot(Printer(), FStore, FCircuit.Symbols, FCircuit.ActiveInfo(), DecimalSeparator()); });
-    QGuiApplication::restoreOverrideCursor();
-}
-
-void TfrmMain::actFilePrintSetupExecute()
-{
-    ExecPageSetupDialog(Printer(), this);
-}
-
-void TfrmMain::actFilePrintPreviewExecute()
-{
-    ExecPrintPreview(Printer(), this, [this](QPrinter &printer) {
-        Guarded([&] { PrintPlot(printer, FStore, FCircuit.Symbols, FCircuit.ActiveInfo(), DecimalSeparator()); });
-    });
-}
-
-QString TfrmMain::ChooseExportFile(QString &selectedFilter)
-{
-    QFileDialog dialog(this, "Export", QString(), QStringList{PngFilter, SvgFilter, CsvFilter}.join(";;"));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix("png");
-    connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString &filter) {
-        dialog.setDefaultSuffix(filter == SvgFilter ? "svg" : filter == CsvFilter ? "csv" : "png");
-    });
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return QString();
-    selectedFilter = dialog.selectedNameFilter();
-    return dialog.selectedFiles().constFirst();
-}
-
-void TfrmMain::actFileExportExecute()
-{
-    QString filter;
-    const QString path = ChooseExportFile(filter);
-    if (path.isEmpty())
-        return;
-    // A typed extension decides the format; otherwise the chosen filter does.
-    const QString suffix = QFileInfo(path).suffix().toLower();
-    const bool svg = suffix == "svg" || (suffix != "png" && suffix != "csv" && filter == SvgFilter);
-    const bool csv = suffix == "csv" || (suffix != "png" && suffix != "svg" && filter == CsvFilter);
-    QString failure;
-    if (csv)
-        failure = ExportTraceCsv(path, FStore);
-    else if (svg)
-        failure = ExportPlotSvg(path, FPlotter->size(), FStore, FScale, FPlotter->TraceColour());
-    else
-        failure = ExportPlotPng(path, FPlotter->size(), FStore, FScale, FPlotter->TraceColour(),
-                                FPlotter->devicePixelRatioF());
-    if (!failure.isEmpty())
-        ShowError(failure);
-}
-
-// ---- Trace commands
-
-void TfrmMain::actPlotSnapshotExecute()
-{
-    if (!FStore.Snapshot())
-        return;
-    if (FStore.IsFull())
-        btnSnapshot->setEnabled(false);
-    btnClear->setEnabled(true);
-    FPlotter->DrawBackground();
-    if (Action("actPlotCycleColour")->isChecked())
-        FPlotter->NextColour();
-    FPlotter->update();
-}
-
-void TfrmMain::actPlotClearExecute()
-{
-    btnSnapshot->setEnabled(true);
-    FStore.Clear();
-    FPlotter->DrawBackground();
-    FPlotter->update();
-    btnClear->setEnabled(false);
-}
-
-void TfrmMain::actPlotExampleExecute()
-{
-    actPlotClearExecute();
-    const std::array<int, 3> remembered{FCircuit.Position(TSlider::Bass), FCircuit.Position(TSlider::Mid),
-                                        FCircuit.Position(TSlider::Treble)};
-    for (TSlider moving : AllSliders) {
-        if (!FSliders[static_cast<int>(moving)]->isEnabled())
-            continue;
-        for (int i = 0; i < 3; ++i) {
-            std::array<int, 3> positions{50, 50, 50};
-            positions[static_cast<int>(moving)] = 50 * i;
-            MoveSliders(positions);
-            actPlotSnapshotExecute();
-        }
-    }
-    MoveSliders(remembered);
-}
-
-std::optional<QColor> TfrmMain::ChooseColour(const QColor &initial)
-{
-    const QColor colour = QColorDialog::getColor(initial, this, "Set colour");
-    if (!colour.isValid())
-        return std::nullopt;
-    return colour;
-}
-
-void TfrmMain::actPlotSetColourExecute()
-{
-    const std::optional<QColor> colour = ChooseColour(FLastColour);
-    if (!colour)
-        return;
-    FLastColour = *colour;
-    Action("actPlotCycleColour")->setChecked(false);
-    FPlotter->SetTraceColour(FromQColor(*colour));
-    Recalculate();
 }
 
 } // namespace cva

@@ -1,0 +1,138 @@
+// The main window's file commands: Open, Revert, Save, Save As, and the
+// question asked before unsaved changes are lost.
+
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QSignalBlocker>
+#include <QSlider>
+#include <QTabWidget>
+
+#include "app/MainWindow.h"
+#include "document/CircuitFile.h"
+
+namespace cva {
+
+namespace {
+const QString FileFilter = QStringLiteral("Tonestack files (*.cva)");
+} // namespace
+
+QString TfrmMain::ChooseOpenFile()
+{
+    return QFileDialog::getOpenFileName(this, "Open tonestack file", QString(), FileFilter);
+}
+
+QString TfrmMain::ChooseSaveFile()
+{
+    QFileDialog dialog(this, "Save tonestack file", QString(), FileFilter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QString::fromLatin1(CircuitFileExtension.data(), int(CircuitFileExtension.size())));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().constFirst();
+}
+
+QMessageBox::StandardButton TfrmMain::AskSaveChanges()
+{
+    return QMessageBox::question(this, QGuiApplication::applicationDisplayName(),
+                                 "This file has not been saved.  Do you want to save it?",
+                                 QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
+}
+
+bool TfrmMain::CheckSave()
+{
+    if (!FDocument.Modified())
+        return true;
+    switch (AskSaveChanges()) {
+    case QMessageBox::Yes:
+        return actFileSaveExecute();
+    case QMessageBox::No:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool TfrmMain::SaveTo(const QString &path)
+{
+    if (!Guarded([&] { SaveCircuitFile(path.toStdString(), FCircuit); }))
+        return false;
+    SetFileName(path);
+    SetModified(false);
+    return true;
+}
+
+bool TfrmMain::actFileSaveExecute()
+{
+    if (FDocument.FileName().empty())
+        return actFileSaveAsExecute();
+    return SaveTo(QString::fromStdString(FDocument.FileName()));
+}
+
+bool TfrmMain::actFileSaveAsExecute()
+{
+    const QString path = ChooseSaveFile();
+    return !path.isEmpty() && SaveTo(path);
+}
+
+void TfrmMain::actFileOpenExecute()
+{
+    if (!CheckSave())
+        return;
+    const QString path = ChooseOpenFile();
+    if (!path.isEmpty())
+        LoadFile(path);
+}
+
+void TfrmMain::actFileRevertExecute()
+{
+    if (!FDocument.FileName().empty())
+        LoadFile(QString::fromStdString(FDocument.FileName()));
+}
+
+bool TfrmMain::OpenFile(const QString &path)
+{
+    return LoadFile(path);
+}
+
+bool TfrmMain::LoadFile(const QString &path)
+{
+    std::optional<TCircuit> loaded;
+    if (!Guarded([&] { loaded = LoadCircuitFile(path.toStdString(), FCircuit, DecimalSeparator()); }))
+        return false;
+    // The curve shown so far stays on the plot for comparison.
+    actPlotSnapshotExecute();
+    FCircuit = std::move(*loaded);
+    ShowCircuitControls();
+    SetFileName(path);
+    RefreshLabels();
+    Recalculate();
+    SetModified(false);
+    return true;
+}
+
+void TfrmMain::ShowCircuitControls()
+{
+    {
+        const QSignalBlocker blocker(PageControl1);
+        PageControl1->setCurrentIndex(static_cast<int>(FCircuit.Active));
+    }
+    for (TSlider slider : AllSliders) {
+        QSlider *bar = Slider(slider);
+        if (bar->value() == FCircuit.Position(slider))
+            continue;
+        const QSignalBlocker blocker(bar);
+        bar->setValue(FCircuit.Position(slider));
+        bar->setToolTip(QStringLiteral("%1%").arg(FCircuit.Position(slider)));
+    }
+}
+
+void TfrmMain::closeEvent(QCloseEvent *event)
+{
+    if (CheckSave())
+        event->accept();
+    else
+        event->ignore();
+}
+
+} // namespace cva
