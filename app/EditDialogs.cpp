@@ -93,25 +93,12 @@ TEditDialog::TEditDialog(TDialogKind kind, QWidget *parent) : QDialog(parent), F
         FRes->move(column, FRes->y());
     }
 
-    auto *bevel = new QFrame(this);
-    bevel->setFrameShape(QFrame::HLine);
-    bevel->setFrameShadow(QFrame::Sunken);
-    bevel->setGeometry(layout.Bevel.adjusted(0, 0, grow, 0));
-
-    FOk = new QPushButton(tr("OK"), this);
-    FOk->setGeometry(QRect(layout.Ok + QPoint(grow / 2, 0), QSize(75, 25)));
-    FOk->setDefault(true);
-    FOk->setAutoDefault(true);
-    FCancel = new QPushButton(tr("Cancel"), this);
-    FCancel->setGeometry(QRect(layout.Cancel + QPoint(grow / 2, 0), QSize(75, 25)));
-    FCancel->setAutoDefault(false);
-    connect(FOk, &QPushButton::clicked, this, &QDialog::accept);
-    connect(FCancel, &QPushButton::clicked, this, &QDialog::reject);
-
-    QWidget *last = FCancel;
+    // The taper group may need more height in the platform's font; what lies
+    // below it moves down by as much.
+    int down = 0;
+    QWidget *last = nullptr;
     if (kind == TDialogKind::Pot) {
         auto *group = new QGroupBox(tr("Style"), this);
-        group->setGeometry(layout.Style.adjusted(0, 0, grow, 0));
         auto *column = new QVBoxLayout(group);
         const char *items[] = {"Linear", "Log type A", "Log type B"};
         for (int i = 0; i < 3; ++i) {
@@ -119,17 +106,34 @@ TEditDialog::TEditDialog(TDialogKind kind, QWidget *parent) : QDialog(parent), F
             column->addWidget(FStyle[i]);
         }
         FStyle[0]->setChecked(true);
+        down = std::max(0, group->sizeHint().height() - layout.Style.height());
+        group->setGeometry(layout.Style.adjusted(0, 0, grow, down));
         last = FStyle[0];
     }
+
+    auto *bevel = new QFrame(this);
+    bevel->setFrameShape(QFrame::HLine);
+    bevel->setFrameShadow(QFrame::Sunken);
+    bevel->setGeometry(layout.Bevel.adjusted(0, 0, grow, 0).translated(0, down));
+
+    FOk = new QPushButton(tr("OK"), this);
+    FOk->setGeometry(QRect(layout.Ok + QPoint(grow / 2, down), QSize(75, 25)));
+    FOk->setDefault(true);
+    FOk->setAutoDefault(true);
+    FCancel = new QPushButton(tr("Cancel"), this);
+    FCancel->setGeometry(QRect(layout.Cancel + QPoint(grow / 2, down), QSize(75, 25)));
+    FCancel->setAutoDefault(false);
+    connect(FOk, &QPushButton::clicked, this, &QDialog::accept);
+    connect(FCancel, &QPushButton::clicked, this, &QDialog::reject);
 
     QWidget::setTabOrder(FSource, FRes ? static_cast<QWidget *>(FRes) : FOk);
     if (FRes)
         QWidget::setTabOrder(FRes, FOk);
     QWidget::setTabOrder(FOk, FCancel);
-    if (last != FCancel)
+    if (last)
         QWidget::setTabOrder(FCancel, last);
 
-    setFixedSize(layout.ClientSize + QSize(grow, 0));
+    setFixedSize(layout.ClientSize + QSize(grow, down));
 }
 
 void TEditDialog::SetFields(const TDialogFields &fields)
