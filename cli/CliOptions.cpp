@@ -40,8 +40,7 @@ const char *UsageText()
            "  --output PATH       write the curve to PATH instead of standard output\n"
            "  --save PATH         save the resulting circuit file\n"
            "  --png PATH          draw the plot of the curve, 407 x 417 pixels, into a PNG\n"
-           "  --svg PATH          the same plot as an SVG picture; with --png or --svg the\n"
-           "                      curve is written only where --output says\n";
+           "  --svg PATH          the same plot as an SVG picture\n";
 }
 
 TCliOptions ParseCommandLine(const std::vector<std::string> &arguments)

@@ -85,8 +85,7 @@ int main(int argc, char **argv)
             WritePlotPictures(options.PngPath, options.SvgPath, live);
         if (options.SavePath)
             SaveCircuitFile(*options.SavePath, circuit);
-        if (!pictures || options.OutputPath)
-            WriteOutput(options, text);
+        WriteOutput(options, text);
         return 0;
     } catch (const TUsageError &error) {
         std::cerr << "corvanta-cli: " << error.Message << "\n\n" << UsageText();
