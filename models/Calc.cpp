@@ -8,7 +8,14 @@ namespace cva {
 
 double GridFrequency(int step)
 {
-    return std::pow(10.0, step / 128.0);
+    // Computed once: every sweep, plot and table reads the same frequencies.
+    static const std::array<double, GridPoints> frequencies = [] {
+        std::array<double, GridPoints> table{};
+        for (int k = 0; k < GridPoints; ++k)
+            table[k] = std::pow(10.0, (GridFirstStep + k) / 128.0);
+        return table;
+    }();
+    return frequencies[step - GridFirstStep];
 }
 
 bool TTraceStore::Snapshot()

@@ -34,6 +34,7 @@ constexpr int GridLastStep = 572;
 constexpr int GridPoints = GridLastStep - GridFirstStep + 1;
 constexpr int MaxTraces = 24;
 
+// The frequency of a grid step from GridFirstStep to GridLastStep.
 double GridFrequency(int step);
 
 // Resolution steps of the sweep.
