@@ -68,8 +68,6 @@ inline double CAbs(const TComplex &a)
     return static_cast<double>(std::sqrt(Extended(a.Re) * a.Re + Extended(a.Im) * a.Im));
 }
 
-inline void CAbs(const TComplex &a, double &out) { out = CAbs(a); }
-
 // Value-returning shorthands for building impedances in the models.
 inline TComplex Real(double x) { return {x, 0.0}; }
 
