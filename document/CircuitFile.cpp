@@ -3,11 +3,11 @@
 #include <cerrno>
 #include <cstring>
 #include <fstream>
-#include <random>
+#include <set>
 #include <sstream>
-#include <system_error>
 
 #include "components/EngNotation.h"
+#include "document/AtomicFile.h"
 #include "numerics/Error.h"
 
 namespace cva {
@@ -55,14 +55,6 @@ std::string Quoted(const std::filesystem::path &path)
     return "\"" + path.string() + "\"";
 }
 
-std::string RandomSuffix()
-{
-    std::random_device device;
-    std::ostringstream out;
-    out << ".~" << std::hex << device();
-    return out.str();
-}
-
 } // namespace
 
 std::vector<std::string> CircuitFileLines(const TCircuit &circuit)
@@ -86,31 +78,7 @@ std::string CircuitFileText(const TCircuit &circuit)
 
 void SaveCircuitFile(const std::filesystem::path &path, const TCircuit &circuit)
 {
-    const std::string text = CircuitFileText(circuit);
-    // A short name of its own in the target's folder: appending to the
-    // target's name would fail for names near the length limit.
-    const std::filesystem::path temporary = path.parent_path() / (".cva" + RandomSuffix());
-    auto fail = [&path](const std::string &reason) {
-        return CorvantaError("Cannot create file " + Quoted(path) + ". " + reason);
-    };
-
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    if (!out)
-        throw fail(std::strerror(errno));
-    out.write(text.data(), static_cast<std::streamsize>(text.size()));
-    out.close();
-    std::error_code error;
-    if (!out) {
-        const std::string reason = std::strerror(errno);
-        std::filesystem::remove(temporary, error);
-        throw fail(reason);
-    }
-    std::filesystem::rename(temporary, path, error);
-    if (error) {
-        std::error_code ignored;
-        std::filesystem::remove(temporary, ignored);
-        throw fail(error.message());
-    }
+    WriteFileAtomically(path, CircuitFileText(circuit));
 }
 
 TCircuit ApplyCircuitText(std::string_view text, const TCircuit &current, char decimalSeparator)
@@ -126,10 +94,14 @@ TCircuit ApplyCircuitText(std::string_view text, const TCircuit &current, char d
         if (const std::string_view position = LookupValue(lines, PositionKeys[int(slider)]); !position.empty())
             next.SetPosition(slider, ParseInteger(position));
 
+    // The first line of a name gives its value, so each name is applied once;
+    // a name repeated on many lines must not make loading slow.
+    std::set<std::string_view, bool (*)(std::string_view, std::string_view)> applied(&NameLess);
     for (std::string_view line : lines) {
         const std::string_view name = KeyOf(line);
-        if (!name.empty() && next.Symbols.Contains(name))
-            next.Symbols.SetInfo(name, LookupValue(lines, name), decimalSeparator);
+        if (name.empty() || !next.Symbols.Contains(name) || !applied.insert(name).second)
+            continue;
+        next.Symbols.SetInfo(name, LookupValue(lines, name), decimalSeparator);
     }
     return next;
 }

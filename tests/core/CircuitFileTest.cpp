@@ -278,6 +278,24 @@ TEST(CircuitFileDisk, SaveAndLoad)
     }
 }
 
+TEST(CircuitFileDisk, SavingKeepsPermissionsAndLinks)
+{
+    TempDir dir;
+    const fs::path path = dir.Path / "private.cva";
+    WriteAll(path, "old");
+    fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write);
+    const fs::path link = dir.Path / "link.cva";
+    fs::create_symlink(path, link);
+
+    TCircuit c;
+    c.Active = Topology::James;
+    SaveCircuitFile(link, c);
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(ReadAll(path), CircuitFileText(c));
+    EXPECT_EQ(fs::status(path).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"link.cva", "private.cva"}));
+}
+
 void ExpectCreateError(const fs::path &path, const TCircuit &c)
 {
     try {
