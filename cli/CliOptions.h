@@ -19,7 +19,7 @@ struct TCliOptions {
     TOutputFormat Format = TOutputFormat::Csv;
     std::optional<std::string> OutputPath;
     std::optional<std::string> SavePath;
-    // Pictures of the plot; with either, the curve is printed only to --output.
+    // Pictures of the plot, drawn besides printing the curve.
     std::optional<std::string> PngPath;
     std::optional<std::string> SvgPath;
     bool Help = false;

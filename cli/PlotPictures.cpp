@@ -37,9 +37,9 @@ void Check(const QString &error)
 void WritePlotPictures(const std::optional<std::string> &pngPath, const std::optional<std::string> &svgPath,
                        const TTrace &live)
 {
-    // Text needs the fonts of a GUI application, but never a display.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Text needs the fonts of a GUI application, but never a display: a
+    // platform chosen for other programs must not make the tool abort.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
     qInstallMessageHandler(QuietMessages);
     // Only the program name: the tool's own options are not Qt's to read.
     int argc = 1;

@@ -2,7 +2,6 @@
 // circuit, applies the options, computes the live curve exactly as the
 // desktop program does and prints it.
 
-#include <fstream>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -11,6 +10,7 @@
 #include "cli/ComponentSetting.h"
 #include "cli/PlotPictures.h"
 #include "cli/TraceOutput.h"
+#include "document/AtomicFile.h"
 #include "document/CircuitFile.h"
 #include "numerics/Error.h"
 
@@ -46,19 +46,6 @@ TCircuit BuildCircuit(const TCliOptions &options)
     return circuit;
 }
 
-void WriteOutput(const TCliOptions &options, const std::string &text)
-{
-    if (!options.OutputPath) {
-        std::cout << text;
-        return;
-    }
-    std::ofstream out(*options.OutputPath, std::ios::binary | std::ios::trunc);
-    out << text;
-    out.close();
-    if (!out)
-        throw CorvantaError("Cannot create file \"" + *options.OutputPath + "\".");
-}
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -83,9 +70,14 @@ int main(int argc, char **argv)
             options.Format == TOutputFormat::Json ? TraceJson(circuit, live) : TraceCsv(live);
         if (pictures)
             WritePlotPictures(options.PngPath, options.SvgPath, live);
+        // Files first and standard output last, so that nothing is printed
+        // when any of them fails.
+        if (options.OutputPath)
+            WriteFileAtomically(*options.OutputPath, text);
         if (options.SavePath)
             SaveCircuitFile(*options.SavePath, circuit);
-        WriteOutput(options, text);
+        if (!options.OutputPath)
+            std::cout << text;
         return 0;
     } catch (const TUsageError &error) {
         std::cerr << "corvanta-cli: " << error.Message << "\n\n" << UsageText();

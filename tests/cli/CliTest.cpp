@@ -150,6 +150,18 @@ TEST_F(Cli, SaveThenLoadGivesTheSameCircuitAndCurve)
     EXPECT_EQ(second.Out, first.Out);
 }
 
+TEST_F(Cli, AFailedOutputFileLeavesNoSavedCircuitBehind)
+{
+    const fs::path out = Dir / "missing" / "curve.csv";
+    const fs::path saved = Dir / "amp.cva";
+    const RunResult result = Run({"--output", out.string(), "--save", saved.string()});
+    EXPECT_EQ(result.ExitCode, 1);
+    EXPECT_TRUE(result.Out.empty());
+    EXPECT_EQ(result.Err,
+              "corvanta-cli: Cannot create file \"" + out.string() + "\". No such file or directory\n");
+    EXPECT_FALSE(fs::exists(saved));
+}
+
 TEST_F(Cli, OutputOptionWritesTheCurveToAFile)
 {
     const fs::path out = Dir / "curve.csv";
