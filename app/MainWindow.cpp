@@ -87,6 +87,7 @@ void TfrmMain::CreateControls(QWidget *area)
     for (const TTopologyInfo &info : Topologies()) {
         auto *page = new TSchematicPage(info, PageControl1);
         connect(page, &TSchematicPage::ComponentActivated, this, &TfrmMain::EditSymbol);
+        connect(page, &TSchematicPage::HelpRequested, this, [this] { ShowHelp(HelpSchematicPages); });
         FPages[static_cast<int>(info.Id)] = page;
         PageControl1->addTab(page, FromView(info.TabCaption));
     }
@@ -395,8 +396,7 @@ void TfrmMain::SetModified(bool modified)
 
 void TfrmMain::Contents1Click()
 {
-    const bool onPages = PageControl1->isAncestorOf(QApplication::focusWidget());
-    ShowHelp(onPages ? HelpSchematicPages : HelpContents);
+    ShowHelp(HelpContents);
 }
 
 void TfrmMain::ShowHelp(int context)

@@ -65,8 +65,8 @@ public:
     void actFilePrintSetupExecute();
     void actFilePrintPreviewExecute();
     void actFileExportExecute();
-    // Help > Contents and F1: the contents, or the schematic topic while a
-    // component value has the focus.
+    // Help > Contents and F1 in the window; F1 on a component value opens
+    // the schematic topic instead.
     void Contents1Click();
 
     const TCircuit &Circuit() const { return FCircuit; }

@@ -28,8 +28,23 @@ TValueLabel::TValueLabel(const QString &symbol, QWidget *parent) : QLabel(parent
     setAutoFillBackground(false);
 }
 
+bool TValueLabel::event(QEvent *event)
+{
+    // F1 here asks for the schematic's topic, not the window's contents.
+    if (event->type() == QEvent::ShortcutOverride && static_cast<QKeyEvent *>(event)->key() == Qt::Key_F1) {
+        event->accept();
+        return true;
+    }
+    return QLabel::event(event);
+}
+
 void TValueLabel::keyPressEvent(QKeyEvent *event)
 {
+    if (event->key() == Qt::Key_F1) {
+        emit HelpRequested();
+        event->accept();
+        return;
+    }
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter || event->key() == Qt::Key_Space) {
         emit Activated(FSymbol);
         event->accept();
@@ -73,6 +88,7 @@ TSchematicPage::TSchematicPage(const TTopologyInfo &topology, QWidget *parent)
                                            .mapRect(FDrawing.boundsOnElement(symbol + "-value")));
         label->setGeometry(anchor.toAlignedRect().adjusted(-1, -1, 8, 1));
         connect(label, &TValueLabel::Activated, this, &TSchematicPage::ComponentActivated);
+        connect(label, &TValueLabel::HelpRequested, this, &TSchematicPage::HelpRequested);
         FValueLabels[symbol] = label;
     }
 }

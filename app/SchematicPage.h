@@ -27,8 +27,11 @@ public:
 
 signals:
     void Activated(const QString &symbol);
+    // F1 while the value has the focus: help on the schematic pages.
+    void HelpRequested();
 
 protected:
+    bool event(QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
@@ -57,6 +60,7 @@ public:
 
 signals:
     void ComponentActivated(const QString &symbol);
+    void HelpRequested();
 
 protected:
     void paintEvent(QPaintEvent *event) override;

@@ -69,6 +69,9 @@ public:
         setObjectName(THelpSystem::WindowName);
         setWindowTitle(QStringLiteral("Corvanta Help"));
         setAttribute(Qt::WA_DeleteOnClose, false);
+        // Help left open must not keep the program running once the main
+        // window has closed.
+        setAttribute(Qt::WA_QuitOnClose, false);
 
         FBrowser = new THelpBrowser(engine, this);
 

@@ -147,6 +147,8 @@ void TestHelp::contextsOpenTheirTopics()
     QWidget *window = HelpWindows().first();
     QCOMPARE(window, help.Window());
     QVERIFY(window->isVisible());
+    // Help left open does not keep the program running.
+    QVERIFY(!window->testAttribute(Qt::WA_QuitOnClose));
     QCOMPARE(TopicBrowser(window)->source().scheme(), QStringLiteral("qthelp"));
     QCOMPARE(TopicFile(window), file);
     QCOMPARE(TopicBrowser(window)->documentTitle(), title);
