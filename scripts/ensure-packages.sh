@@ -2,7 +2,7 @@
 # build, the tests and the tools need, when any is missing. Needs root or sudo.
 
 CORVANTA_PACKAGES=(
-  g++ cmake ninja-build pkg-config dpkg-dev
+  g++ cmake ninja-build pkg-config dpkg-dev file
   googletest libgtest-dev libbenchmark-dev
   qt6-base-dev qt6-svg-dev qt6-tools-dev qt6-tools-dev-tools qt6-documentation-tools
   qt6-qpa-plugins libqt6svg6 libqt6sql6-sqlite libgl-dev
