@@ -2,7 +2,6 @@
 
 #include <QAction>
 #include <QActionGroup>
-#include <QApplication>
 #include <QCursor>
 #include <QGuiApplication>
 #include <QLabel>
