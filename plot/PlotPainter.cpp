@@ -139,6 +139,13 @@ void DrawTrace(QPainter &painter, const TPlotGeometry &geometry, const TGridX &g
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
     SetLinePen(painter, colour);
+    DrawTraceLine(painter, trace, [&](int k) { return QPoint(gridX[k], geometry.DBToY(trace[k], scale)); });
+    painter.restore();
+}
+
+void DrawTraceLine(QPainter &painter, const TTrace &trace, const std::function<QPoint(int)> &pointAt)
+{
+    // Non-finite gains leave a gap in the line.
     std::vector<QPoint> run;
     run.reserve(GridPoints);
     auto flush = [&] {
@@ -148,12 +155,11 @@ void DrawTrace(QPainter &painter, const TPlotGeometry &geometry, const TGridX &g
     };
     for (int k = 0; k < GridPoints; ++k) {
         if (std::isfinite(trace[k]))
-            run.emplace_back(gridX[k], geometry.DBToY(trace[k], scale));
+            run.push_back(pointAt(k));
         else
             flush();
     }
     flush();
-    painter.restore();
 }
 
 void RenderPlot(QPainter &painter, QSize size, const TTraceStore &store, TPlotScale &scale, TColor liveColour)

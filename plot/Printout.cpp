@@ -17,6 +17,7 @@
 
 #include "numerics/Error.h"
 #include "plot/PlotGeometry.h"
+#include "plot/PlotPainter.h"
 #include "plot/PlotScale.h"
 
 namespace cva {
@@ -61,21 +62,9 @@ void SetPen(QPainter &painter, int width)
 
 void DrawTrace(QPainter &painter, const TPrintLayout &layout, const TTrace &trace)
 {
-    // Non-finite gains leave a gap, as on screen.
-    std::vector<QPoint> run;
-    run.reserve(GridPoints);
-    auto flush = [&] {
-        if (run.size() > 1)
-            painter.drawPolyline(run.data(), static_cast<int>(run.size()));
-        run.clear();
-    };
-    for (int k = 0; k < GridPoints; ++k) {
-        if (std::isfinite(trace[k]))
-            run.emplace_back(layout.FreqToX(GridFrequency(GridFirstStep + k)), layout.DBToY(trace[k]));
-        else
-            flush();
-    }
-    flush();
+    DrawTraceLine(painter, trace, [&](int k) {
+        return QPoint(layout.FreqToX(GridFrequency(GridFirstStep + k)), layout.DBToY(trace[k]));
+    });
 }
 
 } // namespace
