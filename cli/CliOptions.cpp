@@ -21,15 +21,17 @@ int SliderValue(const std::string &option, const std::string &text)
 
 const char *UsageText()
 {
-    return "usage: corvanta-cli [FILE.cva] [--tab NAME] [--bass N] [--mid N] [--treble N]\n"
+    return "usage: corvanta-cli [FILE.cva] [--preset NAME] [--tab NAME]\n"
+           "                    [--bass N] [--mid N] [--treble N]\n"
            "                    [--set NAME=TEXT]... [--resolution low|medium|high]\n"
            "                    [--format csv|json] [--output PATH] [--save PATH]\n"
-           "                    [--png PATH] [--svg PATH] [--help] [--version]\n"
+           "                    [--png PATH] [--svg PATH] [--list-presets] [--help] [--version]\n"
            "\n"
            "Computes the live response of a tone stack, as the desktop program shows it,\n"
            "and prints it as 445 points from 10 Hz to 29.4 kHz.\n"
            "\n"
            "  FILE.cva            circuit file to load over the default circuits\n"
+           "  --preset NAME       apply a preset of the library; its page becomes the active one\n"
            "  --tab NAME          topology: Fender, Vox, Marshall, James, \"E series\",\n"
            "                      Bench or \"Big muff\"\n"
            "  --bass/--mid/--treble N   slider positions, 0 to 100\n"
@@ -40,7 +42,10 @@ const char *UsageText()
            "  --output PATH       write the curve to PATH instead of standard output\n"
            "  --save PATH         save the resulting circuit file\n"
            "  --png PATH          draw the plot of the curve, 407 x 417 pixels, into a PNG\n"
-           "  --svg PATH          the same plot as an SVG picture\n";
+           "  --svg PATH          the same plot as an SVG picture\n"
+           "  --list-presets      print the presets as lines of page<TAB>name and stop\n"
+           "\n"
+           "Applied in this order: the file, --preset, --tab, the sliders, each --set.\n";
 }
 
 TCliOptions ParseCommandLine(const std::vector<std::string> &arguments)
@@ -57,6 +62,10 @@ TCliOptions ParseCommandLine(const std::vector<std::string> &arguments)
             options.Help = true;
         } else if (argument == "--version") {
             options.Version = true;
+        } else if (argument == "--list-presets") {
+            options.ListPresets = true;
+        } else if (argument == "--preset") {
+            options.Preset = value();
         } else if (argument == "--tab") {
             options.Tab = value();
         } else if (argument == "--bass") {

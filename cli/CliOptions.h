@@ -12,6 +12,7 @@ enum class TOutputFormat { Csv, Json };
 
 struct TCliOptions {
     std::optional<std::string> CircuitFile;
+    std::optional<std::string> Preset;
     std::optional<std::string> Tab;
     std::optional<int> Bass, Mid, Treble;
     std::vector<std::string> Sets; // "NAME=TEXT", applied in order
@@ -22,6 +23,7 @@ struct TCliOptions {
     // Pictures of the plot, drawn besides printing the curve.
     std::optional<std::string> PngPath;
     std::optional<std::string> SvgPath;
+    bool ListPresets = false;
     bool Help = false;
     bool Version = false;
 };

@@ -2,16 +2,18 @@
 // circuit, applies the options, computes the live curve exactly as the
 // desktop program does and prints it.
 
+#include <filesystem>
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "cli/CliOptions.h"
-#include "cli/ComponentSetting.h"
 #include "cli/PlotPictures.h"
 #include "cli/TraceOutput.h"
 #include "document/AtomicFile.h"
 #include "document/CircuitFile.h"
+#include "document/ComponentSetting.h"
+#include "document/Preset.h"
 #include "numerics/Error.h"
 
 using namespace cva;
@@ -22,11 +24,35 @@ namespace {
 constexpr int ExitFailure = 1;
 constexpr int ExitUsage = 2;
 
+// The library shipped beside this program; each file left out is reported
+// on standard error and the others are used.
+TPresetLibrary LoadPresets()
+{
+    std::error_code error;
+    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+    const auto folder = error ? std::nullopt : FindPresetFolder(program.parent_path());
+    if (!folder) {
+        std::cerr << "corvanta-cli: warning: no preset folder was found beside the program\n";
+        return {};
+    }
+    TPresetLibrary library = LoadPresetFolder(*folder);
+    for (const std::string &warning : library.Warnings)
+        std::cerr << "corvanta-cli: warning: " << warning << "\n";
+    return library;
+}
+
 TCircuit BuildCircuit(const TCliOptions &options)
 {
     TCircuit circuit;
     if (options.CircuitFile)
         circuit = LoadCircuitFile(*options.CircuitFile, circuit);
+    if (options.Preset) {
+        const TPresetLibrary library = LoadPresets();
+        const TPreset *preset = library.Find(*options.Preset);
+        if (!preset)
+            throw TUsageError{"unknown preset \"" + *options.Preset + "\" (--list-presets lists them)"};
+        ApplyPreset(circuit, *preset);
+    }
     if (options.Tab) {
         const auto topology = TopologyFromCaption(*options.Tab);
         if (!topology)
@@ -58,6 +84,11 @@ int main(int argc, char **argv)
         }
         if (options.Version) {
             std::cout << "corvanta-cli " << CORVANTA_VERSION << "\n";
+            return 0;
+        }
+        if (options.ListPresets) {
+            for (const TPreset &preset : LoadPresets().Presets)
+                std::cout << TopologyInfo(preset.Page).TabCaption << "\t" << preset.Name << "\n";
             return 0;
         }
         const bool pictures = options.PngPath || options.SvgPath;

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -185,12 +186,36 @@ TEST_F(Cli, UsageProblemsExitTwoWithTheUsageAndNothingOnStdout)
 {
     for (const std::vector<std::string> &arguments :
          {std::vector<std::string>{"--bass", "101"}, {"--mid", "x"}, {"--treble"}, {"--resolution", "ultra"},
-          {"--format", "xml"}, {"--frobnicate"}, {"a.cva", "b.cva"}, {"--set", "FR1"}, {"--tab", "fender"}}) {
+          {"--format", "xml"}, {"--frobnicate"}, {"a.cva", "b.cva"}, {"--set", "FR1"}, {"--tab", "fender"},
+          {"--preset", "no such amp"}, {"--preset"}}) {
         const RunResult result = Run(arguments);
         EXPECT_EQ(result.ExitCode, 2) << arguments[0];
         EXPECT_TRUE(result.Out.empty()) << arguments[0];
         EXPECT_NE(result.Err.find("usage: corvanta-cli"), std::string::npos) << arguments[0];
     }
+}
+
+TEST_F(Cli, PresetsAreListedAndApplyAfterTheFileAndBeforeTabAndSet)
+{
+    const RunResult list = Run({"--list-presets"});
+    EXPECT_EQ(list.ExitCode, 0);
+    EXPECT_TRUE(list.Err.empty()) << list.Err;
+    const std::vector<std::string> lines = Lines(list.Out);
+    EXPECT_GE(lines.size(), 24u);
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "Marshall\tJCM800 2203"), lines.end());
+
+    // The file sets the Vox page and FR1; the preset then moves to its page
+    // and sets MR1; --set and --tab come last.
+    const fs::path file = Write("start.cva", "Tab=Vox\r\nFR1=5000\r\nMR3=1000|0\r\n");
+    const fs::path saved = Dir / "saved.cva";
+    EXPECT_EQ(Run({file.string(), "--preset", "jcm800 2203", "--save", saved.string()}).ExitCode, 0);
+    std::string text = ReadFile(saved);
+    for (const char *line : {"Tab=Marshall\r\n", "FR1=5000\r\n", "MR1=33000\r\n", "MR3=1000000|2\r\n"})
+        EXPECT_NE(text.find(line), std::string::npos) << line;
+    EXPECT_EQ(Run({"--preset", "JCM800 2203", "--tab", "Fender", "--set", "MR1=1k", "--save", saved.string()}).ExitCode, 0);
+    text = ReadFile(saved);
+    for (const char *line : {"Tab=Fender\r\n", "MR1=1000\r\n", "MC1=4.7E-10\r\n"})
+        EXPECT_NE(text.find(line), std::string::npos) << line;
 }
 
 TEST_F(Cli, FailuresExitOneWithTheProgramsMessageAndNothingOnStdout)

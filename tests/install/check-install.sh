@@ -11,6 +11,7 @@ root="$destdir/usr"
 status=0
 for file in bin/corvanta bin/corvanta-cli \
             share/corvanta/help/cva13.qch \
+            share/corvanta/presets/fender-twin-reverb-aa270.cvp \
             share/applications/org.example.Corvanta.desktop \
             share/metainfo/org.example.Corvanta.metainfo.xml \
             share/mime/packages/corvanta.xml \
@@ -23,6 +24,9 @@ for file in bin/corvanta bin/corvanta-cli \
   fi
 done
 
+# The installed tool finds the presets installed beside the help.
+presets=$("$root/bin/corvanta-cli" --list-presets 2>&1 | grep -c "$(printf '\t')") || true
+[ "$presets" -ge 24 ] || { echo "installed corvanta-cli lists $presets presets"; status=1; }
 "$root/bin/corvanta-cli" --version | grep -qx "corvanta-cli 1.3.0.41" || { echo "installed corvanta-cli has the wrong version"; status=1; }
 grep -qx "X-Corvanta-Version=1.3.0.41" "$root/share/applications/org.example.Corvanta.desktop" || { echo "desktop entry lacks the version"; status=1; }
 grep -q 'release version="1.3.0.41"' "$root/share/metainfo/org.example.Corvanta.metainfo.xml" || { echo "metainfo lacks the release"; status=1; }

@@ -4,11 +4,13 @@
 
 #include "document/Circuit.h"
 
-namespace cva::cli {
+namespace cva {
 
 // Applies "NAME=TEXT": TEXT is the component's circuit-file form, except that
 // each '|'-separated number may also be written in engineering notation
 // ("FR1=56k", "FR3=250k|0").
 void ApplyComponentSetting(TCircuit &circuit, std::string_view setting);
+// The same with the name and the text apart.
+void ApplyComponentSetting(TCircuit &circuit, std::string_view name, std::string_view text);
 
-} // namespace cva::cli
+} // namespace cva

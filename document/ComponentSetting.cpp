@@ -1,12 +1,12 @@
-#include "cli/ComponentSetting.h"
+#include "document/ComponentSetting.h"
 
 #include <string>
 
-#include "cli/TraceOutput.h"
 #include "components/EngNotation.h"
+#include "document/TraceTable.h"
 #include "numerics/Error.h"
 
-namespace cva::cli {
+namespace cva {
 
 namespace {
 
@@ -27,8 +27,11 @@ std::string PlainPart(std::string_view part)
 void ApplyComponentSetting(TCircuit &circuit, std::string_view setting)
 {
     const std::size_t equals = setting.find('=');
-    const std::string_view name = setting.substr(0, equals);
-    const std::string_view text = setting.substr(equals + 1);
+    ApplyComponentSetting(circuit, setting.substr(0, equals), setting.substr(equals + 1));
+}
+
+void ApplyComponentSetting(TCircuit &circuit, std::string_view name, std::string_view text)
+{
     std::string plain;
     std::size_t start = 0;
     while (true) {
@@ -42,4 +45,4 @@ void ApplyComponentSetting(TCircuit &circuit, std::string_view setting)
     circuit.Symbols.SetInfo(name, plain);
 }
 
-} // namespace cva::cli
+} // namespace cva

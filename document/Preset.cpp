@@ -1,0 +1,210 @@
+#include "document/Preset.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <set>
+#include <sstream>
+
+#include "document/ComponentSetting.h"
+#include "numerics/Error.h"
+
+#ifndef CORVANTA_PRESETS_INSTALLED
+#define CORVANTA_PRESETS_INSTALLED "../share/corvanta/presets"
+#endif
+
+namespace cva {
+
+namespace {
+
+struct TKeyValue {
+    std::string_view Key;
+    std::string_view Value;
+};
+
+// Blank lines and lines starting with '#' are comments; every other line
+// must be "key=value".
+std::vector<TKeyValue> KeyValueLines(std::string_view text)
+{
+    std::vector<TKeyValue> lines;
+    std::size_t start = 0;
+    int number = 0;
+    while (start <= text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string_view::npos)
+            end = text.size();
+        std::string_view line = text.substr(start, end - start);
+        start = end + 1;
+        ++number;
+        if (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+        if (line.empty() || line.front() == '#')
+            continue;
+        const std::size_t equals = line.find('=');
+        if (equals == std::string_view::npos || equals == 0)
+            throw CorvantaError("line " + std::to_string(number) + " is not key=value");
+        lines.push_back({line.substr(0, equals), line.substr(equals + 1)});
+    }
+    return lines;
+}
+
+bool HasLetter(const TTopologyInfo &info, std::string_view name)
+{
+    return !name.empty() && std::toupper(static_cast<unsigned char>(name.front())) == info.Letter;
+}
+
+// A preset must give a curve that can be shown at every slider position, so
+// a value such as a zero capacitor is refused when the preset is read, not
+// when it is applied.
+void CheckCurveIsFinite(const TCircuit &circuit)
+{
+    for (int position : {0, SliderMaximum / 2, SliderMaximum}) {
+        TCircuit probe = circuit;
+        for (TSlider slider : AllSliders)
+            probe.SetPosition(slider, position);
+        probe.ResolutionStep = ResolutionLow;
+        TTrace live{};
+        try {
+            Recalculate(probe, live);
+        } catch (const CorvantaError &) {
+            throw CorvantaError("its values give no finite curve with the sliders at " + std::to_string(position));
+        }
+    }
+}
+
+std::string ReadPresetFile(const std::filesystem::path &path)
+{
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error))
+        throw CorvantaError(std::strerror(EISDIR));
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        throw CorvantaError(std::strerror(errno));
+    std::ostringstream content;
+    content << in.rdbuf();
+    if (in.bad())
+        throw CorvantaError(std::strerror(errno));
+    return content.str();
+}
+
+} // namespace
+
+TPreset ParsePreset(std::string_view text)
+{
+    const std::vector<TKeyValue> lines = KeyValueLines(text);
+    std::optional<std::string_view> name, tab, origin, source;
+    std::vector<TKeyValue> components;
+    std::set<std::string_view, bool (*)(std::string_view, std::string_view)> seen(&NameLess);
+    for (const TKeyValue &line : lines) {
+        if (!seen.insert(line.Key).second)
+            throw CorvantaError("\"" + std::string(line.Key) + "\" is given twice");
+        if (NameEqual(line.Key, "Name"))
+            name = line.Value;
+        else if (NameEqual(line.Key, "Tab"))
+            tab = line.Value;
+        else if (NameEqual(line.Key, "Origin"))
+            origin = line.Value;
+        else if (NameEqual(line.Key, "Source"))
+            source = line.Value;
+        else
+            components.push_back(line);
+    }
+    const std::pair<const char *, const std::optional<std::string_view> *> required[] = {
+        {"Name", &name}, {"Tab", &tab}, {"Origin", &origin}, {"Source", &source}};
+    for (const auto &[key, value] : required)
+        if (!*value || (*value)->empty())
+            throw CorvantaError(std::string("it has no ") + key);
+
+    const std::optional<Topology> page = TopologyFromCaption(*tab);
+    if (!page)
+        throw CorvantaError("\"" + std::string(*tab) + "\" is not a page");
+    const TTopologyInfo &info = TopologyInfo(*page);
+
+    TCircuit circuit;
+    circuit.Active = *page;
+    for (const TKeyValue &component : components) {
+        if (!HasLetter(info, component.Key) || !circuit.Symbols.Contains(component.Key))
+            throw CorvantaError("\"" + std::string(component.Key) + "\" is not a component of the " +
+                                std::string(info.TabCaption) + " page");
+        try {
+            ApplyComponentSetting(circuit, component.Key, component.Value);
+        } catch (const CorvantaError &error) {
+            throw CorvantaError("the value of " + std::string(component.Key) + " does not convert: " + error.what());
+        }
+    }
+    CheckCurveIsFinite(circuit);
+
+    TPreset preset{std::string(*name), *page, std::string(*origin), std::string(*source), {}};
+    for (const TComponentDefault &part : info.Components)
+        preset.Components.emplace_back(part.Name, circuit.Symbols.Find(part.Name).GetInfo('.'));
+    return preset;
+}
+
+const TPreset *TPresetLibrary::Find(std::string_view name) const
+{
+    const auto found =
+        std::find_if(Presets.begin(), Presets.end(), [name](const TPreset &p) { return NameEqual(p.Name, name); });
+    return found == Presets.end() ? nullptr : &*found;
+}
+
+std::vector<const TPreset *> TPresetLibrary::ForPage(Topology page) const
+{
+    std::vector<const TPreset *> result;
+    for (const TPreset &preset : Presets)
+        if (preset.Page == page)
+            result.push_back(&preset);
+    return result;
+}
+
+TPresetLibrary LoadPresetFolder(const std::filesystem::path &folder)
+{
+    TPresetLibrary library;
+    std::vector<std::filesystem::path> files;
+    std::error_code error;
+    for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end; it.increment(error))
+        if (it->path().extension() == "." + std::string(PresetFileExtension))
+            files.push_back(it->path());
+    if (error) {
+        library.Warnings.push_back("The preset folder " + folder.string() + " cannot be read: " + error.message());
+        return library;
+    }
+    // Directory order differs between systems; file-name order keeps the
+    // choice between two files of one name the same everywhere.
+    std::sort(files.begin(), files.end());
+    for (const std::filesystem::path &file : files) {
+        try {
+            TPreset preset = ParsePreset(ReadPresetFile(file));
+            if (library.Find(preset.Name))
+                throw CorvantaError("another preset is already called \"" + preset.Name + "\"");
+            library.Presets.push_back(std::move(preset));
+        } catch (const CorvantaError &reason) {
+            library.Warnings.push_back("Preset " + file.filename().string() + " left out: " + reason.what());
+        }
+    }
+    std::stable_sort(library.Presets.begin(), library.Presets.end(), [](const TPreset &a, const TPreset &b) {
+        return a.Page != b.Page ? a.Page < b.Page : NameLess(a.Name, b.Name);
+    });
+    return library;
+}
+
+std::optional<std::filesystem::path> FindPresetFolder(const std::filesystem::path &programFolder)
+{
+    std::error_code error;
+    for (const std::filesystem::path &candidate :
+         {programFolder / "presets", programFolder / CORVANTA_PRESETS_INSTALLED})
+        if (std::filesystem::is_directory(candidate, error))
+            return candidate.lexically_normal();
+    return std::nullopt;
+}
+
+void ApplyPreset(TCircuit &circuit, const TPreset &preset)
+{
+    // Every text was read once already, so nothing here can fail half way.
+    for (const auto &[name, text] : preset.Components)
+        circuit.Symbols.SetInfo(name, text);
+    circuit.Active = preset.Page;
+}
+
+} // namespace cva

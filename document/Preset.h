@@ -1,0 +1,69 @@
+#pragma once
+
+// Presets: the tone-stack component values of real amplifiers and effects,
+// one small text file each, shipped with the program. A preset file holds
+// "key=value" lines like a circuit file:
+//
+//   # comment
+//   Name=Twin Reverb AA270
+//   Tab=Fender
+//   Origin=Fender Twin Reverb, 1969, circuit AA270
+//   Source=where the values were read
+//   FR1=100k
+//   FR2=250k|1
+//
+// Component values are written as in the circuit file, numbers optionally in
+// engineering notation. Components of the page that the file leaves out take
+// the page's default values, so applying a preset always gives the same
+// circuit.
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "document/Circuit.h"
+
+namespace cva {
+
+constexpr std::string_view PresetFileExtension = "cvp";
+
+struct TPreset {
+    std::string Name;
+    Topology Page = Topology::Fender;
+    std::string Origin; // the amplifier or effect and its circuit revision
+    std::string Source; // the schematic or table the values were read from
+    // Every component of the page with its circuit-file text.
+    std::vector<std::pair<std::string, std::string>> Components;
+};
+
+// Reads one preset's text. Raises CorvantaError with the reason when a
+// required key is missing, a key is unknown or repeated, a component belongs
+// to another page or a value does not convert or gives no finite curve.
+TPreset ParsePreset(std::string_view text);
+
+struct TPresetLibrary {
+    std::vector<TPreset> Presets; // ordered by page, then by name
+    // One line per file that was left out, naming it and the reason.
+    std::vector<std::string> Warnings;
+
+    // Case-insensitive; nullptr when there is none.
+    const TPreset *Find(std::string_view name) const;
+    std::vector<const TPreset *> ForPage(Topology page) const;
+};
+
+// Every *.cvp file of the folder; a file that cannot be read or parsed, or
+// whose name another file already uses, is left out with a warning.
+TPresetLibrary LoadPresetFolder(const std::filesystem::path &folder);
+
+// The preset folder of a program: "presets" beside the executable (the build
+// tree), else the installed data folder relative to it. Empty when neither
+// exists.
+std::optional<std::filesystem::path> FindPresetFolder(const std::filesystem::path &programFolder);
+
+// Sets every component of the preset's page and makes that page active.
+void ApplyPreset(TCircuit &circuit, const TPreset &preset);
+
+} // namespace cva
