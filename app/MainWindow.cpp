@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QComboBox>
 #include <QCursor>
 #include <QGuiApplication>
 #include <QLabel>
@@ -30,6 +31,9 @@ namespace {
 
 constexpr QSize InitialClientSize{735, 453};
 constexpr QPoint PlotOrigin{320, 28};
+// The preset choice sits above the schematic; everything under it is
+// placed from this line down.
+constexpr int SchematicTop = 34;
 constexpr int PlotRightMargin = 8;
 constexpr int PlotBottomMargin = 8;
 const QString SliderHint = QStringLiteral("Move the control left and right to alter the response");
@@ -51,6 +55,7 @@ TfrmMain::TfrmMain(QWidget *parent)
     CreateControls(area);
     CreateMenus();
     statusBar();
+    SetPresetLibrary(LoadShippedPresets());
 
     SetFileName(QString());
     SetResolution(ResolutionMedium);
@@ -69,9 +74,19 @@ TfrmMain::~TfrmMain() = default;
 
 void TfrmMain::CreateControls(QWidget *area)
 {
+    cbPresets = new QComboBox(area);
+    cbPresets->setObjectName("cbPresets");
+    cbPresets->setGeometry(8, 6, 297, 24);
+    connect(cbPresets, &QComboBox::activated, this, [this](int index) {
+        const QString name = cbPresets->itemText(index);
+        // Back to the placeholder: the choice is a command, not a state.
+        cbPresets->setCurrentIndex(-1);
+        ApplyPresetNamed(name);
+    });
+
     PageControl1 = new QTabWidget(area);
     PageControl1->setObjectName("PageControl1");
-    PageControl1->setGeometry(8, 8, 297, 305);
+    PageControl1->setGeometry(8, SchematicTop, 297, 305);
     PageControl1->setUsesScrollButtons(false);
     PageControl1->tabBar()->setExpanding(false);
     // Compact tabs, so that all seven captions fit side by side; the page
@@ -97,7 +112,7 @@ void TfrmMain::CreateControls(QWidget *area)
     const char *names[] = {"Bass", "Mid", "Treble"};
     for (TSlider slider : AllSliders) {
         const int i = static_cast<int>(slider);
-        const int y = 320 + 24 * i;
+        const int y = SchematicTop + 312 + 24 * i;
         auto *caption = new QLabel(captions[i], area);
         caption->setObjectName(QStringLiteral("lab%1").arg(names[i]));
         caption->setGeometry(8, y + 2, 40, 20);
@@ -122,7 +137,7 @@ void TfrmMain::CreateControls(QWidget *area)
     for (int n = 0; n <= 10; ++n) {
         auto *number = new QLabel(QString::number(n), area);
         number->adjustSize();
-        number->move(scaleX[n] - (n == 10 ? 2 : 0), 398);
+        number->move(scaleX[n] - (n == 10 ? 2 : 0), SchematicTop + 390);
     }
 
     auto makeButton = [area](const QString &name, int x) {
@@ -197,6 +212,8 @@ void TfrmMain::CreateMenus()
     QAction *exit = AddAction(file, "actFileExit", "E&xit", "Exits the application", QKeySequence("Alt+F4"));
     exit->setMenuRole(QAction::QuitRole);
     connect(exit, &QAction::triggered, this, &QWidget::close);
+
+    FPresetMenu = menuBar()->addMenu("Pre&sets");
 
     QMenu *plot = menuBar()->addMenu("&Plot");
     QAction *snapshot = AddAction(plot, "actPlotSnapshot", "&Snapshot", "Take a snapshot of the current trace");
@@ -317,6 +334,7 @@ void TfrmMain::RefreshLabels()
         FTaperLabels[i]->setEnabled(enabled);
         Guarded([&] { FTaperLabels[i]->setText(QString::fromStdString(FCircuit.TaperLabel(slider))); });
     }
+    RefreshPresetChoices();
 }
 
 void TfrmMain::PageControl1Change(int index)

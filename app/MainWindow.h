@@ -15,10 +15,12 @@
 #include "app/EditDialogs.h"
 #include "document/Circuit.h"
 #include "document/DocumentState.h"
+#include "document/Preset.h"
 #include "models/Calc.h"
 #include "plot/PlotScale.h"
 
 class QAction;
+class QComboBox;
 class QPrinter;
 class QLabel;
 class QPushButton;
@@ -31,6 +33,9 @@ class TdlgAbout;
 class THelpSystem;
 class TPlotter;
 class TSchematicPage;
+
+// The presets shipped beside the program, with a warning when there are none.
+TPresetLibrary LoadShippedPresets();
 
 class TfrmMain : public QMainWindow {
     Q_OBJECT
@@ -65,6 +70,12 @@ public:
     void actFilePrintSetupExecute();
     void actFilePrintPreviewExecute();
     void actFileExportExecute();
+    // Applies a preset of the active page as the Presets menu does.
+    void ApplyPresetNamed(const QString &name);
+    // The presets offered; the window starts with those shipped beside it.
+    void SetPresetLibrary(TPresetLibrary library);
+    // The preset files that were left out, told once the window is up.
+    void ReportPresetWarnings();
     // Help > Contents and F1 in the window; F1 on a component value opens
     // the schematic topic instead.
     void Contents1Click();
@@ -85,6 +96,9 @@ public:
     TQtEditDialogs &EditDialogs() { return FEditDialogs; }
     TdlgAbout *About() const { return FAbout; }
     QAction *Action(const QString &name) const;
+    const TPresetLibrary &Presets() const { return FPresets; }
+    QComboBox *PresetChoice() const { return cbPresets; }
+    QMenu *PresetMenu() const { return FPresetMenu; }
 
 protected:
     // What the user chooses in the standard dialogs; tests answer for the user.
@@ -112,6 +126,8 @@ private:
     // Moves all three sliders at once without recalculating in between.
     void MoveSliders(const std::array<int, 3> &positions);
     void ShowCircuitControls();
+    // The Presets menu and the choice above the schematic list the active page's presets.
+    void RefreshPresetChoices();
     bool LoadFile(const QString &path);
     bool SaveTo(const QString &path);
     char DecimalSeparator() const;
@@ -125,7 +141,10 @@ private:
     TDocumentState FDocument;
     bool FInitialised = false;
     QColor FLastColour;
+    TPresetLibrary FPresets;
 
+    QComboBox *cbPresets = nullptr;
+    QMenu *FPresetMenu = nullptr;
     QTabWidget *PageControl1 = nullptr;
     std::array<TSchematicPage *, TopologyCount> FPages{};
     std::array<QSlider *, 3> FSliders{};

@@ -11,6 +11,7 @@ int main(int argc, char *argv[])
 
     cva::TfrmMain window;
     window.show();
+    window.ReportPresetWarnings();
     // A circuit file named on the command line (as a file manager passes it)
     // opens as File > Open would; the help layer's debug switch is no file.
     const QStringList arguments = QApplication::arguments().mid(1);

@@ -589,7 +589,7 @@ void TestMainWindow::resizeGrowsPlotInPlace()
     QVERIFY(plotter->FreqToX(1000.0) > (TPlotGeometry{407, 417}.FreqToX(1000.0)));
 
     // Nothing else moves with the window.
-    QCOMPARE(W->Pages()->geometry(), QRect(8, 8, 297, 305));
+    QCOMPARE(W->Pages()->geometry(), QRect(8, 34, 297, 305));
     QCOMPARE(W->SnapshotButton()->x(), 320);
 }
 

@@ -1,0 +1,77 @@
+// The main window's presets: the Presets menu and the choice above the
+// schematic, both listing the active page's presets, and applying one.
+
+#include <QAction>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QMenu>
+#include <QStatusBar>
+
+#include "app/MainWindow.h"
+
+namespace cva {
+
+TPresetLibrary LoadShippedPresets()
+{
+    const auto folder = FindPresetFolder(QCoreApplication::applicationDirPath().toStdString());
+    if (!folder) {
+        TPresetLibrary none;
+        none.Warnings.push_back("No preset folder was found beside the program; the Presets menu is empty.");
+        return none;
+    }
+    return LoadPresetFolder(*folder);
+}
+
+void TfrmMain::SetPresetLibrary(TPresetLibrary library)
+{
+    FPresets = std::move(library);
+    RefreshPresetChoices();
+}
+
+void TfrmMain::ReportPresetWarnings()
+{
+    if (FPresets.Warnings.empty())
+        return;
+    QStringList lines;
+    for (const std::string &warning : FPresets.Warnings)
+        lines << QString::fromStdString(warning);
+    ShowError(lines.join('\n'));
+}
+
+void TfrmMain::RefreshPresetChoices()
+{
+    const std::vector<const TPreset *> presets = FPresets.ForPage(FCircuit.Active);
+    cbPresets->clear();
+    FPresetMenu->clear();
+    for (const TPreset *preset : presets) {
+        const QString name = QString::fromStdString(preset->Name);
+        cbPresets->addItem(name);
+        QAction *item = FPresetMenu->addAction(name);
+        const QString origin = QString::fromStdString(preset->Origin);
+        item->setStatusTip(origin);
+        connect(item, &QAction::triggered, this, [this, name] { ApplyPresetNamed(name); });
+    }
+    if (presets.empty())
+        FPresetMenu->addAction("(no presets for this page)")->setEnabled(false);
+    cbPresets->setEnabled(!presets.empty());
+    cbPresets->setPlaceholderText(presets.empty() ? "No presets for this page" : "Preset of a real amplifier...");
+    cbPresets->setCurrentIndex(-1);
+}
+
+void TfrmMain::ApplyPresetNamed(const QString &name)
+{
+    const TPreset *preset = FPresets.Find(name.toStdString());
+    if (!preset || preset->Page != FCircuit.Active)
+        return;
+    // The curve shown so far stays on the plot for comparison.
+    actPlotSnapshotExecute();
+    ApplyPreset(FCircuit, *preset);
+    RefreshLabels();
+    Recalculate();
+    SetModified(true);
+    statusBar()->showMessage(QStringLiteral("Preset %1 (%2), from %3")
+                                 .arg(name, QString::fromStdString(preset->Origin),
+                                      QString::fromStdString(preset->Source)));
+}
+
+} // namespace cva
