@@ -4,7 +4,7 @@
 #include <benchmark/benchmark.h>
 
 #include "document/Circuit.h"
-#include "models/Models.h"
+#include "models/TopologyInfo.h"
 
 using namespace cva;
 
@@ -32,11 +32,9 @@ void BM_Sweep(benchmark::State &state)
 
 void BM_Evaluation(benchmark::State &state)
 {
-    static constexpr TResponseFunction Responses[TopologyCount] = {
-        FenderResponse, VoxResponse, MarshallResponse, JamesResponse, ESeriesResponse, BenchResponse, BigMuffResponse};
     const TCircuit circuit = CircuitFor(static_cast<Topology>(state.range(0)));
     const TCalcParms parms = SetCalcParms(circuit);
-    const TResponseFunction response = Responses[state.range(0)];
+    const TResponseFunction response = circuit.ActiveInfo().Response;
     for (auto _ : state)
         benchmark::DoNotOptimize(response(parms, 1000.0));
     state.SetLabel(std::string(circuit.ActiveInfo().TabCaption) + ", 1 kHz");

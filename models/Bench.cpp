@@ -2,10 +2,18 @@
 // the output node through C1+L1, L2 and C2. Loops 2, 4, 6 all cross R4 and
 // loops 3, 5, 7 all cross R5, which gives the two same-sense (plus) entries.
 
-#include "models/Models.h"
+#include "components/Symbol.h"
+#include "models/TopologyInfo.h"
 #include "numerics/Cramer.h"
 
 namespace cva {
+
+namespace {
+
+using K = TComponentKind;
+using S = TSlotSource;
+using B = TBranchKind;
+using P = TCalcParms;
 
 double BenchResponse(const TCalcParms &p, double frequency)
 {
@@ -48,6 +56,46 @@ double BenchResponse(const TCalcParms &p, double frequency)
     return GainDB(CAbs(load) * p.R5);
 }
 
-void CalcBench(const TCalcParms &p, int step, TTrace &live) { CalcTrace(BenchResponse, p, step, live); }
+constexpr TComponentDefault Parts[] = {
+    {"SG", K::Generator, 13000, 0},   {"SR1", K::Pot, 100000, PotLogB},  {"SR2", K::Pot, 100000, PotLogB},
+    {"SR3", K::Pot, 100000, PotLogB}, {"SR4", K::Resistor, 51000, 0},    {"SR5", K::Resistor, 5100, 0},
+    {"SC1", K::Capacitor, 2.2e-8, 0}, {"SC2", K::Capacitor, 6.8e-9, 0},  {"SL1", K::Inductor, 6, 600},
+    {"SL2", K::Inductor, 20, 600},
+};
+
+constexpr TSlotAssignment Slots[] = {
+    {&P::R1a, "SR1", S::Rest, TSlider::Mid},
+    {&P::R1b, "SR1", S::Part, TSlider::Mid},
+    {&P::R2a, "SR2", S::Rest, TSlider::Bass},
+    {&P::R2b, "SR2", S::Part, TSlider::Bass},
+    {&P::R3a, "SR3", S::Rest, TSlider::Treble},
+    {&P::R3b, "SR3", S::Part, TSlider::Treble},
+    {&P::R4, "SR4"},
+    {&P::R5, "SR5"},
+    {&P::C1, "SC1"},
+    {&P::C2, "SC2"},
+    {&P::L1, "SL1"},
+    {&P::L2, "SL2"},
+    {&P::RL1, "SL1", S::ValueR},
+    {&P::RL2, "SL2", S::ValueR},
+    {&P::RG, "SG"},
+};
+
+// A input, W1..W3 the wipers of the mid, bass and treble pots, X1 the C1/L1
+// junction, N the output.
+constexpr TBranchSpec Branches[] = {
+    {B::PotDivider, "SR1", "A", "0", "W1"}, {B::PotDivider, "SR2", "A", "0", "W2"},
+    {B::PotDivider, "SR3", "A", "0", "W3"}, {B::Resistor, "SR4", "A", "N"},
+    {B::Resistor, "SR5", "N", "0"},         {B::Capacitor, "SC1", "W1", "X1"},
+    {B::Inductor, "SL1", "X1", "N"},        {B::Inductor, "SL2", "W2", "N"},
+    {B::Capacitor, "SC2", "W3", "N"},
+};
+
+} // namespace
+
+constinit const TTopologyInfo BenchTopology{
+    Topology::Bench, "Bench", 'S', "Bench", {"SR2", "SR1", "SR3"}, Parts, Slots, BenchResponse,
+    Branches, "A", "N",
+};
 
 } // namespace cva

@@ -1,10 +1,18 @@
 // One pot blending a high-pass path (C1 then R2 to ground) with a low-pass
 // path (R1 then C2 to ground); its wiper drives the load R4.
 
-#include "models/Models.h"
+#include "components/Symbol.h"
+#include "models/TopologyInfo.h"
 #include "numerics/Cramer.h"
 
 namespace cva {
+
+namespace {
+
+using K = TComponentKind;
+using S = TSlotSource;
+using B = TBranchKind;
+using P = TCalcParms;
 
 double BigMuffResponse(const TCalcParms &p, double frequency)
 {
@@ -32,6 +40,36 @@ double BigMuffResponse(const TCalcParms &p, double frequency)
     return GainDB(CAbs(I[2] - I[3]) * p.R4);
 }
 
-void CalcBigMuff(const TCalcParms &p, int step, TTrace &live) { CalcTrace(BigMuffResponse, p, step, live); }
+constexpr TComponentDefault Parts[] = {
+    {"PG", K::Generator, 1000, 0},    {"PR1", K::Resistor, 39000, 0},     {"PR2", K::Resistor, 22000, 0},
+    {"PR3", K::Pot, 100000, PotLinear}, {"PR4", K::Resistor, 1000000, 0}, {"PC1", K::Capacitor, 4e-9, 0},
+    {"PC2", K::Capacitor, 1e-8, 0},
+};
+
+constexpr TSlotAssignment Slots[] = {
+    {&P::R1, "PR1"},
+    {&P::R2, "PR2"},
+    {&P::R3a, "PR3", S::Part, TSlider::Mid},
+    {&P::R3b, "PR3", S::Rest, TSlider::Mid},
+    {&P::R4, "PR4"},
+    {&P::C1, "PC1"},
+    {&P::C2, "PC2"},
+    {&P::RG, "PG"},
+};
+
+// A input, U the high-pass junction, L the low-pass junction, W the wiper
+// (output).
+constexpr TBranchSpec Branches[] = {
+    {B::Capacitor, "PC1", "A", "U"},  {B::Resistor, "PR1", "A", "L"},
+    {B::Capacitor, "PC2", "L", "0"},  {B::Resistor, "PR2", "U", "0"},
+    {B::PotDivider, "PR3", "U", "L", "W"}, {B::Resistor, "PR4", "W", "0"},
+};
+
+} // namespace
+
+constinit const TTopologyInfo BigMuffTopology{
+    Topology::BigMuff, "Big muff", 'P', "Big Muff", {"", "PR3", ""}, Parts, Slots, BigMuffResponse,
+    Branches, "A", "W",
+};
 
 } // namespace cva

@@ -30,31 +30,25 @@ bool TTraceStore::Snapshot()
     return true;
 }
 
+void FillGap(TTrace &trace, int from, int to)
+{
+    const int gap = to - from;
+    const double p = trace[from];
+    const double d = trace[to] - p;
+    for (int i = 1; i < gap; ++i)
+        trace[from + i] = p + (d / gap) * i;
+}
+
 void CalcTrace(TResponseFunction response, const TCalcParms &parms, int step, TTrace &live)
 {
-    if (step < 1)
-        step = 1;
     TTrace scratch;
-    int previous = -1;
-    auto evaluate = [&](int s) {
-        const int k = s - GridFirstStep;
-        scratch[k] = response(parms, GridFrequency(s));
+    ForEachSweepPoint(step, [&](int k, int previous) {
+        scratch[k] = response(parms, GridFrequency(GridFirstStep + k));
         if (!std::isfinite(scratch[k]))
             throw CorvantaError("Invalid floating point operation");
-        if (previous >= 0) {
-            const int gap = k - previous;
-            const double p = scratch[previous];
-            const double d = scratch[k] - p;
-            for (int i = 1; i < gap; ++i)
-                scratch[previous + i] = p + (d / gap) * i;
-        }
-        previous = k;
-    };
-    int s = GridFirstStep;
-    for (; s <= GridLastStep; s += step)
-        evaluate(s);
-    if (s - step != GridLastStep)
-        evaluate(GridLastStep);
+        if (previous >= 0)
+            FillGap(scratch, previous, k);
+    });
     live = scratch;
 }
 

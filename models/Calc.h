@@ -58,6 +58,26 @@ struct TTraceStore {
     void Clear() { TraceCount = 1; }
 };
 
+// Visits the grid indices (0 .. GridPoints-1) a sweep at 'step' evaluates:
+// every step-th from the first, and always the last. 'visit' gets the index
+// and the one visited before it (-1 for the first).
+template <class Visit> void ForEachSweepPoint(int step, Visit visit)
+{
+    if (step < 1)
+        step = 1;
+    int previous = -1;
+    int k = 0;
+    for (; k < GridPoints; k += step) {
+        visit(k, previous);
+        previous = k;
+    }
+    if (previous != GridPoints - 1)
+        visit(GridPoints - 1, previous);
+}
+
+// Joins trace[from] and trace[to] by a straight line through the points between.
+void FillGap(TTrace &trace, int from, int to);
+
 // Sweeps the response over the grid at the given step into trace 0, joining
 // evaluated points by straight lines in dB. The last grid step is always
 // evaluated. The trace is committed only when every point is finite;

@@ -2,10 +2,18 @@
 // output; a bass network hangs off C3 and feeds back through R5. The source
 // branch lies in loops 1 and 2, which therefore share RG with a plus sign.
 
-#include "models/Models.h"
+#include "components/Symbol.h"
+#include "models/TopologyInfo.h"
 #include "numerics/Cramer.h"
 
 namespace cva {
+
+namespace {
+
+using K = TComponentKind;
+using S = TSlotSource;
+using B = TBranchKind;
+using P = TCalcParms;
 
 double ESeriesResponse(const TCalcParms &p, double frequency)
 {
@@ -39,6 +47,43 @@ double ESeriesResponse(const TCalcParms &p, double frequency)
     return GainDB(CAbs(wiper));
 }
 
-void CalcESeries(const TCalcParms &p, int step, TTrace &live) { CalcTrace(ESeriesResponse, p, step, live); }
+constexpr TComponentDefault Parts[] = {
+    {"EG", K::Generator, 1300, 0},     {"ER1", K::Pot, 1000000, PotLogA}, {"ER2", K::Resistor, 220000, 0},
+    {"ER3", K::Resistor, 100000, 0},   {"ER4", K::Pot, 1000000, PotLogA}, {"ER5", K::Resistor, 220000, 0},
+    {"EC1", K::Capacitor, 1e-8, 0},    {"EC2", K::Capacitor, 2.5e-10, 0}, {"EC3", K::Capacitor, 1e-7, 0},
+    {"EC4", K::Capacitor, 5e-9, 0},
+};
+
+constexpr TSlotAssignment Slots[] = {
+    {&P::R1a, "ER1", S::Rest, TSlider::Treble},
+    {&P::R1b, "ER1", S::Part, TSlider::Treble},
+    {&P::R2, "ER2"},
+    {&P::R3, "ER3"},
+    {&P::R4a, "ER4", S::Part, TSlider::Bass},
+    {&P::R4b, "ER4", S::Rest, TSlider::Bass},
+    {&P::R5, "ER5"},
+    {&P::C1, "EC1"},
+    {&P::C2, "EC2"},
+    {&P::C3, "EC3"},
+    {&P::C4, "EC4"},
+    {&P::RG, "EG"},
+};
+
+// A input; Y, W, Z the treble pot's lower end, wiper (output) and upper end;
+// B the C3/R2 junction, K the bass wiper, Q the bass pot's end at C4.
+constexpr TBranchSpec Branches[] = {
+    {B::Capacitor, "EC2", "A", "Y"},  {B::PotDivider, "ER1", "Y", "Z", "W"},
+    {B::Capacitor, "EC1", "Z", "0"},  {B::Capacitor, "EC3", "A", "B"},
+    {B::Resistor, "ER2", "B", "0"},   {B::Resistor, "ER3", "B", "K"},
+    {B::PotDivider, "ER4", "Q", "0", "K"}, {B::Capacitor, "EC4", "Q", "0"},
+    {B::Resistor, "ER5", "K", "W"},
+};
+
+} // namespace
+
+constinit const TTopologyInfo ESeriesTopology{
+    Topology::ESeries, "E series", 'E', "E series", {"ER4", "", "ER1"}, Parts, Slots, ESeriesResponse,
+    Branches, "A", "W",
+};
 
 } // namespace cva

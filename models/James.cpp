@@ -1,10 +1,18 @@
 // Separate bass and treble networks meeting at the output. Each bass pot
 // section has a capacitor across it; R4 joins the two wipers.
 
-#include "models/Models.h"
+#include "components/Symbol.h"
+#include "models/TopologyInfo.h"
 #include "numerics/Cramer.h"
 
 namespace cva {
+
+namespace {
+
+using K = TComponentKind;
+using S = TSlotSource;
+using B = TBranchKind;
+using P = TCalcParms;
 
 double JamesResponse(const TCalcParms &p, double frequency)
 {
@@ -34,6 +42,44 @@ double JamesResponse(const TCalcParms &p, double frequency)
     return GainDB(CAbs(output) * CAbs(I[2]));
 }
 
-void CalcJames(const TCalcParms &p, int step, TTrace &live) { CalcTrace(JamesResponse, p, step, live); }
+constexpr TComponentDefault Parts[] = {
+    {"BG", K::Generator, 38000, 0},    {"BR1", K::Resistor, 100000, 0},  {"BR2", K::Pot, 1000000, PotLogB},
+    {"BR3", K::Resistor, 10000, 0},    {"BR4", K::Resistor, 180000, 0},  {"BR5", K::Resistor, 1000000, 0},
+    {"BR6", K::Pot, 470000, PotLogB},  {"BC1", K::Capacitor, 4.7e-10, 0}, {"BC2", K::Capacitor, 4.7e-9, 0},
+    {"BC3", K::Capacitor, 3.3e-10, 0}, {"BC4", K::Capacitor, 3.3e-9, 0},
+};
+
+constexpr TSlotAssignment Slots[] = {
+    {&P::R1, "BR1"},
+    {&P::R2a, "BR2", S::Rest, TSlider::Bass},
+    {&P::R2b, "BR2", S::Part, TSlider::Bass},
+    {&P::R3, "BR3"},
+    {&P::R4, "BR4"},
+    {&P::R5, "BR5"},
+    {&P::R6a, "BR6", S::Rest, TSlider::Treble},
+    {&P::R6b, "BR6", S::Part, TSlider::Treble},
+    {&P::C1, "BC1"},
+    {&P::C2, "BC2"},
+    {&P::C3, "BC3"},
+    {&P::C4, "BC4"},
+    {&P::RG, "BG"},
+};
+
+// A input; U, P, Q the bass pot's top, wiper and bottom; X, T, Y the treble
+// pot's top, wiper (output) and bottom.
+constexpr TBranchSpec Branches[] = {
+    {B::Resistor, "BR1", "A", "U"},   {B::PotDivider, "BR2", "U", "Q", "P"},
+    {B::Capacitor, "BC1", "U", "P"},  {B::Capacitor, "BC2", "P", "Q"},
+    {B::Resistor, "BR3", "Q", "0"},   {B::Resistor, "BR4", "P", "T"},
+    {B::Capacitor, "BC3", "A", "X"},  {B::PotDivider, "BR6", "X", "Y", "T"},
+    {B::Capacitor, "BC4", "Y", "0"},  {B::Resistor, "BR5", "T", "0"},
+};
+
+} // namespace
+
+constinit const TTopologyInfo JamesTopology{
+    Topology::James, "James", 'B', "James", {"BR2", "", "BR6"}, Parts, Slots, JamesResponse,
+    Branches, "A", "T",
+};
 
 } // namespace cva

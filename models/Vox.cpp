@@ -1,14 +1,24 @@
 // Two-knob stack whose bass pot wiper is tied by a short wire to the junction
-// of C1 and R2. The wire is a 1 milliohm resistor so the loops stay regular.
+// of C1 and R2. The wire is a 1 milliohm resistor so the loops stay regular;
+// the branch list carries the same wire, so both roads solve one circuit.
 
-#include "models/Models.h"
+#include "components/Symbol.h"
+#include "models/TopologyInfo.h"
 #include "numerics/Cramer.h"
 
 namespace cva {
 
+namespace {
+
+using K = TComponentKind;
+using S = TSlotSource;
+using B = TBranchKind;
+using P = TCalcParms;
+
+constexpr double Wire = 0.001;
+
 double VoxResponse(const TCalcParms &p, double frequency)
 {
-    constexpr double Wire = 0.001;
     const double omega = AngularFrequency(frequency);
     const TComplex zc1 = CapacitorImpedance(omega, p.C1);
     const TComplex zc2 = CapacitorImpedance(omega, p.C2);
@@ -39,6 +49,42 @@ double VoxResponse(const TCalcParms &p, double frequency)
     return GainDB(CAbs(I[4]) * p.R5);
 }
 
-void CalcVox(const TCalcParms &p, int step, TTrace &live) { CalcTrace(VoxResponse, p, step, live); }
+constexpr TComponentDefault Parts[] = {
+    {"VG", K::Generator, 56000, 0},    {"VR1", K::Resistor, 100000, 0},   {"VR2", K::Resistor, 10000, 0},
+    {"VR3", K::Pot, 1000000, PotLogA}, {"VR4", K::Pot, 1000000, PotLogA}, {"VR5", K::Resistor, 600000, 0},
+    {"VC1", K::Capacitor, 2.2e-8, 0},  {"VC2", K::Capacitor, 2.2e-8, 0},  {"VC3", K::Capacitor, 4.7e-11, 0},
+};
+
+constexpr TSlotAssignment Slots[] = {
+    {&P::R1, "VR1"},
+    {&P::R2, "VR2"},
+    {&P::R3a, "VR3", S::Rest, TSlider::Treble},
+    {&P::R3b, "VR3", S::Part, TSlider::Treble},
+    {&P::R4a, "VR4", S::Part, TSlider::Bass},
+    {&P::R4b, "VR4", S::Rest, TSlider::Bass},
+    {&P::R5, "VR5"},
+    {&P::C1, "VC1"},
+    {&P::C2, "VC2"},
+    {&P::C3, "VC3"},
+    {&P::RG, "VG"},
+};
+
+// A input, T treble pot top, W treble wiper (output), M bass pot top, B the
+// C1/C2 junction, D the C1/R2 junction, X the bass wiper.
+constexpr TBranchSpec Branches[] = {
+    {B::Resistor, "VR1", "A", "B"},   {B::Capacitor, "VC3", "A", "T"},
+    {B::PotDivider, "VR3", "T", "M", "W"},
+    {B::Capacitor, "VC2", "B", "M"},  {B::Capacitor, "VC1", "B", "D"},
+    {B::Resistor, "VR2", "D", "0"},   {B::FixedResistor, "wire", "D", "X", {}, Wire},
+    {B::PotDivider, "VR4", "0", "M", "X"},
+    {B::Resistor, "VR5", "W", "0"},
+};
+
+} // namespace
+
+constinit const TTopologyInfo VoxTopology{
+    Topology::Vox, "Vox", 'V', "Vox", {"VR4", "", "VR3"}, Parts, Slots, VoxResponse,
+    Branches, "A", "W",
+};
 
 } // namespace cva

@@ -1,16 +1,10 @@
-// The classic three-knob stack: treble pot between two capacitor paths, bass
-// and mid in the lower leg. Fender wires mid as a variable resistor; Marshall
-// uses the whole mid pot, with its wiper at K.
+#include "models/ClassicStack.h"
 
-#include "models/Models.h"
 #include "numerics/Cramer.h"
 
 namespace cva {
 
-namespace {
-
 // Loops: I1 source-R1-C3-leg, I2 C1-treble-C2-R1, I3 C2-MK-C3, I4 leg-MK-R2b-R5.
-// 'midToK' is the M-K branch, 'leg' the K-ground branch.
 double ClassicStackResponse(const TCalcParms &p, double frequency, double midToK, double leg)
 {
     const double omega = AngularFrequency(frequency);
@@ -37,21 +31,5 @@ double ClassicStackResponse(const TCalcParms &p, double frequency, double midToK
     CramerSolve(4, A, b, I);
     return GainDB(CAbs(I[3]) * p.R5);
 }
-
-} // namespace
-
-double FenderResponse(const TCalcParms &p, double frequency)
-{
-    return ClassicStackResponse(p, frequency, p.R3, p.R4);
-}
-
-double MarshallResponse(const TCalcParms &p, double frequency)
-{
-    return ClassicStackResponse(p, frequency, static_cast<double>(Extended(p.R3) + p.R4a), p.R4b);
-}
-
-void CalcFender(const TCalcParms &p, int step, TTrace &live) { CalcTrace(FenderResponse, p, step, live); }
-
-void CalcMarshall(const TCalcParms &p, int step, TTrace &live) { CalcTrace(MarshallResponse, p, step, live); }
 
 } // namespace cva

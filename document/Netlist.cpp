@@ -1,0 +1,93 @@
+#include "document/Netlist.h"
+
+#include "numerics/Error.h"
+
+namespace cva {
+
+namespace {
+
+// Node numbers in order of first mention; "0" is ground.
+class TNodeNames {
+public:
+    explicit TNodeNames(TNetlist &net) : Net(net) {}
+
+    int operator()(std::string_view name)
+    {
+        if (name == "0")
+            return 0;
+        for (int i = 0; i < Net.NodeCount; ++i)
+            if (Names[i] == name)
+                return i + 1;
+        if (Net.NodeCount == MaxNetNodes)
+            throw CorvantaError("Too many nodes in circuit " + Net.Name);
+        Names[Net.NodeCount++] = name;
+        return Net.NodeCount;
+    }
+
+private:
+    TNetlist &Net;
+    std::array<std::string_view, MaxNetNodes> Names{};
+};
+
+// The slider a pot is bound to on its page.
+TSlider SliderOf(const TTopologyInfo &info, std::string_view pot)
+{
+    for (TSlider slider : AllSliders)
+        if (info.SliderPots[int(slider)] == pot)
+            return slider;
+    throw CorvantaError("No slider moves " + std::string(pot) + " in circuit " + std::string(info.TabCaption));
+}
+
+} // namespace
+
+TNetlist BuildNetlist(const TCircuit &circuit)
+{
+    const TTopologyInfo &info = circuit.ActiveInfo();
+    const TSymbolList &s = circuit.Symbols;
+    TNetlist net;
+    net.Name = info.TabCaption;
+    TNodeNames node(net);
+    net.Input = node(info.InputNode);
+    net.Output = node(info.OutputNode);
+    for (const TComponentDefault &part : info.Components)
+        if (part.Kind == TComponentKind::Generator)
+            net.SourceResistance = s.GetValue(part.Name);
+
+    for (const TBranchSpec &b : info.Branches) {
+        const int from = node(b.From);
+        const int to = node(b.To);
+        switch (b.Kind) {
+        case TBranchKind::Resistor:
+            net.Add({TElementKind::Resistor, from, to, s.GetValue(b.Component), 0, b.Component});
+            break;
+        case TBranchKind::FixedResistor:
+            net.Add({TElementKind::Resistor, from, to, b.Ohms, 0, b.Component});
+            break;
+        case TBranchKind::Capacitor:
+            net.Add({TElementKind::Capacitor, from, to, s.GetValue(b.Component), 0, b.Component});
+            break;
+        case TBranchKind::Inductor:
+            net.Add({TElementKind::Inductor, from, to, s.GetValue(b.Component), s.GetValueR(b.Component),
+                     b.Component});
+            break;
+        case TBranchKind::PotDivider: {
+            const int position = circuit.Position(SliderOf(info, b.Component));
+            const int wiper = node(b.Wiper);
+            net.Add({TElementKind::Resistor, from, wiper, s.GetPotRest(b.Component, position, SliderMaximum), 0,
+                     b.Component});
+            net.Add({TElementKind::Resistor, wiper, to, s.GetPotPart(b.Component, position, SliderMaximum), 0,
+                     b.Component});
+            break;
+        }
+        case TBranchKind::PotVariable: {
+            const int position = circuit.Position(SliderOf(info, b.Component));
+            net.Add({TElementKind::Resistor, from, to, s.GetPotPart(b.Component, position, SliderMaximum), 0,
+                     b.Component});
+            break;
+        }
+        }
+    }
+    return net;
+}
+
+} // namespace cva

@@ -1,0 +1,73 @@
+#include "models/Mna.h"
+
+namespace cva {
+
+TMnaSystem StampMna(const TNetlist &net)
+{
+    CheckNetlist(net);
+    TNodeUnknowns unknown{};
+    TMnaSystem m;
+    const int nodes = JoinShorts(net, unknown);
+    int next = nodes;
+    m.SourceCurrent = next++;
+    for (int i = 0; i < net.BranchCount; ++i)
+        if (net.Branches[i].Kind == TElementKind::Inductor)
+            ++next;
+    m.Size = next;
+    m.Output = unknown[net.Output];
+
+    // The node equations: currents leaving each node through its branches.
+    auto stamp = [](auto &matrix, int p, int q, double value) {
+        if (p >= 0)
+            matrix[p][p] += value;
+        if (q >= 0)
+            matrix[q][q] += value;
+        if (p >= 0 && q >= 0) {
+            matrix[p][q] -= value;
+            matrix[q][p] -= value;
+        }
+    };
+    int inductorRow = m.SourceCurrent + 1;
+    for (int i = 0; i < net.BranchCount; ++i) {
+        const TNetBranch &b = net.Branches[i];
+        const int p = unknown[b.From];
+        const int q = unknown[b.To];
+        switch (b.Kind) {
+        case TElementKind::Resistor:
+            if (!IsShort(b) && p != q)
+                stamp(m.G, p, q, 1.0 / b.Value);
+            break;
+        case TElementKind::Capacitor:
+            if (p != q)
+                stamp(m.C, p, q, b.Value);
+            break;
+        case TElementKind::Inductor: {
+            // v(p) - v(q) - R i - L di/dt = 0, and i leaves p for q.
+            const int k = inductorRow++;
+            if (p >= 0) {
+                m.G[p][k] += 1;
+                m.G[k][p] += 1;
+            }
+            if (q >= 0) {
+                m.G[q][k] -= 1;
+                m.G[k][q] -= 1;
+            }
+            m.G[k][k] -= b.SeriesResistance;
+            m.C[k][k] -= b.Value;
+            break;
+        }
+        }
+    }
+    // The source: v(in) + RG i = v, and i enters the input node.
+    const int in = unknown[net.Input];
+    const int s = m.SourceCurrent;
+    if (in >= 0) {
+        m.G[in][s] -= 1;
+        m.G[s][in] += 1;
+    }
+    m.G[s][s] += net.SourceResistance;
+    m.B[s] = 1;
+    return m;
+}
+
+} // namespace cva

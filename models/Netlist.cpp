@@ -1,0 +1,83 @@
+#include "models/Netlist.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "numerics/Error.h"
+
+namespace cva {
+
+namespace {
+
+int Root(TNodeUnknowns &parent, int node)
+{
+    while (parent[node] != node)
+        node = parent[node] = parent[parent[node]];
+    return node;
+}
+
+} // namespace
+
+void TNetlist::Add(const TNetBranch &branch)
+{
+    if (BranchCount == MaxNetBranches)
+        throw CorvantaError("Too many branches in circuit " + Name);
+    Branches[BranchCount++] = branch;
+}
+
+void CheckNetlist(const TNetlist &net)
+{
+    auto fail = [&](const std::string &why) {
+        throw CorvantaError("Cannot solve circuit " + net.Name + ": " + why);
+    };
+    auto checkNode = [&](int node) {
+        if (node < 0 || node > net.NodeCount || net.NodeCount > MaxNetNodes)
+            fail("a node number is out of range");
+    };
+    checkNode(net.Input);
+    checkNode(net.Output);
+    if (!std::isfinite(net.SourceResistance) || net.SourceResistance < 0)
+        fail("the source resistance is not a finite, non-negative value");
+    for (int i = 0; i < net.BranchCount; ++i) {
+        const TNetBranch &b = net.Branches[i];
+        checkNode(b.From);
+        checkNode(b.To);
+        const std::string name = b.Component.empty() ? "a branch" : std::string(b.Component);
+        if (!std::isfinite(b.Value) || !std::isfinite(b.SeriesResistance))
+            fail(name + " has a value that is not finite");
+        if (b.Kind == TElementKind::Capacitor && !(b.Value > 0))
+            fail(name + " has a capacitance of zero or less");
+        if (b.Kind == TElementKind::Inductor && !(b.Value > 0))
+            fail(name + " has an inductance of zero or less");
+    }
+}
+
+int JoinShorts(const TNetlist &net, TNodeUnknowns &unknown)
+{
+    TNodeUnknowns parent{};
+    for (int n = 0; n <= net.NodeCount; ++n)
+        parent[n] = n;
+    for (int i = 0; i < net.BranchCount; ++i) {
+        const TNetBranch &b = net.Branches[i];
+        if (!IsShort(b))
+            continue;
+        // Ground, the lowest number, stays the root of whatever it joins.
+        const int a = Root(parent, b.From);
+        const int c = Root(parent, b.To);
+        if (a != c)
+            parent[std::max(a, c)] = std::min(a, c);
+    }
+    int count = 0;
+    for (int n = 0; n <= net.NodeCount; ++n) {
+        const int root = Root(parent, n);
+        if (root == 0)
+            unknown[n] = -1;
+        else if (root == n)
+            unknown[n] = count++;
+        else
+            unknown[n] = unknown[root];
+    }
+    return count;
+}
+
+} // namespace cva

@@ -1,0 +1,54 @@
+#pragma once
+
+// A circuit as numbers: nodes, two-terminal branches, the source that drives
+// one node through its resistance, and the node read as the output. The
+// circuit engine solves it; the tone-stack pages build one from the
+// component store (see document/Netlist.h).
+
+#include <array>
+#include <string>
+#include <string_view>
+
+namespace cva {
+
+enum class TElementKind { Resistor, Capacitor, Inductor };
+
+struct TNetBranch {
+    TElementKind Kind = TElementKind::Resistor;
+    int From = 0; // node numbers; 0 is ground
+    int To = 0;
+    double Value = 0;            // ohms, farads or henries
+    double SeriesResistance = 0; // an inductor's DC resistance
+    std::string_view Component;  // the store name it came from, for messages
+};
+
+constexpr int MaxNetNodes = 20; // besides ground
+constexpr int MaxNetBranches = 48;
+
+struct TNetlist {
+    std::string Name;   // named in every message about the circuit
+    int NodeCount = 0;  // nodes 1 .. NodeCount
+    int Input = 0;      // driven by a 1 V source through SourceResistance
+    int Output = 0;
+    double SourceResistance = 0;
+    int BranchCount = 0;
+    std::array<TNetBranch, MaxNetBranches> Branches{};
+
+    // Throws when the fixed storage is full.
+    void Add(const TNetBranch &branch);
+};
+
+// A zero-ohm resistor joins its two ends into one node.
+inline bool IsShort(const TNetBranch &b) { return b.Kind == TElementKind::Resistor && b.Value == 0; }
+
+// Throws an error naming the circuit and the component for a node out of
+// range, a value that is not finite, a capacitance or inductance that is not
+// positive, or a negative source resistance.
+void CheckNetlist(const TNetlist &net);
+
+// The unknown each node becomes once zero-ohm branches have joined their
+// ends: 0 .. count-1, or -1 for nodes joined to ground. Returns the count.
+using TNodeUnknowns = std::array<int, MaxNetNodes + 1>;
+int JoinShorts(const TNetlist &net, TNodeUnknowns &unknown);
+
+} // namespace cva

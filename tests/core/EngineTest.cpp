@@ -1,0 +1,152 @@
+// The circuit engine on its own: its state form against its AC solution,
+// (the Vox page's 1 milliohm wire makes its system the worst conditioned),
+// its group delay against the slope of its phase, the input impedance of a
+// network known by hand, and the errors for circuits it cannot solve.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <complex>
+#include <memory>
+#include <numbers>
+
+#include "document/Circuit.h"
+#include "document/Netlist.h"
+#include "document/Topology.h"
+#include "models/Mna.h"
+#include "models/NodalEngine.h"
+#include "numerics/ComplexLU.h"
+#include "numerics/Error.h"
+
+namespace {
+
+using namespace cva;
+
+TCircuit CircuitFor(Topology topology, int position)
+{
+    TCircuit c;
+    c.Active = topology;
+    for (TSlider slider : AllSliders)
+        c.SetPosition(slider, position);
+    return c;
+}
+
+// x = (G + j omega C)^-1 B, read at the output.
+TCx StateFormOutput(const TMnaSystem &m, double frequency)
+{
+    const double omega = 2 * std::numbers::pi * frequency;
+    TComplexLU lu;
+    std::array<TCx, MaxLUOrder> b{}, x{};
+    for (int r = 0; r < m.Size; ++r) {
+        b[r] = m.B[r];
+        for (int c = 0; c < m.Size; ++c)
+            lu.At(r, c) = TCx(m.G[r][c], omega * m.C[r][c]);
+    }
+    EXPECT_TRUE(lu.Factor(m.Size));
+    lu.Solve(b, x);
+    return m.Output < 0 ? TCx() : x[m.Output];
+}
+
+TEST(CircuitEngine, StateFormAgreesWithTheAcSolutionOnEveryPage)
+{
+    for (const TTopologyInfo &info : Topologies())
+        for (int position : {0, 37, 100}) {
+            const TNetlist net = BuildNetlist(CircuitFor(info.Id, position));
+            const TMnaSystem m = StampMna(net);
+            TNodalEngine engine(net);
+            for (double f : {10.0, 333.0, 4100.0, 29000.0}) {
+                const TCx expected = engine.Output(f);
+                EXPECT_LT(std::abs(StateFormOutput(m, f) - expected), 1e-7 * std::abs(expected))
+                    << info.TabCaption << " position " << position << " at " << f << " Hz";
+            }
+        }
+}
+
+TEST(CircuitEngine, GroupDelayIsTheSlopeOfThePhase)
+{
+    for (const TTopologyInfo &info : Topologies()) {
+        const TNetlist net = BuildNetlist(CircuitFor(info.Id, 30));
+        TNodalEngine engine(net);
+        for (double f : {20.0, 150.0, 1000.0, 7000.0}) {
+            const double h = f * 1e-4;
+            const double before = std::arg(engine.Output(f - h));
+            const double after = std::arg(engine.Output(f + h));
+            const double slope = -(after - before) / (2 * std::numbers::pi * 2 * h);
+            const double delay = engine.Point(f).GroupDelay;
+            EXPECT_NEAR(delay, slope, 1e-5 * std::fabs(slope) + 1e-12) << info.TabCaption << " at " << f << " Hz";
+        }
+    }
+}
+
+// 1 kohm source, then 2 kohm in series with 1 uF to ground, output across
+// the capacitor: Zin = R + 1/(j omega C), H = 1/(1 + j omega (R + Rs) C).
+TNetlist SeriesRc(double sourceResistance)
+{
+    TNetlist net;
+    net.Name = "series RC";
+    net.NodeCount = 2;
+    net.Input = 1;
+    net.Output = 2;
+    net.SourceResistance = sourceResistance;
+    net.Add({TElementKind::Resistor, 1, 2, 2000, 0, "XR1"});
+    net.Add({TElementKind::Capacitor, 2, 0, 1e-6, 0, "XC1"});
+    return net;
+}
+
+TEST(CircuitEngine, InputImpedanceAndOutputOfASeriesRc)
+{
+    for (double rs : {1000.0, 0.0}) {
+        const TNetlist net = SeriesRc(rs);
+        TNodalEngine engine(net);
+        for (double f : {10.0, 80.0, 1e4}) {
+            const double omega = 2 * std::numbers::pi * f;
+            const TNodalPoint p = engine.Point(f);
+            const TCx zin = TCx(2000, -1 / (omega * 1e-6));
+            const TCx h = 1.0 / TCx(1, omega * (2000 + rs) * 1e-6);
+            EXPECT_LT(std::abs(p.InputImpedance - zin), 1e-9 * std::abs(zin)) << rs << " ohm source, " << f;
+            EXPECT_LT(std::abs(p.Output - h), 1e-12) << rs << " ohm source, " << f;
+            // The delay of a first-order low-pass: tau / (1 + (omega tau)^2).
+            const double tau = (2000 + rs) * 1e-6;
+            EXPECT_NEAR(p.GroupDelay, tau / (1 + omega * omega * tau * tau), 1e-15);
+        }
+    }
+}
+
+TEST(CircuitEngine, RefusesWhatItCannotSolveNamingTheCircuit)
+{
+    auto message = [](TNetlist net) {
+        try {
+            TNodalEngine engine(net);
+            engine.Point(1000);
+        } catch (const CorvantaError &e) {
+            return std::string(e.what());
+        }
+        return std::string("no error");
+    };
+    TNetlist zeroC = SeriesRc(1000);
+    zeroC.Branches[1].Value = 0;
+    zeroC.Branches[1].Component = "XC1";
+    EXPECT_EQ(message(zeroC), "Cannot solve circuit series RC: XC1 has a capacitance of zero or less");
+
+    TNetlist negativeL = SeriesRc(1000);
+    negativeL.Add({TElementKind::Inductor, 2, 0, -1, 10, "XL1"});
+    EXPECT_EQ(message(negativeL), "Cannot solve circuit series RC: XL1 has an inductance of zero or less");
+
+    // A floating node: nothing ties node 3 to the rest.
+    TNetlist floating = SeriesRc(1000);
+    floating.NodeCount = 3;
+    floating.Output = 3;
+    EXPECT_EQ(message(floating), "Cannot solve circuit series RC: the nodal matrix is singular at 1000 Hz");
+
+    // An ideal source shorted to ground.
+    TNetlist shorted = SeriesRc(0);
+    shorted.Add({TElementKind::Resistor, 1, 0, 0, 0, "XR2"});
+    EXPECT_EQ(message(shorted), "Cannot solve circuit series RC: the nodal matrix is singular at 1000 Hz");
+
+    TCircuit fender;
+    fender.Symbols.SetInfo("FC2", "0");
+    EXPECT_THROW(CalcGainCurve(BuildNetlist(fender), ResolutionMedium, *std::make_unique<TTrace>()),
+                 CorvantaError);
+}
+
+} // namespace
