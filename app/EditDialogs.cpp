@@ -1,7 +1,9 @@
 #include "app/EditDialogs.h"
 
 #include <QFrame>
+#include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -9,69 +11,42 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "app/FontScale.h"
+#include "app/LocaleSeparator.h"
+#include "components/EngNotation.h"
+#include "numerics/Error.h"
+
 namespace cva {
 
 namespace {
 
-struct TFieldPlace {
-    const char *Label;
-    QRect LabelRect;
-    QRect EditRect;
-};
-
-// Places in device-independent pixels. Labels may be wider in the
-// platform's font than these rectangles; the dialog then grows to the right.
+// What sets the dialogs of the five kinds apart. Widths are in pixels at the
+// design font (see FontScale.h).
 struct TDialogLayout {
     const char *Caption;
     int HelpContext;
-    QSize ClientSize;
-    TFieldPlace Value;
-    TFieldPlace Res; // inductor only
-    QPoint Ok;
-    QPoint Cancel;
-    QRect Bevel;
-    QRect Style; // potentiometer only
+    const char *ValueLabel;
+    const char *ResLabel; // inductor only
+    bool TaperChoice;     // potentiometer only
+    int BevelWidth;
 };
 
 const TDialogLayout &LayoutOf(TDialogKind kind)
 {
     static const TDialogLayout layouts[] = {
-        // Resistor
-        {"Edit resistor properties", 20, {200, 110}, {"Resistance", {36, 20, 53, 13}, {100, 16, 65, 21}}, {},
-         {18, 72}, {106, 72}, {16, 56, 169, 2}, {}},
-        // Capacitor
-        {"Edit capacitor properties", 22, {201, 110}, {"Capacitor value", {24, 20, 74, 13}, {112, 16, 65, 21}},
-         {}, {19, 72}, {107, 72}, {16, 56, 169, 2}, {}},
-        // Inductor
-        {"Edit inductor properties", 0, {201, 142}, {"Inductor value", {24, 20, 68, 13}, {112, 16, 65, 21}},
-         {"DC resistance", {24, 52, 66, 13}, {112, 48, 65, 21}}, {19, 104}, {107, 104}, {16, 88, 169, 2}, {}},
-        // Potentiometer
-        {"Edit potentiometer properties", 23, {201, 199},
-         {"Potentiometer value", {16, 20, 94, 13}, {120, 16, 65, 21}}, {}, {19, 160}, {107, 160},
-         {16, 144, 169, 2}, {16, 48, 169, 81}},
-        // Generator
-        {"Edit generator properties", 21, {247, 110},
-         {"Generator source resistance", {16, 20, 133, 13}, {160, 16, 65, 21}}, {}, {42, 72}, {130, 72},
-         {16, 56, 217, 2}, {}},
+        {"Edit resistor properties", 20, "Resistance", nullptr, false, 169},
+        {"Edit capacitor properties", 22, "Capacitor value", nullptr, false, 169},
+        {"Edit inductor properties", 0, "Inductor value", "DC resistance", false, 169},
+        {"Edit potentiometer properties", 23, "Potentiometer value", nullptr, true, 169},
+        {"Edit generator properties", 21, "Generator source resistance", nullptr, false, 217},
     };
     return layouts[static_cast<int>(kind)];
 }
 
-// Puts a label and its edit field in place; returns how far the field had
-// to move right so that the label fits in the platform's font.
-int PlaceField(QWidget *dialog, const TFieldPlace &place, QLineEdit *&edit)
-{
-    auto *label = new QLabel(QString::fromLatin1(place.Label), dialog);
-    const int labelWidth = std::max(place.LabelRect.width(), label->sizeHint().width());
-    const int labelHeight = std::max(place.LabelRect.height(), label->sizeHint().height());
-    label->setGeometry(place.LabelRect.x(), place.EditRect.center().y() - labelHeight / 2, labelWidth, labelHeight);
-    const int shift = std::max(0, place.LabelRect.x() + labelWidth + 8 - place.EditRect.x());
-    edit = new QLineEdit(dialog);
-    const int editHeight = std::max(place.EditRect.height(), edit->sizeHint().height());
-    edit->setGeometry(place.EditRect.x() + shift, place.EditRect.y(), place.EditRect.width(), editHeight);
-    label->setBuddy(edit);
-    return shift;
-}
+constexpr int DialogMargin = 16;
+constexpr int FieldWidth = 65;
+constexpr QSize ButtonSize{75, 25};
+const char *const InvalidFieldStyle = "QLineEdit { border: 2px solid #c00000; }";
 
 } // namespace
 
@@ -83,64 +58,95 @@ TEditDialog::TEditDialog(TDialogKind kind, QWidget *parent) : QDialog(parent), F
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setModal(true);
 
-    int grow = PlaceField(this, layout.Value, FSource);
-    if (kind == TDialogKind::Inductor)
-        grow = std::max(grow, PlaceField(this, layout.Res, FRes));
-    if (FRes) {
-        // Both fields stand in one column.
-        const int column = std::max(FSource->x(), FRes->x());
-        FSource->move(column, FSource->y());
-        FRes->move(column, FRes->y());
-    }
-
-    // The taper group may need more height in the platform's font; what lies
-    // below it moves down by as much.
-    int down = 0;
-    QWidget *last = nullptr;
-    if (kind == TDialogKind::Pot) {
-        auto *group = new QGroupBox(tr("Style"), this);
-        auto *column = new QVBoxLayout(group);
-        const char *items[] = {"Linear", "Log type A", "Log type B"};
-        for (int i = 0; i < 3; ++i) {
-            FStyle[i] = new QRadioButton(QString::fromLatin1(items[i]), group);
-            column->addWidget(FStyle[i]);
-        }
-        FStyle[0]->setChecked(true);
-        down = std::max(0, group->sizeHint().height() - layout.Style.height());
-        group->setGeometry(layout.Style.adjusted(0, 0, grow, down));
-        last = FStyle[0];
-    }
+    auto *fields = new QGridLayout;
+    fields->setHorizontalSpacing(Scaled(*this, 10));
+    fields->setVerticalSpacing(Scaled(*this, 11));
+    auto addField = [&](const char *text, int row) {
+        auto *label = new QLabel(QString::fromLatin1(text), this);
+        auto *edit = new QLineEdit(this);
+        edit->setFixedWidth(Scaled(*this, FieldWidth));
+        label->setBuddy(edit);
+        fields->addWidget(label, row, 0);
+        fields->addWidget(edit, row, 1);
+        connect(edit, &QLineEdit::textEdited, this, [this, edit] { MarkField(edit, false); });
+        return edit;
+    };
+    FSource = addField(layout.ValueLabel, 0);
+    if (layout.ResLabel)
+        FRes = addField(layout.ResLabel, 1);
+    fields->setColumnStretch(0, 1);
 
     auto *bevel = new QFrame(this);
     bevel->setFrameShape(QFrame::HLine);
     bevel->setFrameShadow(QFrame::Sunken);
-    bevel->setGeometry(layout.Bevel.adjusted(0, 0, grow, 0).translated(0, down));
+    bevel->setMinimumWidth(Scaled(*this, layout.BevelWidth));
+
+    // Why the last OK was refused, under the fields.
+    FError = new QLabel(this);
+    FError->setObjectName("labError");
+    FError->setWordWrap(true);
+    FError->setStyleSheet("color: #c00000;");
+    FError->hide();
+
+    auto *column = new QVBoxLayout(this);
+    const int margin = Scaled(*this, DialogMargin);
+    column->setContentsMargins(margin, margin, margin, Scaled(*this, 13));
+    column->setSpacing(Scaled(*this, 8));
+    column->addLayout(fields);
+    column->addWidget(FError);
+
+    QWidget *firstStyle = nullptr;
+    if (layout.TaperChoice) {
+        auto *group = new QGroupBox(tr("Style"), this);
+        auto *styles = new QVBoxLayout(group);
+        const char *items[] = {"Linear", "Log type A", "Log type B"};
+        for (int i = 0; i < 3; ++i) {
+            FStyle[i] = new QRadioButton(QString::fromLatin1(items[i]), group);
+            styles->addWidget(FStyle[i]);
+        }
+        FStyle[0]->setChecked(true);
+        column->addWidget(group);
+        firstStyle = FStyle[0];
+    }
+    column->addWidget(bevel);
 
     FOk = new QPushButton(tr("OK"), this);
-    FOk->setGeometry(QRect(layout.Ok + QPoint(grow / 2, down), QSize(75, 25)));
     FOk->setDefault(true);
     FOk->setAutoDefault(true);
     FCancel = new QPushButton(tr("Cancel"), this);
-    FCancel->setGeometry(QRect(layout.Cancel + QPoint(grow / 2, down), QSize(75, 25)));
     FCancel->setAutoDefault(false);
-    connect(FOk, &QPushButton::clicked, this, &QDialog::accept);
+    auto *buttons = new QHBoxLayout;
+    buttons->setSpacing(Scaled(*this, 13));
+    buttons->addStretch(1);
+    for (QPushButton *button : {FOk, FCancel}) {
+        button->setMinimumSize(Scaled(*this, ButtonSize));
+        buttons->addWidget(button);
+    }
+    buttons->addStretch(1);
+    column->addLayout(buttons);
+    // Fixed at what the contents need, growing when the reason shows.
+    column->setSizeConstraint(QLayout::SetFixedSize);
+
+    connect(FOk, &QPushButton::clicked, this, &TEditDialog::OkClick);
     connect(FCancel, &QPushButton::clicked, this, &QDialog::reject);
 
     QWidget::setTabOrder(FSource, FRes ? static_cast<QWidget *>(FRes) : FOk);
     if (FRes)
         QWidget::setTabOrder(FRes, FOk);
     QWidget::setTabOrder(FOk, FCancel);
-    if (last)
-        QWidget::setTabOrder(FCancel, last);
-
-    setFixedSize(layout.ClientSize + QSize(grow, down));
+    if (firstStyle)
+        QWidget::setTabOrder(FCancel, firstStyle);
 }
 
 void TEditDialog::SetFields(const TDialogFields &fields)
 {
     FSource->setText(QString::fromStdString(fields.Source));
-    if (FRes)
+    MarkField(FSource, false);
+    if (FRes) {
         FRes->setText(QString::fromStdString(fields.Res));
+        MarkField(FRes, false);
+    }
+    ShowReason(QString());
     if (FKind == TDialogKind::Pot)
         FStyle[std::clamp(fields.Style, 0, 2)]->setChecked(true);
 }
@@ -155,6 +161,53 @@ TDialogFields TEditDialog::Fields() const
         if (FStyle[i] && FStyle[i]->isChecked())
             fields.Style = i;
     return fields;
+}
+
+QString TEditDialog::Reason() const
+{
+    return FError->isHidden() ? QString() : FError->text();
+}
+
+void TEditDialog::OkClick()
+{
+    // The dialog closes only with values the component can take; a field
+    // that does not convert keeps it open and says why.
+    const char separator = LocaleDecimalSeparator();
+    for (QLineEdit *edit : {FSource, FRes}) {
+        if (!edit)
+            continue;
+        try {
+            EngStrToFloat(edit->text().toStdString(), separator);
+            MarkField(edit, false);
+        } catch (const CorvantaError &error) {
+            MarkField(edit, true);
+            const QString example = QStringLiteral("4") + QChar::fromLatin1(separator) + QStringLiteral("7k");
+            ShowReason(QString::fromStdString(error.what()) +
+                       QStringLiteral(": a number with one of p n u m k M, such as ") + example);
+            edit->setFocus();
+            edit->selectAll();
+            return;
+        }
+    }
+    accept();
+}
+
+void TEditDialog::MarkField(QLineEdit *edit, bool invalid)
+{
+    edit->setStyleSheet(invalid ? QString::fromLatin1(InvalidFieldStyle) : QString());
+}
+
+void TEditDialog::ShowReason(const QString &reason)
+{
+    FError->setText(reason);
+    FError->setVisible(!reason.isEmpty());
+    if (reason.isEmpty())
+        return;
+    // As wide as the fields and the bevel, as high as its lines need.
+    layout()->activate();
+    const QMargins margins = layout()->contentsMargins();
+    const int width = this->width() - margins.left() - margins.right();
+    FError->setFixedSize(width, FError->heightForWidth(width));
 }
 
 void TEditDialog::showEvent(QShowEvent *event)

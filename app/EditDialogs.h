@@ -11,6 +11,7 @@
 
 #include "components/Symbol.h"
 
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
@@ -35,6 +36,8 @@ public:
     QRadioButton *StyleButton(int index) const { return FStyle[index]; }
     QPushButton *OkButton() const { return FOk; }
     QPushButton *CancelButton() const { return FCancel; }
+    // Why the last OK was refused; empty while the fields are accepted.
+    QString Reason() const;
 
 signals:
     void HelpRequested(int context);
@@ -44,6 +47,11 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
+    // OK closes the dialog only when every field converts.
+    void OkClick();
+    void MarkField(QLineEdit *edit, bool invalid);
+    void ShowReason(const QString &reason);
+
     TDialogKind FKind;
     int FHelpContext = 0;
     QLineEdit *FSource = nullptr;
@@ -51,6 +59,7 @@ private:
     std::array<QRadioButton *, 3> FStyle{};
     QPushButton *FOk = nullptr;
     QPushButton *FCancel = nullptr;
+    QLabel *FError = nullptr;
 };
 
 // Shows the dialog of a kind modally; created once and reused for every edit.

@@ -1,4 +1,4 @@
-// The main window's file commands: Open, Revert, Save, Save As, and the
+// The main window's file commands: New, Open, Revert, Save, Save As, and the
 // question asked before unsaved changes are lost.
 
 #include <QCloseEvent>
@@ -8,6 +8,7 @@
 #include <QSlider>
 #include <QTabWidget>
 
+#include "app/LocaleSeparator.h"
 #include "app/MainWindow.h"
 #include "document/CircuitFile.h"
 
@@ -75,6 +76,21 @@ bool TfrmMain::actFileSaveAsExecute()
     return !path.isEmpty() && SaveTo(path);
 }
 
+void TfrmMain::actFileNewExecute()
+{
+    if (!CheckSave())
+        return;
+    // The resolution belongs to the session, not to the circuit.
+    const int step = FCircuit.ResolutionStep;
+    FCircuit = TCircuit();
+    FCircuit.ResolutionStep = step;
+    ShowCircuitControls();
+    SetFileName(QString());
+    RefreshLabels();
+    Recalculate();
+    SetModified(false);
+}
+
 void TfrmMain::actFileOpenExecute()
 {
     if (!CheckSave())
@@ -98,7 +114,7 @@ bool TfrmMain::OpenFile(const QString &path)
 bool TfrmMain::LoadFile(const QString &path)
 {
     std::optional<TCircuit> loaded;
-    if (!Guarded([&] { loaded = LoadCircuitFile(path.toStdString(), FCircuit, DecimalSeparator()); }))
+    if (!Guarded([&] { loaded = LoadCircuitFile(path.toStdString(), FCircuit, LocaleDecimalSeparator()); }))
         return false;
     // The curve shown so far stays on the plot for comparison.
     actPlotSnapshotExecute();

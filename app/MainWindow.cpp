@@ -4,9 +4,10 @@
 #include <QActionGroup>
 #include <QComboBox>
 #include <QCursor>
+#include <QGridLayout>
 #include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QLabel>
-#include <QLocale>
 #include <QMenuBar>
 #include <QPrinter>
 #include <QPushButton>
@@ -17,9 +18,13 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QToolTip>
+#include <QVBoxLayout>
 
 #include "app/AboutDialog.h"
+#include "app/FontScale.h"
+#include "app/LocaleSeparator.h"
 #include "app/SchematicPage.h"
+#include "app/SliderScale.h"
 #include "help/HelpSystem.h"
 #include "numerics/Error.h"
 #include "plot/PlotColours.h"
@@ -29,13 +34,13 @@ namespace cva {
 
 namespace {
 
-constexpr QSize InitialClientSize{735, 453};
-constexpr QPoint PlotOrigin{320, 28};
-// The preset choice sits above the schematic; everything under it is
-// placed from this line down.
-constexpr int SchematicTop = 34;
-constexpr int PlotRightMargin = 8;
-constexpr int PlotBottomMargin = 8;
+// Sizes at the design font (see FontScale.h).
+constexpr int ClientHeight = 453;
+constexpr int PlotDesignWidth = 407;
+constexpr int PageControlWidth = 297;
+constexpr QSize SliderSize{225, 24};
+constexpr QSize ButtonSize{75, 22};
+constexpr QSize PlotMinimumSize{240, 180};
 const QString SliderHint = QStringLiteral("Move the control left and right to alter the response");
 
 QString FromView(std::string_view text)
@@ -49,7 +54,6 @@ TfrmMain::TfrmMain(QWidget *parent)
     : QMainWindow(parent), FLastColour(ToQColor(clLime)), FEditDialogs(this), FHelp(std::make_unique<THelpSystem>())
 {
     auto *area = new QWidget(this);
-    area->installEventFilter(this);
     setCentralWidget(area);
     setWindowIcon(QIcon(":/icons/corvanta.svg"));
     CreateControls(area);
@@ -59,13 +63,20 @@ TfrmMain::TfrmMain(QWidget *parent)
 
     SetFileName(QString());
     SetResolution(ResolutionMedium);
-    PlacePlotter();
     RefreshLabels();
     FInitialised = true;
     Recalculate();
 
-    resize(InitialClientSize.width(),
-           InitialClientSize.height() + menuBar()->sizeHint().height() + statusBar()->sizeHint().height());
+    // The plot starts at its design size beside the controls, however wide
+    // the font makes them; the layout keeps the window from getting smaller
+    // than it needs to show every control whole.
+    auto *columns = static_cast<QBoxLayout *>(area->layout());
+    const QMargins margins = columns->contentsMargins();
+    const QSize client(margins.left() + columns->itemAt(0)->sizeHint().width() + columns->spacing() +
+                           Scaled(*this, PlotDesignWidth) + margins.right(),
+                       Scaled(*this, ClientHeight));
+    resize(client.expandedTo(area->minimumSizeHint()) +
+           QSize(0, menuBar()->sizeHint().height() + statusBar()->sizeHint().height()));
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
 }
@@ -76,7 +87,6 @@ void TfrmMain::CreateControls(QWidget *area)
 {
     cbPresets = new QComboBox(area);
     cbPresets->setObjectName("cbPresets");
-    cbPresets->setGeometry(8, 6, 297, 24);
     connect(cbPresets, &QComboBox::activated, this, [this](int index) {
         const QString name = cbPresets->itemText(index);
         // Back to the placeholder: the choice is a command, not a state.
@@ -86,11 +96,12 @@ void TfrmMain::CreateControls(QWidget *area)
 
     PageControl1 = new QTabWidget(area);
     PageControl1->setObjectName("PageControl1");
-    PageControl1->setGeometry(8, SchematicTop, 297, 305);
+    // All seven tabs side by side: the page control is never narrower than
+    // its tab bar.
     PageControl1->setUsesScrollButtons(false);
     PageControl1->tabBar()->setExpanding(false);
-    // Compact tabs, so that all seven captions fit side by side; the page
-    // shown stands out in white.
+    PageControl1->tabBar()->setElideMode(Qt::ElideNone);
+    // Compact tabs; the page shown stands out in white.
     PageControl1->setStyleSheet(
         "QTabBar::tab { padding: 2px 3px; margin-right: 1px; border: 1px solid #9a9a9a; border-bottom: none;"
         " border-top-left-radius: 3px; border-top-right-radius: 3px; background: #dcdcdc; }"
@@ -105,20 +116,25 @@ void TfrmMain::CreateControls(QWidget *area)
         FPages[static_cast<int>(info.Id)] = page;
         PageControl1->addTab(page, FromView(info.TabCaption));
     }
-    FitTabCaptions();
+    PageControl1->tabBar()->ensurePolished();
+    PageControl1->setMinimumWidth(
+        std::max(Scaled(*this, PageControlWidth), PageControl1->tabBar()->sizeHint().width() + 2));
     connect(PageControl1, &QTabWidget::currentChanged, this, &TfrmMain::PageControl1Change);
 
-    const char *captions[] = {"Bass", "Mid", "Treble"};
+    // Caption, slider and taper in a row for each control, the numbers 0 to
+    // 10 under the last slider.
+    auto *controls = new QGridLayout;
+    controls->setHorizontalSpacing(Scaled(*this, 4));
+    controls->setVerticalSpacing(0);
+    controls->setColumnStretch(1, 1);
     const char *names[] = {"Bass", "Mid", "Treble"};
     for (TSlider slider : AllSliders) {
         const int i = static_cast<int>(slider);
-        const int y = SchematicTop + 312 + 24 * i;
-        auto *caption = new QLabel(captions[i], area);
+        auto *caption = new QLabel(names[i], area);
         caption->setObjectName(QStringLiteral("lab%1").arg(names[i]));
-        caption->setGeometry(8, y + 2, 40, 20);
         auto *bar = new QSlider(Qt::Horizontal, area);
         bar->setObjectName(QStringLiteral("tb%1").arg(names[i]));
-        bar->setGeometry(48, y, 225, 25);
+        bar->setMinimumSize(Scaled(*this, SliderSize));
         bar->setRange(0, SliderMaximum);
         bar->setValue(FCircuit.Position(slider));
         bar->setTickPosition(QSlider::NoTicks);
@@ -128,47 +144,63 @@ void TfrmMain::CreateControls(QWidget *area)
         connect(bar, &QSlider::valueChanged, this, [this, slider](int position) { SliderChange(slider, position); });
         auto *taper = new QLabel(area);
         taper->setObjectName(QStringLiteral("labPt%1").arg(names[i]));
-        taper->setGeometry(276, y + 2, 48, 20);
+        // Wide enough for the longest taper name, so the row does not jump.
+        taper->setMinimumWidth(taper->fontMetrics().horizontalAdvance(QStringLiteral("Linear")) + 2);
+        controls->addWidget(caption, i, 0);
+        controls->addWidget(bar, i, 1);
+        controls->addWidget(taper, i, 2);
         FSliderCaptions[i] = caption;
         FSliders[i] = bar;
         FTaperLabels[i] = taper;
     }
-    const int scaleX[] = {56, 77, 96, 117, 138, 158, 177, 198, 219, 238, 256};
-    for (int n = 0; n <= 10; ++n) {
-        auto *number = new QLabel(QString::number(n), area);
-        number->adjustSize();
-        number->move(scaleX[n] - (n == 10 ? 2 : 0), SchematicTop + 390);
-    }
+    controls->addWidget(new TSliderScale(*FSliders.back(), area), 3, 1);
 
-    auto makeButton = [area](const QString &name, int x) {
+    auto *left = new QVBoxLayout;
+    left->setContentsMargins(0, Scaled(*this, 6), 0, 0);
+    left->setSpacing(Scaled(*this, 7));
+    // The preset choice sits above the schematic.
+    left->addWidget(cbPresets);
+    left->addWidget(PageControl1);
+    left->addLayout(controls);
+    left->addStretch(1);
+
+    auto makeButton = [area](const QString &name) {
         auto *button = new QPushButton(area);
         button->setObjectName(name);
-        button->setGeometry(x, 2, 75, 22);
         return button;
     };
-    btnSnapshot = makeButton("btnSnapshot", 320);
-    btnClear = makeButton("btnClear", 408);
-    Button1 = makeButton("Button1", 496);
+    btnSnapshot = makeButton("btnSnapshot");
+    btnClear = makeButton("btnClear");
+    Button1 = makeButton("Button1");
+    auto *buttons = new QHBoxLayout;
+    buttons->setSpacing(Scaled(*this, 13));
+    for (QPushButton *button : {btnSnapshot, btnClear, Button1}) {
+        button->setMinimumSize(Scaled(*this, ButtonSize));
+        buttons->addWidget(button);
+    }
+    buttons->addStretch(1);
 
     FPlotter = new TPlotter(FStore, FScale, area);
+    FPlotter->setMinimumSize(Scaled(*this, PlotMinimumSize));
     connect(FPlotter, &TPlotter::CursorReadout, this, [this](const QString &text) {
         if (text.isEmpty())
             statusBar()->clearMessage();
         else
             statusBar()->showMessage(text);
     });
-}
+    auto *right = new QVBoxLayout;
+    right->setSpacing(Scaled(*this, 4));
+    right->addLayout(buttons);
+    right->addWidget(FPlotter, 1);
 
-void TfrmMain::FitTabCaptions()
-{
-    // All seven captions share the width of the page control: the tab font
-    // shrinks a little where the platform's font is wider.
-    QTabBar *bar = PageControl1->tabBar();
-    QFont font = bar->font();
-    while (bar->sizeHint().width() > PageControl1->width() - 4 && font.pointSizeF() > 6.5) {
-        font.setPointSizeF(font.pointSizeF() - 0.5);
-        bar->setFont(font);
-    }
+    // Only the plot grows with the window; the schematics and the sliders
+    // keep their size.
+    auto *columns = new QHBoxLayout(area);
+    const int margin = Scaled(*this, 8);
+    columns->setContentsMargins(margin, Scaled(*this, 2), margin, margin);
+    columns->setSpacing(Scaled(*this, 15));
+    columns->addLayout(left, 0);
+    columns->addLayout(right, 1);
 }
 
 QAction *TfrmMain::AddAction(QMenu *menu, const QString &name, const QString &text, const QString &hint,
@@ -191,13 +223,16 @@ QAction *TfrmMain::Action(const QString &name) const
 void TfrmMain::CreateMenus()
 {
     QMenu *file = menuBar()->addMenu("&File");
+    connect(AddAction(file, "actFileNew", "&New", "Start again from the default circuits", QKeySequence("Ctrl+N")),
+            &QAction::triggered, this, &TfrmMain::actFileNewExecute);
     connect(AddAction(file, "actFileOpen", "&Open...", "Open an existing saved file", QKeySequence("Ctrl+O")),
             &QAction::triggered, this, &TfrmMain::actFileOpenExecute);
     connect(AddAction(file, "actFileRevert", "&Revert", "Revert to the previous file on disk"), &QAction::triggered,
             this, &TfrmMain::actFileRevertExecute);
     connect(AddAction(file, "actFileSave", "&Save", "Save the current file", QKeySequence("Ctrl+S")),
             &QAction::triggered, this, &TfrmMain::actFileSaveExecute);
-    connect(AddAction(file, "actFileSaveAs", "Save &As...", "Save the current file with a new name"),
+    connect(AddAction(file, "actFileSaveAs", "Save &As...", "Save the current file with a new name",
+                      QKeySequence("Ctrl+Shift+S")),
             &QAction::triggered, this, &TfrmMain::actFileSaveAsExecute);
     connect(AddAction(file, "actFileExport", "&Export...", "Exports the plot as a picture or the traces as a table"),
             &QAction::triggered, this, &TfrmMain::actFileExportExecute);
@@ -272,27 +307,6 @@ void TfrmMain::CreateMenus()
     connect(about, &QAction::triggered, FAbout, &QDialog::exec);
 }
 
-void TfrmMain::PlacePlotter()
-{
-    const QSize area = centralWidget()->size();
-    FPlotter->setGeometry(PlotOrigin.x(), PlotOrigin.y(), area.width() - PlotOrigin.x() - PlotRightMargin,
-                          area.height() - PlotOrigin.y() - PlotBottomMargin);
-}
-
-bool TfrmMain::eventFilter(QObject *watched, QEvent *event)
-{
-    // The plot follows the window; the rest keeps its place.
-    if (watched == centralWidget() && event->type() == QEvent::Resize)
-        PlacePlotter();
-    return QMainWindow::eventFilter(watched, event);
-}
-
-char TfrmMain::DecimalSeparator() const
-{
-    const QString point = QLocale().decimalPoint();
-    return point == QLatin1String(",") ? ',' : '.';
-}
-
 bool TfrmMain::Guarded(const std::function<void()> &work)
 {
     try {
@@ -319,11 +333,11 @@ void TfrmMain::Recalculate()
 
 void TfrmMain::RefreshLabels()
 {
-    const char separator = DecimalSeparator();
+    const char separator = LocaleDecimalSeparator();
     for (TSchematicPage *page : FPages)
         for (const QString &symbol : page->Symbols())
             Guarded([&] {
-                page->ValueLabel(symbol)->setText(
+                page->ValueLabel(symbol)->SetValue(
                     QString::fromStdString(FCircuit.Symbols.GetCaption(symbol.toStdString(), separator)));
             });
     for (TSlider slider : AllSliders) {
@@ -375,7 +389,7 @@ void TfrmMain::MoveSliders(const std::array<int, 3> &positions)
 
 void TfrmMain::EditSymbol(const QString &symbol)
 {
-    Guarded([&] { FCircuit.Symbols.Edit(symbol.toStdString(), FEditDialogs, DecimalSeparator()); });
+    Guarded([&] { FCircuit.Symbols.Edit(symbol.toStdString(), FEditDialogs, LocaleDecimalSeparator()); });
     RefreshLabels();
     Recalculate();
     SetModified(true);

@@ -58,6 +58,7 @@ public:
     bool CheckSave();
 
     // Commands, also reachable through the menus and buttons.
+    void actFileNewExecute();
     void actFileOpenExecute();
     void actFileRevertExecute();
     bool actFileSaveExecute();
@@ -112,15 +113,12 @@ protected:
     virtual void ShowHelp(int context);
 
     void closeEvent(QCloseEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void CreateControls(QWidget *area);
-    void FitTabCaptions();
     void CreateMenus();
     QAction *AddAction(QMenu *menu, const QString &name, const QString &text, const QString &hint,
                        const QKeySequence &shortcut = {});
-    void PlacePlotter();
     void PageControl1Change(int index);
     void SliderChange(TSlider slider, int position);
     // Moves all three sliders at once without recalculating in between.
@@ -130,7 +128,6 @@ private:
     void RefreshPresetChoices();
     bool LoadFile(const QString &path);
     bool SaveTo(const QString &path);
-    char DecimalSeparator() const;
     QPrinter &Printer();
     // Runs a piece of a command; an error is shown and ends only that piece.
     bool Guarded(const std::function<void()> &work);

@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 #include <QPrinter>
 
+#include "app/LocaleSeparator.h"
 #include "app/MainWindow.h"
 #include "plot/PlotExport.h"
 #include "plot/Plotter.h"
@@ -31,7 +32,7 @@ void TfrmMain::actFilePrintExecute()
     if (!ExecPrintDialog(Printer(), this))
         return;
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    Guarded([this] { PrintPlot(Printer(), FStore, FCircuit.Symbols, FCircuit.ActiveInfo(), DecimalSeparator()); });
+    Guarded([this] { PrintPlot(Printer(), FStore, FCircuit.Symbols, FCircuit.ActiveInfo(), LocaleDecimalSeparator()); });
     QGuiApplication::restoreOverrideCursor();
 }
 
@@ -43,7 +44,7 @@ void TfrmMain::actFilePrintSetupExecute()
 void TfrmMain::actFilePrintPreviewExecute()
 {
     ExecPrintPreview(Printer(), this, [this](QPrinter &printer) {
-        Guarded([&] { PrintPlot(printer, FStore, FCircuit.Symbols, FCircuit.ActiveInfo(), DecimalSeparator()); });
+        Guarded([&] { PrintPlot(printer, FStore, FCircuit.Symbols, FCircuit.ActiveInfo(), LocaleDecimalSeparator()); });
     });
 }
 

@@ -1,8 +1,12 @@
 #include "app/SchematicPage.h"
 
+#include <cmath>
+
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+
+#include "app/FontScale.h"
 
 namespace cva {
 
@@ -59,6 +63,13 @@ void TValueLabel::mouseDoubleClickEvent(QMouseEvent *event)
     event->accept();
 }
 
+void TValueLabel::SetValue(const QString &text)
+{
+    setText(text);
+    if (sizeHint().width() > width())
+        resize(sizeHint().width(), height());
+}
+
 void TValueLabel::focusInEvent(QFocusEvent *event)
 {
     setFrameShape(QFrame::Box);
@@ -87,20 +98,34 @@ TSchematicPage::TSchematicPage(const TTopologyInfo &topology, QWidget *parent)
         const QRectF anchor = ToWidget(FDrawing.transformForElement(symbol + "-value")
                                            .mapRect(FDrawing.boundsOnElement(symbol + "-value")));
         label->setGeometry(anchor.toAlignedRect().adjusted(-1, -1, 8, 1));
+        label->setMinimumHeight(label->fontMetrics().height());
         connect(label, &TValueLabel::Activated, this, &TSchematicPage::ComponentActivated);
         connect(label, &TValueLabel::HelpRequested, this, &TSchematicPage::HelpRequested);
         FValueLabels[symbol] = label;
     }
 }
 
+QRectF TSchematicPage::DrawingRect() const
+{
+    const double scale = FontScale(*this);
+    return {QPointF(DrawingOrigin) * scale, QSizeF(DrawingSize) * scale};
+}
+
+QSize TSchematicPage::sizeHint() const
+{
+    // The same margin right of and below the drawing as left of and above it.
+    const QRectF drawing = DrawingRect();
+    return {int(std::ceil(drawing.right() + drawing.left())), int(std::ceil(drawing.bottom() + drawing.top()))};
+}
+
 QRectF TSchematicPage::ToWidget(const QRectF &drawingRect) const
 {
     const QRectF viewBox = FDrawing.viewBoxF();
-    const double sx = DrawingSize.width() / viewBox.width();
-    const double sy = DrawingSize.height() / viewBox.height();
-    return QRectF(DrawingOrigin.x() + (drawingRect.x() - viewBox.x()) * sx,
-                  DrawingOrigin.y() + (drawingRect.y() - viewBox.y()) * sy, drawingRect.width() * sx,
-                  drawingRect.height() * sy);
+    const QRectF drawing = DrawingRect();
+    const double sx = drawing.width() / viewBox.width();
+    const double sy = drawing.height() / viewBox.height();
+    return QRectF(drawing.x() + (drawingRect.x() - viewBox.x()) * sx, drawing.y() + (drawingRect.y() - viewBox.y()) * sy,
+                  drawingRect.width() * sx, drawingRect.height() * sy);
 }
 
 QRectF TSchematicPage::Area(const QString &symbol) const
@@ -127,7 +152,7 @@ void TSchematicPage::paintEvent(QPaintEvent *)
     QPainter painter(this);
     painter.fillRect(rect(), Qt::white);
     painter.setRenderHint(QPainter::Antialiasing);
-    FDrawing.render(&painter, QRectF(DrawingOrigin, DrawingSize));
+    FDrawing.render(&painter, DrawingRect());
 }
 
 void TSchematicPage::mouseDoubleClickEvent(QMouseEvent *event)

@@ -24,6 +24,8 @@ class TValueLabel : public QLabel {
 public:
     TValueLabel(const QString &symbol, QWidget *parent);
     QString Symbol() const { return FSymbol; }
+    // Shows the value, widening the label to the right where the text needs it.
+    void SetValue(const QString &text);
 
 signals:
     void Activated(const QString &symbol);
@@ -45,10 +47,16 @@ class TSchematicPage : public QWidget {
     Q_OBJECT
 
 public:
+    // The drawing's place at the design font; it grows with the page's font.
     static constexpr QSize DrawingSize{273, 265};
     static constexpr QPoint DrawingOrigin{8, 8};
 
     TSchematicPage(const TTopologyInfo &topology, QWidget *parent = nullptr);
+
+    // Where the drawing lies on the page at the page's font.
+    QRectF DrawingRect() const;
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override { return sizeHint(); }
 
     Topology Id() const { return FTopology; }
     // The double-click area of a component, in this widget's coordinates.

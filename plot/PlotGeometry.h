@@ -2,7 +2,8 @@
 
 // Where frequencies and gains land on a plot of W x H pixels. The frame
 // leaves 40 pixels on the left for the dB labels, 24 at the bottom for the
-// frequency labels and 8 at the top and right.
+// frequency labels and 8 at the top and right; a larger label font widens
+// these margins (PlotPainter's PlotGeometry).
 
 #include <array>
 
@@ -15,13 +16,12 @@ namespace cva {
 using TGridX = std::array<int, GridPoints>;
 
 struct TPlotGeometry {
-    static constexpr int FrameLeft = 40;
-    static constexpr int FrameTop = 8;
-    static constexpr int RightMargin = 8;
-    static constexpr int BottomMargin = 24;
-
     int W = 0;
     int H = 0;
+    int FrameLeft = 40;
+    int FrameTop = 8;
+    int RightMargin = 8;
+    int BottomMargin = 24;
 
     int FrameRight() const { return W - RightMargin; }
     int FrameBottom() const { return H - BottomMargin; }

@@ -1,5 +1,6 @@
 #include "plot/PlotPainter.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -24,7 +25,7 @@ void SetLinePen(QPainter &painter, TColor colour)
 
 void HorizontalLine(QPainter &painter, const TPlotGeometry &geometry, int y)
 {
-    painter.drawLine(TPlotGeometry::FrameLeft, y, geometry.FrameRight(), y);
+    painter.drawLine(geometry.FrameLeft, y, geometry.FrameRight(), y);
 }
 
 void DrawDBLines(QPainter &painter, const TPlotGeometry &geometry, const TPlotScale &scale)
@@ -46,7 +47,7 @@ void DrawFrequencyLines(QPainter &painter, const TPlotGeometry &geometry)
         for (int multiplier = 1; multiplier <= 9; ++multiplier) {
             const int x = geometry.FreqToX(multiplier * std::pow(10.0, decade));
             SetLinePen(painter, multiplier == 1 ? clSilver : clGray);
-            painter.drawLine(x, TPlotGeometry::FrameTop, x, geometry.FrameBottom());
+            painter.drawLine(x, geometry.FrameTop, x, geometry.FrameBottom());
         }
     }
 }
@@ -55,25 +56,12 @@ void DrawFrame(QPainter &painter, const TPlotGeometry &geometry)
 {
     SetLinePen(painter, clSilver);
     const QPoint corners[] = {
-        {TPlotGeometry::FrameLeft, TPlotGeometry::FrameTop},
-        {geometry.FrameRight(), TPlotGeometry::FrameTop},
+        {geometry.FrameLeft, geometry.FrameTop},
+        {geometry.FrameRight(), geometry.FrameTop},
         {geometry.FrameRight(), geometry.FrameBottom()},
-        {TPlotGeometry::FrameLeft, geometry.FrameBottom()},
+        {geometry.FrameLeft, geometry.FrameBottom()},
     };
     painter.drawPolygon(corners, 4);
-}
-
-QFont LabelFont()
-{
-    QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
-    font.setPointSize(8);
-    return font;
-}
-
-// Draws text with its top-left corner at (left, top).
-void DrawLabel(QPainter &painter, int left, int top, const QString &text)
-{
-    painter.drawText(left, top + painter.fontMetrics().ascent(), text);
 }
 
 int DBLabelStep(int rangeDB)
@@ -85,32 +73,82 @@ int DBLabelStep(int rangeDB)
     return 10;
 }
 
-void DrawDBLabels(QPainter &painter, const TPlotGeometry &geometry, const TPlotScale &scale)
+QString DBLabelText(int db)
 {
-    const QFontMetrics metrics = painter.fontMetrics();
-    const int step = DBLabelStep(scale.PlotRangeDB);
-    // Centre each label on its line by half the height of a text line.
-    const int halfHeight = metrics.height() / 2;
-    for (int n = scale.PlotBottomDB / step; n <= scale.PlotTopDB / step; ++n) {
-        const QString text = QString::number(n * step) + QStringLiteral("dB");
-        const int left = TPlotGeometry::FrameLeft - 3 - metrics.horizontalAdvance(text);
-        DrawLabel(painter, left, geometry.DBToY(n * step, scale) - halfHeight, text);
-    }
+    return QString::number(db) + QStringLiteral("dB");
 }
 
-void DrawFrequencyLabels(QPainter &painter, const TPlotGeometry &geometry)
+// How far below the frame the decade labels start: 5 pixels, or more where
+// a large font makes the lowest dB label, centred on the frame's bottom
+// edge, reach further down.
+int DecadeLabelGap(const QFontMetrics &metrics)
 {
-    const QFontMetrics metrics = painter.fontMetrics();
+    return std::max(5, metrics.ascent() - metrics.height() / 2 + 1);
+}
+
+// The dB values labelled on a scale, from the bottom up.
+std::vector<int> LabelledDBs(const TPlotScale &scale)
+{
+    const int step = DBLabelStep(scale.PlotRangeDB);
+    std::vector<int> values;
+    for (int n = scale.PlotBottomDB / step; n <= scale.PlotTopDB / step; ++n)
+        values.push_back(n * step);
+    return values;
+}
+
+} // namespace
+
+QFont PlotLabelFont()
+{
+    QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    font.setPointSize(8);
+    return font;
+}
+
+TPlotGeometry PlotGeometry(QSize size, const TPlotScale &scale, const QFontMetrics &labelMetrics)
+{
+    TPlotGeometry geometry{size.width(), size.height()};
+    int widest = 0;
+    for (int db : LabelledDBs(scale))
+        widest = std::max(widest, labelMetrics.horizontalAdvance(DBLabelText(db)));
+    // A dB label ends 3 pixels left of the frame and is centred on its line.
+    geometry.FrameLeft = std::max(geometry.FrameLeft, widest + 4);
+    geometry.FrameTop = std::max(geometry.FrameTop, labelMetrics.height() / 2 + 1);
+    geometry.BottomMargin =
+        std::max(geometry.BottomMargin, DecadeLabelGap(labelMetrics) + labelMetrics.ascent() + 2);
+    return geometry;
+}
+
+std::vector<TPlotLabel> PlotLabels(const TPlotGeometry &geometry, const TPlotScale &scale,
+                                   const QFontMetrics &labelMetrics)
+{
+    const QRect picture(0, 0, geometry.W, geometry.H);
+    std::vector<TPlotLabel> kept;
+    auto offer = [&](const QString &text, int left, int top) {
+        const QRect box(left, top, labelMetrics.horizontalAdvance(text), labelMetrics.ascent());
+        if (!picture.contains(box))
+            return;
+        for (const TPlotLabel &label : kept)
+            if (label.Box.intersects(box))
+                return;
+        kept.push_back({text, box});
+    };
+    // Each dB label is centred on its line by half the height of a text line.
+    const int halfHeight = labelMetrics.height() / 2;
+    for (int db : LabelledDBs(scale)) {
+        const QString text = DBLabelText(db);
+        offer(text, geometry.FrameLeft - 3 - labelMetrics.horizontalAdvance(text),
+              geometry.DBToY(db, scale) - halfHeight);
+    }
     int decadeHz = 1;
     for (int decade = 1; decade <= 4; ++decade) {
         decadeHz *= 10;
         const QString text = QString::number(decadeHz) + QStringLiteral("Hz");
-        const int left = geometry.FreqToX(decadeHz) - metrics.horizontalAdvance(text) / 2;
-        DrawLabel(painter, left, geometry.FrameBottom() + 5, text);
+        offer(text, geometry.FreqToX(decadeHz) - labelMetrics.horizontalAdvance(text) / 2,
+              geometry.FrameBottom() + DecadeLabelGap(labelMetrics));
     }
+    return kept;
 }
-
-} // namespace
 
 void DrawBackground(QPainter &painter, const TPlotGeometry &geometry, const TGridX &gridX,
                     const TPlotScale &scale, const TTraceStore &store)
@@ -122,10 +160,11 @@ void DrawBackground(QPainter &painter, const TPlotGeometry &geometry, const TGri
     DrawFrequencyLines(painter, geometry);
     DrawFrame(painter, geometry);
 
-    painter.setFont(LabelFont());
+    painter.setFont(PlotLabelFont());
     painter.setPen(ToQColor(clSilver));
-    DrawDBLabels(painter, geometry, scale);
-    DrawFrequencyLabels(painter, geometry);
+    const QFontMetrics metrics = painter.fontMetrics();
+    for (const TPlotLabel &label : PlotLabels(geometry, scale, metrics))
+        painter.drawText(label.Box.left(), label.Box.top() + metrics.ascent(), label.Text);
 
     // Newest first, so older snapshots lie on top of newer ones.
     for (int t = 1; t < store.TraceCount; ++t)
@@ -164,9 +203,9 @@ void DrawTraceLine(QPainter &painter, const TTrace &trace, const std::function<Q
 
 void RenderPlot(QPainter &painter, QSize size, const TTraceStore &store, TPlotScale &scale, TColor liveColour)
 {
-    const TPlotGeometry geometry{size.width(), size.height()};
-    const TGridX gridX = BuildGridX(geometry);
     UpdateYRange(scale, store);
+    const TPlotGeometry geometry = PlotGeometry(size, scale, QFontMetrics(PlotLabelFont(), painter.device()));
+    const TGridX gridX = BuildGridX(geometry);
     DrawBackground(painter, geometry, gridX, scale, store);
     DrawTrace(painter, geometry, gridX, scale, store.Traces[0], liveColour);
 }

@@ -4,17 +4,42 @@
 // image or a vector file all get the same picture.
 
 #include <functional>
+#include <vector>
 
+#include <QFont>
 #include <QPoint>
+#include <QRect>
 #include <QSize>
+#include <QString>
 
 #include "models/Calc.h"
 #include "plot/PlotGeometry.h"
 #include "plot/PlotScale.h"
 
+class QFontMetrics;
 class QPainter;
 
 namespace cva {
+
+// The face of the axis labels.
+QFont PlotLabelFont();
+
+// The plot's frame for a picture of the given size, with margins wide
+// enough for the labels of the scale in that font.
+TPlotGeometry PlotGeometry(QSize size, const TPlotScale &scale, const QFontMetrics &labelMetrics);
+
+// An axis label and the box its glyphs cover (digits and capitals, which
+// reach no lower than the base line).
+struct TPlotLabel {
+    QString Text;
+    QRect Box;
+};
+
+// The dB labels from the bottom of the scale up, then the decade labels,
+// keeping only those that lie wholly inside the picture and clear of every
+// label kept before them.
+std::vector<TPlotLabel> PlotLabels(const TPlotGeometry &geometry, const TPlotScale &scale,
+                                   const QFontMetrics &labelMetrics);
 
 // Black fill, dB and frequency grid, frame, axis labels and the snapshot
 // traces (slots 1 .. TraceCount - 1) in their own colours.

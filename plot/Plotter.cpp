@@ -1,5 +1,6 @@
 #include "plot/Plotter.h"
 
+#include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -20,6 +21,11 @@ TPlotter::TPlotter(TTraceStore &store, TPlotScale &scale, QWidget *parent)
     FStore.TraceColours[0] = FTraceColour;
 }
 
+TPlotGeometry TPlotter::Geometry() const
+{
+    return PlotGeometry(size(), FScale, QFontMetrics(PlotLabelFont(), this));
+}
+
 void TPlotter::BuildGridX()
 {
     FGridX = cva::BuildGridX(Geometry());
@@ -37,8 +43,11 @@ int TPlotter::DBToY(double db) const
 
 void TPlotter::UpdateYRange()
 {
-    if (cva::UpdateYRange(FScale, FStore))
+    // Labels of another scale may need a wider margin, which moves the grid.
+    if (cva::UpdateYRange(FScale, FStore)) {
+        BuildGridX();
         FBackgroundValid = false;
+    }
 }
 
 void TPlotter::DrawBackground()

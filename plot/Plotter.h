@@ -39,6 +39,8 @@ public:
     // Takes effect at the next paint; the colour cycle keeps its place.
     void SetTraceColour(TColor colour) { FTraceColour = colour; }
     int ColourIndex() const { return FColourIndex; }
+    // The frame at the widget's size, scale and label font.
+    TPlotGeometry Geometry() const;
     bool BackgroundValid() const { return FBackgroundValid; }
 
 signals:
@@ -53,7 +55,6 @@ protected:
     void leaveEvent(QEvent *event) override;
 
 private:
-    TPlotGeometry Geometry() const { return {width(), height()}; }
     QString ReadoutAt(QPoint point) const;
     void UpdateReadout();
 

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include <QAction>
+#include <QFontMetrics>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -15,6 +16,7 @@
 #include "plot/CursorReadout.h"
 #include "plot/PlotColours.h"
 #include "plot/PlotGeometry.h"
+#include "plot/PlotPainter.h"
 #include "plot/Plotter.h"
 
 using namespace cva;
@@ -45,7 +47,8 @@ private slots:
     void cancelledEditChangesNothingButMarks_data();
     void cancelledEditChangesNothingButMarks();
     void escapeDoesNotCloseDialog();
-    void inductorKeepsBothValuesOnUnreadableResistance();
+    void unconvertibleEntryKeepsDialogOpen_data();
+    void unconvertibleEntryKeepsDialogOpen();
     void valueLabelOpensDialogFromKeyboard();
     void editedValueSurvivesPageChange();
 
@@ -319,23 +322,76 @@ void TestMainWindow::escapeDoesNotCloseDialog()
     QCOMPARE(W->Circuit().Symbols.GetValue("FR5"), 2e6);
 }
 
-void TestMainWindow::inductorKeepsBothValuesOnUnreadableResistance()
+void TestMainWindow::unconvertibleEntryKeepsDialogOpen_data()
 {
-    SelectPage(Topology::Bench);
-    W->SetModified(false);
-    QString resShown;
-    const bool opened = WithEditDialog([&] { DoubleClickComponent(*W, "SL1"); },
-                                       [&](TEditDialog &dialog) {
-                                           resShown = dialog.ResEdit()->text();
-                                           dialog.ResEdit()->setText("lots");
-                                           TypeAndOk(dialog, "9");
-                                       });
-    QVERIFY(opened);
-    QCOMPARE(resShown, QString("600"));
-    QCOMPARE(W->Circuit().Symbols.GetValue("SL1"), 6.0);
-    QCOMPARE(W->Circuit().Symbols.GetValueR("SL1"), 600.0);
-    QCOMPARE(LabelText(Topology::Bench, "SL1"), QString("6"));
-    QCOMPARE(W->windowTitle(), EmptyCaption + " *");
+    QTest::addColumn<Topology>("topology");
+    QTest::addColumn<QString>("symbol");
+    QTest::addColumn<bool>("resField");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("fixed");
+    QTest::addColumn<double>("value");
+
+    QTest::newRow("resistor") << Topology::Fender << "FR1" << false << "4k7" << "4.7k" << 4700.0;
+    QTest::newRow("capacitor") << Topology::Fender << "FC3" << false << "22nF" << "22n" << 22e-9;
+    QTest::newRow("inductor resistance") << Topology::Bench << "SL1" << true << "lots" << "300" << 300.0;
+}
+
+void TestMainWindow::unconvertibleEntryKeepsDialogOpen()
+{
+    QFETCH(Topology, topology);
+    QFETCH(QString, symbol);
+    QFETCH(bool, resField);
+    QFETCH(QString, typed);
+    QFETCH(QString, fixed);
+    QFETCH(double, value);
+
+    SelectPage(topology);
+    const std::string name = symbol.toStdString();
+    const TCircuit before = W->Circuit();
+    for (const bool cancelAfterwards : {true, false}) {
+        bool openAfterOk = false;
+        QString reason, selected;
+        bool marked = false, focused = false, cleared = false;
+        const bool opened = WithEditDialog([&] { DoubleClickComponent(*W, symbol); },
+                                           [&](TEditDialog &dialog) {
+                                               QLineEdit *field = resField ? dialog.ResEdit() : dialog.SourceEdit();
+                                               field->setText(typed);
+                                               dialog.OkButton()->click();
+                                               openAfterOk = dialog.isVisible();
+                                               reason = dialog.Reason();
+                                               marked = !field->styleSheet().isEmpty();
+                                               focused = dialog.focusWidget() == field;
+                                               selected = field->selectedText();
+                                               if (cancelAfterwards) {
+                                                   dialog.CancelButton()->click();
+                                                   return;
+                                               }
+                                               QTest::keyClicks(field, fixed);
+                                               cleared = field->styleSheet().isEmpty();
+                                               dialog.OkButton()->click();
+                                           });
+        QVERIFY(opened);
+        QVERIFY(openAfterOk);
+        QCOMPARE(reason, QStringLiteral("Unable to convert \"%1\": a number with one of p n u m k M, such as 4.7k")
+                             .arg(typed));
+        QVERIFY(marked);
+        QVERIFY(focused);
+        QCOMPARE(selected, typed);
+        const TSymbolList &symbols = W->Circuit().Symbols;
+        const double shown = resField ? symbols.GetValueR(name) : symbols.GetValue(name);
+        const double old = resField ? before.Symbols.GetValueR(name) : before.Symbols.GetValue(name);
+        if (cancelAfterwards) {
+            QCOMPARE(shown, old);
+        } else {
+            QVERIFY(cleared);
+            QCOMPARE(shown, value);
+        }
+    }
+    // The next edit starts without the old complaint.
+    QString reasonOnReopen = "unset";
+    QVERIFY(WithEditDialog([&] { DoubleClickComponent(*W, symbol); },
+                           [&](TEditDialog &dialog) { reasonOnReopen = dialog.Reason(); }));
+    QCOMPARE(reasonOnReopen, QString());
 }
 
 void TestMainWindow::valueLabelOpensDialogFromKeyboard()
@@ -571,7 +627,9 @@ void TestMainWindow::autoYScaleTogglesPlotScale()
 void TestMainWindow::resizeGrowsPlotInPlace()
 {
     TPlotter *plotter = W->Plotter();
-    QCOMPARE(plotter->geometry(), QRect(320, 28, 407, 417));
+    const QRect before = plotter->geometry();
+    const QRect pages = W->Pages()->geometry();
+    const QPoint snapshot = W->SnapshotButton()->pos();
     QCOMPARE(plotter->parentWidget(), W->centralWidget());
 
     W->ColourAnswer = QColor(255, 0, 255);
@@ -579,25 +637,26 @@ void TestMainWindow::resizeGrowsPlotInPlace()
     W->SnapshotButton()->click();
 
     W->resize(W->size() + QSize(100, 50));
-    QTRY_COMPARE(plotter->size(), QSize(507, 467));
-    QCOMPARE(plotter->pos(), QPoint(320, 28));
+    QTRY_COMPARE(plotter->size(), before.size() + QSize(100, 50));
+    QCOMPARE(plotter->pos(), before.topLeft());
     QCOMPARE(W->Plotter(), plotter);
     QCOMPARE(plotter->TraceColour(), clFuchsia);
     QCOMPARE(W->Store().TraceCount, 2);
     // The grid follows the new width: 10 Hz on the frame's left edge at any size.
-    QCOMPARE(plotter->FreqToX(10.0), TPlotGeometry::FrameLeft);
-    QVERIFY(plotter->FreqToX(1000.0) > (TPlotGeometry{407, 417}.FreqToX(1000.0)));
+    QCOMPARE(plotter->FreqToX(10.0), plotter->Geometry().FrameLeft);
+    QVERIFY(plotter->FreqToX(1000.0) > (PlotGeometry(before.size(), W->Scale(), QFontMetrics(PlotLabelFont()))
+                                            .FreqToX(1000.0)));
 
     // Nothing else moves with the window.
-    QCOMPARE(W->Pages()->geometry(), QRect(8, 34, 297, 305));
-    QCOMPARE(W->SnapshotButton()->x(), 320);
+    QCOMPARE(W->Pages()->geometry(), pages);
+    QCOMPARE(W->SnapshotButton()->pos(), snapshot);
 }
 
 void TestMainWindow::cursorReadoutInStatusBar()
 {
     TPlotter *plotter = W->Plotter();
     QStatusBar *status = W->statusBar();
-    const TPlotGeometry geometry{plotter->width(), plotter->height()};
+    const TPlotGeometry geometry = plotter->Geometry();
     const int x = plotter->FreqToX(1000.0) + 3;
     // Qt drops a move to where the pointer already is, so start elsewhere.
     QTest::mouseMove(plotter, QPoint(x, 2));

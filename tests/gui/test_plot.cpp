@@ -119,7 +119,7 @@ void TestPlot::dbToYKeepsNaNInsideFrame()
 {
     const TPlotGeometry geometry{407, 417};
     const int y = geometry.DBToY(NaN, TPlotScale{});
-    QVERIFY(y >= TPlotGeometry::FrameTop && y <= geometry.FrameBottom());
+    QVERIFY(y >= geometry.FrameTop && y <= geometry.FrameBottom());
 }
 
 void TestPlot::autoScaleFitsTraces_data()
@@ -159,7 +159,7 @@ void TestPlot::autoScaleFitsTraces()
     QVERIFY(!UpdateYRange(scale, store));
 
     const TPlotGeometry geometry{407, 417};
-    QCOMPARE(geometry.DBToY(top, scale), TPlotGeometry::FrameTop);
+    QCOMPARE(geometry.DBToY(top, scale), geometry.FrameTop);
     QCOMPARE(geometry.DBToY(bottom, scale), geometry.FrameBottom());
 }
 
@@ -314,12 +314,12 @@ void TestPlot::paintDrawsTracesOnBlack()
     // Around the missing point the live trace breaks, uncovering the grid line.
     const int gapX = plotter.FreqToX(GridFrequency(GridFirstStep + 325));
     QCOMPARE(PixelAt(image, gapX, 85), clSilver);
-    QCOMPARE(PixelAt(image, gapX, TPlotGeometry::FrameTop), clSilver);
+    QCOMPARE(PixelAt(image, gapX, plotter.Geometry().FrameTop), clSilver);
 
     // Labels in the left margin.
     bool labelled = false;
     for (int y = 0; y < image.height() && !labelled; ++y)
-        for (int x = 0; x < TPlotGeometry::FrameLeft - 3 && !labelled; ++x)
+        for (int x = 0; x < plotter.Geometry().FrameLeft - 3 && !labelled; ++x)
             labelled = PixelAt(image, x, y) != clBlack;
     QVERIFY(labelled);
 }

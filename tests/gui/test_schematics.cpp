@@ -15,8 +15,6 @@ Q_DECLARE_METATYPE(cva::Topology)
 
 namespace {
 
-const QRectF DrawingRect(TSchematicPage::DrawingOrigin, TSchematicPage::DrawingSize);
-
 QString Name(std::string_view text)
 {
     return QString::fromLatin1(text.data(), int(text.size()));
@@ -89,7 +87,7 @@ void TestSchematics::areasAndLabelsLieInsideDrawing()
     for (const QString &symbol : symbols) {
         const QRectF area = page.Area(symbol);
         QVERIFY2(!area.isEmpty(), qPrintable(symbol));
-        QVERIFY2(DrawingRect.contains(area), qPrintable(symbol));
+        QVERIFY2(page.DrawingRect().contains(area), qPrintable(symbol));
         const QRect label = page.ValueLabel(symbol)->geometry();
         QVERIFY2(page.rect().contains(label), qPrintable(symbol + " label " + Describe(label)));
     }
