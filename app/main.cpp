@@ -1,13 +1,12 @@
 #include <QApplication>
 
+#include "app/ApplicationSetup.h"
 #include "app/MainWindow.h"
 
 int main(int argc, char *argv[])
 {
     QApplication application(argc, argv);
-    QApplication::setApplicationName("Corvanta");
-    QApplication::setApplicationDisplayName("Corvanta");
-    QApplication::setApplicationVersion(CORVANTA_VERSION);
+    cva::SetUpApplication();
 
     cva::TfrmMain window;
     window.show();
