@@ -21,6 +21,12 @@ enum class TSlider { Bass, Mid, Treble };
 constexpr std::array<TSlider, 3> AllSliders{TSlider::Bass, TSlider::Mid, TSlider::Treble};
 constexpr int SliderMaximum = 100;
 
+constexpr std::string_view SliderName(TSlider slider)
+{
+    constexpr std::string_view names[] = {"Bass", "Mid", "Treble"};
+    return names[int(slider)];
+}
+
 enum class TComponentKind { Generator, Resistor, Pot, Capacitor, Inductor };
 
 struct TComponentDefault {
