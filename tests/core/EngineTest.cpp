@@ -12,6 +12,7 @@
 
 #include "document/Circuit.h"
 #include "document/Netlist.h"
+#include "document/ResponseMap.h"
 #include "document/Topology.h"
 #include "models/Mna.h"
 #include "models/NodalEngine.h"
@@ -147,6 +148,45 @@ TEST(CircuitEngine, RefusesWhatItCannotSolveNamingTheCircuit)
     fender.Symbols.SetInfo("FC2", "0");
     EXPECT_THROW(CalcGainCurve(BuildNetlist(fender), ResolutionMedium, *std::make_unique<TTrace>()),
                  CorvantaError);
+}
+
+// Each curve of a map is the live trace at that position, and the map of
+// two sliders holds the map of one in each of its rows.
+TEST(ResponseMap, CurvesAreTheLiveTracesAtEachPosition)
+{
+    TCircuit c;
+    c.Active = Topology::Marshall;
+    c.ResolutionStep = ResolutionLow;
+    const std::vector<TTrace> map = CalcResponseMap(c, TSlider::Mid, ResolutionLow);
+    ASSERT_EQ(map.size(), std::size_t(MapPositions));
+    for (int position : {0, 1, 49, 100}) {
+        c.SetPosition(TSlider::Mid, position);
+        TTrace live{};
+        Recalculate(c, live);
+        for (int k = 0; k < GridPoints; ++k)
+            ASSERT_NEAR(map[position][k], live[k], 1e-6) << "mid " << position << " point " << k;
+    }
+    c.SetPosition(TSlider::Mid, 50);
+    c.SetPosition(TSlider::Bass, 50);
+    const std::vector<TTrace> both = CalcResponseMap(c, TSlider::Bass, TSlider::Mid, ResolutionLow);
+    ASSERT_EQ(both.size(), std::size_t(MapPositions) * MapPositions);
+    for (int b = 0; b < MapPositions; b += 25)
+        EXPECT_EQ(both[50 * MapPositions + b], map[b]) << "mid " << b;
+}
+
+TEST(ResponseMap, RefusesSlidersThePageDoesNotUse)
+{
+    TCircuit c;
+    c.Active = Topology::Vox;
+    EXPECT_THROW(CalcResponseMap(c, TSlider::Mid, ResolutionLow), CorvantaError);
+    EXPECT_THROW(CalcResponseMap(c, TSlider::Bass, TSlider::Bass, ResolutionLow), CorvantaError);
+    c.Active = Topology::BigMuff;
+    try {
+        CalcResponseMap(c, TSlider::Treble, ResolutionLow);
+        ADD_FAILURE() << "no error";
+    } catch (const CorvantaError &e) {
+        EXPECT_STREQ(e.what(), "The Big muff page has no Treble control to map");
+    }
 }
 
 } // namespace
