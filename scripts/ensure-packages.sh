@@ -9,6 +9,7 @@ CORVANTA_PACKAGES=(
   libsndfile1-dev qt6-multimedia-dev pulseaudio pulseaudio-utils
   clang libclang-rt-14-dev
   poppler-utils desktop-file-utils appstream
+  ngspice hyperfine
 )
 
 corvanta_ensure_packages() {
