@@ -1,5 +1,6 @@
 #include "cli/CliOptions.h"
 
+#include <algorithm>
 #include <charconv>
 
 #include "models/Calc.h"
@@ -17,14 +18,67 @@ int SliderValue(const std::string &option, const std::string &text)
     return value;
 }
 
+constexpr TColumn AllColumns[] = {TColumn::GainDb, TColumn::PhaseDeg, TColumn::GroupDelayS, TColumn::ZinOhm,
+                                  TColumn::ZinPhaseDeg};
+
+std::vector<TColumn> ColumnList(const std::string &text)
+{
+    std::vector<TColumn> columns;
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        const std::size_t comma = std::min(text.find(',', start), text.size());
+        const std::string name = text.substr(start, comma - start);
+        bool known = false;
+        for (TColumn column : AllColumns)
+            if (name == ColumnName(column)) {
+                columns.push_back(column);
+                known = true;
+            }
+        if (!known)
+            throw TUsageError{"--columns takes names from gain_db, phase_deg, group_delay_s, zin_ohm, "
+                              "zin_phase_deg, not \"" + name + "\""};
+        start = comma + 1;
+    }
+    return columns;
+}
+
+TSlider MapSlider(const std::string &name)
+{
+    if (name == "bass")
+        return TSlider::Bass;
+    if (name == "mid")
+        return TSlider::Mid;
+    if (name == "treble")
+        return TSlider::Treble;
+    throw TUsageError{"--map takes bass, mid or treble, not \"" + name + "\""};
+}
+
 } // namespace
+
+const char *ColumnName(TColumn column)
+{
+    switch (column) {
+    case TColumn::GainDb:
+        return "gain_db";
+    case TColumn::PhaseDeg:
+        return "phase_deg";
+    case TColumn::GroupDelayS:
+        return "group_delay_s";
+    case TColumn::ZinOhm:
+        return "zin_ohm";
+    case TColumn::ZinPhaseDeg:
+        return "zin_phase_deg";
+    }
+    return "";
+}
 
 const char *UsageText()
 {
     return "usage: corvanta-cli [FILE.cva] [--preset NAME] [--tab NAME]\n"
            "                    [--bass N] [--mid N] [--treble N]\n"
            "                    [--set NAME=TEXT]... [--resolution low|medium|high]\n"
-           "                    [--format csv|json] [--output PATH] [--save PATH]\n"
+           "                    [--format csv|json] [--columns LIST] [--map SLIDER]\n"
+           "                    [--output PATH] [--save PATH]\n"
            "                    [--png PATH] [--svg PATH] [--list-presets] [--help] [--version]\n"
            "\n"
            "Computes the live response of a tone stack, as the desktop program shows it,\n"
@@ -39,6 +93,11 @@ const char *UsageText()
            "                      engineering notation: FR1=56k, FR3=250k|0, SL1=6|0\n"
            "  --resolution R      low, medium (default) or high\n"
            "  --format F          csv (default) or json\n"
+           "  --columns LIST      what to print besides the frequency, comma separated:\n"
+           "                      gain_db (default; the live curve), phase_deg,\n"
+           "                      group_delay_s, zin_ohm, zin_phase_deg (nodal analysis)\n"
+           "  --map SLIDER        bass, mid or treble: print position,frequency_hz,gain_db for\n"
+           "                      every position 0 to 100 of that slider (nodal analysis)\n"
            "  --output PATH       write the curve to PATH instead of standard output\n"
            "  --save PATH         save the resulting circuit file\n"
            "  --png PATH          draw the plot of the curve, 407 x 417 pixels, into a PNG\n"
@@ -51,6 +110,7 @@ const char *UsageText()
 TCliOptions ParseCommandLine(const std::vector<std::string> &arguments)
 {
     TCliOptions options;
+    bool columnsGiven = false;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string &argument = arguments[i];
         auto value = [&]() -> const std::string & {
@@ -97,6 +157,11 @@ TCliOptions ParseCommandLine(const std::vector<std::string> &arguments)
                 options.Format = TOutputFormat::Json;
             else
                 throw TUsageError{"--format takes csv or json, not \"" + name + "\""};
+        } else if (argument == "--columns") {
+            options.Columns = ColumnList(value());
+            columnsGiven = true;
+        } else if (argument == "--map") {
+            options.Map = MapSlider(value());
         } else if (argument == "--output") {
             options.OutputPath = value();
         } else if (argument == "--save") {
@@ -113,6 +178,8 @@ TCliOptions ParseCommandLine(const std::vector<std::string> &arguments)
             options.CircuitFile = argument;
         }
     }
+    if (options.Map && columnsGiven)
+        throw TUsageError{"--columns and --map cannot be combined: a map prints gain_db"};
     return options;
 }
 

@@ -6,9 +6,15 @@
 #include <string>
 #include <vector>
 
+#include "models/TopologyInfo.h"
+
 namespace cva::cli {
 
 enum class TOutputFormat { Csv, Json };
+
+// The quantities a curve can be printed with, named as in the CSV header.
+enum class TColumn { GainDb, PhaseDeg, GroupDelayS, ZinOhm, ZinPhaseDeg };
+const char *ColumnName(TColumn column);
 
 struct TCliOptions {
     std::optional<std::string> CircuitFile;
@@ -18,6 +24,8 @@ struct TCliOptions {
     std::vector<std::string> Sets; // "NAME=TEXT", applied in order
     std::optional<int> ResolutionStep;
     TOutputFormat Format = TOutputFormat::Csv;
+    std::vector<TColumn> Columns{TColumn::GainDb};
+    std::optional<TSlider> Map; // print the response map over this slider instead
     std::optional<std::string> OutputPath;
     std::optional<std::string> SavePath;
     // Pictures of the plot, drawn besides printing the curve.

@@ -29,30 +29,85 @@ const char *ResolutionName(int step)
     }
 }
 
-} // namespace
-
-std::string TraceCsv(const TTrace &trace)
+double Value(const TPrintedCurves &curves, TColumn column, int k)
 {
-    std::string out = "frequency_hz,gain_db\n";
-    for (int k = 0; k < GridPoints; ++k)
-        out += ShortestNumber(GridFrequency(GridFirstStep + k)) + "," + ShortestNumber(trace[k]) + "\n";
-    return out;
+    switch (column) {
+    case TColumn::GainDb:
+        return curves.Live[k];
+    case TColumn::PhaseDeg:
+        return curves.Engine.PhaseDeg[k];
+    case TColumn::GroupDelayS:
+        return curves.Engine.GroupDelayS[k];
+    case TColumn::ZinOhm:
+        return curves.Engine.ImpedanceOhm[k];
+    case TColumn::ZinPhaseDeg:
+        return curves.Engine.ImpedancePhaseDeg[k];
+    }
+    return 0;
 }
 
-std::string TraceJson(const TCircuit &circuit, const TTrace &trace)
+std::string Frequency(int k) { return ShortestNumber(GridFrequency(GridFirstStep + k)); }
+
+std::string CircuitJsonFields(const TCircuit &circuit)
 {
-    std::string out = "{\"tab\":" + JsonString(circuit.ActiveInfo().TabCaption);
+    std::string out = "\"tab\":" + JsonString(circuit.ActiveInfo().TabCaption);
     out += ",\"bass\":" + std::to_string(circuit.Position(TSlider::Bass));
     out += ",\"mid\":" + std::to_string(circuit.Position(TSlider::Mid));
     out += ",\"treble\":" + std::to_string(circuit.Position(TSlider::Treble));
     out += ",\"resolution\":" + JsonString(ResolutionName(circuit.ResolutionStep));
-    out += ",\"points\":[";
+    return out;
+}
+
+} // namespace
+
+std::string TraceCsv(const TPrintedCurves &curves)
+{
+    std::string out = "frequency_hz";
+    for (TColumn column : curves.Columns)
+        out += std::string(",") + ColumnName(column);
+    out += "\n";
+    for (int k = 0; k < GridPoints; ++k) {
+        out += Frequency(k);
+        for (TColumn column : curves.Columns)
+            out += "," + ShortestNumber(Value(curves, column, k));
+        out += "\n";
+    }
+    return out;
+}
+
+std::string TraceJson(const TCircuit &circuit, const TPrintedCurves &curves)
+{
+    std::string out = "{" + CircuitJsonFields(circuit) + ",\"points\":[";
     for (int k = 0; k < GridPoints; ++k) {
         if (k > 0)
             out += ",";
-        out += "{\"frequency_hz\":" + ShortestNumber(GridFrequency(GridFirstStep + k)) +
-               ",\"gain_db\":" + ShortestNumber(trace[k]) + "}";
+        out += "{\"frequency_hz\":" + Frequency(k);
+        for (TColumn column : curves.Columns)
+            out += std::string(",\"") + ColumnName(column) + "\":" + ShortestNumber(Value(curves, column, k));
+        out += "}";
     }
+    return out + "]}\n";
+}
+
+std::string MapCsv(const std::vector<TTrace> &map)
+{
+    std::string out = "position,frequency_hz,gain_db\n";
+    for (std::size_t position = 0; position < map.size(); ++position)
+        for (int k = 0; k < GridPoints; ++k)
+            out += std::to_string(position) + "," + Frequency(k) + "," + ShortestNumber(map[position][k]) + "\n";
+    return out;
+}
+
+std::string MapJson(const TCircuit &circuit, TSlider slider, const std::vector<TTrace> &map)
+{
+    std::string out = "{" + CircuitJsonFields(circuit) + ",\"map\":" + JsonString(SliderName(slider)) + ",\"points\":[";
+    for (std::size_t position = 0; position < map.size(); ++position)
+        for (int k = 0; k < GridPoints; ++k) {
+            if (position > 0 || k > 0)
+                out += ",";
+            out += "{\"position\":" + std::to_string(position) + ",\"frequency_hz\":" + Frequency(k) +
+                   ",\"gain_db\":" + ShortestNumber(map[position][k]) + "}";
+        }
     return out + "]}\n";
 }
 

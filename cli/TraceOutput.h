@@ -4,14 +4,29 @@
 // shortest form that reads back to the same double, always with '.'.
 
 #include <string>
+#include <vector>
 
+#include "cli/CliOptions.h"
 #include "document/Circuit.h"
 #include "document/TraceTable.h"
 #include "models/Calc.h"
+#include "models/NodalEngine.h"
 
 namespace cva::cli {
 
-std::string TraceCsv(const TTrace &trace);
-std::string TraceJson(const TCircuit &circuit, const TTrace &trace);
+// The live gain curve and, for columns other than gain_db, the engine's
+// curves (which may then be left empty).
+struct TPrintedCurves {
+    const TTrace &Live;
+    const TResponseCurves &Engine;
+    const std::vector<TColumn> &Columns;
+};
+
+std::string TraceCsv(const TPrintedCurves &curves);
+std::string TraceJson(const TCircuit &circuit, const TPrintedCurves &curves);
+
+// A response map over one slider, positions 0 .. 100 in order.
+std::string MapCsv(const std::vector<TTrace> &map);
+std::string MapJson(const TCircuit &circuit, TSlider slider, const std::vector<TTrace> &map);
 
 } // namespace cva::cli

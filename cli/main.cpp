@@ -12,6 +12,8 @@
 #include "cli/TraceOutput.h"
 #include "document/AtomicFile.h"
 #include "document/CircuitFile.h"
+#include "document/ModelCheck.h"
+#include "document/ResponseMap.h"
 #include "document/ComponentSetting.h"
 #include "document/Preset.h"
 #include "numerics/Error.h"
@@ -72,6 +74,24 @@ TCircuit BuildCircuit(const TCliOptions &options)
     return circuit;
 }
 
+// The live curve with the columns asked for, or the response map.
+std::string CurveText(const TCliOptions &options, const TCircuit &circuit, const TTrace &live)
+{
+    const bool json = options.Format == TOutputFormat::Json;
+    if (options.Map) {
+        const std::vector<TTrace> map = CalcResponseMap(circuit, *options.Map, circuit.ResolutionStep);
+        return json ? MapJson(circuit, *options.Map, map) : MapCsv(map);
+    }
+    TResponseCurves engine{};
+    for (TColumn column : options.Columns)
+        if (column != TColumn::GainDb) {
+            CalcEngineCurves(circuit, engine);
+            break;
+        }
+    const TPrintedCurves curves{live, engine, options.Columns};
+    return json ? TraceJson(circuit, curves) : TraceCsv(curves);
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -97,8 +117,9 @@ int main(int argc, char **argv)
         const TCircuit circuit = BuildCircuit(options);
         TTrace live{};
         Recalculate(circuit, live);
-        const std::string text =
-            options.Format == TOutputFormat::Json ? TraceJson(circuit, live) : TraceCsv(live);
+        if (const auto warning = ModelAccuracyWarning(circuit, live))
+            std::cerr << "corvanta-cli: warning: " << *warning << "\n";
+        const std::string text = CurveText(options, circuit, live);
         if (pictures)
             WritePlotPictures(options.PngPath, options.SvgPath, live);
         // Files first and standard output last, so that nothing is printed

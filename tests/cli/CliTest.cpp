@@ -321,3 +321,61 @@ TEST_F(Cli, PicturesAreAUsageErrorWithoutThePlot)
 }
 
 #endif
+
+// Engine columns beside the live gain, in CSV and JSON; the gain column
+// stays the live curve's.
+TEST_F(Cli, ColumnsAddTheEngineQuantities)
+{
+    const RunResult plain = Run({"--tab", "Bench"});
+    const RunResult all = Run({"--tab", "Bench", "--columns", "gain_db,phase_deg,group_delay_s,zin_ohm,zin_phase_deg"});
+    ASSERT_EQ(all.ExitCode, 0) << all.Err;
+    const std::vector<std::string> rows = Lines(all.Out), plainRows = Lines(plain.Out);
+    ASSERT_EQ(rows.size(), 446u);
+    EXPECT_EQ(rows[0], "frequency_hz,gain_db,phase_deg,group_delay_s,zin_ohm,zin_phase_deg");
+    for (std::size_t i = 1; i < rows.size(); ++i) {
+        ASSERT_EQ(std::count(rows[i].begin(), rows[i].end(), ','), 5) << rows[i];
+        EXPECT_EQ(rows[i].rfind(plainRows[i] + ",", 0), 0u) << rows[i] << " against " << plainRows[i];
+    }
+    const RunResult json = Run({"--format", "json", "--columns", "zin_ohm,phase_deg"});
+    ASSERT_EQ(json.ExitCode, 0) << json.Err;
+    EXPECT_NE(json.Out.find("{\"frequency_hz\":10,\"zin_ohm\":"), std::string::npos) << json.Out.substr(0, 200);
+    EXPECT_EQ(json.Out.find("gain_db"), std::string::npos);
+}
+
+// 101 positions x 445 frequencies, positions in order, each block the curve
+// at that position.
+TEST_F(Cli, MapPrintsEveryPositionOfTheSlider)
+{
+    const RunResult map = Run({"--tab", "Marshall", "--map", "treble", "--resolution", "low"});
+    ASSERT_EQ(map.ExitCode, 0) << map.Err;
+    const std::vector<std::string> rows = Lines(map.Out);
+    ASSERT_EQ(rows.size(), 1u + 101u * 445u);
+    EXPECT_EQ(rows[0], "position,frequency_hz,gain_db");
+    EXPECT_EQ(rows[1].rfind("0,10,", 0), 0u);
+    EXPECT_EQ(rows.back().rfind("100,", 0), 0u);
+    const RunResult at30 = Run({"--tab", "Marshall", "--treble", "30", "--resolution", "low"});
+    const std::vector<std::string> curve = Lines(at30.Out);
+    for (int k = 1; k <= 445; k += 37) {
+        const std::string gain = curve[k].substr(curve[k].find(',') + 1);
+        const std::string mapped = rows[30 * 445 + k].substr(rows[30 * 445 + k].rfind(',') + 1);
+        EXPECT_NEAR(std::stod(mapped), std::stod(gain), 1e-6) << k;
+    }
+    EXPECT_EQ(Run({"--tab", "Vox", "--map", "mid"}).ExitCode, 1);
+    EXPECT_EQ(Run({"--map", "volume"}).ExitCode, 2);
+    EXPECT_EQ(Run({"--map", "bass", "--columns", "gain_db"}).ExitCode, 2);
+    EXPECT_EQ(Run({"--columns", "gain_db,loudness"}).ExitCode, 2);
+}
+
+// Values the loop model cannot compute accurately: the curve is printed as
+// always, with a warning naming the deviation.
+TEST_F(Cli, WarnsWhereTheModelDrifts)
+{
+    const RunResult normal = Run({"--tab", "Bench"});
+    EXPECT_EQ(normal.Err, "");
+    const RunResult drifting = Run({"--tab", "Bench", "--set", "SR5=1e12"});
+    EXPECT_EQ(drifting.ExitCode, 0);
+    EXPECT_EQ(Lines(drifting.Out).size(), 446u);
+    EXPECT_NE(drifting.Err.find("warning: The values are outside the range the model computes accurately"),
+              std::string::npos)
+        << drifting.Err;
+}

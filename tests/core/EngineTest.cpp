@@ -11,6 +11,7 @@
 #include <numbers>
 
 #include "document/Circuit.h"
+#include "document/ModelCheck.h"
 #include "document/Netlist.h"
 #include "document/ResponseMap.h"
 #include "document/Topology.h"
@@ -187,6 +188,27 @@ TEST(ResponseMap, RefusesSlidersThePageDoesNotUse)
     } catch (const CorvantaError &e) {
         EXPECT_STREQ(e.what(), "The Big muff page has no Treble control to map");
     }
+}
+
+// The two roads agree on every default page; values far outside real parts
+// make the loop model drift, and the warning names the deviation.
+TEST(ModelAccuracy, WarnsOnlyWhereTheLoopModelDrifts)
+{
+    for (const TTopologyInfo &info : Topologies()) {
+        TCircuit c;
+        c.Active = info.Id;
+        TTrace live{};
+        Recalculate(c, live);
+        EXPECT_EQ(ModelAccuracyWarning(c, live), std::nullopt) << info.TabCaption;
+    }
+    TCircuit bench;
+    bench.Active = Topology::Bench;
+    bench.Symbols.SetInfo("SR5", "1e12");
+    TTrace live{};
+    Recalculate(bench, live);
+    const auto warning = ModelAccuracyWarning(bench, live);
+    ASSERT_TRUE(warning.has_value());
+    EXPECT_EQ(warning->rfind("The values are outside the range the model computes accurately", 0), 0u) << *warning;
 }
 
 } // namespace
