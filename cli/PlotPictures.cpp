@@ -1,35 +1,38 @@
 #include "cli/PlotPictures.h"
 
-#include <cstdio>
+#include <dlfcn.h>
 
-#include <QGuiApplication>
-#include <QSize>
-#include <QString>
+#include <filesystem>
 
+#include "cli/PlotModule.h"
 #include "numerics/Error.h"
-#include "plot/PlotColours.h"
-#include "plot/PlotExport.h"
-#include "plot/PlotScale.h"
 
 namespace cva::cli {
 
 namespace {
 
-// The plot's size in the main window's first layout.
-constexpr QSize PictureSize{407, 417};
-
-// Qt's own chatter (a missing runtime directory and the like) is not the
-// tool's to report: its standard error carries only its own messages.
-void QuietMessages(QtMsgType type, const QMessageLogContext &, const QString &message)
+// Beside the program in the build tree; in the library folder once installed.
+TWritePlotPictures LoadPlotModule()
 {
-    if (type == QtCriticalMsg || type == QtFatalMsg)
-        fprintf(stderr, "%s\n", qPrintable(message));
-}
-
-void Check(const QString &error)
-{
-    if (!error.isEmpty())
-        throw CorvantaError(error.toStdString());
+    std::error_code error;
+    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+    std::string reasons;
+    for (const std::filesystem::path &folder :
+         {program.parent_path(), program.parent_path() / CORVANTA_PLOT_MODULE_INSTALLED}) {
+        const std::filesystem::path file = folder / CORVANTA_PLOT_MODULE_FILE;
+        if (!std::filesystem::exists(file, error))
+            continue;
+        void *module = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
+        if (!module) {
+            reasons = dlerror();
+            continue;
+        }
+        if (void *entry = dlsym(module, CORVANTA_PLOT_MODULE_ENTRY))
+            return reinterpret_cast<TWritePlotPictures>(entry);
+        reasons = dlerror();
+    }
+    throw CorvantaError("Cannot draw the plot: the plot module " CORVANTA_PLOT_MODULE_FILE " " +
+                        (reasons.empty() ? std::string("is not installed beside corvanta-cli") : reasons));
 }
 
 } // namespace
@@ -37,24 +40,11 @@ void Check(const QString &error)
 void WritePlotPictures(const std::optional<std::string> &pngPath, const std::optional<std::string> &svgPath,
                        const TTrace &live)
 {
-    // Text needs the fonts of a GUI application, but never a display: a
-    // platform chosen for other programs must not make the tool abort.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    qInstallMessageHandler(QuietMessages);
-    // Only the program name: the tool's own options are not Qt's to read.
-    int argc = 1;
-    char name[] = "corvanta-cli";
-    char *argv[] = {name, nullptr};
-    QGuiApplication application(argc, argv);
-
-    TTraceStore store;
-    store.Traces[0] = live;
-    store.TraceColours[0] = clLime;
-    const TPlotScale fixedScale;
-    if (pngPath)
-        Check(ExportPlotPng(QString::fromStdString(*pngPath), PictureSize, store, fixedScale, clLime));
-    if (svgPath)
-        Check(ExportPlotSvg(QString::fromStdString(*svgPath), PictureSize, store, fixedScale, clLime));
+    const TWritePlotPictures write = LoadPlotModule();
+    char error[1024] = "";
+    if (write(pngPath ? pngPath->c_str() : nullptr, svgPath ? svgPath->c_str() : nullptr, live.data(),
+              int(live.size()), error, sizeof error) != 0)
+        throw CorvantaError(error);
 }
 
 } // namespace cva::cli

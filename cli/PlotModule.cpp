@@ -1,0 +1,81 @@
+// The plot pictures of corvanta-cli, in a module of their own: the tool
+// loads it, and with it Qt, only when a picture is asked for, so that
+// computing a curve starts as fast as a plain program.
+
+#include "cli/PlotModule.h"
+
+#include <cstdio>
+#include <optional>
+#include <string>
+
+#include <QGuiApplication>
+#include <QSize>
+#include <QString>
+
+#include "numerics/Error.h"
+#include "plot/PlotColours.h"
+#include "plot/PlotExport.h"
+#include "plot/PlotScale.h"
+
+namespace {
+
+using namespace cva;
+
+// The plot's size in the main window's first layout.
+constexpr QSize PictureSize{407, 417};
+
+// Qt's own chatter (a missing runtime directory and the like) is not the
+// tool's to report: its standard error carries only its own messages.
+void QuietMessages(QtMsgType type, const QMessageLogContext &, const QString &message)
+{
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        fprintf(stderr, "%s\n", qPrintable(message));
+}
+
+void Check(const QString &error)
+{
+    if (!error.isEmpty())
+        throw CorvantaError(error.toStdString());
+}
+
+void WritePlotPictures(const std::optional<std::string> &pngPath, const std::optional<std::string> &svgPath,
+                       const TTrace &live)
+{
+    // Text needs the fonts of a GUI application, but never a display: a
+    // platform chosen for other programs must not make the tool abort.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler(QuietMessages);
+    // Only the program name: the tool's own options are not Qt's to read.
+    int argc = 1;
+    char name[] = "corvanta-cli";
+    char *argv[] = {name, nullptr};
+    QGuiApplication application(argc, argv);
+
+    TTraceStore store;
+    store.Traces[0] = live;
+    store.TraceColours[0] = clLime;
+    const TPlotScale fixedScale;
+    if (pngPath)
+        Check(ExportPlotPng(QString::fromStdString(*pngPath), PictureSize, store, fixedScale, clLime));
+    if (svgPath)
+        Check(ExportPlotSvg(QString::fromStdString(*svgPath), PictureSize, store, fixedScale, clLime));
+}
+
+} // namespace
+
+extern "C" int CorvantaWritePlotPictures(const char *pngPath, const char *svgPath, const double *gain, int points,
+                                         char *error, std::size_t errorSize)
+{
+    try {
+        if (points != GridPoints)
+            throw CorvantaError("the curve does not have " + std::to_string(GridPoints) + " points");
+        TTrace live{};
+        std::copy(gain, gain + points, live.begin());
+        auto path = [](const char *text) { return text ? std::optional<std::string>(text) : std::nullopt; };
+        WritePlotPictures(path(pngPath), path(svgPath), live);
+        return 0;
+    } catch (const std::exception &e) {
+        std::snprintf(error, errorSize, "%s", e.what());
+        return 1;
+    }
+}
