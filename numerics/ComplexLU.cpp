@@ -1,5 +1,6 @@
 #include "numerics/ComplexLU.h"
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -31,13 +32,16 @@ bool TComplexLU::Factor(int order)
         if (best != col)
             std::swap(Cells[col], Cells[best]);
         const TCx inverse = 1.0 / Cells[col][col];
+        Inverse[col] = inverse;
+        const auto &pivotRow = Cells[col];
         for (int row = col + 1; row < order; ++row) {
-            TCx &factor = Cells[row][col];
-            if (factor == TCx(0.0, 0.0))
+            auto &cells = Cells[row];
+            if (cells[col] == TCx(0.0, 0.0))
                 continue;
-            factor *= inverse;
+            const TCx factor = cells[col] * inverse;
+            cells[col] = factor;
             for (int k = col + 1; k < order; ++k)
-                Cells[row][k] -= factor * Cells[col][k];
+                cells[k] -= factor * pivotRow[k];
         }
     }
     return true;
@@ -46,7 +50,7 @@ bool TComplexLU::Factor(int order)
 void TComplexLU::Solve(const std::array<TCx, MaxLUOrder> &b, std::array<TCx, MaxLUOrder> &x) const
 {
     if (&x != &b)
-        x = b;
+        std::copy(b.begin(), b.begin() + Order, x.begin());
     // Whole rows were exchanged while factoring, so the stored multipliers
     // belong to the final row order: exchange b first, then substitute.
     for (int col = 0; col < Order; ++col)
@@ -60,7 +64,7 @@ void TComplexLU::Solve(const std::array<TCx, MaxLUOrder> &b, std::array<TCx, Max
         TCx sum = x[row];
         for (int k = row + 1; k < Order; ++k)
             sum -= Cells[row][k] * x[k];
-        x[row] = sum / Cells[row][row];
+        x[row] = sum * Inverse[row];
     }
 }
 

@@ -30,6 +30,7 @@ private:
     int Order = 0;
     std::array<std::array<TCx, MaxLUOrder>, MaxLUOrder> Cells{};
     std::array<int, MaxLUOrder> Pivot{};
+    std::array<TCx, MaxLUOrder> Inverse{}; // of each pivot
 };
 
 } // namespace cva
