@@ -124,6 +124,14 @@ bool TfrmMain::LoadFile(const QString &path)
     RefreshLabels();
     Recalculate();
     SetModified(false);
+    // Said once, here, rather than by the labels at every refresh.
+    const std::vector<std::string> warnings = UnknownTaperWarnings(FCircuit);
+    if (!warnings.empty()) {
+        QStringList lines;
+        for (const std::string &warning : warnings)
+            lines << QString::fromStdString(warning);
+        ShowWarning(lines.join('\n'));
+    }
     return true;
 }
 

@@ -312,7 +312,9 @@ bool TfrmMain::Guarded(const std::function<void()> &work)
     try {
         work();
         return true;
-    } catch (const CorvantaError &error) {
+    } catch (const std::exception &error) {
+        // The program's own errors and any other, running out of memory
+        // included: the command ends with its message, the window stays.
         ShowError(QString::fromStdString(error.what()));
         return false;
     }
@@ -321,6 +323,11 @@ bool TfrmMain::Guarded(const std::function<void()> &work)
 void TfrmMain::ShowError(const QString &message)
 {
     QMessageBox::critical(this, QGuiApplication::applicationDisplayName(), message);
+}
+
+void TfrmMain::ShowWarning(const QString &message)
+{
+    QMessageBox::warning(this, QGuiApplication::applicationDisplayName(), message);
 }
 
 void TfrmMain::Recalculate()

@@ -110,6 +110,7 @@ protected:
     // The export file and its type, told by the chosen filter; empty to cancel.
     virtual QString ChooseExportFile(QString &selectedFilter);
     virtual void ShowError(const QString &message);
+    virtual void ShowWarning(const QString &message);
     virtual void ShowHelp(int context);
 
     void closeEvent(QCloseEvent *event) override;

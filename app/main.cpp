@@ -1,11 +1,20 @@
-#include <QApplication>
+#include <csignal>
+
+#include <QMessageBox>
 
 #include "app/ApplicationSetup.h"
+#include "app/GuardedApplication.h"
 #include "app/MainWindow.h"
 
 int main(int argc, char *argv[])
 {
-    QApplication application(argc, argv);
+    // A full pipe's reader gone or a file size limit reached then fail the
+    // write with their reason in the error box instead of ending the program.
+    std::signal(SIGPIPE, SIG_IGN);
+    std::signal(SIGXFSZ, SIG_IGN);
+    cva::TGuardedApplication application(argc, argv, [](const QString &message) {
+        QMessageBox::critical(QApplication::activeWindow(), QApplication::applicationDisplayName(), message);
+    });
     cva::SetUpApplication();
 
     cva::TfrmMain window;
@@ -22,5 +31,5 @@ int main(int argc, char *argv[])
             break;
         }
     }
-    return QApplication::exec();
+    return cva::TGuardedApplication::exec();
 }

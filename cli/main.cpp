@@ -2,6 +2,10 @@
 // circuit, applies the options, computes the live curve exactly as the
 // desktop program does and prints it.
 
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <exception>
 #include <filesystem>
 #include <iostream>
 #include <string>
@@ -92,10 +96,20 @@ std::string CurveText(const TCliOptions &options, const TCircuit &circuit, const
     return json ? TraceJson(circuit, curves) : TraceCsv(curves);
 }
 
+// Told once per run, whether the taper came from the file or from --set.
+void WarnOfUnknownTapers(const TCircuit &circuit)
+{
+    for (const std::string &warning : UnknownTaperWarnings(circuit))
+        std::cerr << "corvanta-cli: warning: " << warning << "\n";
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
+    // A file size limit then fails the write with "File too large", which is
+    // reported, instead of killing the tool half way.
+    std::signal(SIGXFSZ, SIG_IGN);
     try {
         const TCliOptions options = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
         if (options.Help) {
@@ -115,6 +129,7 @@ int main(int argc, char **argv)
         if (pictures && !PlotPicturesAvailable())
             throw TUsageError{"--png and --svg are not available: this corvanta-cli was built without Qt"};
         const TCircuit circuit = BuildCircuit(options);
+        WarnOfUnknownTapers(circuit);
         TTrace live{};
         Recalculate(circuit, live);
         if (const auto warning = ModelAccuracyWarning(circuit, live))
@@ -128,13 +143,19 @@ int main(int argc, char **argv)
             WriteFileAtomically(*options.OutputPath, text);
         if (options.SavePath)
             SaveCircuitFile(*options.SavePath, circuit);
-        if (!options.OutputPath)
-            std::cout << text;
+        if (!options.OutputPath) {
+            std::cout << text << std::flush;
+            if (!std::cout)
+                throw CorvantaError(std::string("Cannot write the curve to standard output. ") +
+                                    std::strerror(errno));
+        }
         return 0;
     } catch (const TUsageError &error) {
         std::cerr << "corvanta-cli: " << error.Message << "\n\n" << UsageText();
         return ExitUsage;
-    } catch (const CorvantaError &error) {
+    } catch (const std::exception &error) {
+        // The program's own errors, and also running out of memory or any
+        // other failure of the library: a message and exit status 1.
         std::cerr << "corvanta-cli: " << error.what() << "\n";
         return ExitFailure;
     }

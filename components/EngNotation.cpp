@@ -7,6 +7,7 @@
 #include <limits>
 #include <optional>
 
+#include "components/MessageQuote.h"
 #include "numerics/Error.h"
 
 namespace cva {
@@ -90,20 +91,12 @@ std::optional<Extended> ScanNumber(std::string_view text, char separator, bool a
     return WithinDoubleRange(value);
 }
 
-std::string Quoted(std::string_view text, char quote)
-{
-    std::string result(1, quote);
-    result.append(text);
-    result += quote;
-    return result;
-}
-
 } // namespace
 
 double EngStrToFloat(std::string_view text, char decimalSeparator)
 {
     std::string_view s = text;
-    auto fail = [&s]() { return CorvantaError("Unable to convert " + Quoted(s, '"')); };
+    auto fail = [&s]() { return CorvantaError("Unable to convert " + QuoteExcerpt(s, '"')); };
     if (s.empty())
         throw fail();
     Extended multiplier = 1;
@@ -212,7 +205,7 @@ double ParsePlainNumber(std::string_view text, char decimalSeparator)
 {
     const auto number = ScanNumber(text, decimalSeparator, true);
     if (!number)
-        throw CorvantaError(Quoted(text, '\'') + " is not a valid floating point value");
+        throw CorvantaError(QuoteExcerpt(text, '\'') + " is not a valid floating point value");
     return static_cast<double>(*number);
 }
 
@@ -231,7 +224,7 @@ int ParseInteger(std::string_view text)
         value = -value;
     if (ec != std::errc() || !allDigits || value < std::numeric_limits<int>::min() ||
         value > std::numeric_limits<int>::max())
-        throw CorvantaError(Quoted(text, '\'') + " is not a valid integer value");
+        throw CorvantaError(QuoteExcerpt(text, '\'') + " is not a valid integer value");
     return static_cast<int>(value);
 }
 

@@ -10,7 +10,8 @@
 
 namespace cva {
 
-// Reads engineering notation. Raises CorvantaError 'Unable to convert "S"'.
+// Reads engineering notation. Raises CorvantaError 'Unable to convert "S"', S quoted
+// as QuoteExcerpt does.
 double EngStrToFloat(std::string_view text, char decimalSeparator = '.');
 
 // Writes engineering notation: 15 significant digits and the prefix letter.

@@ -30,7 +30,7 @@ public:
 };
 
 // Potentiometer tapers. Other values may come from a file; they follow the
-// linear law but have no label.
+// linear law and are labelled "Linear (N)".
 enum : std::uint8_t { PotLinear = 0, PotLogA = 1, PotLogB = 2 };
 
 class TSymbol {

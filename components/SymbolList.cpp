@@ -117,7 +117,8 @@ std::uint8_t TSymbolList::GetPotType(std::string_view name) const
 
 std::string TSymbolList::GetPotTypeLabel(std::string_view name) const
 {
-    switch (GetPotType(name)) {
+    const std::uint8_t taper = GetPotType(name);
+    switch (taper) {
     case PotLinear:
         return "Linear";
     case PotLogA:
@@ -125,7 +126,9 @@ std::string TSymbolList::GetPotTypeLabel(std::string_view name) const
     case PotLogB:
         return "Log B";
     default:
-        throw CorvantaError("Unhandled pot type in TSymbolList::GetPotTypeLabel");
+        // A number from a file that is none of the three: it follows the
+        // linear law, and the label says so rather than failing each time.
+        return "Linear (" + std::to_string(taper) + ")";
     }
 }
 

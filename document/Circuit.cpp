@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "numerics/Error.h"
+
 namespace cva {
 
 TCircuit::TCircuit()
@@ -53,7 +55,15 @@ TCalcParms SetCalcParms(const TCircuit &circuit)
 
 void Recalculate(const TCircuit &circuit, TTrace &live)
 {
-    circuit.ActiveInfo().Sweep(SetCalcParms(circuit), circuit.ResolutionStep, live);
+    const TCalcParms parms = SetCalcParms(circuit);
+    try {
+        circuit.ActiveInfo().Sweep(parms, circuit.ResolutionStep, live);
+    } catch (const CorvantaError &error) {
+        // The sweep fails only on a response that is no finite number, which
+        // a reactance or source that vanishes produces.
+        throw CorvantaError(std::string(error.what()) + " on the " + std::string(circuit.ActiveInfo().TabCaption) +
+                            " page; the likely cause is a capacitance, inductance or gain of zero");
+    }
 }
 
 } // namespace cva

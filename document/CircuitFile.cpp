@@ -1,13 +1,12 @@
 #include "document/CircuitFile.h"
 
-#include <cerrno>
-#include <cstring>
-#include <fstream>
+#include <algorithm>
+#include <optional>
 #include <set>
-#include <sstream>
 
 #include "components/EngNotation.h"
 #include "document/AtomicFile.h"
+#include "document/FileReading.h"
 #include "numerics/Error.h"
 
 namespace cva {
@@ -39,20 +38,83 @@ std::string_view KeyOf(std::string_view line)
     return equals == std::string_view::npos ? std::string_view() : line.substr(0, equals);
 }
 
-// The value of the first line whose key matches, ignoring case; empty if none.
-std::string_view LookupValue(const std::vector<std::string_view> &lines, std::string_view key)
+std::string_view ValueOf(std::string_view line)
 {
-    for (std::string_view line : lines) {
-        const std::size_t equals = line.find('=');
-        if (equals != std::string_view::npos && NameEqual(line.substr(0, equals), key))
-            return line.substr(equals + 1);
-    }
-    return {};
+    const std::size_t equals = line.find('=');
+    return equals == std::string_view::npos ? std::string_view() : line.substr(equals + 1);
 }
 
-std::string Quoted(const std::filesystem::path &path)
+// The index of the first line whose key matches, ignoring case.
+std::optional<std::size_t> FindKey(const std::vector<std::string_view> &lines, std::string_view key)
 {
-    return "\"" + path.string() + "\"";
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        if (NameEqual(KeyOf(lines[i]), key))
+            return i;
+    return std::nullopt;
+}
+
+// A line that loading takes something from: a page, a slider or a component.
+bool IsCircuitLine(std::string_view line, const TSymbolList &symbols)
+{
+    const std::string_view key = KeyOf(line);
+    if (key.empty())
+        return false;
+    if (NameEqual(key, "Tab"))
+        return TopologyFromCaption(ValueOf(line)).has_value();
+    return std::any_of(PositionKeys.begin(), PositionKeys.end(),
+                       [key](const char *position) { return NameEqual(key, position); }) ||
+           symbols.Contains(key);
+}
+
+// Runs one step of loading; an error it raises is told with its place in
+// the file: 'amp.cva, line 7 (FR1): ...'.
+template <typename Step>
+void AtLine(std::string_view source, std::size_t index, std::string_view key, Step step)
+{
+    try {
+        step();
+    } catch (const CorvantaError &error) {
+        std::string place = source.empty() ? std::string() : std::string(source) + ", ";
+        place += "line " + std::to_string(index + 1) + " (" + std::string(key) + "): ";
+        throw CorvantaError(place + error.what());
+    }
+}
+
+std::vector<std::string_view> CircuitLines(std::string_view text)
+{
+    constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
+    if (text.substr(0, ByteOrderMark.size()) == ByteOrderMark)
+        text.remove_prefix(ByteOrderMark.size());
+    return SplitLines(text);
+}
+
+TCircuit ApplyLines(const std::vector<std::string_view> &lines, const TCircuit &current, char decimalSeparator,
+                    std::string_view source)
+{
+    TCircuit next = current;
+
+    if (const auto tab = FindKey(lines, "Tab"))
+        if (const auto topology = TopologyFromCaption(ValueOf(lines[*tab])))
+            next.Active = *topology;
+
+    for (TSlider slider : AllSliders) {
+        const char *key = PositionKeys[int(slider)];
+        const auto line = FindKey(lines, key);
+        if (!line || ValueOf(lines[*line]).empty())
+            continue;
+        AtLine(source, *line, KeyOf(lines[*line]), [&] { next.SetPosition(slider, ParseInteger(ValueOf(lines[*line]))); });
+    }
+
+    // The first line of a name gives its value, so each name is applied once;
+    // a name repeated on many lines must not make loading slow.
+    std::set<std::string_view, bool (*)(std::string_view, std::string_view)> applied(&NameLess);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const std::string_view name = KeyOf(lines[i]);
+        if (name.empty() || !next.Symbols.Contains(name) || !applied.insert(name).second)
+            continue;
+        AtLine(source, i, name, [&] { next.Symbols.SetInfo(name, ValueOf(lines[i]), decimalSeparator); });
+    }
+    return next;
 }
 
 } // namespace
@@ -81,47 +143,34 @@ void SaveCircuitFile(const std::filesystem::path &path, const TCircuit &circuit)
     WriteFileAtomically(path, CircuitFileText(circuit));
 }
 
-TCircuit ApplyCircuitText(std::string_view text, const TCircuit &current, char decimalSeparator)
+TCircuit ApplyCircuitText(std::string_view text, const TCircuit &current, char decimalSeparator,
+                          std::string_view source)
 {
-    const std::vector<std::string_view> lines = SplitLines(text);
-    TCircuit next = current;
-
-    if (const std::string_view tab = LookupValue(lines, "Tab"); !tab.empty())
-        if (const auto topology = TopologyFromCaption(tab))
-            next.Active = *topology;
-
-    for (TSlider slider : AllSliders)
-        if (const std::string_view position = LookupValue(lines, PositionKeys[int(slider)]); !position.empty())
-            next.SetPosition(slider, ParseInteger(position));
-
-    // The first line of a name gives its value, so each name is applied once;
-    // a name repeated on many lines must not make loading slow.
-    std::set<std::string_view, bool (*)(std::string_view, std::string_view)> applied(&NameLess);
-    for (std::string_view line : lines) {
-        const std::string_view name = KeyOf(line);
-        if (name.empty() || !next.Symbols.Contains(name) || !applied.insert(name).second)
-            continue;
-        next.Symbols.SetInfo(name, LookupValue(lines, name), decimalSeparator);
-    }
-    return next;
+    return ApplyLines(CircuitLines(text), current, decimalSeparator, source);
 }
 
 TCircuit LoadCircuitFile(const std::filesystem::path &path, const TCircuit &current, char decimalSeparator)
 {
-    auto fail = [&path](const std::string &reason) {
-        return CorvantaError("Cannot open file " + Quoted(path) + ". " + reason);
-    };
-    std::error_code error;
-    if (std::filesystem::is_directory(path, error))
-        throw fail(std::strerror(EISDIR));
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        throw fail(std::strerror(errno));
-    std::ostringstream content;
-    content << in.rdbuf();
-    if (in.bad())
-        throw fail(std::strerror(errno));
-    return ApplyCircuitText(content.str(), current, decimalSeparator);
+    const std::string text = ReadWholeFile(path, MaxCircuitFileBytes, "a circuit file is a few kilobytes");
+    const std::vector<std::string_view> lines = CircuitLines(text);
+    if (std::none_of(lines.begin(), lines.end(),
+                     [&current](std::string_view line) { return IsCircuitLine(line, current.Symbols); }))
+        throw CannotOpenFile(path, "not a circuit file");
+    return ApplyLines(lines, current, decimalSeparator, path.filename().string());
+}
+
+std::vector<std::string> UnknownTaperWarnings(const TCircuit &circuit)
+{
+    std::vector<std::string> warnings;
+    for (const auto &entry : circuit.Symbols) {
+        if (!dynamic_cast<const TSymbolPot *>(entry.Symbol.get()))
+            continue;
+        const int taper = circuit.Symbols.GetPotType(entry.Name);
+        if (taper > PotLogB)
+            warnings.push_back(entry.Name + " has taper number " + std::to_string(taper) +
+                               ", which is none of Linear (0), Log A (1) and Log B (2); it works as Linear");
+    }
+    return warnings;
 }
 
 } // namespace cva

@@ -3,37 +3,37 @@
 #include <functional>
 #include <string>
 
+#include <QBuffer>
+#include <QByteArray>
 #include <QImage>
 #include <QPainter>
-#include <QSaveFile>
 #include <QSvgGenerator>
 
+#include "document/AtomicFile.h"
 #include "document/TraceTable.h"
+#include "numerics/Error.h"
 #include "plot/PlotPainter.h"
 
 namespace cva {
 
 namespace {
 
-QString CreateError(const QString &path, const QString &reason)
+// Renders into memory and hands the bytes to the one writer of the
+// program's files, so that pictures and tables are written as circuit files
+// are. Returns the message for the user, empty on success.
+QString RenderAndWrite(const QString &path, const std::function<QString(QBuffer &)> &render)
 {
-    return QStringLiteral("Cannot create file \"%1\". %2").arg(path, reason);
-}
-
-// Runs write on a temporary file beside path and renames it into place when
-// write succeeds; otherwise the temporary file is removed.
-QString WriteSafely(const QString &path, const std::function<QString(QSaveFile &)> &write)
-{
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return CreateError(path, file.errorString());
-    const QString failure = write(file);
-    if (!failure.isEmpty()) {
-        file.cancelWriting();
-        return CreateError(path, failure);
+    QByteArray bytes;
+    QBuffer memory(&bytes);
+    memory.open(QIODevice::WriteOnly);
+    if (const QString failure = render(memory); !failure.isEmpty())
+        return QStringLiteral("Cannot create file \"%1\". %2").arg(path, failure);
+    memory.close();
+    try {
+        WriteFileAtomically(path.toStdString(), std::string_view(bytes.constData(), std::size_t(bytes.size())));
+    } catch (const CorvantaError &error) {
+        return QString::fromStdString(error.what());
     }
-    if (!file.commit())
-        return CreateError(path, file.errorString());
     return {};
 }
 
@@ -49,7 +49,7 @@ QString CheckSize(QSize size)
 QString ExportPlotPng(const QString &path, QSize size, const TTraceStore &store, const TPlotScale &scale,
                       TColor liveColour, qreal devicePixelRatio)
 {
-    return WriteSafely(path, [&](QSaveFile &file) -> QString {
+    return RenderAndWrite(path, [&](QBuffer &buffer) -> QString {
         if (QString bad = CheckSize(size); !bad.isEmpty())
             return bad;
         QImage image(size * devicePixelRatio, QImage::Format_RGB32);
@@ -60,9 +60,8 @@ QString ExportPlotPng(const QString &path, QSize size, const TTraceStore &store,
         QPainter painter(&image);
         RenderPlot(painter, size, store, drawn, liveColour);
         painter.end();
-        if (!image.save(&file, "PNG"))
-            return file.errorString().isEmpty() ? QStringLiteral("The picture could not be written.")
-                                                : file.errorString();
+        if (!image.save(&buffer, "PNG"))
+            return QStringLiteral("The picture could not be encoded.");
         return {};
     });
 }
@@ -70,11 +69,11 @@ QString ExportPlotPng(const QString &path, QSize size, const TTraceStore &store,
 QString ExportPlotSvg(const QString &path, QSize size, const TTraceStore &store, const TPlotScale &scale,
                       TColor liveColour)
 {
-    return WriteSafely(path, [&](QSaveFile &file) -> QString {
+    return RenderAndWrite(path, [&](QBuffer &buffer) -> QString {
         if (QString bad = CheckSize(size); !bad.isEmpty())
             return bad;
         QSvgGenerator generator;
-        generator.setOutputDevice(&file);
+        generator.setOutputDevice(&buffer);
         generator.setSize(size);
         generator.setViewBox(QRect(QPoint(0, 0), size));
         generator.setTitle(QStringLiteral("Corvanta"));
@@ -84,18 +83,15 @@ QString ExportPlotSvg(const QString &path, QSize size, const TTraceStore &store,
             return QStringLiteral("The picture could not be started.");
         RenderPlot(painter, size, store, drawn, liveColour);
         painter.end();
-        if (file.error() != QFileDevice::NoError)
-            return file.errorString();
         return {};
     });
 }
 
 QString ExportTraceCsv(const QString &path, const TTraceStore &store)
 {
-    return WriteSafely(path, [&](QSaveFile &file) -> QString {
+    return RenderAndWrite(path, [&](QBuffer &buffer) -> QString {
         const std::string text = TraceTableCsv(store);
-        if (file.write(text.data(), qint64(text.size())) != qint64(text.size()))
-            return file.errorString();
+        buffer.write(text.data(), qint64(text.size()));
         return {};
     });
 }

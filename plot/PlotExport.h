@@ -1,10 +1,10 @@
 #pragma once
 
 // Saving the plot: as a PNG or SVG picture drawn exactly as on screen, and
-// every trace in use as a CSV table. Each writes a temporary file beside the
-// target and renames it into place, so a failure never damages a file that
-// is already there. Each returns an empty text on success and the message
-// for the user on failure.
+// every trace in use as a CSV table. Each is made in memory and written by
+// WriteFileAtomically, the writer of circuit files, with its behaviour for
+// existing files, links, devices and failures. Each returns an empty text on
+// success and the message for the user on failure.
 
 #include <QSize>
 #include <QString>

@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#ifdef __unix__
 #include <sys/resource.h>
-#endif
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "document/CircuitFile.h"
 #include "numerics/Error.h"
@@ -106,7 +106,7 @@ TEST(CircuitFileLoad, TabAndPositions)
     EXPECT_EQ(c.Position(TSlider::Treble), 12);
     c = ApplyCircuitText("Pos2=", current);
     EXPECT_EQ(c.Position(TSlider::Mid), 50);
-    EXPECT_EQ(LoadError("Pos1=abc", current), "'abc' is not a valid integer value");
+    EXPECT_EQ(LoadError("Pos1=abc", current), "line 1 (Pos1): 'abc' is not a valid integer value");
 }
 
 TEST(CircuitFileLoad, ComponentLines)
@@ -136,7 +136,7 @@ TEST(CircuitFileLoad, ComponentLines)
     EXPECT_EQ(c.Active, Topology::Fender);
 
     // The value runs to the end of the line, blanks and further '=' included.
-    EXPECT_EQ(LoadError("FR1=5=6", current), "'5=6' is not a valid floating point value");
+    EXPECT_EQ(LoadError("FR1=5=6", current), "line 1 (FR1): '5=6' is not a valid floating point value");
     EXPECT_EQ(ApplyCircuitText("FR1= 5 ", current).Symbols.GetValue("FR1"), 5);
 }
 
@@ -148,7 +148,7 @@ TEST(CircuitFileLoad, DecimalSeparatorOfTheUser)
     EXPECT_EQ(c.Symbols.GetValue("FC2"), 2.2e-8);
     EXPECT_EQ(c.Symbols.GetValue("SL2"), 1.5);
     EXPECT_EQ(c.Symbols.GetValueR("SL2"), 0.25);
-    EXPECT_EQ(LoadError("FC3=4,7E-9", current, '.'), "'4,7E-9' is not a valid floating point value");
+    EXPECT_EQ(LoadError("FC3=4,7E-9", current, '.'), "line 1 (FC3): '4,7E-9' is not a valid floating point value");
     // Saving always writes '.'.
     EXPECT_NE(CircuitFileText(c).find("FC3=4.7E-9\r\n"), std::string::npos);
 }
@@ -166,10 +166,10 @@ TEST(CircuitFileLoad, AllOrNothing)
         "Tab=James\r\nPos2=70\r\nPos1=1.5\r\n",
     };
     const char *messages[] = {
-        "'100k' is not a valid floating point value",
-        "List index out of bounds (1)",
-        "'x' is not a valid integer value",
-        "'1.5' is not a valid integer value",
+        "line 4 (FR1): '100k' is not a valid floating point value",
+        "line 4 (SL1): List index out of bounds (1)",
+        "line 3 (MR4): 'x' is not a valid integer value",
+        "line 3 (Pos1): '1.5' is not a valid integer value",
     };
     for (int i = 0; i < 4; ++i) {
         EXPECT_EQ(LoadError(bad[i], current), messages[i]);
@@ -274,7 +274,7 @@ TEST(CircuitFileDisk, SaveAndLoad)
         LoadCircuitFile(path, c);
         FAIL() << "no error";
     } catch (const CorvantaError &error) {
-        EXPECT_STREQ(error.what(), "'100k' is not a valid floating point value");
+        EXPECT_STREQ(error.what(), "amp.cva, line 2 (FR1): '100k' is not a valid floating point value");
     }
 }
 
@@ -374,21 +374,106 @@ TEST(CircuitFileDisk, FailedWriteKeepsTheExistingFile)
 }
 #endif
 
+std::string OpenError(const fs::path &path, const TCircuit &c = TCircuit())
+{
+    try {
+        LoadCircuitFile(path, c);
+    } catch (const CorvantaError &error) {
+        return error.what();
+    }
+    return "(loaded)";
+}
+
 TEST(CircuitFileDisk, OpenFailuresAreReported)
 {
     TempDir dir;
-    const TCircuit c;
     for (const fs::path &path : {dir.Path / "nothing.cva", dir.Path / "missing" / "a.cva", dir.Path}) {
-        try {
-            LoadCircuitFile(path, c);
-            FAIL() << "no error for " << path;
-        } catch (const CorvantaError &error) {
-            const std::string prefix = "Cannot open file \"" + path.string() + "\". ";
-            const std::string message = error.what();
-            EXPECT_EQ(message.substr(0, prefix.size()), prefix);
-            EXPECT_GT(message.size(), prefix.size());
-        }
+        const std::string prefix = "Cannot open file \"" + path.string() + "\". ";
+        const std::string message = OpenError(path);
+        EXPECT_EQ(message.substr(0, prefix.size()), prefix);
+        EXPECT_GT(message.size(), prefix.size());
     }
+}
+
+TEST(CircuitFileDisk, HugeAndEndlessInputIsRefusedWithoutReadingItAll)
+{
+    TempDir dir;
+    const fs::path huge = dir.Path / "huge.cva";
+    WriteAll(huge, "Tab=Vox\r\n");
+    fs::resize_file(huge, 20 * 1024 * 1024); // sparse: nothing is written
+    EXPECT_EQ(OpenError(huge), "Cannot open file \"" + huge.string() +
+                                   "\". too large (20971520 bytes; a circuit file is a few kilobytes)");
+    fs::resize_file(huge, MaxCircuitFileBytes);
+    EXPECT_EQ(OpenError(huge), "(loaded)");
+    EXPECT_EQ(OpenError("/dev/zero"),
+              "Cannot open file \"/dev/zero\". too large (more than 16777216 bytes; a circuit file is a few kilobytes)");
+}
+
+TEST(CircuitFileDisk, PipesAreReadAndNeverWaitedForWhenNobodyWrites)
+{
+    TempDir dir;
+    const fs::path fifo = dir.Path / "fifo.cva";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(OpenError(fifo), "Cannot open file \"" + fifo.string() + "\". not a circuit file");
+
+    int ends[2];
+    ASSERT_EQ(::pipe(ends), 0);
+    const std::string text = "Tab=Bench\nPos1=7\n";
+    ASSERT_EQ(::write(ends[1], text.data(), text.size()), ssize_t(text.size()));
+    ::close(ends[1]);
+    const TCircuit loaded = LoadCircuitFile("/dev/fd/" + std::to_string(ends[0]), TCircuit());
+    ::close(ends[0]);
+    EXPECT_EQ(loaded.Active, Topology::Bench);
+    EXPECT_EQ(loaded.Position(TSlider::Bass), 7);
+}
+
+TEST(CircuitFileDisk, AFileWithoutACircuitLineIsRefused)
+{
+    TempDir dir;
+    const fs::path path = dir.Path / "notes.cva";
+    for (const std::string &text : {std::string(), std::string("\xEF\xBB\xBF"), std::string("Tab=Tweed\r\n"),
+                                    std::string("garbage\nXR1=5\nFR1 =5\n=7\ntab=vox\n"), std::string(100, '\0')}) {
+        WriteAll(path, text);
+        EXPECT_EQ(OpenError(path), "Cannot open file \"" + path.string() + "\". not a circuit file") << text;
+    }
+    // One line loading takes something from is enough.
+    for (const char *text : {"Tab=Vox", "pos2=", "fr1=1000\ngarbage"}) {
+        WriteAll(path, text);
+        EXPECT_EQ(OpenError(path), "(loaded)") << text;
+    }
+}
+
+TEST(CircuitFileLoad, ByteOrderMarkAndTheLineOfAnError)
+{
+    const TCircuit current;
+    EXPECT_EQ(ApplyCircuitText("\xEF\xBB\xBFTab=Vox\r\nPos1=3", current).Active, Topology::Vox);
+    // Only a leading mark is skipped.
+    EXPECT_EQ(ApplyCircuitText("\r\n\xEF\xBB\xBFTab=Vox", current).Active, Topology::Fender);
+
+    // Lines counted as the reader splits them: CR, LF and CR LF each end one.
+    const std::string text = "Tab=Vox\r\nPos1=5\rPos2=5\nPos3=5\r\n\r\nXR1=1\nFR1=12abc\r\nFR1=1\r\n";
+    EXPECT_EQ(LoadError(text, current), "line 7 (FR1): '12abc' is not a valid floating point value");
+    try {
+        ApplyCircuitText(text, current, '.', "amp.cva");
+        FAIL() << "no error";
+    } catch (const CorvantaError &error) {
+        EXPECT_STREQ(error.what(), "amp.cva, line 7 (FR1): '12abc' is not a valid floating point value");
+    }
+    // The key as the file spells it; for a slider, the line its value came from.
+    EXPECT_EQ(LoadError("FR1=1\npos3=x\nPos3=1", current), "line 2 (pos3): 'x' is not a valid integer value");
+}
+
+TEST(CircuitFileLoad, UnknownTapersAreToldOnceAndKept)
+{
+    const TCircuit current;
+    EXPECT_TRUE(UnknownTaperWarnings(current).empty());
+    const TCircuit loaded = ApplyCircuitText("FR2=250000|255\r\nPR3=1000|3\r\nVR4=1000|2", current);
+    EXPECT_EQ(UnknownTaperWarnings(loaded),
+              (std::vector<std::string>{
+                  "FR2 has taper number 255, which is none of Linear (0), Log A (1) and Log B (2); it works as Linear",
+                  "PR3 has taper number 3, which is none of Linear (0), Log A (1) and Log B (2); it works as Linear"}));
+    EXPECT_EQ(loaded.TaperLabel(TSlider::Treble), "Linear (255)");
+    EXPECT_NE(CircuitFileText(loaded).find("\r\nFR2=250000|255\r\n"), std::string::npos);
 }
 
 } // namespace

@@ -53,6 +53,29 @@ TEST(EngStrToFloat, ReportsTheTextItCouldNotRead)
         EXPECT_THROW(EngStrToFloat(text), CorvantaError) << text;
 }
 
+// What a message quotes of the text: never cut short by a NUL, never more
+// than 60 characters, control characters visible, UTF-8 kept whole.
+TEST(EngStrToFloat, QuotesAShortVisibleExcerpt)
+{
+    using namespace std::string_literals;
+    EXPECT_EQ(ReadError("25\0k"s), "Unable to convert \"25\\0\"");
+    EXPECT_EQ(ReadError("1\x7f\t2\r\n\x1b"), "Unable to convert \"1\\x7F\\t2\\r\\n\\x1B\"");
+    EXPECT_EQ(ReadError(std::string(10'000'000, '9') + "x"), "Unable to convert \"" + std::string(60, '9') + "...\"");
+    EXPECT_EQ(ReadError(std::string(59, '9') + "x"), "Unable to convert \"" + std::string(59, '9') + "x\"");
+    // Characters of two bytes are cut whole; bytes that are no UTF-8 are shown.
+    std::string wide;
+    for (int i = 0; i < 61; ++i)
+        wide += "\u00b5";
+    EXPECT_EQ(ReadError(wide), "Unable to convert \"" + wide.substr(0, 120) + "...\"");
+    EXPECT_EQ(ReadError("4\xff\xc3"), "Unable to convert \"4\\xFF\\xC3\"");
+    try {
+        ParsePlainNumber("1\0"s + std::string(5'000'000, '0'));
+        FAIL() << "no error";
+    } catch (const CorvantaError &error) {
+        EXPECT_EQ(std::string(error.what()), "'1\\0" + std::string(58, '0') + "...' is not a valid floating point value");
+    }
+}
+
 TEST(EngStrToFloat, RejectsAnythingButPlainDecimals)
 {
     for (const char *text : {"nan", "NaN", "inf", "-inf", "infinity", "0x10", "0x1p3", "\t1", "1\t", "1\n", "1k ",

@@ -335,10 +335,25 @@ TEST(Sweep, ZeroCapacitanceInACircuitIsReportedAndKeepsTheTrace)
             Recalculate(broken, live);
             FAIL() << "no error at step " << step;
         } catch (const CorvantaError &error) {
-            EXPECT_STREQ(error.what(), "Invalid floating point operation");
+            EXPECT_STREQ(error.what(), "Invalid floating point operation on the Fender page; the likely cause is "
+                                       "a capacitance, inductance or gain of zero");
         }
         EXPECT_EQ(live, good);
     }
+    // The message names the page whose circuit failed.
+    TCircuit silent = circuit;
+    silent.Active = Topology::BigMuff;
+    silent.Symbols.AddCapacitor("PC2", 0);
+    EXPECT_THROW(
+        {
+            try {
+                Recalculate(silent, live);
+            } catch (const CorvantaError &error) {
+                EXPECT_NE(std::string(error.what()).find(" on the Big muff page; "), std::string::npos);
+                throw;
+            }
+        },
+        CorvantaError);
 }
 
 } // namespace

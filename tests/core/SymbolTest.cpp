@@ -265,7 +265,6 @@ TEST(SymbolList, ErrorsNameTheSymbolAndOperation)
     EXPECT_EQ(ErrorOf([&] { list.GetPotType("X"); }), "Unhandled symbol X in TSymbolList::GetPotType");
     EXPECT_EQ(ErrorOf([&] { list.GetPotFraction("FR1", 50, 100); }),
               "FR1 is not of type pot in TSymbolList::GetPotType");
-    EXPECT_EQ(ErrorOf([&] { list.GetPotTypeLabel("FR2"); }), "Unhandled pot type in TSymbolList::GetPotTypeLabel");
     EXPECT_EQ(dialogs.Calls, 0);
 }
 
@@ -309,14 +308,14 @@ TEST(PotTaper, FractionsAtQuarterPositions)
         {PotLinear, "Linear", {0, 0.25, 0.5, 0.75, 1}},
         {PotLogA, "Log A", {0, 0.15, 0.3, 0.65, 1}},
         {PotLogB, "Log B", {0, 0.05, 0.1, 0.55, 1}},
-        {3, nullptr, {0, 0.25, 0.5, 0.75, 1}}, // unknown tapers follow the linear law
+        // Unknown tapers follow the linear law and say so in their label.
+        {3, "Linear (3)", {0, 0.25, 0.5, 0.75, 1}},
+        {255, "Linear (255)", {0, 0.25, 0.5, 0.75, 1}},
     };
     for (const TaperCase &c : cases) {
         TSymbolList list;
         list.AddPot("P", c.Taper, 250000);
-        if (c.Label) {
-            EXPECT_EQ(list.GetPotTypeLabel("P"), c.Label);
-        }
+        EXPECT_EQ(list.GetPotTypeLabel("P"), c.Label);
         for (int i = 0; i < 5; ++i)
             EXPECT_NEAR(list.GetPotFraction("P", i * 25, 100), c.Fractions[i], 1e-15)
                 << "taper " << int(c.Taper) << " at " << i * 25;

@@ -38,6 +38,7 @@ public:
     int SaveDialogs = 0;
     int SaveQuestions = 0;
     QStringList Errors;
+    QStringList Warnings;
     QList<int> HelpContexts;
 
 protected:
@@ -58,6 +59,7 @@ protected:
     }
     std::optional<QColor> ChooseColour(const QColor &) override { return ColourAnswer; }
     void ShowError(const QString &message) override { Errors << message; }
+    void ShowWarning(const QString &message) override { Warnings << message; }
     void ShowHelp(int context) override { HelpContexts << context; }
     QString ChooseExportFile(QString &selectedFilter) override
     {
