@@ -9,8 +9,12 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <vector>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 #include "document/CircuitFile.h"
 
@@ -64,14 +68,18 @@ protected:
     }
     void TearDown() override { fs::remove_all(Dir); }
 
-    RunResult Run(const std::vector<std::string> &arguments)
+    // The tool with its arguments, optionally inside a shell command around
+    // it: "(ulimit -f 8; TOOL)" or "TOOL | cat".
+    RunResult Run(const std::vector<std::string> &arguments, const std::string &around = "TOOL")
     {
-        std::string command = ShellQuoted(CORVANTA_CLI);
+        std::string tool = ShellQuoted(CORVANTA_CLI);
         for (const std::string &argument : arguments)
-            command += " " + ShellQuoted(argument);
+            tool += " " + ShellQuoted(argument);
+        std::string command = around;
+        command.replace(command.find("TOOL"), 4, tool);
         const fs::path out = Dir / "stdout";
         const fs::path err = Dir / "stderr";
-        command += " >" + ShellQuoted(out.string()) + " 2>" + ShellQuoted(err.string()) + " </dev/null";
+        command = "{ " + command + "; } >" + ShellQuoted(out.string()) + " 2>" + ShellQuoted(err.string()) + " </dev/null";
         const int status = std::system(command.c_str());
         RunResult result;
         result.ExitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -225,10 +233,12 @@ TEST_F(Cli, FailuresExitOneWithTheProgramsMessageAndNothingOnStdout)
     const fs::path saveIntoMissingDir = Dir / "no-such-dir" / "x.cva";
     const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
         {{"--set", "FR1=10K"}, "corvanta-cli: Unable to convert \"10K\"\n"},
-        {{"--set", "FC1=0"}, "corvanta-cli: Invalid floating point operation\n"},
+        {{"--set", "FC1=0"},
+         "corvanta-cli: Invalid floating point operation on the Fender page; the likely cause is a capacitance, "
+         "inductance or gain of zero\n"},
         {{"--set", "FR9=1"}, "corvanta-cli: Unhandled symbol FR9 in TSymbolList::SetInfo\n"},
         {{"--set", "FR2=250k"}, "corvanta-cli: List index out of bounds (1)\n"},
-        {{bad.string()}, "corvanta-cli: '100k' is not a valid floating point value\n"},
+        {{bad.string()}, "corvanta-cli: bad.cva, line 2 (FR1): '100k' is not a valid floating point value\n"},
         {{missing.string()},
          "corvanta-cli: Cannot open file \"" + missing.string() + "\". No such file or directory\n"},
         {{"--save", saveIntoMissingDir.string()},
@@ -240,6 +250,86 @@ TEST_F(Cli, FailuresExitOneWithTheProgramsMessageAndNothingOnStdout)
         EXPECT_TRUE(result.Out.empty()) << arguments[0];
         EXPECT_EQ(result.Err, message);
     }
+}
+
+TEST_F(Cli, SpecialOutputTargetsAreWrittenInPlaceAndFailuresLeaveNothing)
+{
+    const std::string curve = Run({}).Out;
+    // Standard output named as a file, redirected to a file or to a pipe.
+    for (const char *around : {"TOOL", "TOOL | cat"}) {
+        const RunResult result = Run({"--output", "/dev/stdout"}, around);
+        EXPECT_EQ(result.ExitCode, 0) << around << ": " << result.Err;
+        EXPECT_EQ(result.Out, curve) << around;
+    }
+    EXPECT_TRUE(fs::is_regular_file(Dir / "stdout"));
+
+    const fs::path fifo = Dir / "curve.fifo";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    EXPECT_EQ(Run({"--output", fifo.string()}).ExitCode, 0);
+    std::string received(100000, '\0');
+    received.resize(std::size_t(std::max<ssize_t>(0, ::read(reader, received.data(), received.size()))));
+    ::close(reader);
+    EXPECT_EQ(received, curve);
+    EXPECT_TRUE(fs::is_fifo(fifo));
+
+    // A file size limit: the reason, and no temporary file beside the target.
+    const fs::path out = Dir / "limited" / "out.csv";
+    fs::create_directories(out.parent_path());
+    const RunResult limited = Run({"--output", out.string()}, "(ulimit -f 8; TOOL)");
+    EXPECT_EQ(limited.ExitCode, 1);
+    EXPECT_EQ(limited.Err, "corvanta-cli: Cannot create file \"" + out.string() + "\". File too large\n");
+    EXPECT_TRUE(fs::is_empty(out.parent_path()));
+    const RunResult printed = Run({}, "(ulimit -f 8; TOOL)");
+    EXPECT_EQ(printed.ExitCode, 1);
+    EXPECT_EQ(printed.Err, "corvanta-cli: Cannot write the curve to standard output. File too large\n");
+}
+
+TEST_F(Cli, InputIsBoundedAndMustBeACircuitFile)
+{
+    const std::string vox = Run({"--tab", "Vox"}).Out;
+    EXPECT_EQ(Run({Write("bom.cva", "\xEF\xBB\xBFTab=Vox\r\n").string()}).Out, vox);
+
+    const fs::path huge = Write("huge.cva", "Tab=Vox\r\n");
+    fs::resize_file(huge, 20 * 1024 * 1024);
+    const fs::path fifo = Dir / "waiting.cva";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const fs::path empty = Write("empty.cva", "");
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"/dev/zero", "too large (more than 16777216 bytes; a circuit file is a few kilobytes)"},
+        {huge.string(), "too large (20971520 bytes; a circuit file is a few kilobytes)"},
+        {fifo.string(), "not a circuit file"},
+        {empty.string(), "not a circuit file"},
+        {Write("notes.cva", "Tab=Tweed\nHello=1\n").string(), "not a circuit file"},
+    };
+    for (const auto &[path, reason] : cases) {
+        const RunResult result = Run({path});
+        EXPECT_EQ(result.ExitCode, 1) << path;
+        EXPECT_TRUE(result.Out.empty()) << path;
+        EXPECT_EQ(result.Err, "corvanta-cli: Cannot open file \"" + path + "\". " + reason + "\n");
+    }
+
+    // What a message quotes of a value: visible and short.
+    using namespace std::string_literals;
+    const RunResult nul = Run({Write("nul.cva", "Tab=Vox\r\nFR1=12\0x\r\n"s).string()});
+    EXPECT_EQ(nul.Err, "corvanta-cli: nul.cva, line 2 (FR1): '12\\0x' is not a valid floating point value\n");
+    const RunResult longNumber = Run({Write("long.cva", "FR1=" + std::string(10'000'000, '1') + "x").string()});
+    EXPECT_EQ(longNumber.Err, "corvanta-cli: long.cva, line 1 (FR1): '" + std::string(60, '1') +
+                                  "...' is not a valid floating point value\n");
+}
+
+TEST_F(Cli, AnUnknownTaperIsWarnedOfOnceAndWorksAsLinear)
+{
+    const RunResult unknown = Run({"--set", "FR2=250k|-1", "--save", (Dir / "amp.cva").string()});
+    ASSERT_EQ(unknown.ExitCode, 0) << unknown.Err;
+    EXPECT_EQ(unknown.Err, "corvanta-cli: warning: FR2 has taper number 255, which is none of Linear (0), Log A (1) "
+                           "and Log B (2); it works as Linear\n");
+    EXPECT_EQ(unknown.Out, Run({"--set", "FR2=250k|0"}).Out);
+    EXPECT_NE(ReadFile(Dir / "amp.cva").find("\r\nFR2=250000|255\r\n"), std::string::npos);
+    const RunResult reloaded = Run({(Dir / "amp.cva").string()});
+    EXPECT_EQ(reloaded.Err, unknown.Err);
+    EXPECT_EQ(reloaded.Out, unknown.Out);
 }
 
 #ifdef CORVANTA_CLI_PLOT

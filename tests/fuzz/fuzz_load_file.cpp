@@ -1,0 +1,112 @@
+// The whole load path from a file on arbitrary bytes: reading with its size
+// cap, as a file of known size or as a pipe, the byte-order mark, line ends,
+// the lookup rule, the refusal of files without a circuit line and the
+// all-or-nothing apply. The first byte chooses the decimal separator and how
+// the bytes reach the loader; the rest is the file.
+//
+// Loading from disk must agree with loading the same text from memory: the
+// same circuit or the same error (with the file's name in front), or a
+// refusal for a text from which loading would take nothing.
+
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include "document/CircuitFile.h"
+#include "numerics/Error.h"
+
+namespace {
+
+void Check(bool condition)
+{
+    if (!condition)
+        std::abort();
+}
+
+enum class TSource { File, Pipe, OversizedFile };
+
+// Messages are for people: short, one line, nothing invisible in them.
+void CheckMessage(std::string_view message)
+{
+    Check(!message.empty() && message.size() < 600);
+    for (char c : message)
+        Check(static_cast<unsigned char>(c) >= 0x20 && c != 0x7F);
+}
+
+std::string LoadedOrError(const std::string &path, const cva::TCircuit &current, char separator)
+{
+    try {
+        return cva::CircuitFileText(cva::LoadCircuitFile(path, current, separator));
+    } catch (const cva::CorvantaError &error) {
+        CheckMessage(error.what());
+        return std::string("error: ") + error.what();
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    static const cva::TCircuit defaults;
+    static const std::string defaultText = cva::CircuitFileText(defaults);
+    static const int file = ::memfd_create("circuit", 0);
+    static const std::string filePath = "/proc/self/fd/" + std::to_string(file);
+    if (size == 0 || file < 0)
+        return 0;
+    const char separator = (data[0] & 1) ? ',' : '.';
+    auto source = static_cast<TSource>(((data[0] >> 1) & 3) % 3);
+    const std::string_view text(reinterpret_cast<const char *>(data + 1), size - 1);
+    constexpr std::size_t PipeCapacity = 64 * 1024;
+    if (source == TSource::Pipe && text.size() > PipeCapacity)
+        source = TSource::File;
+
+    std::string path = filePath;
+    int pipeEnds[2] = {-1, -1};
+    Check(::ftruncate(file, 0) == 0);
+    Check(::pwrite(file, text.data(), text.size(), 0) == ssize_t(text.size()));
+    if (source == TSource::OversizedFile) {
+        Check(::ftruncate(file, off_t(cva::MaxCircuitFileBytes + 1 + text.size())) == 0);
+    } else if (source == TSource::Pipe) {
+        Check(::pipe(pipeEnds) == 0);
+        Check(::write(pipeEnds[1], text.data(), text.size()) == ssize_t(text.size()));
+        ::close(pipeEnds[1]);
+        path = "/proc/self/fd/" + std::to_string(pipeEnds[0]);
+    }
+
+    const std::string loaded = LoadedOrError(path, defaults, separator);
+    if (pipeEnds[0] >= 0)
+        ::close(pipeEnds[0]);
+    Check(cva::CircuitFileText(defaults) == defaultText);
+
+    const std::string opening = "error: Cannot open file \"" + path + "\". ";
+    if (source == TSource::OversizedFile) {
+        Check(loaded.rfind(opening + "too large (", 0) == 0);
+        return 0;
+    }
+    const std::string name = path.substr(path.rfind('/') + 1);
+    std::string fromMemory;
+    try {
+        fromMemory = cva::CircuitFileText(cva::ApplyCircuitText(text, defaults, separator, name));
+    } catch (const cva::CorvantaError &error) {
+        fromMemory = std::string("error: ") + error.what();
+    }
+    if (loaded == opening + "not a circuit file") {
+        // Nothing in the text would have changed the circuit.
+        Check(fromMemory == defaultText);
+        return 0;
+    }
+    Check(loaded == fromMemory);
+    if (loaded.rfind("error: ", 0) == 0) {
+        Check(loaded.rfind("error: " + name + ", line ", 0) == 0);
+        return 0;
+    }
+    // What loads saves to a text that loads back to itself.
+    const cva::TCircuit reloaded = cva::ApplyCircuitText(loaded, defaults, '.');
+    Check(cva::CircuitFileText(reloaded) == loaded);
+    return 0;
+}
