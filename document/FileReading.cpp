@@ -1,5 +1,6 @@
 #include "document/FileReading.h"
 
+#include <array>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
@@ -56,20 +57,19 @@ std::string ReadWholeFile(const std::filesystem::path &path, std::size_t maxByte
     ::fcntl(file.Get(), F_SETFL, ::fcntl(file.Get(), F_GETFL) & ~O_NONBLOCK);
 
     std::string bytes;
-    constexpr std::size_t Chunk = 64 * 1024;
+    if (S_ISREG(status.st_mode))
+        bytes.reserve(static_cast<std::size_t>(status.st_size));
+    std::array<char, 16 * 1024> chunk;
     while (bytes.size() <= maxBytes) {
-        const std::size_t start = bytes.size();
-        bytes.resize(start + Chunk);
-        const ssize_t count = ::read(file.Get(), bytes.data() + start, Chunk);
+        const ssize_t count = ::read(file.Get(), chunk.data(), chunk.size());
         if (count < 0) {
-            bytes.resize(start);
             if (errno == EINTR)
                 continue;
             throw CannotOpenFile(path, std::strerror(errno));
         }
-        bytes.resize(start + static_cast<std::size_t>(count));
         if (count == 0)
             return bytes;
+        bytes.append(chunk.data(), static_cast<std::size_t>(count));
     }
     throw tooLarge("more than " + std::to_string(maxBytes));
 }

@@ -56,6 +56,7 @@ private slots:
     void openSwitchesPageSlidersAndValues();
     void failedOpenChangesNothing_data();
     void failedOpenChangesNothing();
+    void unknownTaperIsLabelledAndWarnedOfOnce();
     void revertReloadsCaptionFile();
     void openBeforeFirstPaintKeepsSnapshotVisible();
     void saveQuestionOnClose_data();
@@ -164,7 +165,9 @@ void TestFileCommands::openSwitchesPageSlidersAndValues_data()
                           << Topology::Marshall << QList<int>{10, 100, 40};
     QTest::newRow("key case, LF ends") << QByteArray("tab=E series\nPOS3=77\n") << Topology::ESeries
                                        << QList<int>{20, 30, 77};
-    QTest::newRow("caption case") << QByteArray("Tab=vox\r\n") << Topology::Fender << QList<int>{20, 30, 40};
+    // A file of only 'Tab=vox' is no circuit file; with a slider line it loads.
+    QTest::newRow("caption case") << QByteArray("Tab=vox\r\nPos2=\r\n") << Topology::Fender
+                                  << QList<int>{20, 30, 40};
 }
 
 void TestFileCommands::openSwitchesPageSlidersAndValues()
@@ -218,10 +221,12 @@ void TestFileCommands::failedOpenChangesNothing_data()
     QTest::addColumn<QByteArray>("content"); // empty: the file does not exist
     QTest::addColumn<QString>("message");
 
-    QTest::newRow("prefix letter") << QByteArray("Tab=Marshall\r\nPos1=5\r\nFR1=100k\r\n") << "100k";
+    QTest::newRow("prefix letter") << QByteArray("Tab=Marshall\r\nPos1=5\r\nFR1=100k\r\n")
+                                   << "bad.cva, line 3 (FR1): '100k' is not a valid floating point value";
     QTest::newRow("slider not a number") << QByteArray("Tab=Big muff\r\nPos1=5\r\nPos2=abc\r\n") << "abc";
     QTest::newRow("pot without taper") << QByteArray("Tab=Bench\r\nSR4=1000\r\nSR2=5000\r\n") << "";
     QTest::newRow("missing file") << QByteArray() << "Cannot open file";
+    QTest::newRow("no circuit line") << QByteArray("Tab=Tweed\r\nnotes\r\n") << "bad.cva\". not a circuit file";
 }
 
 void TestFileCommands::failedOpenChangesNothing()
@@ -269,6 +274,23 @@ void TestFileCommands::failedOpenChangesNothing()
     QCOMPARE(W->Errors.size(), 1);
     QCOMPARE(W->Slider(TSlider::Treble)->value(), 60);
     QCOMPARE(W->windowTitle(), NamedCaption(Path("good.cva"), false));
+}
+
+void TestFileCommands::unknownTaperIsLabelledAndWarnedOfOnce()
+{
+    WriteFile(Path("odd.cva"), "Tab=Fender\r\nFR2=250000|255\r\n");
+    W->OpenAnswer = Path("odd.cva");
+    W->Action("actFileOpen")->trigger();
+    QCOMPARE(W->Warnings.size(), 1);
+    QVERIFY2(W->Warnings[0].startsWith("FR2 has taper number 255"), qPrintable(W->Warnings[0]));
+    QCOMPARE(W->TaperLabel(TSlider::Treble)->text(), QString("Linear (255)"));
+    // Later refreshes of the labels neither fail nor warn again.
+    W->Slider(TSlider::Treble)->setValue(20);
+    W->Pages()->setCurrentIndex(int(Topology::Vox));
+    W->Pages()->setCurrentIndex(int(Topology::Fender));
+    QCOMPARE(W->TaperLabel(TSlider::Treble)->text(), QString("Linear (255)"));
+    QVERIFY2(W->Errors.isEmpty(), qPrintable(W->Errors.join('\n')));
+    QCOMPARE(W->Warnings.size(), 1);
 }
 
 void TestFileCommands::revertReloadsCaptionFile()
