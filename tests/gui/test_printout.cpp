@@ -2,8 +2,15 @@
 // device's fonts and size, the component list of the active topology, black
 // traces on the fixed scale, real PDF output, and files written safely.
 
+#include <algorithm>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
@@ -97,6 +104,7 @@ private slots:
     void svgIsReadable();
     void csvHoldsEveryTrace();
     void failedExportKeepsTheExistingFile();
+    void exportsAreWrittenAsCircuitFilesAre();
 };
 
 void TestPrintout::layoutFollowsFontsAndPage()
@@ -403,6 +411,29 @@ void TestPrintout::failedExportKeepsTheExistingFile()
     QVERIFY(svgError.startsWith(QStringLiteral("Cannot create file \"%1\".").arg(missing)));
     QVERIFY(!ExportTraceCsv(missing, FlatStore(-20)).isEmpty());
     QVERIFY(!QFile::exists(missing));
+}
+
+// The exports go through the circuit files' writer: a pipe is written in
+// place, a dangling link leads to the file it names.
+void TestPrintout::exportsAreWrittenAsCircuitFilesAre()
+{
+    QTemporaryDir dir;
+    const QByteArray fifo = QFile::encodeName(dir.filePath(QStringLiteral("traces.fifo")));
+    QCOMPARE(::mkfifo(fifo.constData(), 0600), 0);
+    const int reader = ::open(fifo.constData(), O_RDONLY | O_NONBLOCK);
+    QVERIFY(reader >= 0);
+    QCOMPARE(ExportTraceCsv(QFile::decodeName(fifo), FlatStore(-20)), QString());
+    QByteArray received(100000, '\0');
+    received.resize(int(std::max<ssize_t>(0, ::read(reader, received.data(), size_t(received.size())))));
+    ::close(reader);
+    QCOMPARE(std::string(received.constData(), size_t(received.size())), TraceTableCsv(FlatStore(-20)));
+    QVERIFY(!QFileInfo(QFile::decodeName(fifo)).isFile());
+
+    const QString link = dir.filePath(QStringLiteral("plot.svg"));
+    QVERIFY(QFile::link(QStringLiteral("drawn.svg"), link));
+    QCOMPARE(ExportPlotSvg(link, QSize(407, 417), FlatStore(-20), TPlotScale{}, clLime), QString());
+    QVERIFY(QFileInfo(link).isSymLink());
+    QVERIFY(QFileInfo(dir.filePath(QStringLiteral("drawn.svg"))).size() > 0);
 }
 
 QTEST_MAIN(TestPrintout)
