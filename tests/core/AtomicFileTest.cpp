@@ -4,13 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <csignal>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <random>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -22,40 +18,19 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "TempDir.h"
 #include "document/AtomicFile.h"
 #include "numerics/Error.h"
 
 namespace {
 
 using namespace cva;
+using namespace cva::test;
 namespace fs = std::filesystem;
 
 class AtomicFile : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        std::random_device device;
-        Dir = fs::temp_directory_path() / ("corvanta-writer-" + std::to_string(device()) + std::to_string(device()));
-        fs::create_directories(Dir);
-    }
-    void TearDown() override { fs::remove_all(Dir); }
-
-    std::vector<std::string> Entries() const
-    {
-        std::vector<std::string> names;
-        for (const auto &entry : fs::directory_iterator(Dir))
-            names.push_back(entry.path().filename().string());
-        std::sort(names.begin(), names.end());
-        return names;
-    }
-
-    static std::string ReadAll(const fs::path &path)
-    {
-        std::ifstream in(path, std::ios::binary);
-        std::ostringstream content;
-        content << in.rdbuf();
-        return content.str();
-    }
+    std::vector<std::string> Entries() const { return Temp.Entries(); }
 
     static std::string ReadDescriptor(int descriptor)
     {
@@ -76,7 +51,8 @@ protected:
         return "(written)";
     }
 
-    fs::path Dir;
+    TempDir Temp;
+    const fs::path &Dir = Temp.Path;
 };
 
 TEST_F(AtomicFile, PipesAndDevicesAreWrittenInPlace)

@@ -16,12 +16,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "TempDir.h"
 #include "document/CircuitFile.h"
 #include "numerics/Error.h"
 
 namespace {
 
 using namespace cva;
+using namespace cva::test;
 namespace fs = std::filesystem;
 
 std::string Join(const std::vector<std::string> &lines)
@@ -213,45 +215,6 @@ TEST(CircuitFileLoad, SaveThenLoadRestoresEveryValue)
     }
     EXPECT_EQ(back.Symbols.GetPotType("FR2"), 255);
     EXPECT_EQ(back.Symbols.GetPotType("PR3"), 3);
-}
-
-// A directory under the system's temporary directory, removed at the end.
-class TempDir {
-public:
-    TempDir()
-    {
-        std::random_device device;
-        Path = fs::temp_directory_path() / ("corvanta-test-" + std::to_string(device()) + std::to_string(device()));
-        fs::create_directories(Path);
-    }
-    ~TempDir()
-    {
-        std::error_code ignored;
-        fs::remove_all(Path, ignored);
-    }
-    std::vector<std::string> Entries() const
-    {
-        std::vector<std::string> names;
-        for (const auto &entry : fs::directory_iterator(Path))
-            names.push_back(entry.path().filename().string());
-        std::sort(names.begin(), names.end());
-        return names;
-    }
-    fs::path Path;
-};
-
-std::string ReadAll(const fs::path &path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream content;
-    content << in.rdbuf();
-    return content.str();
-}
-
-void WriteAll(const fs::path &path, const std::string &text)
-{
-    std::ofstream out(path, std::ios::binary);
-    out << text;
 }
 
 TEST(CircuitFileDisk, SaveAndLoad)
