@@ -25,6 +25,7 @@
 #include "app/LocaleSeparator.h"
 #include "app/SchematicPage.h"
 #include "app/SliderScale.h"
+#include "document/ModelCheck.h"
 #include "help/HelpSystem.h"
 #include "numerics/Error.h"
 #include "plot/PlotColours.h"
@@ -58,7 +59,11 @@ TfrmMain::TfrmMain(QWidget *parent)
     setWindowIcon(QIcon(":/icons/corvanta.svg"));
     CreateControls(area);
     CreateMenus();
-    statusBar();
+    // A lasting notice beside the passing messages (cursor readout, presets).
+    labAccuracy = new QLabel(this);
+    labAccuracy->setObjectName("labAccuracy");
+    labAccuracy->hide();
+    statusBar()->addPermanentWidget(labAccuracy);
     SetPresetLibrary(LoadShippedPresets());
 
     SetFileName(QString());
@@ -334,7 +339,12 @@ void TfrmMain::Recalculate()
 {
     if (!FInitialised)
         return;
-    Guarded([this] { cva::Recalculate(FCircuit, FStore.Traces[0]); });
+    Guarded([this] {
+        cva::Recalculate(FCircuit, FStore.Traces[0]);
+        const std::optional<std::string> warning = ModelAccuracyWarning(FCircuit, FStore.Traces[0]);
+        labAccuracy->setText(warning ? QString::fromStdString(*warning) : QString());
+        labAccuracy->setVisible(warning.has_value());
+    });
     FPlotter->update();
 }
 

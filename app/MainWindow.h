@@ -91,6 +91,8 @@ public:
     QSlider *Slider(TSlider slider) const { return FSliders[static_cast<int>(slider)]; }
     QLabel *SliderCaption(TSlider slider) const { return FSliderCaptions[static_cast<int>(slider)]; }
     QLabel *TaperLabel(TSlider slider) const { return FTaperLabels[static_cast<int>(slider)]; }
+    // Shown in the status bar while the loop model drifts from the nodal analysis.
+    QLabel *AccuracyWarning() const { return labAccuracy; }
     QPushButton *SnapshotButton() const { return btnSnapshot; }
     QPushButton *ClearButton() const { return btnClear; }
     QPushButton *SweepButton() const { return Button1; }
@@ -148,6 +150,7 @@ private:
     std::array<QSlider *, 3> FSliders{};
     std::array<QLabel *, 3> FSliderCaptions{};
     std::array<QLabel *, 3> FTaperLabels{};
+    QLabel *labAccuracy = nullptr;
     QPushButton *btnSnapshot = nullptr;
     QPushButton *btnClear = nullptr;
     QPushButton *Button1 = nullptr;

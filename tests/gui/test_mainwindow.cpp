@@ -63,6 +63,7 @@ private slots:
     void autoYScaleTogglesPlotScale();
     void resizeGrowsPlotInPlace();
     void cursorReadoutInStatusBar();
+    void accuracyWarningFollowsTheValues();
     void helpKeyOpensTheContextOfWhereItIsPressed();
 
 private:
@@ -701,6 +702,24 @@ void TestMainWindow::helpKeyOpensTheContextOfWhereItIsPressed()
         QVERIFY(opened);
         QCOMPARE(W->HelpContexts, context ? QList<int>{context} : QList<int>{});
     }
+}
+
+
+// A Bench load of 1e12 ohm is beyond what the loop model computes
+// accurately: the status bar says so until the value is back in range.
+void TestMainWindow::accuracyWarningFollowsTheValues()
+{
+    SelectPage(Topology::Bench);
+    QVERIFY(W->AccuracyWarning()->isHidden());
+    auto edit = [&](const QString &value) {
+        QVERIFY(WithEditDialog([&] { DoubleClickComponent(*W, "SR5"); },
+                               [&](TEditDialog &dialog) { TypeAndOk(dialog, value); }));
+    };
+    edit("1000000M");
+    QVERIFY(W->AccuracyWarning()->isVisible());
+    QVERIFY(W->AccuracyWarning()->text().startsWith("The values are outside the range the model computes accurately"));
+    edit("5.1k");
+    QVERIFY(W->AccuracyWarning()->isHidden());
 }
 
 QTEST_MAIN(TestMainWindow)
