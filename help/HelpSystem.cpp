@@ -1,5 +1,7 @@
 #include "help/HelpSystem.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
@@ -18,7 +20,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QScrollBar>
 #include <QSplitter>
+#include <QStyle>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTextBrowser>
@@ -99,11 +103,18 @@ public:
         contents->setHeaderHidden(true);
         FTabs->addTab(contents, QStringLiteral("Contents"));
         connect(contents, &QHelpContentWidget::linkActivated, this, &THelpWindow::ShowUrl);
+        // One click shows the entry's page, so the selection and the page
+        // shown never disagree.
+        connect(contents, &QHelpContentWidget::clicked, this, [this](const QModelIndex &item) {
+            if (const QHelpContentItem *entry = FEngine->contentModel()->contentItemAt(item))
+                ShowUrl(entry->url());
+        });
         // The tree is filled in the background, often after the first topic
         // is shown.
         connect(engine->contentModel(), &QHelpContentModel::contentsCreated, this, [this] {
             FEngine->contentWidget()->expandToDepth(0);
             SelectInContents(FBrowser->source());
+            FitContentsWidth();
         });
 
         auto *indexPage = new QWidget;
@@ -150,11 +161,11 @@ public:
                 BuildSearchIndex();
         });
 
-        auto *splitter = new QSplitter(Qt::Horizontal, this);
-        splitter->addWidget(FTabs);
-        splitter->addWidget(FBrowser);
-        splitter->setStretchFactor(1, 1);
-        splitter->setSizes({230, 570});
+        FSplitter = new QSplitter(Qt::Horizontal, this);
+        FSplitter->addWidget(FTabs);
+        FSplitter->addWidget(FBrowser);
+        FSplitter->setStretchFactor(1, 1);
+        FSplitter->setSizes({230, 570});
 
         auto *buttons = new QHBoxLayout;
         buttons->addWidget(back);
@@ -164,7 +175,7 @@ public:
         auto *layout = new QVBoxLayout(this);
         layout->setContentsMargins(4, 4, 4, 4);
         layout->addLayout(buttons);
-        layout->addWidget(splitter, 1);
+        layout->addWidget(FSplitter, 1);
         resize(820, 600);
     }
 
@@ -190,6 +201,37 @@ public:
         const QModelIndex item = contents->indexOf(url);
         if (item.isValid())
             contents->setCurrentIndex(item);
+    }
+
+    // How wide the tree's shown entries under parent are, each indented by
+    // its depth below the root decoration.
+    static int EntriesWidth(const QHelpContentWidget &tree, const QModelIndex &parent, int depth)
+    {
+        int widest = 0;
+        const QAbstractItemModel &model = *tree.model();
+        for (int row = 0; row < model.rowCount(parent); ++row) {
+            const QModelIndex entry = model.index(row, 0, parent);
+            const int indent = (depth + (tree.rootIsDecorated() ? 1 : 0)) * tree.indentation();
+            widest = std::max(widest, indent + tree.fontMetrics().horizontalAdvance(entry.data().toString()) + 8);
+            if (tree.isExpanded(entry))
+                widest = std::max(widest, EntriesWidth(tree, entry, depth + 1));
+        }
+        return widest;
+    }
+
+    // Widens the navigation side so that every entry of the opened contents
+    // is shown whole.
+    void FitContentsWidth()
+    {
+        QHelpContentWidget *contents = FEngine->contentWidget();
+        // The entries, the tree's frame and scroll bar, and the frame of the
+        // tab page around it.
+        const int tabFrame = 2 * FTabs->style()->pixelMetric(QStyle::PM_DefaultFrameWidth) + 8;
+        const int wanted = EntriesWidth(*contents, QModelIndex(), 0) + 2 * contents->frameWidth() +
+                           contents->verticalScrollBar()->sizeHint().width() + tabFrame;
+        const QList<int> sizes = FSplitter->sizes();
+        if (sizes.size() == 2 && sizes[0] < wanted)
+            FSplitter->setSizes({wanted, std::max(sizes[1] - (wanted - sizes[0]), FBrowser->minimumSizeHint().width())});
     }
 
     // The search index is built on first use rather than at start-up: most
@@ -220,6 +262,7 @@ private:
     QHelpEngine *FEngine;
     THelpBrowser *FBrowser = nullptr;
     QTabWidget *FTabs = nullptr;
+    QSplitter *FSplitter = nullptr;
     QHelpSearchQueryWidget *FQuery = nullptr;
     int FSearchTab = -1;
     bool FIndexing = false;

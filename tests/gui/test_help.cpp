@@ -97,6 +97,7 @@ private slots:
     void helpInstalledLaterIsFoundOnTheNextCall();
     void contentsAndIndexAreFilled();
     void searchFindsTheOneTopicWithAWord();
+    void oneClickOnAnEntryShowsItsPageWhole();
     void windowOpenedFromAModalDialogTakesInput();
     void dialogDestroyedWhileHelpIsOpen();
     void destroyingTheHelpSystemClosesTheWindow();
@@ -268,6 +269,31 @@ void TestHelp::contentsAndIndexAreFilled()
     index->setCurrentIndex(index->model()->index(keywords.indexOf(QStringLiteral("Auto Y scale")), 0));
     index->activateCurrentItem();
     QCOMPARE(TopicFile(help.Window()), QStringLiteral("plot.html"));
+}
+
+void TestHelp::oneClickOnAnEntryShowsItsPageWhole()
+{
+    TTestHelp help(BuiltHelpFile);
+    QVERIFY(help.ShowContext(1));
+    QVERIFY(QTest::qWaitForWindowExposed(help.Window()));
+    auto *contents = help.Window()->findChild<QHelpContentWidget *>();
+    QTRY_VERIFY(contents->model()->rowCount() == 1);
+    QApplication::processEvents();
+    const QModelIndex top = contents->model()->index(0, 0);
+    QStringList shown;
+    for (int row = 0; row < contents->model()->rowCount(top); ++row) {
+        const QModelIndex entry = contents->model()->index(row, 0, top);
+        // Each title is whole in the tree.
+        const QRect place = contents->visualRect(entry);
+        const int textWidth = contents->fontMetrics().horizontalAdvance(entry.data().toString());
+        QVERIFY2(place.left() + textWidth <= contents->viewport()->width(), qPrintable(entry.data().toString()));
+        QTest::mouseClick(contents->viewport(), Qt::LeftButton, {}, place.center());
+        QCOMPARE(contents->currentIndex(), entry);
+        shown << TopicFile(help.Window());
+    }
+    // Every click showed another page.
+    shown.removeDuplicates();
+    QCOMPARE(shown.size(), contents->model()->rowCount(top));
 }
 
 void TestHelp::searchFindsTheOneTopicWithAWord()
