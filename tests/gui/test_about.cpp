@@ -1,10 +1,12 @@
-// The About box: its texts, its icon and the two links handed to the browser.
+// The About box: its texts, its icon and the two links handed to the
+// browser; and the application's names, which leave every caption as it is.
 
 #include <QLabel>
 #include <QPushButton>
 #include <QtTest>
 
 #include "app/AboutDialog.h"
+#include "app/ApplicationSetup.h"
 
 using namespace cva;
 
@@ -37,6 +39,17 @@ private slots:
         emit about.Credits()->linkActivated(TdlgAbout::CreditAddress.toString());
         QCOMPARE(opened, (QList<QUrl>{TdlgAbout::WebSite, TdlgAbout::CreditAddress}));
         QVERIFY(!QGuiApplication::overrideCursor());
+    }
+
+    void captionsAreTheWindowsOwn()
+    {
+        // With no display name set, the toolkit has nothing to append to a
+        // caption: the display name follows the application name.
+        SetUpApplication();
+        QCOMPARE(QCoreApplication::applicationName(), QString("Corvanta"));
+        QCoreApplication::setApplicationName("probe");
+        QCOMPARE(QGuiApplication::applicationDisplayName(), QString("probe"));
+        QCoreApplication::setApplicationName("Corvanta");
     }
 
     void closeEndsTheDialog()

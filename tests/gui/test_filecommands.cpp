@@ -64,6 +64,7 @@ private slots:
     void saveQuestionOnOpen_data();
     void saveQuestionOnOpen();
     void exportWritesTheChosenFormat();
+    void newReturnsToTheDefaultsAfterTheSaveQuestion();
 
 private:
     QString Path(const QString &name) const { return Dir->filePath(name); }
@@ -440,6 +441,45 @@ void TestFileCommands::exportWritesTheChosenFormat()
     QCOMPARE(W->Errors.size(), 1);
     QVERIFY(W->Errors[0].contains("missing"));
     QCOMPARE(W->Store().TraceCount, 2);
+}
+
+void TestFileCommands::newReturnsToTheDefaultsAfterTheSaveQuestion()
+{
+    QCOMPARE(W->Action("actFileNew")->shortcut(), QKeySequence("Ctrl+N"));
+    QCOMPARE(W->Action("actFileSaveAs")->shortcut(), QKeySequence("Ctrl+Shift+S"));
+
+    W->Pages()->setCurrentIndex(int(Topology::Vox));
+    W->Slider(TSlider::Treble)->setValue(80);
+    W->SaveAnswer = Path("amp.cva");
+    QVERIFY(W->actFileSaveAsExecute());
+    W->Action("High1")->trigger();
+    W->Slider(TSlider::Bass)->setValue(10);
+    QVERIFY(WithEditDialog([&] { DoubleClickComponent(*W, "VR1"); },
+                           [](TEditDialog &dialog) { TypeAndOk(dialog, "1k"); }));
+    QCOMPARE(W->Circuit().Symbols.GetValue("VR1"), 1000.0);
+
+    // Cancelling the save question keeps everything.
+    W->SaveQuestionAnswer = QMessageBox::Cancel;
+    W->Action("actFileNew")->trigger();
+    QCOMPARE(W->SaveQuestions, 1);
+    QCOMPARE(W->Slider(TSlider::Bass)->value(), 10);
+    QCOMPARE(W->windowTitle(), NamedCaption(Path("amp.cva"), true));
+
+    W->SaveQuestionAnswer = QMessageBox::No;
+    W->Action("actFileNew")->trigger();
+    QCOMPARE(W->SaveQuestions, 2);
+    TCircuit defaults;
+    defaults.ResolutionStep = ResolutionHigh; // the session's resolution stays
+    QCOMPARE(W->Circuit().Symbols.GetValue("VR1"), defaults.Symbols.GetValue("VR1"));
+    QCOMPARE(W->Pages()->currentIndex(), int(defaults.Active));
+    for (TSlider slider : AllSliders)
+        QCOMPARE(W->Slider(slider)->value(), 50);
+    QCOMPARE(W->Store().Traces[0], CoreTrace(defaults));
+    QVERIFY(W->Action("High1")->isChecked());
+    QCOMPARE(W->windowTitle(), EmptyCaption);
+    QVERIFY(!W->Action("actFileSave")->isEnabled());
+    // The file saved before is left as it was.
+    QVERIFY(ReadFile(Path("amp.cva")).contains("Pos3=80"));
 }
 
 QTEST_MAIN(TestFileCommands)
