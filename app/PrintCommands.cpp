@@ -7,6 +7,7 @@
 
 #include "app/LocaleSeparator.h"
 #include "app/MainWindow.h"
+#include "plot/ControlSummary.h"
 #include "plot/PlotExport.h"
 #include "plot/Plotter.h"
 #include "plot/Printout.h"
@@ -32,7 +33,8 @@ void TfrmMain::actFilePrintExecute()
     if (!ExecPrintDialog(Printer(), this))
         return;
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    Guarded([this] { PrintPlot(Printer(), FStore, FCircuit.Symbols, FCircuit.ActiveInfo(), LocaleDecimalSeparator()); });
+    Guarded([this] { PrintPlot(Printer(), FStore, FCircuit.Symbols, FCircuit.ActiveInfo(), LocaleDecimalSeparator(),
+                  ControlLines(FCircuit)); });
     QGuiApplication::restoreOverrideCursor();
 }
 
@@ -44,7 +46,8 @@ void TfrmMain::actFilePrintSetupExecute()
 void TfrmMain::actFilePrintPreviewExecute()
 {
     ExecPrintPreview(Printer(), this, [this](QPrinter &printer) {
-        Guarded([&] { PrintPlot(printer, FStore, FCircuit.Symbols, FCircuit.ActiveInfo(), LocaleDecimalSeparator()); });
+        Guarded([&] { PrintPlot(printer, FStore, FCircuit.Symbols, FCircuit.ActiveInfo(), LocaleDecimalSeparator(),
+                      ControlLines(FCircuit)); });
     });
 }
 

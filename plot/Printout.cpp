@@ -55,9 +55,10 @@ void DrawText(QPainter &painter, int left, int top, const QString &text)
     painter.drawText(left, top + painter.fontMetrics().ascent(), text);
 }
 
-void SetPen(QPainter &painter, int width)
+// Widths are those of a 300-dpi printer.
+void SetPen(QPainter &painter, const TPrintLayout &layout, int width)
 {
-    painter.setPen(QPen(Qt::black, width));
+    painter.setPen(QPen(Qt::black, width * layout.PenScale));
 }
 
 void DrawTrace(QPainter &painter, const TPrintLayout &layout, const TTrace &trace)
@@ -88,10 +89,26 @@ QFont PrintoutFont(int pointSize, bool bold)
     return font;
 }
 
+QVector<qreal> SnapshotDashPattern(int slot)
+{
+    // A dash of one of three lengths followed by none to seven dots, so that
+    // every one of the 23 snapshots has its own; the gaps leave room for the
+    // round caps.
+    constexpr qreal dashes[] = {8, 4, 2};
+    constexpr qreal gap = 3;
+    constexpr qreal dot = 0.01;
+    const int index = slot - 1;
+    QVector<qreal> pattern{dashes[index % 3], gap};
+    for (int k = 0; k < index / 3; ++k)
+        pattern << dot << gap;
+    return pattern;
+}
+
 TPrintLayout LayoutPrintout(QPaintDevice &device, const TSymbolList &symbols, const TTopologyInfo &topology,
-                            char decimalSeparator)
+                            char decimalSeparator, const std::vector<QString> &controlLines)
 {
     TPrintLayout layout;
+    layout.PenScale = std::max(1.0, device.logicalDpiX() / 300.0);
     const QFontMetrics heading(PrintoutFont(14, true), &device);
     layout.Heading = QStringLiteral("Tone Stack: ") + QString::fromUtf8(topology.PrintedName.data(),
                                                                        int(topology.PrintedName.size()));
@@ -108,6 +125,9 @@ TPrintLayout LayoutPrintout(QPaintDevice &device, const TSymbolList &symbols, co
         layout.ComponentLines.push_back(QString::fromStdString(line));
         layout.TextW = std::max(layout.TextW, text.horizontalAdvance(layout.ComponentLines.back()));
     }
+    layout.ControlLines = controlLines;
+    for (const QString &line : controlLines)
+        layout.TextW = std::max(layout.TextW, text.horizontalAdvance(line));
 
     const int height = text.height();
     layout.X0 = layout.TextW + text.horizontalAdvance(QStringLiteral("0-50dB0"));
@@ -134,22 +154,24 @@ TPrintLayout LayoutPrintout(QPaintDevice &device, const TSymbolList &symbols, co
 }
 
 TPrintLayout DrawPrintout(QPainter &painter, const TTraceStore &store, const TSymbolList &symbols,
-                          const TTopologyInfo &topology, char decimalSeparator)
+                          const TTopologyInfo &topology, char decimalSeparator, const std::vector<QString> &controlLines)
 {
-    const TPrintLayout layout = LayoutPrintout(*painter.device(), symbols, topology, decimalSeparator);
+    const TPrintLayout layout = LayoutPrintout(*painter.device(), symbols, topology, decimalSeparator, controlLines);
     painter.save();
     painter.setBrush(Qt::NoBrush);
 
-    SetPen(painter, 1);
+    SetPen(painter, layout, 1);
     painter.setFont(PrintoutFont(14, true));
     DrawText(painter, 0, 0, layout.Heading);
     painter.setFont(PrintoutFont(10));
     for (std::size_t n = 0; n < layout.ComponentLines.size(); ++n)
-        DrawText(painter, 0, layout.L14 + layout.L10 + int(n) * layout.L10, layout.ComponentLines[n]);
+        DrawText(painter, 0, layout.ListLineTop(int(n)), layout.ComponentLines[n]);
+    for (std::size_t n = 0; n < layout.ControlLines.size(); ++n)
+        DrawText(painter, 0, layout.ControlLineTop(int(n)), layout.ControlLines[n]);
 
     for (int db = -50; db <= 0; ++db)
         painter.drawLine(layout.X0, layout.DBToY(db), layout.X1, layout.DBToY(db));
-    SetPen(painter, 3);
+    SetPen(painter, layout, 3);
     for (int db = -50; db <= 0; db += 10)
         painter.drawLine(layout.X0, layout.DBToY(db), layout.X1, layout.DBToY(db));
 
@@ -161,13 +183,13 @@ TPrintLayout DrawPrintout(QPainter &painter, const TTraceStore &store, const TSy
             const double frequency = multiplier * std::pow(10.0, decade);
             if (frequency > axisEnd)
                 break;
-            SetPen(painter, multiplier == 1 ? 3 : 1);
+            SetPen(painter, layout, multiplier == 1 ? 3 : 1);
             const int x = layout.FreqToX(frequency);
             painter.drawLine(x, layout.Y0, x, layout.Y1);
         }
     }
 
-    SetPen(painter, 1);
+    SetPen(painter, layout, 1);
     const QFontMetrics text = painter.fontMetrics();
     const int space = text.horizontalAdvance(QLatin1Char(' '));
     for (int db = -50; db <= 0; db += 10) {
@@ -180,13 +202,17 @@ TPrintLayout DrawPrintout(QPainter &painter, const TTraceStore &store, const TSy
         DrawText(painter, box.left(), box.top(), DecadeLabel(decade));
     }
 
-    // Live trace first, then the snapshots from newest to oldest, all alike.
-    QPen tracePen(Qt::black, 5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
-    painter.setPen(tracePen);
-    for (int t = 0; t < store.TraceCount; ++t)
+    // Live trace first and solid, then the snapshots from newest to oldest,
+    // each in its own dash pattern.
+    for (int t = 0; t < store.TraceCount; ++t) {
+        QPen tracePen(Qt::black, 5 * layout.PenScale, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+        if (t > 0)
+            tracePen.setDashPattern(SnapshotDashPattern(t));
+        painter.setPen(tracePen);
         DrawTrace(painter, layout, store.Traces[t]);
+    }
 
-    SetPen(painter, 1);
+    SetPen(painter, layout, 1);
     DrawText(painter, layout.AxisTitle.left(), layout.AxisTitle.top(), AxisTitleText);
     painter.setFont(PrintoutFont(8));
     DrawText(painter, layout.Notice.left(), layout.Notice.top(), NoticeText);
@@ -195,14 +221,14 @@ TPrintLayout DrawPrintout(QPainter &painter, const TTraceStore &store, const TSy
 }
 
 void PrintPlot(QPrinter &printer, const TTraceStore &store, const TSymbolList &symbols,
-               const TTopologyInfo &topology, char decimalSeparator)
+               const TTopologyInfo &topology, char decimalSeparator, const std::vector<QString> &controlLines)
 {
     printer.setDocName(QStringLiteral("Corvanta"));
     QPainter painter;
     if (!painter.begin(&printer))
         throw CorvantaError("The printer could not begin the document.");
     try {
-        DrawPrintout(painter, store, symbols, topology, decimalSeparator);
+        DrawPrintout(painter, store, symbols, topology, decimalSeparator, controlLines);
     } catch (...) {
         // A page drawn half-way is not worth the paper.
         printer.abort();

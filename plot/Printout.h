@@ -1,16 +1,19 @@
 #pragma once
 
 // The printed page: heading with the topology's name, the list of its
-// components, and the plot of every trace in use on the fixed 0 to -50 dB
-// scale, all in black. It is drawn in the device units of whatever the
-// painter works on (a printer, a PDF writer or an image), so text scales with
-// the device's resolution while pen widths and the bottom margin do not.
+// components and the slider settings, and the plot of every trace in use on
+// the fixed 0 to -50 dB scale, all in black: the live trace solid, each
+// snapshot with a dash pattern of its own. It is drawn in the device units of
+// whatever the painter works on (a printer, a PDF writer or an image); text
+// and pen widths scale with the device's resolution (the pens were sized for
+// 300 dpi and are never thinner than there), the bottom margin does not.
 
 #include <array>
 #include <functional>
 #include <vector>
 
 #include <QFont>
+#include <QList>
 #include <QRect>
 #include <QString>
 
@@ -29,9 +32,11 @@ namespace cva {
 struct TPrintLayout {
     QString Heading;                    // "Tone Stack: " + printed name
     std::vector<QString> ComponentLines; // "R1, Resistor, 100k", in store order
+    std::vector<QString> ControlLines;   // "Bass 50 (Log A)", a line below the components
     int L14 = 0;   // line pitch of the 14 pt heading font
     int L10 = 0;   // line pitch of the 10 pt font
-    int TextW = 0; // widest of the heading and the component lines
+    int TextW = 0; // widest of the heading, the component and the control lines
+    double PenScale = 1; // device resolution over 300 dpi, at least 1
     int X0 = 0, X1 = 0, Y0 = 0, Y1 = 0; // the plot
     // Boxes of the texts under the plot: the decade labels, the axis title
     // and the product notice.
@@ -44,25 +49,33 @@ struct TPrintLayout {
     // Always 0 dB at Y0 and -50 dB at Y1, whatever the screen's scale; gains
     // outside lie on the edges.
     int DBToY(double db) const;
+    // Top of the text line of the component list and control lines.
+    int ListLineTop(int line) const { return L14 + L10 + line * L10; }
+    int ControlLineTop(int line) const { return ListLineTop(int(ComponentLines.size()) + 1 + line); }
 };
+
+// The dash pattern of snapshot slot t (1 .. MaxTraces - 1), in pen widths;
+// each slot's differs from every other's. The live trace is drawn solid.
+QVector<qreal> SnapshotDashPattern(int slot);
 
 // The page's type face at a point size.
 QFont PrintoutFont(int pointSize, bool bold = false);
 
 // The layout for a page of the device's size (its printable area).
 TPrintLayout LayoutPrintout(QPaintDevice &device, const TSymbolList &symbols, const TTopologyInfo &topology,
-                            char decimalSeparator);
+                            char decimalSeparator, const std::vector<QString> &controlLines = {});
 
 // Draws the page on painter's device; nothing is filled, the paper shows
 // through. Returns the layout it used.
 TPrintLayout DrawPrintout(QPainter &painter, const TTraceStore &store, const TSymbolList &symbols,
-                          const TTopologyInfo &topology, char decimalSeparator);
+                          const TTopologyInfo &topology, char decimalSeparator,
+                          const std::vector<QString> &controlLines = {});
 
 // One document of one page, job title "Corvanta". Also serves the paint
 // request of a print preview. Throws CorvantaError when the printer cannot
 // start the document.
 void PrintPlot(QPrinter &printer, const TTraceStore &store, const TSymbolList &symbols,
-               const TTopologyInfo &topology, char decimalSeparator);
+               const TTopologyInfo &topology, char decimalSeparator, const std::vector<QString> &controlLines = {});
 
 // The standard dialogs around printing. ExecPrintDialog offers printing to
 // a file and returns true when the user confirms; the page set-up dialog

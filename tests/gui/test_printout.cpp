@@ -24,6 +24,7 @@
 
 #include "document/Circuit.h"
 #include "document/TraceTable.h"
+#include "plot/ControlSummary.h"
 #include "plot/PlotColours.h"
 #include "plot/PlotExport.h"
 #include "plot/PlotPainter.h"
@@ -36,11 +37,11 @@ namespace {
 constexpr int Dpi = 150;
 
 // A letter-sized page at 150 dpi, white like paper.
-QImage Page(int width = 1275, int height = 1650)
+QImage Page(int width = 1275, int height = 1650, int dpi = Dpi)
 {
     QImage image(width, height, QImage::Format_RGB32);
-    image.setDotsPerMeterX(qRound(Dpi / 0.0254));
-    image.setDotsPerMeterY(qRound(Dpi / 0.0254));
+    image.setDotsPerMeterX(qRound(dpi / 0.0254));
+    image.setDotsPerMeterY(qRound(dpi / 0.0254));
     image.fill(Qt::white);
     return image;
 }
@@ -48,7 +49,16 @@ QImage Page(int width = 1275, int height = 1650)
 TPrintLayout Draw(QImage &image, const TTraceStore &store, const TCircuit &circuit, char separator = '.')
 {
     QPainter painter(&image);
-    return DrawPrintout(painter, store, circuit.Symbols, circuit.ActiveInfo(), separator);
+    return DrawPrintout(painter, store, circuit.Symbols, circuit.ActiveInfo(), separator, ControlLines(circuit));
+}
+
+// Black and white along a row of the plot, as a string of '#' and '.'.
+QString RowPattern(const QImage &image, const TPrintLayout &layout, int y)
+{
+    QString row;
+    for (int x = layout.X0 + 8; x < layout.X1 - 8; ++x)
+        row += image.pixelColor(x, y) == Qt::black ? QLatin1Char('#') : QLatin1Char('.');
+    return row;
 }
 
 TTraceStore FlatStore(double db)
@@ -94,7 +104,9 @@ private slots:
     void componentList();
     void longestLineMovesThePlotRight();
     void pageIsBlackAndWhiteOnly();
-    void everyTraceInUseIsDrawnAlike();
+    void liveTraceSolidEachSnapshotItsOwnDashes();
+    void pensGrowWithTheResolution_data();
+    void pensGrowWithTheResolution();
     void offScaleGainsLieOnTheEdges();
     void nothingRightOfThePlot();
     void pdfWriterPage();
@@ -160,23 +172,27 @@ void TestPrintout::componentList_data()
     QTest::addColumn<int>("topology");
     QTest::addColumn<QString>("heading");
     QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<QStringList>("controls");
     QTest::newRow("Fender") << int(Topology::Fender) << "Tone Stack: Fender"
                             << QStringList{"C1, Capacitor, 250p",   "C2, Capacitor, 100n",
                                            "C3, Capacitor, 47n",    "G, Generator, 38k",
                                            "R1, Resistor, 100k",    "R2, Potentiometer, 250k",
                                            "R3, Potentiometer, 250k", "R4, Potentiometer, 10k",
-                                           "R5, Resistor, 1M"};
+                                           "R5, Resistor, 1M"}
+                            << QStringList{"Bass 50 (Log A)", "Mid 50 (Linear)", "Treble 50 (Log A)"};
     QTest::newRow("Big muff") << int(Topology::BigMuff) << "Tone Stack: Big Muff"
                               << QStringList{"C1, Capacitor, 4n",     "C2, Capacitor, 10n",
                                              "G, Generator, 1k",      "R1, Resistor, 39k",
                                              "R2, Resistor, 22k",     "R3, Potentiometer, 100k",
-                                             "R4, Resistor, 1M"};
+                                             "R4, Resistor, 1M"}
+                              << QStringList{"Mid 50 (Linear)"};
     QTest::newRow("Bench") << int(Topology::Bench) << "Tone Stack: Bench"
                            << QStringList{"C1, Capacitor, 22n",      "C2, Capacitor, 6.8n",
                                           "G, Generator, 13k",       "L1, Inductor, 6",
                                           "L2, Inductor, 20",        "R1, Potentiometer, 100k",
                                           "R2, Potentiometer, 100k", "R3, Potentiometer, 100k",
-                                          "R4, Resistor, 51k",       "R5, Resistor, 5.1k"};
+                                          "R4, Resistor, 51k",       "R5, Resistor, 5.1k"}
+                           << QStringList{"Bass 50 (Log B)", "Mid 50 (Log B)", "Treble 50 (Log B)"};
 }
 
 void TestPrintout::componentList()
@@ -184,12 +200,16 @@ void TestPrintout::componentList()
     QFETCH(int, topology);
     QFETCH(QString, heading);
     QFETCH(QStringList, lines);
+    QFETCH(QStringList, controls);
     TCircuit circuit;
     circuit.Active = Topology(topology);
     QImage image = Page();
     const TPrintLayout layout = Draw(image, FlatStore(-20), circuit);
     QCOMPARE(layout.Heading, heading);
     QCOMPARE(Lines(layout.ComponentLines), lines);
+    // The slider settings follow the components after a blank line.
+    QCOMPARE(Lines(layout.ControlLines), controls);
+    QCOMPARE(layout.ControlLineTop(0), layout.ListLineTop(int(lines.size()) + 1));
 }
 
 void TestPrintout::longestLineMovesThePlotRight()
@@ -233,7 +253,7 @@ void TestPrintout::pageIsBlackAndWhiteOnly()
     QVERIFY(dark > 10000);
 }
 
-void TestPrintout::everyTraceInUseIsDrawnAlike()
+void TestPrintout::liveTraceSolidEachSnapshotItsOwnDashes()
 {
     const TCircuit circuit;
     // Levels half way between the dB lines, one per trace: live at -0.5 dB,
@@ -249,24 +269,53 @@ void TestPrintout::everyTraceInUseIsDrawnAlike()
 
     QImage image = Page();
     const TPrintLayout layout = Draw(image, store, circuit);
-    const int x = layout.FreqToX(150); // between the 100 Hz and 200 Hz lines
+    QStringList patterns;
     for (int t = 0; t < MaxTraces; ++t) {
-        const int y = layout.DBToY(-(2 * t + 0.5));
-        for (int dy = -2; dy <= 2; ++dy)
-            QVERIFY2(image.pixelColor(x, y + dy) == Qt::black, qPrintable(QString::number(t)));
-        // Five units wide, whatever the slot.
-        QVERIFY2(image.pixelColor(x, y - 4) == Qt::white, qPrintable(QString::number(t)));
-        QVERIFY2(image.pixelColor(x, y + 4) == Qt::white, qPrintable(QString::number(t)));
+        const QString row = RowPattern(image, layout, layout.DBToY(-(2 * t + 0.5)));
+        QVERIFY2(row.contains('#'), qPrintable(QString::number(t)));
+        QVERIFY2(row.contains('.') == (t > 0), qPrintable(QString::number(t)));
+        patterns << row;
     }
+    patterns.removeDuplicates();
+    QCOMPARE(patterns.size(), MaxTraces);
     // The level of no trace stays white.
-    QCOMPARE(image.pixelColor(x, layout.DBToY(-47.5)), QColor(Qt::white));
+    QCOMPARE(image.pixelColor(layout.FreqToX(150), layout.DBToY(-47.5)), QColor(Qt::white));
 
     // Slots past the traces in use are not printed.
     store.TraceCount = 1;
     image = Page();
     Draw(image, store, circuit);
-    QCOMPARE(image.pixelColor(x, layout.DBToY(-0.5)), QColor(Qt::black));
-    QCOMPARE(image.pixelColor(x, layout.DBToY(-2.5)), QColor(Qt::white));
+    QVERIFY(!RowPattern(image, layout, layout.DBToY(-0.5)).contains('.'));
+    // Only the frequency lines cross the level of the dropped snapshot.
+    QVERIFY(RowPattern(image, layout, layout.DBToY(-2.5)).count('#') < 60);
+}
+
+void TestPrintout::pensGrowWithTheResolution_data()
+{
+    QTest::addColumn<int>("dpi");
+    QTest::addColumn<int>("scale");
+    QTest::newRow("150 dpi keeps the 300-dpi widths") << 150 << 1;
+    QTest::newRow("600 dpi doubles them") << 600 << 2;
+}
+
+void TestPrintout::pensGrowWithTheResolution()
+{
+    QFETCH(int, dpi);
+    QFETCH(int, scale);
+    const TCircuit circuit;
+    QImage image = Page(1275 * dpi / Dpi, 1650 * dpi / Dpi, dpi);
+    const TPrintLayout layout = Draw(image, FlatStore(-25.5), circuit);
+    QCOMPARE(layout.PenScale, double(scale));
+    // The trace is five 300-dpi units thick.
+    const int x = layout.FreqToX(150);
+    const int centre = layout.DBToY(-25.5);
+    int top = centre, bottom = centre;
+    while (image.pixelColor(x, top - 1) == Qt::black)
+        --top;
+    while (image.pixelColor(x, bottom + 1) == Qt::black)
+        ++bottom;
+    const int thickness = bottom - top + 1;
+    QVERIFY2(std::abs(thickness - 5 * scale) <= 1, qPrintable(QString::number(thickness)));
 }
 
 void TestPrintout::offScaleGainsLieOnTheEdges()
