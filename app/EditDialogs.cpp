@@ -199,15 +199,18 @@ void TEditDialog::MarkField(QLineEdit *edit, bool invalid)
 
 void TEditDialog::ShowReason(const QString &reason)
 {
-    FError->setText(reason);
-    FError->setVisible(!reason.isEmpty());
-    if (reason.isEmpty())
+    if (reason.isEmpty()) {
+        FError->hide();
+        FError->clear();
         return;
-    // As wide as the fields and the bevel, as high as its lines need.
-    layout()->activate();
+    }
+    // As wide as the fields and the bevel are without it, as high as its
+    // lines need.
     const QMargins margins = layout()->contentsMargins();
-    const int width = this->width() - margins.left() - margins.right();
+    const int width = FError->isHidden() ? this->width() - margins.left() - margins.right() : FError->width();
+    FError->setText(reason);
     FError->setFixedSize(width, FError->heightForWidth(width));
+    FError->show();
 }
 
 void TEditDialog::showEvent(QShowEvent *event)

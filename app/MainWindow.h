@@ -111,6 +111,9 @@ protected:
     virtual std::optional<QColor> ChooseColour(const QColor &initial);
     // The export file and its type, told by the chosen filter; empty to cancel.
     virtual QString ChooseExportFile(QString &selectedFilter);
+    // The size in pixels of an exported picture, offered first at onScreen;
+    // empty to cancel.
+    virtual std::optional<QSize> ChooseExportSize(QSize onScreen);
     virtual void ShowError(const QString &message);
     virtual void ShowWarning(const QString &message);
     virtual void ShowHelp(int context);

@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 #include <QPrinter>
 
+#include "app/ExportSizeDialog.h"
 #include "app/LocaleSeparator.h"
 #include "app/MainWindow.h"
 #include "plot/ControlSummary.h"
@@ -75,16 +76,34 @@ void TfrmMain::actFileExportExecute()
     const QString suffix = QFileInfo(path).suffix().toLower();
     const bool svg = suffix == "svg" || (suffix != "png" && suffix != "csv" && filter == SvgFilter);
     const bool csv = suffix == "csv" || (suffix != "png" && suffix != "svg" && filter == CsvFilter);
-    QString failure;
-    if (csv)
-        failure = ExportTraceCsv(path, FStore);
-    else if (svg)
-        failure = ExportPlotSvg(path, FPlotter->size(), FStore, FScale, FPlotter->TraceColour());
-    else
-        failure = ExportPlotPng(path, FPlotter->size(), FStore, FScale, FPlotter->TraceColour(),
-                                FPlotter->devicePixelRatioF());
+    if (csv) {
+        if (const QString failure = ExportTraceCsv(path, FStore); !failure.isEmpty())
+            ShowError(failure);
+        return;
+    }
+    const QSize onScreen = (QSizeF(FPlotter->size()) * FPlotter->devicePixelRatioF()).toSize();
+    const std::optional<QSize> chosen = ChooseExportSize(onScreen);
+    if (!chosen)
+        return;
+    // The picture is the plot as on screen, enlarged as a whole: drawn at
+    // the plot's width on screen and scaled up to the chosen width, so that
+    // lines and labels keep their proportions.
+    const qreal scale = qreal(chosen->width()) / FPlotter->width();
+    const QSize drawn(FPlotter->width(), std::max(1, qRound(chosen->height() / scale)));
+    const QString title = PlotTitle(FCircuit);
+    const QString failure =
+        svg ? ExportPlotSvg(path, drawn, FStore, FScale, FPlotter->TraceColour(), scale, title)
+            : ExportPlotPng(path, drawn, FStore, FScale, FPlotter->TraceColour(), scale, title);
     if (!failure.isEmpty())
         ShowError(failure);
+}
+
+std::optional<QSize> TfrmMain::ChooseExportSize(QSize onScreen)
+{
+    TExportSizeDialog dialog(onScreen, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.ChosenSize();
 }
 
 } // namespace cva

@@ -37,6 +37,15 @@ QString RenderAndWrite(const QString &path, const std::function<QString(QBuffer 
     return {};
 }
 
+void Render(QPainter &painter, QSize size, const QString &title, const TTraceStore &store, TPlotScale &scale,
+            TColor liveColour)
+{
+    if (title.isEmpty())
+        RenderPlot(painter, size, store, scale, liveColour);
+    else
+        RenderTitledPlot(painter, size, title, store, scale, liveColour);
+}
+
 QString CheckSize(QSize size)
 {
     if (size.width() <= 0 || size.height() <= 0)
@@ -47,7 +56,7 @@ QString CheckSize(QSize size)
 } // namespace
 
 QString ExportPlotPng(const QString &path, QSize size, const TTraceStore &store, const TPlotScale &scale,
-                      TColor liveColour, qreal devicePixelRatio)
+                      TColor liveColour, qreal devicePixelRatio, const QString &title)
 {
     return RenderAndWrite(path, [&](QBuffer &buffer) -> QString {
         if (QString bad = CheckSize(size); !bad.isEmpty())
@@ -58,7 +67,7 @@ QString ExportPlotPng(const QString &path, QSize size, const TTraceStore &store,
         image.setDevicePixelRatio(devicePixelRatio);
         TPlotScale drawn = scale;
         QPainter painter(&image);
-        RenderPlot(painter, size, store, drawn, liveColour);
+        Render(painter, size, title, store, drawn, liveColour);
         painter.end();
         if (!image.save(&buffer, "PNG"))
             return QStringLiteral("The picture could not be encoded.");
@@ -67,21 +76,21 @@ QString ExportPlotPng(const QString &path, QSize size, const TTraceStore &store,
 }
 
 QString ExportPlotSvg(const QString &path, QSize size, const TTraceStore &store, const TPlotScale &scale,
-                      TColor liveColour)
+                      TColor liveColour, qreal pictureScale, const QString &title)
 {
     return RenderAndWrite(path, [&](QBuffer &buffer) -> QString {
         if (QString bad = CheckSize(size); !bad.isEmpty())
             return bad;
         QSvgGenerator generator;
         generator.setOutputDevice(&buffer);
-        generator.setSize(size);
+        generator.setSize((QSizeF(size) * pictureScale).toSize());
         generator.setViewBox(QRect(QPoint(0, 0), size));
         generator.setTitle(QStringLiteral("Corvanta"));
         TPlotScale drawn = scale;
         QPainter painter;
         if (!painter.begin(&generator))
             return QStringLiteral("The picture could not be started.");
-        RenderPlot(painter, size, store, drawn, liveColour);
+        Render(painter, size, title, store, drawn, liveColour);
         painter.end();
         return {};
     });

@@ -14,12 +14,14 @@
 
 namespace cva {
 
-// size is the plot's logical size; the picture has size x devicePixelRatio
-// pixels, drawn as the screen draws at that ratio.
+// size is the plot's logical size; the picture has size x scale pixels,
+// drawn as the screen draws at that device pixel ratio, so a bigger picture
+// keeps the proportions of lines and labels. A title, when given, stands
+// in a line above the plot.
 QString ExportPlotPng(const QString &path, QSize size, const TTraceStore &store, const TPlotScale &scale,
-                      TColor liveColour, qreal devicePixelRatio = 1);
+                      TColor liveColour, qreal devicePixelRatio = 1, const QString &title = {});
 QString ExportPlotSvg(const QString &path, QSize size, const TTraceStore &store, const TPlotScale &scale,
-                      TColor liveColour);
+                      TColor liveColour, qreal pictureScale = 1, const QString &title = {});
 QString ExportTraceCsv(const QString &path, const TTraceStore &store);
 
 } // namespace cva

@@ -211,3 +211,24 @@ void RenderPlot(QPainter &painter, QSize size, const TTraceStore &store, TPlotSc
 }
 
 } // namespace cva
+
+namespace cva {
+
+void RenderTitledPlot(QPainter &painter, QSize size, const QString &title, const TTraceStore &store,
+                      TPlotScale &scale, TColor liveColour)
+{
+    painter.save();
+    painter.setFont(PlotLabelFont());
+    const QFontMetrics metrics = painter.fontMetrics();
+    const int band = metrics.height() + 6;
+    painter.fillRect(0, 0, size.width(), band, ToQColor(clBlack));
+    painter.setPen(ToQColor(clSilver));
+    // A title wider than the picture ends in an ellipsis rather than outside.
+    const int left = TPlotGeometry{}.RightMargin;
+    painter.drawText(left, 3 + metrics.ascent(), metrics.elidedText(title, Qt::ElideRight, size.width() - 2 * left));
+    painter.translate(0, band);
+    RenderPlot(painter, QSize(size.width(), std::max(0, size.height() - band)), store, scale, liveColour);
+    painter.restore();
+}
+
+} // namespace cva

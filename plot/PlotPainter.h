@@ -58,4 +58,9 @@ void DrawTraceLine(QPainter &painter, const TTrace &trace, const std::function<Q
 // the background and the live trace (slot 0) in liveColour on top.
 void RenderPlot(QPainter &painter, QSize size, const TTraceStore &store, TPlotScale &scale, TColor liveColour);
 
+// The whole plot under a title line (the topology and slider settings, for
+// pictures that leave the program), all in the given size.
+void RenderTitledPlot(QPainter &painter, QSize size, const QString &title, const TTraceStore &store,
+                      TPlotScale &scale, TColor liveColour);
+
 } // namespace cva

@@ -33,6 +33,9 @@ public:
     std::optional<QColor> ColourAnswer;
     QString ExportAnswer;
     QString ExportFilterAnswer;
+    // Empty: the size offered first, as the screen shows the plot.
+    std::optional<QSize> ExportSizeAnswer;
+    QSize OfferedExportSize;
 
     int OpenDialogs = 0;
     int SaveDialogs = 0;
@@ -61,6 +64,11 @@ protected:
     void ShowError(const QString &message) override { Errors << message; }
     void ShowWarning(const QString &message) override { Warnings << message; }
     void ShowHelp(int context) override { HelpContexts << context; }
+    std::optional<QSize> ChooseExportSize(QSize onScreen) override
+    {
+        OfferedExportSize = onScreen;
+        return ExportSizeAnswer ? ExportSizeAnswer : onScreen;
+    }
     QString ChooseExportFile(QString &selectedFilter) override
     {
         selectedFilter = ExportFilterAnswer;

@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QFile>
 #include <QImage>
+#include <QSvgRenderer>
 #include <QTemporaryDir>
 
 #include "TestWindow.h"
@@ -423,10 +424,30 @@ void TestFileCommands::exportWritesTheChosenFormat()
     const QImage picture(Path("plot.png"));
     QCOMPARE(picture.size() / picture.devicePixelRatio(), W->Plotter()->size());
 
+    QCOMPARE(W->OfferedExportSize, W->Plotter()->size() * W->Plotter()->devicePixelRatioF());
+
     W->ExportAnswer = Path("plot");
     W->ExportFilterAnswer = "SVG drawing (*.svg)";
     W->Action("actFileExport")->trigger();
-    QVERIFY(ReadFile(Path("plot")).startsWith("<?xml"));
+    const QByteArray svg = ReadFile(Path("plot"));
+    QVERIFY(svg.startsWith("<?xml"));
+    // The title line names the topology and the slider settings.
+    QVERIFY(svg.contains("Fender: Bass 50 (Log A), Mid 50 (Linear), Treble 90 (Log A)"));
+
+    // A chosen size, the plot enlarged as a whole.
+    W->ExportAnswer = Path("big.png");
+    W->ExportSizeAnswer = QSize(3000, 2250);
+    W->Action("actFileExport")->trigger();
+    const QImage big(Path("big.png"));
+    QCOMPARE(big.width(), 3000);
+    QVERIFY2(std::abs(big.height() - 2250) <= 4, qPrintable(QString::number(big.height())));
+    W->ExportAnswer = Path("big.svg");
+    W->Action("actFileExport")->trigger();
+    // Drawn at the plot's width, in the chosen proportions.
+    const QSvgRenderer drawing(Path("big.svg"));
+    QCOMPARE(drawing.viewBox().width(), W->Plotter()->width());
+    QVERIFY(std::abs(double(drawing.viewBox().height()) / drawing.viewBox().width() - 0.75) < 0.01);
+    W->ExportSizeAnswer.reset();
 
     W->ExportAnswer = Path("traces.csv");
     W->Action("actFileExport")->trigger();

@@ -5,6 +5,7 @@
 // CORVANTA_SCREENSHOTS set to a folder, each page and dialog is saved there.
 
 #include <QAbstractButton>
+#include <QComboBox>
 #include <QDir>
 #include <QGroupBox>
 #include <QLineEdit>
@@ -16,6 +17,7 @@
 
 #include "TestWindow.h"
 #include "app/AboutDialog.h"
+#include "app/ExportSizeDialog.h"
 #include "plot/PlotPainter.h"
 #include "plot/Plotter.h"
 
@@ -42,8 +44,8 @@ QSizeF LabelTextSize(const QLabel &label)
                       (label.textFormat() == Qt::AutoText && Qt::mightBeRichText(label.text()));
     if (rich)
         document.setHtml(label.text());
-    else
-        document.setPlainText(label.text());
+    else // a label with a buddy shows its mnemonic underlined, not as "&"
+        document.setPlainText(label.buddy() ? QString(label.text()).remove('&') : label.text());
     if (label.wordWrap()) {
         document.setTextWidth(label.contentsRect().width());
         return {0, document.size().height()};
@@ -86,7 +88,8 @@ QStringList TextMisfits(const QWidget &widget)
         if (metrics.horizontalAdvance(group->title()) > group->width())
             misfits << "title of " + Describe(group);
     } else if (auto *edit = qobject_cast<const QLineEdit *>(&widget)) {
-        if (edit->height() < edit->minimumSizeHint().height() ||
+        // A frameless edit (as inside a spin box) needs no room for a frame.
+        if ((edit->hasFrame() && edit->height() < edit->minimumSizeHint().height()) ||
             metrics.horizontalAdvance(edit->text()) > edit->width())
             misfits << "text of " + Describe(edit);
     } else if (auto *bar = qobject_cast<const QTabBar *>(&widget)) {
@@ -219,6 +222,16 @@ void TestFontFit::dialogsFit()
             SaveScreenshot(dialog, "dialog-resistor-refused");
         dialog.reject();
     }
+    TExportSizeDialog exportSize(QSize(407, 417), &window);
+    Show(exportSize);
+    QStringList sizeMisfits = Misfits(exportSize);
+    QVERIFY2(sizeMisfits.isEmpty(), qPrintable("Export size: " + sizeMisfits.join("; ")));
+    SaveScreenshot(exportSize, "dialog-export-size");
+    // The screen's size first, the presets up to 3000 pixels wide.
+    QCOMPARE(exportSize.ChosenSize(), QSize(407, 417));
+    QCOMPARE(exportSize.Presets()->itemData(exportSize.Presets()->count() - 1).toSize().width(), 3000);
+    exportSize.reject();
+
     TdlgAbout &about = *window.About();
     Show(about);
     const QStringList misfits = Misfits(about);
