@@ -71,6 +71,7 @@ private slots:
     void cursorReadout_data();
     void cursorReadout();
     void renderPlotWithoutWidget();
+    void labelsOnlyWhereTheyFit();
 };
 
 void TestPlot::freqToXAt407x417_data()
@@ -381,6 +382,40 @@ void TestPlot::renderPlotWithoutWidget()
     QCOMPARE(image.pixelColor(406, 416), QColor(Qt::black));
     const TPlotGeometry geometry{407, 417};
     QCOMPARE(PixelAt(image, 40, geometry.DBToY(-3.3, scale)), clLime);
+}
+
+void TestPlot::labelsOnlyWhereTheyFit()
+{
+    // Over many plot sizes, scales and label sizes: every label kept lies
+    // whole inside the picture and clear of every other, and a plot of the
+    // window's size keeps them all.
+    for (int pointSize : {6, 8, 12, 20}) {
+        QFont font = PlotLabelFont();
+        font.setPointSize(pointSize);
+        const QFontMetrics metrics(font);
+        for (const auto &[top, bottom] : {std::pair{0, -50}, {-2, -32}, {-2, -18}, {0, -8}}) {
+            TPlotScale scale;
+            scale.PlotTopDB = top;
+            scale.PlotBottomDB = bottom;
+            scale.PlotRangeDB = top - bottom;
+            for (int w = 20; w <= 820; w += 40) {
+                for (int h = 10; h <= 610; h += 30) {
+                    const TPlotGeometry geometry = PlotGeometry(QSize(w, h), scale, metrics);
+                    const std::vector<TPlotLabel> labels = PlotLabels(geometry, scale, metrics);
+                    for (std::size_t i = 0; i < labels.size(); ++i) {
+                        QVERIFY(QRect(0, 0, w, h).contains(labels[i].Box));
+                        for (std::size_t j = i + 1; j < labels.size(); ++j)
+                            QVERIFY2(!labels[i].Box.intersects(labels[j].Box),
+                                     qPrintable(labels[i].Text + " / " + labels[j].Text));
+                    }
+                }
+            }
+        }
+        if (pointSize <= 12) {
+            const TPlotScale scale;
+            QCOMPARE(PlotLabels(PlotGeometry(QSize(407, 417), scale, metrics), scale, metrics).size(), std::size_t(10));
+        }
+    }
 }
 
 QTEST_MAIN(TestPlot)
