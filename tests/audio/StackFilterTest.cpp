@@ -1,0 +1,164 @@
+// The tone stack as a digital filter: its impulse response, measured by FFT,
+// follows the circuit engine's analog curve for every topology at slider
+// ends and middle; a slider jump while a tone plays is not a click; the
+// listening chain's bypass is level-matched and its limiter reports clipping.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <complex>
+#include <numbers>
+#include <vector>
+
+#include "Spectrum.h"
+#include "audio/ListenChain.h"
+#include "audio/PinkNoise.h"
+#include "audio/RecordingSource.h"
+#include "audio/StackFilter.h"
+#include "document/Circuit.h"
+#include "document/Netlist.h"
+#include "models/NodalEngine.h"
+#include "numerics/Error.h"
+
+using namespace cva;
+
+namespace {
+
+TNetlist NetlistAt(Topology topology, int position)
+{
+    TCircuit circuit;
+    circuit.Active = topology;
+    for (const TSlider slider : AllSliders)
+        circuit.SetPosition(slider, position);
+    return BuildNetlist(circuit);
+}
+
+std::vector<float> Filtered(const TStackFilterCoefficients &coefficients, std::vector<float> signal)
+{
+    TStackFilter filter;
+    filter.Update(coefficients);
+    filter.Process(signal, signal);
+    return signal;
+}
+
+double LargestStep(const std::vector<float> &signal, std::size_t from, std::size_t to)
+{
+    double largest = 0;
+    for (std::size_t n = from + 1; n < to; ++n)
+        largest = std::max(largest, double(std::abs(signal[n] - signal[n - 1])));
+    return largest;
+}
+
+} // namespace
+
+TEST(StackFilter, ImpulseResponseFollowsTheEngineForEveryTopology)
+{
+    constexpr std::size_t Length = 1 << 17; // 2.7 s at 48 kHz: the slowest stack has rung out
+    for (const double rate : {44100.0, 48000.0, 96000.0}) {
+        // Where the tolerances hold at 44.1 kHz ends at 10 kHz: 16 kHz is too
+        // close to its Nyquist frequency.
+        const double top = rate < 48000 ? 10000 : 16000;
+        for (const TTopologyInfo &info : Topologies()) {
+            for (const int position : {0, 50, 100}) {
+                const TNetlist netlist = NetlistAt(info.Id, position);
+                std::vector<float> impulse(Length, 0.0f);
+                impulse[0] = 1;
+                const std::vector<std::complex<double>> spectrum =
+                    test::Fft(Filtered(DesignStackFilter(netlist, rate), impulse));
+                TNodalEngine engine(netlist);
+                double worst = 0;
+                double worstAt = 0;
+                for (int k = 0; k < GridPoints; ++k) {
+                    const double wanted = GridFrequency(GridFirstStep + k);
+                    if (wanted < 20 || wanted > top)
+                        continue;
+                    const auto bin = std::size_t(std::lround(wanted * Length / rate));
+                    const double frequency = bin * rate / Length;
+                    const double error = 20 * std::log10(std::abs(spectrum[bin]) / std::abs(engine.Output(frequency)));
+                    const double allowed = frequency <= 10000 ? 0.1 : 0.5;
+                    if (std::abs(error) / allowed > worst) {
+                        worst = std::abs(error) / allowed;
+                        worstAt = frequency;
+                    }
+                }
+                EXPECT_LE(worst, 1.0) << info.TabCaption << " at " << position << ", " << rate << " Hz: worst at "
+                                      << worstAt << " Hz";
+            }
+        }
+    }
+}
+
+TEST(StackFilter, SliderJumpWhileATonePlaysIsNoClick)
+{
+    constexpr double Rate = 48000;
+    constexpr std::size_t Jump = 24000;
+    constexpr std::size_t Length = 48000;
+    for (const double tone : {80.0, 1000.0}) {
+        std::vector<float> input(Length);
+        for (std::size_t n = 0; n < Length; ++n)
+            input[n] = float(0.5 * std::sin(2 * std::numbers::pi * tone * double(n) / Rate));
+        TCircuit circuit;
+        circuit.SetPosition(TSlider::Bass, 0);
+        TStackFilter filter;
+        filter.Update(DesignStackFilter(BuildNetlist(circuit), Rate));
+        std::vector<float> output(Length);
+        filter.Process(std::span(input).first(Jump), std::span(output).first(Jump));
+        circuit.SetPosition(TSlider::Bass, 100);
+        filter.Update(DesignStackFilter(BuildNetlist(circuit), Rate));
+        filter.Process(std::span(input).subspan(Jump), std::span(output).subspan(Jump));
+
+        // The steady sine before and, once the bass has settled, after.
+        const double steady = std::max(LargestStep(output, Jump - 4800, Jump), LargestStep(output, Length - 4800, Length));
+        EXPECT_LE(LargestStep(output, Jump - 1, Jump + 9600), 1.1 * steady) << tone << " Hz";
+    }
+}
+
+TEST(StackFilter, CircuitsThatCannotBeFiltersAreErrorsNamingTheCircuit)
+{
+    TNetlist netlist = NetlistAt(Topology::Fender, 50);
+    netlist.Output = 0;
+    try {
+        DesignStackFilter(netlist, 48000);
+        FAIL() << "an output at ground was accepted";
+    } catch (const CorvantaError &error) {
+        EXPECT_NE(std::string(error.what()).find("Fender"), std::string::npos) << error.what();
+    }
+    EXPECT_THROW(DesignStackFilter(NetlistAt(Topology::Fender, 50), 0), CorvantaError);
+}
+
+TEST(ListenChain, BypassIsLevelMatchedAndClippingIsLimitedAndReported)
+{
+    constexpr double Rate = 48000;
+    TListenControls controls;
+    TListenChain chain(controls);
+    std::vector<float> noise(4800);
+    TPinkNoise().Render(noise);
+    chain.SetSource(std::make_unique<TRecordingSource>(noise));
+    std::vector<float> out(4800);
+    chain.Render(out);
+    EXPECT_TRUE(std::all_of(out.begin(), out.end(), [](float s) { return s == 0; })) << "played before a filter";
+
+    const TStackFilterCoefficients filter = DesignStackFilter(NetlistAt(Topology::Bench, 50), Rate);
+    controls.Filter.Publish(filter);
+    controls.Bypass.store(true);
+    chain.Restart();
+    chain.Render(out);
+    // After the 5 ms ramp the bypass is the source at the stack's average gain.
+    for (std::size_t n = 480; n < out.size(); ++n)
+        ASSERT_NEAR(out[n], filter.AverageGain * noise[n], 1e-6) << n;
+    EXPECT_FALSE(controls.Clipped.load());
+
+    controls.Level.store(1000.0f);
+    chain.Restart();
+    chain.Render(out);
+    EXPECT_TRUE(controls.Clipped.load());
+    EXPECT_GT(controls.Peak.load(), 1.0f);
+    EXPECT_TRUE(std::all_of(out.begin(), out.end(), [](float s) { return std::abs(s) <= 1.0f; }));
+
+    // With Loop off the end of the recording is reported.
+    EXPECT_FALSE(controls.SourceEnded.load());
+    controls.Loop.store(false);
+    chain.Render(out);
+    EXPECT_TRUE(controls.SourceEnded.load());
+}
