@@ -53,6 +53,16 @@ TSlider MapSlider(const std::string &name)
     throw TUsageError{"--map takes bass, mid or treble, not \"" + name + "\""};
 }
 
+// Up to an hour, like the longest file --render reads.
+double DemoSeconds(const std::string &text)
+{
+    double seconds = 0;
+    const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), seconds);
+    if (ec != std::errc() || ptr != text.data() + text.size() || !(seconds > 0) || seconds > 3600)
+        throw TUsageError{"--render-demo takes a number of seconds above 0, up to 3600, not \"" + text + "\""};
+    return seconds;
+}
+
 } // namespace
 
 const char *ColumnName(TColumn column)
@@ -80,6 +90,8 @@ const char *UsageText()
            "                    [--format csv|json] [--columns LIST] [--map SLIDER]\n"
            "                    [--output PATH] [--save PATH]\n"
            "                    [--png PATH] [--svg PATH] [--list-presets] [--help] [--version]\n"
+           "       corvanta-cli [circuit options] (--render IN | --render-demo SECONDS)\n"
+           "                    --output OUT.wav [--float]\n"
            "\n"
            "Computes the live response of a tone stack, as the desktop program shows it,\n"
            "and prints it as 445 points from 10 Hz to 29.4 kHz.\n"
@@ -103,6 +115,10 @@ const char *UsageText()
            "  --png PATH          draw the plot of the curve, 407 x 417 pixels, into a PNG\n"
            "  --svg PATH          the same plot as an SVG picture\n"
            "  --list-presets      print the presets as lines of page<TAB>name and stop\n"
+           "  --render IN         filter the audio file IN (WAV, FLAC, OGG...) through the\n"
+           "                      circuit at its own rate, mixed to mono, into --output\n"
+           "  --render-demo S     the same with S seconds of the built-in guitar at 48 kHz\n"
+           "  --float             write 32-bit float samples instead of 24-bit integers\n"
            "\n"
            "Applied in this order: the file, --preset, --tab, the sliders, each --set.\n";
 }
@@ -111,6 +127,7 @@ TCliOptions ParseCommandLine(const std::vector<std::string> &arguments)
 {
     TCliOptions options;
     bool columnsGiven = false;
+    bool formatGiven = false;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string &argument = arguments[i];
         auto value = [&]() -> const std::string & {
@@ -150,6 +167,7 @@ TCliOptions ParseCommandLine(const std::vector<std::string> &arguments)
             else
                 throw TUsageError{"--resolution takes low, medium or high, not \"" + name + "\""};
         } else if (argument == "--format") {
+            formatGiven = true;
             const std::string &name = value();
             if (name == "csv")
                 options.Format = TOutputFormat::Csv;
@@ -170,6 +188,12 @@ TCliOptions ParseCommandLine(const std::vector<std::string> &arguments)
             options.PngPath = value();
         } else if (argument == "--svg") {
             options.SvgPath = value();
+        } else if (argument == "--render") {
+            options.RenderInput = value();
+        } else if (argument == "--render-demo") {
+            options.RenderDemoSeconds = DemoSeconds(value());
+        } else if (argument == "--float") {
+            options.FloatWav = true;
         } else if (argument.size() > 1 && argument.front() == '-') {
             throw TUsageError{"unknown option " + argument};
         } else if (options.CircuitFile) {
@@ -180,6 +204,16 @@ TCliOptions ParseCommandLine(const std::vector<std::string> &arguments)
     }
     if (options.Map && columnsGiven)
         throw TUsageError{"--columns and --map cannot be combined: a map prints gain_db"};
+    if (options.RenderInput && options.RenderDemoSeconds)
+        throw TUsageError{"--render and --render-demo cannot be combined"};
+    if (options.Renders()) {
+        if (!options.OutputPath)
+            throw TUsageError{"rendering needs --output OUT.wav"};
+        if (options.PngPath || options.SvgPath || formatGiven || columnsGiven || options.Map)
+            throw TUsageError{"rendering writes audio only: --format, --columns, --map, --png and --svg do not apply"};
+    } else if (options.FloatWav) {
+        throw TUsageError{"--float applies only to --render and --render-demo"};
+    }
     return options;
 }
 

@@ -32,6 +32,12 @@ struct TCliOptions {
     std::optional<std::string> PngPath;
     std::optional<std::string> SvgPath;
     bool ListPresets = false;
+    // Audio through the circuit into the WAV file --output names, instead of the curve.
+    std::optional<std::string> RenderInput;
+    std::optional<double> RenderDemoSeconds;
+    bool FloatWav = false;
+
+    bool Renders() const { return RenderInput || RenderDemoSeconds; }
     bool Help = false;
     bool Version = false;
 };

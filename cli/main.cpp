@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/AudioRender.h"
 #include "cli/CliOptions.h"
 #include "cli/PlotPictures.h"
 #include "cli/TraceOutput.h"
@@ -130,6 +131,12 @@ int main(int argc, char **argv)
             throw TUsageError{"--png and --svg are not available: this corvanta-cli was built without Qt"};
         const TCircuit circuit = BuildCircuit(options);
         WarnOfUnknownTapers(circuit);
+        if (options.Renders()) {
+            RenderAudio(options, circuit);
+            if (options.SavePath)
+                SaveCircuitFile(*options.SavePath, circuit);
+            return 0;
+        }
         TTrace live{};
         Recalculate(circuit, live);
         if (const auto warning = ModelAccuracyWarning(circuit, live))

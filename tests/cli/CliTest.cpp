@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -16,7 +18,12 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include "Spectrum.h"
+#include "audio/AudioFile.h"
+#include "audio/PluckedGuitar.h"
 #include "document/CircuitFile.h"
+#include "document/Netlist.h"
+#include "models/NodalEngine.h"
 
 #ifdef CORVANTA_CLI_PLOT
 #include <QColor>
@@ -24,6 +31,7 @@
 #endif
 
 namespace fs = std::filesystem;
+using namespace cva;
 
 namespace {
 
@@ -468,4 +476,77 @@ TEST_F(Cli, WarnsWhereTheModelDrifts)
     EXPECT_NE(drifting.Err.find("warning: The values are outside the range the model computes accurately"),
               std::string::npos)
         << drifting.Err;
+}
+
+// Rendering audio through the circuit: the demo guitar rendered at Bass 0
+// and at Bass 100 differs band by band as the engine's two curves say,
+// predicted from the dry guitar's own spectrum.
+TEST_F(Cli, RenderedSpectraDifferAsTheCurvesSay)
+{
+    constexpr double Seconds = 3;
+    std::array<std::vector<float>, 2> rendered;
+    std::array<TNetlist, 2> netlists;
+    for (const int bass : {0, 100}) {
+        const fs::path wav = Dir / ("bass" + std::to_string(bass) + ".wav");
+        const RunResult result = Run({"--render-demo", "3", "--bass", std::to_string(bass), "--output", wav.string()});
+        ASSERT_EQ(result.ExitCode, 0) << result.Err;
+        EXPECT_TRUE(result.Out.empty());
+        const TMonoAudio audio = ReadAudioFile(wav);
+        ASSERT_EQ(audio.SampleRate, 48000);
+        ASSERT_EQ(audio.Samples.size(), std::size_t(Seconds * 48000));
+        rendered[bass / 100] = audio.Samples;
+        TCircuit circuit;
+        circuit.SetPosition(TSlider::Bass, bass);
+        netlists[bass / 100] = BuildNetlist(circuit);
+    }
+    std::vector<float> dry(rendered[0].size());
+    TPluckedGuitar(48000).Render(dry);
+    const auto drySpectrum = test::Fft(dry);
+    const auto low = test::Fft(rendered[0]);
+    const auto high = test::Fft(rendered[1]);
+    TNodalEngine lowEngine(netlists[0]);
+    TNodalEngine highEngine(netlists[1]);
+    const double binHz = 48000.0 / double(drySpectrum.size());
+    for (double band = 62.5; band < 10000; band *= 2) {
+        double measuredLow = 0, measuredHigh = 0, predictedLow = 0, predictedHigh = 0;
+        for (auto k = std::size_t(band / binHz); k * binHz < 2 * band; ++k) {
+            measuredLow += std::norm(low[k]);
+            measuredHigh += std::norm(high[k]);
+            predictedLow += std::norm(drySpectrum[k] * lowEngine.Output(k * binHz));
+            predictedHigh += std::norm(drySpectrum[k] * highEngine.Output(k * binHz));
+        }
+        const double measured = 10 * std::log10(measuredHigh / measuredLow);
+        const double predicted = 10 * std::log10(predictedHigh / predictedLow);
+        EXPECT_NEAR(measured, predicted, 0.05) << "octave from " << band << " Hz";
+    }
+}
+
+TEST_F(Cli, RenderFailuresAndMisuseFollowTheContract)
+{
+    const fs::path wav = Dir / "out.wav";
+    const RunResult missing = Run({"--render", (Dir / "missing.flac").string(), "--output", wav.string()});
+    EXPECT_EQ(missing.ExitCode, 1);
+    EXPECT_NE(missing.Err.find("Cannot read audio file \"" + (Dir / "missing.flac").string() + "\""),
+              std::string::npos)
+        << missing.Err;
+    EXPECT_FALSE(fs::exists(wav));
+
+    for (const std::vector<std::string> &misuse :
+         {std::vector<std::string>{"--render-demo", "2"}, {"--render-demo", "0", "--output", wav.string()},
+          {"--render-demo", "2", "--render", "in.wav", "--output", wav.string()},
+          {"--render-demo", "2", "--output", wav.string(), "--format", "json"}, {"--float"}}) {
+        const RunResult result = Run(misuse);
+        EXPECT_EQ(result.ExitCode, 2) << misuse.front() << " " << misuse.back();
+        EXPECT_FALSE(fs::exists(wav));
+    }
+
+    // A float file at 44.1 kHz comes back at its own rate and length.
+    std::size_t clipped = 0;
+    std::vector<float> tone(4410, 0.25f);
+    WriteWavFile(Dir / "in.wav", tone, 44100, TWavEncoding::Float32, clipped);
+    const RunResult rendered = Run({"--render", (Dir / "in.wav").string(), "--output", wav.string(), "--float"});
+    ASSERT_EQ(rendered.ExitCode, 0) << rendered.Err;
+    const TMonoAudio back = ReadAudioFile(wav);
+    EXPECT_EQ(back.SampleRate, 44100);
+    EXPECT_EQ(back.Samples.size(), tone.size());
 }
