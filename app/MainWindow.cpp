@@ -22,6 +22,7 @@
 
 #include "app/AboutDialog.h"
 #include "app/FontScale.h"
+#include "app/ListenBar.h"
 #include "app/LocaleSeparator.h"
 #include "app/SchematicPage.h"
 #include "app/SliderScale.h"
@@ -65,6 +66,7 @@ TfrmMain::TfrmMain(QWidget *parent)
     labAccuracy->hide();
     statusBar()->addPermanentWidget(labAccuracy);
     SetPresetLibrary(LoadShippedPresets());
+    CreateListenBar();
 
     SetFileName(QString());
     SetResolution(ResolutionMedium);
@@ -81,12 +83,23 @@ TfrmMain::TfrmMain(QWidget *parent)
                            Scaled(*this, PlotDesignWidth) + margins.right(),
                        Scaled(*this, ClientHeight));
     resize(client.expandedTo(area->minimumSizeHint()) +
-           QSize(0, menuBar()->sizeHint().height() + statusBar()->sizeHint().height()));
+           QSize(0, menuBar()->sizeHint().height() + statusBar()->sizeHint().height() +
+                        FListen->sizeHint().height()));
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
 }
 
 TfrmMain::~TfrmMain() = default;
+
+void TfrmMain::CreateListenBar()
+{
+    FListen = new TListenBar(this);
+    addToolBar(Qt::BottomToolBarArea, FListen);
+    connect(FListen, &TListenBar::Message, this, [this](const QString &text) { statusBar()->showMessage(text); });
+    connect(FListen, &TListenBar::Problem, this, [this](const QString &text) { ShowError(text); });
+    if (!FListen->Player().Available())
+        statusBar()->showMessage(FListen->Player().Problem());
+}
 
 void TfrmMain::CreateControls(QWidget *area)
 {
@@ -345,6 +358,7 @@ void TfrmMain::Recalculate()
         labAccuracy->setText(warning ? QString::fromStdString(*warning) : QString());
         labAccuracy->setVisible(warning.has_value());
     });
+    FListen->CircuitChanged(FCircuit);
     FPlotter->update();
 }
 

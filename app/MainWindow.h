@@ -30,6 +30,7 @@ class QTabWidget;
 namespace cva {
 
 class TdlgAbout;
+class TListenBar;
 class THelpSystem;
 class TPlotter;
 class TSchematicPage;
@@ -98,6 +99,7 @@ public:
     QPushButton *SweepButton() const { return Button1; }
     TQtEditDialogs &EditDialogs() { return FEditDialogs; }
     TdlgAbout *About() const { return FAbout; }
+    TListenBar *ListenBar() const { return FListen; }
     QAction *Action(const QString &name) const;
     const TPresetLibrary &Presets() const { return FPresets; }
     QComboBox *PresetChoice() const { return cbPresets; }
@@ -123,6 +125,7 @@ protected:
 private:
     void CreateControls(QWidget *area);
     void CreateMenus();
+    void CreateListenBar();
     QAction *AddAction(QMenu *menu, const QString &name, const QString &text, const QString &hint,
                        const QKeySequence &shortcut = {});
     void PageControl1Change(int index);
@@ -160,6 +163,7 @@ private:
     TPlotter *FPlotter = nullptr;
     TQtEditDialogs FEditDialogs;
     TdlgAbout *FAbout = nullptr;
+    TListenBar *FListen = nullptr;
     std::unique_ptr<THelpSystem> FHelp;
     // Kept for the whole run so that Print setup's choices carry over.
     std::unique_ptr<QPrinter> FPrinter;

@@ -1,0 +1,173 @@
+// The Listen bar in the real main window, against a real audio server: a
+// PulseAudio daemon started by the test without any sound card, with a null
+// sink that consumes samples at the real rate. A few seconds of Play must
+// deliver every sample on time (no underrun) while the sliders move, and a
+// file that cannot be played must be refused without changing anything.
+//
+// Built a second time as test_listen_nodevice with the server unreachable:
+// then Play is disabled and the status bar says why.
+
+#include <QAction>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QProgressBar>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include "TestWindow.h"
+#include "app/ListenBar.h"
+
+using namespace cva;
+
+namespace {
+
+// The daemon lives for the whole run: the audio backend connects once per process.
+struct TTestServer {
+    QTemporaryDir Dir;
+    QProcess Daemon;
+    QString Problem;
+
+    bool Start()
+    {
+        const QString socket = Dir.filePath("native");
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("HOME", Dir.path());
+        environment.insert("PULSE_RUNTIME_PATH", Dir.filePath("runtime"));
+        Daemon.setProcessEnvironment(environment);
+        Daemon.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        Daemon.start("pulseaudio", {"-n", "--daemonize=no", "--exit-idle-time=-1", "--use-pid-file=no",
+                                    "--log-level=error", "--load=module-null-sink sink_name=corvanta_test",
+                                    "--load=module-native-protocol-unix auth-anonymous=1 socket=" + socket});
+        if (!Daemon.waitForStarted(5000)) {
+            Problem = "pulseaudio cannot be started: " + Daemon.errorString();
+            return false;
+        }
+        for (int wait = 0; wait < 100 && !QFile::exists(socket); ++wait)
+            QThread::msleep(50);
+        if (!QFile::exists(socket)) {
+            Problem = "pulseaudio did not open its socket";
+            return false;
+        }
+        qputenv("PULSE_SERVER", ("unix:" + socket).toLocal8Bit());
+        return true;
+    }
+    ~TTestServer()
+    {
+        Daemon.terminate();
+        if (!Daemon.waitForFinished(3000))
+            Daemon.kill();
+    }
+};
+
+} // namespace
+
+class TestListen : public QObject {
+    Q_OBJECT
+
+private slots:
+    void PlayDeliversEverySampleOnTime();
+    void UnreadableFileChangesNothing();
+    void NoDeviceDisablesPlay();
+};
+
+void TestListen::PlayDeliversEverySampleOnTime()
+{
+#ifdef CORVANTA_TEST_NO_DEVICE
+    QSKIP("built without an audio server");
+#endif
+    test::TTestWindow window;
+    window.show();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    TListenBar *bar = window.ListenBar();
+    TAudioPlayer &player = bar->Player();
+    QVERIFY2(player.Available(), qPrintable(player.Problem()));
+    QVERIFY(bar->PlayAction()->isEnabled());
+
+    QTest::keyClick(&window, Qt::Key_Space);
+    QVERIFY2(player.Playing(), qPrintable(player.Problem()));
+    QCOMPARE(bar->PlayAction()->text(), QString("Stop"));
+    // A null sink that was idle wakes up only after its longest latency
+    // (up to two seconds); from then on it consumes at the real rate.
+    QTRY_VERIFY_WITH_TIMEOUT(player.FramesDelivered() > player.SampleRate() / 10, 5000);
+    const long long framesBefore = player.FramesDelivered();
+    const int underrunsBefore = player.Underruns();
+    QElapsedTimer clock;
+    clock.start();
+    for (int tenth = 0; tenth < 30; ++tenth) {
+        // The bass swept end to end while playing: every move is a new filter.
+        window.Slider(TSlider::Bass)->setValue(tenth % 2 == 0 ? 0 : 100);
+        QTest::qWait(100);
+    }
+    const double seconds = clock.elapsed() / 1000.0;
+    const long long frames = player.FramesDelivered() - framesBefore;
+    // The device asked for every sample in time: as many as the time was long.
+    QVERIFY2(frames >= static_cast<long long>(0.9 * seconds * player.SampleRate()),
+             qPrintable(QString("%1 frames in %2 s").arg(frames).arg(seconds)));
+    QCOMPARE(player.Underruns() - underrunsBefore, 0);
+    QVERIFY(bar->Meter()->value() > bar->Meter()->minimum());
+
+    QTest::keyClick(&window, Qt::Key_Space);
+    QVERIFY(!player.Playing());
+    const long long stopped = player.FramesDelivered();
+    QTest::qWait(200);
+    QCOMPARE(player.FramesDelivered(), stopped);
+}
+
+void TestListen::UnreadableFileChangesNothing()
+{
+    test::TTestWindow window;
+    TListenBar *bar = window.ListenBar();
+    QTemporaryDir dir;
+    const QString path = dir.filePath("notes.wav");
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("these are not samples");
+    file.close();
+    bar->SourceBox()->setCurrentIndex(TListenBar::PinkNoiseItem);
+    emit bar->SourceBox()->activated(TListenBar::PinkNoiseItem);
+    QVERIFY(!bar->OpenAudioFile(path));
+    QCOMPARE(window.Errors.size(), 1);
+    QVERIFY2(window.Errors.front().contains(path), qPrintable(window.Errors.front()));
+    QCOMPARE(bar->SourceBox()->currentIndex(), int(TListenBar::PinkNoiseItem));
+    QCOMPARE(bar->SourceBox()->count(), int(TListenBar::FileItem));
+}
+
+void TestListen::NoDeviceDisablesPlay()
+{
+#ifndef CORVANTA_TEST_NO_DEVICE
+    QSKIP("built with an audio server");
+#else
+    test::TTestWindow window;
+    TListenBar *bar = window.ListenBar();
+    QVERIFY(!bar->Player().Available());
+    QVERIFY(!bar->PlayAction()->isEnabled());
+    QVERIFY(window.statusBar()->currentMessage().contains("audio"));
+    QTest::keyClick(&window, Qt::Key_Space);
+    QVERIFY(!bar->Player().Playing());
+    // Everything else works.
+    window.Slider(TSlider::Treble)->setValue(80);
+    QCOMPARE(window.Circuit().Position(TSlider::Treble), 80);
+#endif
+}
+
+int main(int argc, char **argv)
+{
+    TTestServer server;
+#ifndef CORVANTA_TEST_NO_DEVICE
+    if (!server.Start()) {
+        qWarning("%s", qPrintable(server.Problem));
+        return 1;
+    }
+#else
+    qputenv("PULSE_SERVER", "unix:/nonexistent/corvanta-test");
+#endif
+    QApplication application(argc, argv);
+    TestListen test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "test_listen.moc"
