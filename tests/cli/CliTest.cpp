@@ -534,7 +534,8 @@ TEST_F(Cli, RenderFailuresAndMisuseFollowTheContract)
     for (const std::vector<std::string> &misuse :
          {std::vector<std::string>{"--render-demo", "2"}, {"--render-demo", "0", "--output", wav.string()},
           {"--render-demo", "2", "--render", "in.wav", "--output", wav.string()},
-          {"--render-demo", "2", "--output", wav.string(), "--format", "json"}, {"--float"}}) {
+          {"--render-demo", "2", "--output", wav.string(), "--format", "json"},
+          {"--render-demo", "2", "--output", wav.string(), "--map", "bass"}, {"--float"}}) {
         const RunResult result = Run(misuse);
         EXPECT_EQ(result.ExitCode, 2) << misuse.front() << " " << misuse.back();
         EXPECT_FALSE(fs::exists(wav));
