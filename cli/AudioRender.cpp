@@ -1,38 +1,26 @@
 #include "cli/AudioRender.h"
 
-#include <cmath>
 #include <iostream>
 
-#include "audio/AudioFile.h"
-#include "audio/PluckedGuitar.h"
-#include "audio/StackFilter.h"
+#include "cli/CliModule.h"
+#include "cli/RenderModule.h"
 #include "document/Netlist.h"
+#include "numerics/Error.h"
 
 namespace cva::cli {
 
-namespace {
-
-constexpr int DemoSampleRate = 48000;
-
-} // namespace
-
 void RenderAudio(const TCliOptions &options, const TCircuit &circuit)
 {
-    TMonoAudio audio;
-    if (options.RenderInput) {
-        audio = ReadAudioFile(*options.RenderInput);
-    } else {
-        audio.SampleRate = DemoSampleRate;
-        audio.Samples.resize(static_cast<std::size_t>(std::lround(*options.RenderDemoSeconds * DemoSampleRate)));
-        TPluckedGuitar(DemoSampleRate).Render(audio.Samples);
-    }
-    TStackFilter filter;
-    filter.Update(DesignStackFilter(BuildNetlist(circuit), audio.SampleRate));
-    filter.Process(audio.Samples, audio.Samples);
-
+    const auto render = reinterpret_cast<TRenderAudio>(
+        LoadCliModuleEntry(CORVANTA_RENDER_MODULE_FILE, CORVANTA_RENDER_MODULE_ENTRY, "render audio"));
+    const TNetlist netlist = BuildNetlist(circuit);
+    const TCorvantaRenderRequest request{&netlist, options.RenderInput ? options.RenderInput->c_str() : nullptr,
+                                         options.RenderDemoSeconds.value_or(0), options.OutputPath->c_str(),
+                                         options.FloatWav ? 1 : 0};
     std::size_t clipped = 0;
-    WriteWavFile(*options.OutputPath, audio.Samples, static_cast<int>(audio.SampleRate),
-                 options.FloatWav ? TWavEncoding::Float32 : TWavEncoding::Pcm24, clipped);
+    char error[1024] = "";
+    if (render(&request, &clipped, error, sizeof error) != 0)
+        throw CorvantaError(error);
     if (clipped > 0)
         std::cerr << "corvanta-cli: " << clipped << " samples were beyond full scale and were limited to it\n";
 }

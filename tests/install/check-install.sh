@@ -30,6 +30,9 @@ presets=$("$root/bin/corvanta-cli" --list-presets 2>&1 | grep -c "$(printf '\t')
 # It loads its plot module from the installed library folder.
 "$root/bin/corvanta-cli" --png "$destdir/plot.png" >/dev/null && [ -s "$destdir/plot.png" ] ||
   { echo "installed corvanta-cli cannot draw its plot"; status=1; }
+# And its render module.
+"$root/bin/corvanta-cli" --render-demo 0.1 --output "$destdir/demo.wav" && [ -s "$destdir/demo.wav" ] ||
+  { echo "installed corvanta-cli cannot render audio"; status=1; }
 "$root/bin/corvanta-cli" --version | grep -qx "corvanta-cli 1.3.0.41" || { echo "installed corvanta-cli has the wrong version"; status=1; }
 grep -qx "X-Corvanta-Version=1.3.0.41" "$root/share/applications/org.example.Corvanta.desktop" || { echo "desktop entry lacks the version"; status=1; }
 grep -q 'release version="1.3.0.41"' "$root/share/metainfo/org.example.Corvanta.metainfo.xml" || { echo "metainfo lacks the release"; status=1; }
