@@ -16,10 +16,10 @@ namespace cva {
 
 namespace {
 
-// Short enough that a slider move is heard within about 30 ms, long enough
-// for a busy desktop not to run the device dry. The sound server is fed in
-// periods of 20 ms, so the buffer must hold more than one.
-constexpr double DeviceBufferSeconds = 0.030;
+// With the feeding period and the chain's block, short enough that a slider
+// move is heard within 30 ms; long enough for a busy desktop (tried at a load
+// of four times the cores) not to run the device dry.
+constexpr double DeviceBufferSeconds = 0.020;
 constexpr qint64 ScratchFrames = 1024;
 constexpr int FeedMilliseconds = 5;
 
