@@ -21,7 +21,16 @@ void *operator new(std::size_t size)
     throw std::bad_alloc();
 }
 
+// Every form that pairs with the deletes below, so that no allocation made by
+// another form (the library's nothrow buffers, say) is freed by them.
+void *operator new(std::size_t size, const std::nothrow_t &) noexcept
+{
+    ++Allocations;
+    return std::malloc(size ? size : 1);
+}
+
 void operator delete(void *memory) noexcept { std::free(memory); }
+void operator delete(void *memory, const std::nothrow_t &) noexcept { std::free(memory); }
 void operator delete(void *memory, std::size_t) noexcept { std::free(memory); }
 
 TEST(Sweep, AllocatesNothingOnAnyTopologyOrStep)
