@@ -7,6 +7,8 @@
 // Built a second time as test_listen_nodevice with the server unreachable:
 // then Play is disabled and the status bar says why.
 
+#include <algorithm>
+
 #include <QAction>
 #include <QComboBox>
 #include <QElapsedTimer>
@@ -97,10 +99,13 @@ void TestListen::PlayDeliversEverySampleOnTime()
     const int underrunsBefore = player.Underruns();
     QElapsedTimer clock;
     clock.start();
+    // The guitar rests between phrases, so the meter is read all along.
+    int loudest = bar->Meter()->minimum();
     for (int tenth = 0; tenth < 30; ++tenth) {
         // The bass swept end to end while playing: every move is a new filter.
         window.Slider(TSlider::Bass)->setValue(tenth % 2 == 0 ? 0 : 100);
         QTest::qWait(100);
+        loudest = std::max(loudest, bar->Meter()->value());
     }
     const double seconds = clock.elapsed() / 1000.0;
     const long long frames = player.FramesDelivered() - framesBefore;
@@ -108,7 +113,7 @@ void TestListen::PlayDeliversEverySampleOnTime()
     QVERIFY2(frames >= static_cast<long long>(0.9 * seconds * player.SampleRate()),
              qPrintable(QString("%1 frames in %2 s").arg(frames).arg(seconds)));
     QCOMPARE(player.Underruns() - underrunsBefore, 0);
-    QVERIFY(bar->Meter()->value() > bar->Meter()->minimum());
+    QVERIFY(loudest > bar->Meter()->minimum());
 
     QTest::keyClick(&window, Qt::Key_Space);
     QVERIFY(!player.Playing());
