@@ -14,6 +14,7 @@
 #include <QScreen>
 #include <QSignalBlocker>
 #include <QSlider>
+#include <QStackedWidget>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
@@ -31,6 +32,8 @@
 #include "numerics/Error.h"
 #include "plot/PlotColours.h"
 #include "plot/Plotter.h"
+#include "plot/QuantityView.h"
+#include "plot/ResponseMapView.h"
 
 namespace cva {
 
@@ -200,16 +203,24 @@ void TfrmMain::CreateControls(QWidget *area)
 
     FPlotter = new TPlotter(FStore, FScale, area);
     FPlotter->setMinimumSize(Scaled(*this, PlotMinimumSize));
-    connect(FPlotter, &TPlotter::CursorReadout, this, [this](const QString &text) {
+    FQuantityView = new TQuantityView(FStore, [this] { return FPlotter->TraceColour(); }, area);
+    FMapView = new TResponseMapView(area);
+    FViews = new QStackedWidget(area);
+    auto showReadout = [this](const QString &text) {
         if (text.isEmpty())
             statusBar()->clearMessage();
         else
             statusBar()->showMessage(text);
-    });
+    };
+    connect(FPlotter, &TPlotter::CursorReadout, this, showReadout);
+    connect(FQuantityView, &TQuantityView::CursorReadout, this, showReadout);
+    connect(FMapView, &TResponseMapView::CursorReadout, this, showReadout);
+    for (QWidget *view : std::initializer_list<QWidget *>{FPlotter, FQuantityView, FMapView})
+        FViews->addWidget(view);
     auto *right = new QVBoxLayout;
     right->setSpacing(Scaled(*this, 4));
     right->addLayout(buttons);
-    right->addWidget(FPlotter, 1);
+    right->addWidget(FViews, 1);
 
     // Only the plot grows with the window; the schematics and the sliders
     // keep their size.
@@ -282,6 +293,8 @@ void TfrmMain::CreateMenus()
     QAction *cycle = AddAction(plot, "actPlotCycleColour", "&Cycle colours automatically",
                                "Cycles the colours every time you produce a change to a component value");
     cycle->setCheckable(true);
+    plot->addSeparator();
+    CreateViewMenu(plot);
 
     // The buttons above the plot carry the captions and hints of their commands.
     for (auto [button, action] : {std::pair{btnSnapshot, snapshot}, {btnClear, clear}, {Button1, sweep}}) {
@@ -310,6 +323,7 @@ void TfrmMain::CreateMenus()
     autoscale->setCheckable(true);
     connect(autoscale, &QAction::toggled, this, [this](bool on) {
         FScale.AutoYScale = on;
+        FQuantityView->SetPhaseAutoScale(on);
         FPlotter->update();
     });
 
@@ -359,6 +373,7 @@ void TfrmMain::Recalculate()
         labAccuracy->setVisible(warning.has_value());
     });
     FListen->CircuitChanged(FCircuit);
+    RecalculateViews();
     FPlotter->update();
 }
 

@@ -21,10 +21,12 @@
 
 class QAction;
 class QComboBox;
+class QPainter;
 class QPrinter;
 class QLabel;
 class QPushButton;
 class QSlider;
+class QStackedWidget;
 class QTabWidget;
 
 namespace cva {
@@ -33,7 +35,13 @@ class TdlgAbout;
 class TListenBar;
 class THelpSystem;
 class TPlotter;
+class TQuantityView;
+class TResponseMapView;
 class TSchematicPage;
+
+// What the plot shows: today's gain plot, another quantity of the circuit
+// engine, or the response map over one slider.
+enum class TPlotView { Gain, Phase, GroupDelay, Impedance, ResponseMap };
 
 // The presets shipped beside the program, with a warning when there are none.
 TPresetLibrary LoadShippedPresets();
@@ -72,6 +80,17 @@ public:
     void actFilePrintSetupExecute();
     void actFilePrintPreviewExecute();
     void actFileExportExecute();
+    // Shows a view of the Plot menu. The response map shows MapSlider().
+    void SetPlotView(TPlotView view);
+    // The response map over a slider; a slider the page does not use is an
+    // error and the plot keeps what it showed.
+    void ShowResponseMap(TSlider slider);
+    TPlotView PlotView() const { return FPlotView; }
+    TSlider MapSlider() const { return FMapSlider; }
+    // The widget of the view shown.
+    QWidget *ShownView() const;
+    TQuantityView *QuantityView() const { return FQuantityView; }
+    TResponseMapView *ResponseMapView() const { return FMapView; }
     // Applies a preset of the active page as the Presets menu does.
     void ApplyPresetNamed(const QString &name);
     // The presets offered; the window starts with those shipped beside it.
@@ -126,6 +145,18 @@ private:
     void CreateControls(QWidget *area);
     void CreateMenus();
     void CreateListenBar();
+    void CreateViewMenu(QMenu *plot);
+    // The engine's quantities of the live trace and, when shown, the map:
+    // part of every recalculation.
+    void RecalculateViews();
+    void RecalculateMap();
+    void UpdateShownView();
+    // Ticks the Plot menu's item of the view shown.
+    void CheckViewAction();
+    // The shown view as a picture of the given size, on paper and as a table.
+    void RenderShownView(QPainter &painter, QSize size);
+    void PrintShownView(QPrinter &printer);
+    TTraceStore ShownTraces() const;
     QAction *AddAction(QMenu *menu, const QString &name, const QString &text, const QString &hint,
                        const QKeySequence &shortcut = {});
     void PageControl1Change(int index);
@@ -161,6 +192,13 @@ private:
     QPushButton *btnClear = nullptr;
     QPushButton *Button1 = nullptr;
     TPlotter *FPlotter = nullptr;
+    QStackedWidget *FViews = nullptr;
+    TQuantityView *FQuantityView = nullptr;
+    TResponseMapView *FMapView = nullptr;
+    TPlotView FPlotView = TPlotView::Gain;
+    TSlider FMapSlider = TSlider::Bass;
+    // Why the engine could not solve the circuit last time, told once.
+    QString FEngineFailure;
     TQtEditDialogs FEditDialogs;
     TdlgAbout *FAbout = nullptr;
     TListenBar *FListen = nullptr;

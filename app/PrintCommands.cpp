@@ -12,6 +12,7 @@
 #include "plot/PlotExport.h"
 #include "plot/Plotter.h"
 #include "plot/Printout.h"
+#include "plot/ResponseMapView.h"
 
 namespace cva {
 
@@ -34,8 +35,7 @@ void TfrmMain::actFilePrintExecute()
     if (!ExecPrintDialog(Printer(), this))
         return;
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    Guarded([this] { PrintPlot(Printer(), FStore, FCircuit.Symbols, FCircuit.ActiveInfo(), LocaleDecimalSeparator(),
-                  ControlLines(FCircuit)); });
+    Guarded([this] { PrintShownView(Printer()); });
     QGuiApplication::restoreOverrideCursor();
 }
 
@@ -47,9 +47,21 @@ void TfrmMain::actFilePrintSetupExecute()
 void TfrmMain::actFilePrintPreviewExecute()
 {
     ExecPrintPreview(Printer(), this, [this](QPrinter &printer) {
-        Guarded([&] { PrintPlot(printer, FStore, FCircuit.Symbols, FCircuit.ActiveInfo(), LocaleDecimalSeparator(),
-                      ControlLines(FCircuit)); });
+        Guarded([&] { PrintShownView(printer); });
     });
+}
+
+void TfrmMain::PrintShownView(QPrinter &printer)
+{
+    // The gain plot has its own page in black; the other views print as
+    // they are shown.
+    if (FPlotView == TPlotView::Gain)
+        PrintPlot(printer, FStore, FCircuit.Symbols, FCircuit.ActiveInfo(), LocaleDecimalSeparator(),
+                  ControlLines(FCircuit));
+    else
+        PrintPicture(
+            printer, [this](QPainter &painter, QSize size) { RenderShownView(painter, size); }, FCircuit.Symbols,
+            FCircuit.ActiveInfo(), LocaleDecimalSeparator(), ControlLines(FCircuit));
 }
 
 QString TfrmMain::ChooseExportFile(QString &selectedFilter)
@@ -76,24 +88,33 @@ void TfrmMain::actFileExportExecute()
     const QString suffix = QFileInfo(path).suffix().toLower();
     const bool svg = suffix == "svg" || (suffix != "png" && suffix != "csv" && filter == SvgFilter);
     const bool csv = suffix == "csv" || (suffix != "png" && suffix != "svg" && filter == CsvFilter);
+    // Pictures and tables are of the view shown.
     if (csv) {
-        if (const QString failure = ExportTraceCsv(path, FStore); !failure.isEmpty())
+        QString failure;
+        if (FPlotView != TPlotView::ResponseMap)
+            failure = ExportTraceCsv(path, ShownTraces());
+        else if (FMapView->Map().Curves.empty())
+            failure = FMapView->Map().Message;
+        else
+            failure = ExportResponseMapCsv(path, FMapView->Map().Curves);
+        if (!failure.isEmpty())
             ShowError(failure);
         return;
     }
-    const QSize onScreen = (QSizeF(FPlotter->size()) * FPlotter->devicePixelRatioF()).toSize();
+    QWidget *view = ShownView();
+    const QSize onScreen = (QSizeF(view->size()) * view->devicePixelRatioF()).toSize();
     const std::optional<QSize> chosen = ChooseExportSize(onScreen);
     if (!chosen)
         return;
-    // The picture is the plot as on screen, enlarged as a whole: drawn at
-    // the plot's width on screen and scaled up to the chosen width, so that
+    // The picture is the view as on screen, enlarged as a whole: drawn at
+    // the view's width on screen and scaled up to the chosen width, so that
     // lines and labels keep their proportions.
-    const qreal scale = qreal(chosen->width()) / FPlotter->width();
-    const QSize drawn(FPlotter->width(), std::max(1, qRound(chosen->height() / scale)));
+    const qreal scale = qreal(chosen->width()) / view->width();
+    const QSize drawn(view->width(), std::max(1, qRound(chosen->height() / scale)));
     const QString title = PlotTitle(FCircuit);
-    const QString failure =
-        svg ? ExportPlotSvg(path, drawn, FStore, FScale, FPlotter->TraceColour(), scale, title)
-            : ExportPlotPng(path, drawn, FStore, FScale, FPlotter->TraceColour(), scale, title);
+    const TPlotRender render = [this](QPainter &painter, QSize size) { RenderShownView(painter, size); };
+    const QString failure = svg ? ExportPictureSvg(path, drawn, render, scale, title)
+                                : ExportPicturePng(path, drawn, render, scale, title);
     if (!failure.isEmpty())
         ShowError(failure);
 }

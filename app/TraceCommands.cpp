@@ -14,6 +14,9 @@ namespace cva {
 
 void TfrmMain::actPlotSnapshotExecute()
 {
+    // The live colour as every view shows it, also when the gain plot is
+    // hidden and has not painted since the colour changed.
+    FStore.TraceColours[0] = FPlotter->TraceColour();
     if (!FStore.Snapshot())
         return;
     if (FStore.IsFull())
@@ -23,6 +26,7 @@ void TfrmMain::actPlotSnapshotExecute()
     if (Action("actPlotCycleColour")->isChecked())
         FPlotter->NextColour();
     FPlotter->update();
+    UpdateShownView();
 }
 
 void TfrmMain::actPlotClearExecute()
@@ -31,6 +35,7 @@ void TfrmMain::actPlotClearExecute()
     FStore.Clear();
     FPlotter->DrawBackground();
     FPlotter->update();
+    UpdateShownView();
     btnClear->setEnabled(false);
 }
 

@@ -27,4 +27,14 @@ std::string TraceTableCsv(const TTraceStore &store)
     return out;
 }
 
+std::string ResponseMapCsv(const std::vector<TTrace> &curves)
+{
+    std::string out = "position,frequency_hz,gain_db\n";
+    for (std::size_t position = 0; position < curves.size(); ++position)
+        for (int k = 0; k < GridPoints; ++k)
+            out += std::to_string(position) + ',' + ShortestNumber(GridFrequency(GridFirstStep + k)) + ',' +
+                   ShortestNumber(curves[position][k]) + '\n';
+    return out;
+}
+
 } // namespace cva

@@ -4,6 +4,7 @@
 // all text output of traces shares.
 
 #include <string>
+#include <vector>
 
 #include "models/Calc.h"
 
@@ -17,5 +18,9 @@ std::string ShortestNumber(double value);
 // newest), then one row per grid point with the frequency and the gain of
 // every trace in use, live first.
 std::string TraceTableCsv(const TTraceStore &store);
+
+// Header "position,frequency_hz,gain_db", then one row per grid point of
+// each curve, curve n standing for slider position n.
+std::string ResponseMapCsv(const std::vector<TTrace> &curves);
 
 } // namespace cva

@@ -25,6 +25,7 @@ bool TTraceStore::Snapshot()
     for (int j = TraceCount; j >= 1; --j) {
         Traces[j] = Traces[j - 1];
         TraceColours[j] = TraceColours[j - 1];
+        Quantities[j] = Quantities[j - 1];
     }
     ++TraceCount;
     return true;

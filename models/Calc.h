@@ -45,14 +45,24 @@ constexpr int ResolutionHigh = 1;
 using TColor = std::uint32_t; // 0x00BBGGRR
 using TTrace = std::array<double, GridPoints>;
 
+// What the circuit engine gives for a trace besides its gain, kept with the
+// trace so that a snapshot shows in every view of the plot.
+struct TTraceQuantities {
+    TTrace PhaseDeg{};
+    TTrace GroupDelayS{};
+    TTrace ImpedanceOhm{};
+};
+
 // Slot 0 is the live trace; slots 1 .. Count-1 are snapshots, slot 1 the newest.
 struct TTraceStore {
     std::array<TTrace, MaxTraces> Traces{};
     std::array<TColor, MaxTraces> TraceColours{};
+    std::array<TTraceQuantities, MaxTraces> Quantities{};
     int TraceCount = 1;
 
     bool IsFull() const { return TraceCount == MaxTraces; }
-    // Shifts every trace up one slot so the live trace is also snapshot 1.
+    // Shifts every trace, with its colour and quantities, up one slot so the
+    // live trace is also snapshot 1.
     // Returns false, changing nothing, when the store is full.
     bool Snapshot();
     void Clear() { TraceCount = 1; }

@@ -19,6 +19,8 @@ QString ThreeDigits(double value)
     return QLocale().toString(value, 'f', decimals);
 }
 
+} // namespace
+
 QString FrequencyText(double frequency)
 {
     // Decided after rounding, so 999.7 Hz reads "1.00 kHz" and not "1000 Hz".
@@ -27,9 +29,7 @@ QString FrequencyText(double frequency)
     return ThreeDigits(frequency) + QStringLiteral(" Hz");
 }
 
-} // namespace
-
-double GainAt(const TTrace &trace, double frequency)
+double TraceAt(const TTrace &trace, double frequency)
 {
     const double position = std::clamp(GridFirstStep * std::log10(frequency) - GridFirstStep, 0.0,
                                        double(GridPoints - 1));
@@ -38,12 +38,24 @@ double GainAt(const TTrace &trace, double frequency)
     return trace[below] + (trace[below + 1] - trace[below]) * fraction;
 }
 
-QString CursorReadoutText(double frequency, double gain)
+QString CursorReadoutText(double frequency, double gain, double phaseDeg, double groupDelayS)
 {
-    const QString frequencyText = FrequencyText(frequency);
-    if (!std::isfinite(gain))
-        return frequencyText;
-    return frequencyText + QStringLiteral("   ") + QLocale().toString(gain, 'f', 2) + QStringLiteral(" dB");
+    QString text = FrequencyText(frequency);
+    auto append = [&text](double value, int decimals, const QString &unit) {
+        if (std::isfinite(value))
+            text += QStringLiteral("   ") + QLocale().toString(value, 'f', decimals) + unit;
+    };
+    append(gain, 2, QStringLiteral(" dB"));
+    append(phaseDeg, 1, QStringLiteral("\u00b0"));
+    append(groupDelayS * 1000, 3, QStringLiteral(" ms"));
+    return text;
+}
+
+QString LiveReadoutText(const TTraceStore &store, double frequency)
+{
+    const TTraceQuantities &live = store.Quantities[0];
+    return CursorReadoutText(frequency, TraceAt(store.Traces[0], frequency), TraceAt(live.PhaseDeg, frequency),
+                             TraceAt(live.GroupDelayS, frequency));
 }
 
 } // namespace cva

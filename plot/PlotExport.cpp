@@ -37,13 +37,12 @@ QString RenderAndWrite(const QString &path, const std::function<QString(QBuffer 
     return {};
 }
 
-void Render(QPainter &painter, QSize size, const QString &title, const TTraceStore &store, TPlotScale &scale,
-            TColor liveColour)
+QString WriteText(const QString &path, const std::string &text)
 {
-    if (title.isEmpty())
-        RenderPlot(painter, size, store, scale, liveColour);
-    else
-        RenderTitledPlot(painter, size, title, store, scale, liveColour);
+    return RenderAndWrite(path, [&](QBuffer &buffer) -> QString {
+        buffer.write(text.data(), qint64(text.size()));
+        return {};
+    });
 }
 
 QString CheckSize(QSize size)
@@ -55,8 +54,8 @@ QString CheckSize(QSize size)
 
 } // namespace
 
-QString ExportPlotPng(const QString &path, QSize size, const TTraceStore &store, const TPlotScale &scale,
-                      TColor liveColour, qreal devicePixelRatio, const QString &title)
+QString ExportPicturePng(const QString &path, QSize size, const TPlotRender &render, qreal devicePixelRatio,
+                         const QString &title)
 {
     return RenderAndWrite(path, [&](QBuffer &buffer) -> QString {
         if (QString bad = CheckSize(size); !bad.isEmpty())
@@ -65,9 +64,8 @@ QString ExportPlotPng(const QString &path, QSize size, const TTraceStore &store,
         if (image.isNull())
             return QStringLiteral("Not enough memory for the picture.");
         image.setDevicePixelRatio(devicePixelRatio);
-        TPlotScale drawn = scale;
         QPainter painter(&image);
-        Render(painter, size, title, store, drawn, liveColour);
+        RenderTitled(painter, size, title, render);
         painter.end();
         if (!image.save(&buffer, "PNG"))
             return QStringLiteral("The picture could not be encoded.");
@@ -75,8 +73,8 @@ QString ExportPlotPng(const QString &path, QSize size, const TTraceStore &store,
     });
 }
 
-QString ExportPlotSvg(const QString &path, QSize size, const TTraceStore &store, const TPlotScale &scale,
-                      TColor liveColour, qreal pictureScale, const QString &title)
+QString ExportPictureSvg(const QString &path, QSize size, const TPlotRender &render, qreal pictureScale,
+                         const QString &title)
 {
     return RenderAndWrite(path, [&](QBuffer &buffer) -> QString {
         if (QString bad = CheckSize(size); !bad.isEmpty())
@@ -86,23 +84,35 @@ QString ExportPlotSvg(const QString &path, QSize size, const TTraceStore &store,
         generator.setSize((QSizeF(size) * pictureScale).toSize());
         generator.setViewBox(QRect(QPoint(0, 0), size));
         generator.setTitle(QStringLiteral("Corvanta"));
-        TPlotScale drawn = scale;
         QPainter painter;
         if (!painter.begin(&generator))
             return QStringLiteral("The picture could not be started.");
-        Render(painter, size, title, store, drawn, liveColour);
+        RenderTitled(painter, size, title, render);
         painter.end();
         return {};
     });
 }
 
+QString ExportPlotPng(const QString &path, QSize size, const TTraceStore &store, const TPlotScale &scale,
+                      TColor liveColour, qreal devicePixelRatio, const QString &title)
+{
+    return ExportPicturePng(path, size, GainPlotRender(store, scale, liveColour), devicePixelRatio, title);
+}
+
+QString ExportPlotSvg(const QString &path, QSize size, const TTraceStore &store, const TPlotScale &scale,
+                      TColor liveColour, qreal pictureScale, const QString &title)
+{
+    return ExportPictureSvg(path, size, GainPlotRender(store, scale, liveColour), pictureScale, title);
+}
+
 QString ExportTraceCsv(const QString &path, const TTraceStore &store)
 {
-    return RenderAndWrite(path, [&](QBuffer &buffer) -> QString {
-        const std::string text = TraceTableCsv(store);
-        buffer.write(text.data(), qint64(text.size()));
-        return {};
-    });
+    return WriteText(path, TraceTableCsv(store));
+}
+
+QString ExportResponseMapCsv(const QString &path, const std::vector<TTrace> &curves)
+{
+    return WriteText(path, ResponseMapCsv(curves));
 }
 
 } // namespace cva

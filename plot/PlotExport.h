@@ -6,13 +6,22 @@
 // existing files, links, devices and failures. Each returns an empty text on
 // success and the message for the user on failure.
 
+#include <vector>
+
 #include <QSize>
 #include <QString>
 
 #include "models/Calc.h"
+#include "plot/PlotPainter.h"
 #include "plot/PlotScale.h"
 
 namespace cva {
+
+// Any picture of the plot's views, with size, scale and title as below.
+QString ExportPicturePng(const QString &path, QSize size, const TPlotRender &render, qreal devicePixelRatio = 1,
+                         const QString &title = {});
+QString ExportPictureSvg(const QString &path, QSize size, const TPlotRender &render, qreal pictureScale = 1,
+                         const QString &title = {});
 
 // size is the plot's logical size; the picture has size x scale pixels,
 // drawn as the screen draws at that device pixel ratio, so a bigger picture
@@ -23,5 +32,7 @@ QString ExportPlotPng(const QString &path, QSize size, const TTraceStore &store,
 QString ExportPlotSvg(const QString &path, QSize size, const TTraceStore &store, const TPlotScale &scale,
                       TColor liveColour, qreal pictureScale = 1, const QString &title = {});
 QString ExportTraceCsv(const QString &path, const TTraceStore &store);
+// The response map as "position,frequency_hz,gain_db" rows.
+QString ExportResponseMapCsv(const QString &path, const std::vector<TTrace> &curves);
 
 } // namespace cva

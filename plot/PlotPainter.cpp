@@ -28,17 +28,18 @@ void HorizontalLine(QPainter &painter, const TPlotGeometry &geometry, int y)
     painter.drawLine(geometry.FrameLeft, y, geometry.FrameRight(), y);
 }
 
-void DrawDBLines(QPainter &painter, const TPlotGeometry &geometry, const TPlotScale &scale)
+// The dB grid: a grey line at every dB, then the silver tens over them.
+std::vector<TGridLine> DBLines(const TPlotGeometry &geometry, const TPlotScale &scale)
 {
-    SetLinePen(painter, clGray);
+    std::vector<TGridLine> lines;
     for (int db = scale.PlotBottomDB; db <= scale.PlotTopDB; ++db)
-        HorizontalLine(painter, geometry, geometry.DBToY(db, scale));
+        lines.push_back({geometry.DBToY(db, scale), false});
     // The loop starts one ten below the scale (integer division truncates
     // toward zero); that line clamps onto the bottom edge, which the frame
     // draws in the same colour anyway.
-    SetLinePen(painter, clSilver);
     for (int n = (scale.PlotBottomDB - 10) / 10; n <= scale.PlotTopDB / 10; ++n)
-        HorizontalLine(painter, geometry, geometry.DBToY(10 * n, scale));
+        lines.push_back({geometry.DBToY(10 * n, scale), true});
+    return lines;
 }
 
 void DrawFrequencyLines(QPainter &painter, const TPlotGeometry &geometry)
@@ -96,6 +97,14 @@ std::vector<int> LabelledDBs(const TPlotScale &scale)
     return values;
 }
 
+std::vector<TGridLabel> DBLabels(const TPlotGeometry &geometry, const TPlotScale &scale)
+{
+    std::vector<TGridLabel> labels;
+    for (int db : LabelledDBs(scale))
+        labels.push_back({DBLabelText(db), geometry.DBToY(db, scale)});
+    return labels;
+}
+
 } // namespace
 
 QFont PlotLabelFont()
@@ -107,10 +116,18 @@ QFont PlotLabelFont()
 
 TPlotGeometry PlotGeometry(QSize size, const TPlotScale &scale, const QFontMetrics &labelMetrics)
 {
+    std::vector<QString> texts;
+    for (int db : LabelledDBs(scale))
+        texts.push_back(DBLabelText(db));
+    return PlotGeometry(size, texts, labelMetrics);
+}
+
+TPlotGeometry PlotGeometry(QSize size, const std::vector<QString> &valueLabels, const QFontMetrics &labelMetrics)
+{
     TPlotGeometry geometry{size.width(), size.height()};
     int widest = 0;
-    for (int db : LabelledDBs(scale))
-        widest = std::max(widest, labelMetrics.horizontalAdvance(DBLabelText(db)));
+    for (const QString &text : valueLabels)
+        widest = std::max(widest, labelMetrics.horizontalAdvance(text));
     // A dB label ends 3 pixels left of the frame and is centred on its line.
     geometry.FrameLeft = std::max(geometry.FrameLeft, widest + 4);
     geometry.FrameTop = std::max(geometry.FrameTop, labelMetrics.height() / 2 + 1);
@@ -120,6 +137,12 @@ TPlotGeometry PlotGeometry(QSize size, const TPlotScale &scale, const QFontMetri
 }
 
 std::vector<TPlotLabel> PlotLabels(const TPlotGeometry &geometry, const TPlotScale &scale,
+                                   const QFontMetrics &labelMetrics)
+{
+    return PlotLabels(geometry, DBLabels(geometry, scale), labelMetrics);
+}
+
+std::vector<TPlotLabel> PlotLabels(const TPlotGeometry &geometry, const std::vector<TGridLabel> &valueLabels,
                                    const QFontMetrics &labelMetrics)
 {
     const QRect picture(0, 0, geometry.W, geometry.H);
@@ -135,11 +158,8 @@ std::vector<TPlotLabel> PlotLabels(const TPlotGeometry &geometry, const TPlotSca
     };
     // Each dB label is centred on its line by half the height of a text line.
     const int halfHeight = labelMetrics.height() / 2;
-    for (int db : LabelledDBs(scale)) {
-        const QString text = DBLabelText(db);
-        offer(text, geometry.FrameLeft - 3 - labelMetrics.horizontalAdvance(text),
-              geometry.DBToY(db, scale) - halfHeight);
-    }
+    for (const TGridLabel &label : valueLabels)
+        offer(label.Text, geometry.FrameLeft - 3 - labelMetrics.horizontalAdvance(label.Text), label.Y - halfHeight);
     int decadeHz = 1;
     for (int decade = 1; decade <= 4; ++decade) {
         decadeHz *= 10;
@@ -150,26 +170,35 @@ std::vector<TPlotLabel> PlotLabels(const TPlotGeometry &geometry, const TPlotSca
     return kept;
 }
 
-void DrawBackground(QPainter &painter, const TPlotGeometry &geometry, const TGridX &gridX,
-                    const TPlotScale &scale, const TTraceStore &store)
+void DrawGrid(QPainter &painter, const TPlotGeometry &geometry, const std::vector<TGridLine> &lines,
+              const std::vector<TGridLabel> &labels)
 {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.fillRect(0, 0, geometry.W, geometry.H, ToQColor(clBlack));
-    DrawDBLines(painter, geometry, scale);
+    for (const TGridLine &line : lines) {
+        SetLinePen(painter, line.Major ? clSilver : clGray);
+        HorizontalLine(painter, geometry, line.Y);
+    }
     DrawFrequencyLines(painter, geometry);
     DrawFrame(painter, geometry);
 
     painter.setFont(PlotLabelFont());
     painter.setPen(ToQColor(clSilver));
     const QFontMetrics metrics = painter.fontMetrics();
-    for (const TPlotLabel &label : PlotLabels(geometry, scale, metrics))
+    for (const TPlotLabel &label : PlotLabels(geometry, labels, metrics))
         painter.drawText(label.Box.left(), label.Box.top() + metrics.ascent(), label.Text);
+    painter.restore();
+}
+
+void DrawBackground(QPainter &painter, const TPlotGeometry &geometry, const TGridX &gridX,
+                    const TPlotScale &scale, const TTraceStore &store)
+{
+    DrawGrid(painter, geometry, DBLines(geometry, scale), DBLabels(geometry, scale));
 
     // Newest first, so older snapshots lie on top of newer ones.
     for (int t = 1; t < store.TraceCount; ++t)
         DrawTrace(painter, geometry, gridX, scale, store.Traces[t], store.TraceColours[t]);
-    painter.restore();
 }
 
 void DrawTrace(QPainter &painter, const TPlotGeometry &geometry, const TGridX &gridX, const TPlotScale &scale,
@@ -214,9 +243,27 @@ void RenderPlot(QPainter &painter, QSize size, const TTraceStore &store, TPlotSc
 
 namespace cva {
 
+TPlotRender GainPlotRender(const TTraceStore &store, const TPlotScale &scale, TColor liveColour)
+{
+    return [&store, scale, liveColour](QPainter &painter, QSize size) {
+        TPlotScale drawn = scale;
+        RenderPlot(painter, size, store, drawn, liveColour);
+    };
+}
+
 void RenderTitledPlot(QPainter &painter, QSize size, const QString &title, const TTraceStore &store,
                       TPlotScale &scale, TColor liveColour)
 {
+    RenderTitled(painter, size, title,
+                 [&](QPainter &onPlot, QSize plotSize) { RenderPlot(onPlot, plotSize, store, scale, liveColour); });
+}
+
+void RenderTitled(QPainter &painter, QSize size, const QString &title, const TPlotRender &render)
+{
+    if (title.isEmpty()) {
+        render(painter, size);
+        return;
+    }
     painter.save();
     painter.setFont(PlotLabelFont());
     const QFontMetrics metrics = painter.fontMetrics();
@@ -227,7 +274,7 @@ void RenderTitledPlot(QPainter &painter, QSize size, const QString &title, const
     const int left = TPlotGeometry{}.RightMargin;
     painter.drawText(left, 3 + metrics.ascent(), metrics.elidedText(title, Qt::ElideRight, size.width() - 2 * left));
     painter.translate(0, band);
-    RenderPlot(painter, QSize(size.width(), std::max(0, size.height() - band)), store, scale, liveColour);
+    render(painter, QSize(size.width(), std::max(0, size.height() - band)));
     painter.restore();
 }
 

@@ -21,12 +21,28 @@ class QPainter;
 
 namespace cva {
 
+// Draws a picture of one of the plot's views at the given logical size.
+using TPlotRender = std::function<void(QPainter &painter, QSize size)>;
+
 // The face of the axis labels.
 QFont PlotLabelFont();
+
+// A horizontal line of the value grid, and a label of the value axis, at
+// the y pixel of the value they stand for.
+struct TGridLine {
+    int Y;
+    bool Major;
+};
+struct TGridLabel {
+    QString Text;
+    int Y;
+};
 
 // The plot's frame for a picture of the given size, with margins wide
 // enough for the labels of the scale in that font.
 TPlotGeometry PlotGeometry(QSize size, const TPlotScale &scale, const QFontMetrics &labelMetrics);
+// The same for any value axis, given the texts of its labels.
+TPlotGeometry PlotGeometry(QSize size, const std::vector<QString> &valueLabels, const QFontMetrics &labelMetrics);
 
 // An axis label and the box its glyphs cover (digits and capitals, which
 // reach no lower than the base line).
@@ -40,6 +56,14 @@ struct TPlotLabel {
 // label kept before them.
 std::vector<TPlotLabel> PlotLabels(const TPlotGeometry &geometry, const TPlotScale &scale,
                                    const QFontMetrics &labelMetrics);
+// The same for any value axis, its labels offered in the order given.
+std::vector<TPlotLabel> PlotLabels(const TPlotGeometry &geometry, const std::vector<TGridLabel> &valueLabels,
+                                   const QFontMetrics &labelMetrics);
+
+// Black fill, the value lines in their order (minor grey, major silver), the
+// frequency grid, the frame and the labels that fit.
+void DrawGrid(QPainter &painter, const TPlotGeometry &geometry, const std::vector<TGridLine> &lines,
+              const std::vector<TGridLabel> &labels);
 
 // Black fill, dB and frequency grid, frame, axis labels and the snapshot
 // traces (slots 1 .. TraceCount - 1) in their own colours.
@@ -62,5 +86,10 @@ void RenderPlot(QPainter &painter, QSize size, const TTraceStore &store, TPlotSc
 // pictures that leave the program), all in the given size.
 void RenderTitledPlot(QPainter &painter, QSize size, const QString &title, const TTraceStore &store,
                       TPlotScale &scale, TColor liveColour);
+// Any view under a title line; without a title the view alone.
+void RenderTitled(QPainter &painter, QSize size, const QString &title, const TPlotRender &render);
+// The gain plot as a picture, on a copy of the scale; the store must
+// outlive the picture.
+TPlotRender GainPlotRender(const TTraceStore &store, const TPlotScale &scale, TColor liveColour);
 
 } // namespace cva

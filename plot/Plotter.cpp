@@ -119,8 +119,7 @@ QString TPlotter::ReadoutAt(QPoint point) const
     const TPlotGeometry geometry = Geometry();
     if (!geometry.InFrame(point.x(), point.y()))
         return {};
-    const double frequency = geometry.XToFreq(point.x());
-    return CursorReadoutText(frequency, GainAt(FStore.Traces[0], frequency));
+    return LiveReadoutText(FStore, geometry.XToFreq(point.x()));
 }
 
 void TPlotter::UpdateReadout()

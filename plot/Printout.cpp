@@ -7,6 +7,7 @@
 
 #include <QFontDatabase>
 #include <QFontMetrics>
+#include <QImage>
 #include <QPageSetupDialog>
 #include <QPainter>
 #include <QPen>
@@ -66,6 +67,42 @@ void DrawTrace(QPainter &painter, const TPrintLayout &layout, const TTrace &trac
     DrawTraceLine(painter, trace, [&](int k) {
         return QPoint(layout.FreqToX(GridFrequency(GridFirstStep + k)), layout.DBToY(trace[k]));
     });
+}
+
+void DrawHeading(QPainter &painter, const TPrintLayout &layout)
+{
+    SetPen(painter, layout, 1);
+    painter.setFont(PrintoutFont(14, true));
+    DrawText(painter, 0, 0, layout.Heading);
+    painter.setFont(PrintoutFont(10));
+    for (std::size_t n = 0; n < layout.ComponentLines.size(); ++n)
+        DrawText(painter, 0, layout.ListLineTop(int(n)), layout.ComponentLines[n]);
+    for (std::size_t n = 0; n < layout.ControlLines.size(); ++n)
+        DrawText(painter, 0, layout.ControlLineTop(int(n)), layout.ControlLines[n]);
+}
+
+void DrawNotice(QPainter &painter, const TPrintLayout &layout)
+{
+    painter.setFont(PrintoutFont(8));
+    DrawText(painter, layout.Notice.left(), layout.Notice.top(), NoticeText);
+}
+
+// Starts the one-page document and draws it; a page drawn half-way is
+// aborted rather than printed.
+void PrintPage(QPrinter &printer, const std::function<void(QPainter &)> &draw)
+{
+    printer.setDocName(QStringLiteral("Corvanta"));
+    QPainter painter;
+    if (!painter.begin(&printer))
+        throw CorvantaError("The printer could not begin the document.");
+    try {
+        draw(painter);
+    } catch (...) {
+        printer.abort();
+        painter.end();
+        throw;
+    }
+    painter.end();
 }
 
 } // namespace
@@ -160,14 +197,7 @@ TPrintLayout DrawPrintout(QPainter &painter, const TTraceStore &store, const TSy
     painter.save();
     painter.setBrush(Qt::NoBrush);
 
-    SetPen(painter, layout, 1);
-    painter.setFont(PrintoutFont(14, true));
-    DrawText(painter, 0, 0, layout.Heading);
-    painter.setFont(PrintoutFont(10));
-    for (std::size_t n = 0; n < layout.ComponentLines.size(); ++n)
-        DrawText(painter, 0, layout.ListLineTop(int(n)), layout.ComponentLines[n]);
-    for (std::size_t n = 0; n < layout.ControlLines.size(); ++n)
-        DrawText(painter, 0, layout.ControlLineTop(int(n)), layout.ControlLines[n]);
+    DrawHeading(painter, layout);
 
     for (int db = -50; db <= 0; ++db)
         painter.drawLine(layout.X0, layout.DBToY(db), layout.X1, layout.DBToY(db));
@@ -214,8 +244,35 @@ TPrintLayout DrawPrintout(QPainter &painter, const TTraceStore &store, const TSy
 
     SetPen(painter, layout, 1);
     DrawText(painter, layout.AxisTitle.left(), layout.AxisTitle.top(), AxisTitleText);
-    painter.setFont(PrintoutFont(8));
-    DrawText(painter, layout.Notice.left(), layout.Notice.top(), NoticeText);
+    DrawNotice(painter, layout);
+    painter.restore();
+    return layout;
+}
+
+TPrintLayout DrawPicturePrintout(QPainter &painter, const TPlotRender &render, const TSymbolList &symbols,
+                                 const TTopologyInfo &topology, char decimalSeparator,
+                                 const std::vector<QString> &controlLines)
+{
+    QPaintDevice &device = *painter.device();
+    const TPrintLayout layout = LayoutPrintout(device, symbols, topology, decimalSeparator, controlLines);
+    painter.save();
+    DrawHeading(painter, layout);
+    // Right of the component list down to the notice, drawn at the screen's
+    // pixel size so that labels and lines keep the proportions they have on
+    // screen, at twice its density.
+    const QRect place(QPoint(layout.TextW + layout.L10, 0), QPoint(device.width() - 1, layout.Notice.top() - 1));
+    const qreal devicePerPixel = std::max(1.0, device.logicalDpiX() / 96.0);
+    const QSize logical = (QSizeF(place.size()) / devicePerPixel).toSize();
+    QImage picture(logical * 2, QImage::Format_RGB32);
+    if (picture.isNull() || logical.isEmpty())
+        throw CorvantaError("The page has no room for the plot.");
+    picture.setDevicePixelRatio(2);
+    {
+        QPainter onPicture(&picture);
+        render(onPicture, logical);
+    }
+    painter.drawImage(place, picture);
+    DrawNotice(painter, layout);
     painter.restore();
     return layout;
 }
@@ -223,19 +280,17 @@ TPrintLayout DrawPrintout(QPainter &painter, const TTraceStore &store, const TSy
 void PrintPlot(QPrinter &printer, const TTraceStore &store, const TSymbolList &symbols,
                const TTopologyInfo &topology, char decimalSeparator, const std::vector<QString> &controlLines)
 {
-    printer.setDocName(QStringLiteral("Corvanta"));
-    QPainter painter;
-    if (!painter.begin(&printer))
-        throw CorvantaError("The printer could not begin the document.");
-    try {
+    PrintPage(printer, [&](QPainter &painter) {
         DrawPrintout(painter, store, symbols, topology, decimalSeparator, controlLines);
-    } catch (...) {
-        // A page drawn half-way is not worth the paper.
-        printer.abort();
-        painter.end();
-        throw;
-    }
-    painter.end();
+    });
+}
+
+void PrintPicture(QPrinter &printer, const TPlotRender &render, const TSymbolList &symbols,
+                  const TTopologyInfo &topology, char decimalSeparator, const std::vector<QString> &controlLines)
+{
+    PrintPage(printer, [&](QPainter &painter) {
+        DrawPicturePrintout(painter, render, symbols, topology, decimalSeparator, controlLines);
+    });
 }
 
 bool ExecPrintDialog(QPrinter &printer, QWidget *parent)

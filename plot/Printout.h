@@ -20,6 +20,7 @@
 #include "components/SymbolList.h"
 #include "document/Topology.h"
 #include "models/Calc.h"
+#include "plot/PlotPainter.h"
 
 class QPaintDevice;
 class QPainter;
@@ -71,11 +72,20 @@ TPrintLayout DrawPrintout(QPainter &painter, const TTraceStore &store, const TSy
                           const TTopologyInfo &topology, char decimalSeparator,
                           const std::vector<QString> &controlLines = {});
 
+// The page of another view than gain: heading and component list as above,
+// the view's picture as on screen in the plot's place, and the notice.
+TPrintLayout DrawPicturePrintout(QPainter &painter, const TPlotRender &render, const TSymbolList &symbols,
+                                 const TTopologyInfo &topology, char decimalSeparator,
+                                 const std::vector<QString> &controlLines = {});
+
 // One document of one page, job title "Corvanta". Also serves the paint
 // request of a print preview. Throws CorvantaError when the printer cannot
 // start the document.
 void PrintPlot(QPrinter &printer, const TTraceStore &store, const TSymbolList &symbols,
                const TTopologyInfo &topology, char decimalSeparator, const std::vector<QString> &controlLines = {});
+// The same for the page of DrawPicturePrintout.
+void PrintPicture(QPrinter &printer, const TPlotRender &render, const TSymbolList &symbols,
+                  const TTopologyInfo &topology, char decimalSeparator, const std::vector<QString> &controlLines = {});
 
 // The standard dialogs around printing. ExecPrintDialog offers printing to
 // a file and returns true when the user confirms; the page set-up dialog

@@ -15,14 +15,16 @@ TTrace Flat(double value)
 
 } // namespace
 
-TEST(TraceStore, SnapshotShiftsTracesAndColoursUpNewestFirst)
+TEST(TraceStore, SnapshotShiftsTracesColoursAndQuantitiesUpNewestFirst)
 {
     TTraceStore store;
     store.Traces[0] = Flat(-1);
     store.TraceColours[0] = 0x00FF00;
+    store.Quantities[0] = {Flat(-10), Flat(1e-3), Flat(1e4)};
     ASSERT_TRUE(store.Snapshot());
     store.Traces[0] = Flat(-2);
     store.TraceColours[0] = 0xFF0000;
+    store.Quantities[0] = {Flat(-20), Flat(2e-3), Flat(2e4)};
     ASSERT_TRUE(store.Snapshot());
 
     EXPECT_EQ(store.TraceCount, 3);
@@ -30,6 +32,9 @@ TEST(TraceStore, SnapshotShiftsTracesAndColoursUpNewestFirst)
     EXPECT_EQ(store.TraceColours[1], 0xFF0000u);
     EXPECT_EQ(store.Traces[2], Flat(-1));
     EXPECT_EQ(store.TraceColours[2], 0x00FF00u);
+    EXPECT_EQ(store.Quantities[1].PhaseDeg, Flat(-20));
+    EXPECT_EQ(store.Quantities[2].GroupDelayS, Flat(1e-3));
+    EXPECT_EQ(store.Quantities[2].ImpedanceOhm, Flat(1e4));
 }
 
 TEST(TraceStore, TwentyThreeSnapshotsFillTheStoreAndAFurtherOneChangesNothing)

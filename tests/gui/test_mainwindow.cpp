@@ -629,9 +629,9 @@ void TestMainWindow::resizeGrowsPlotInPlace()
 {
     TPlotter *plotter = W->Plotter();
     const QRect before = plotter->geometry();
+    const QPoint corner = plotter->mapTo(W->centralWidget(), QPoint(0, 0));
     const QRect pages = W->Pages()->geometry();
     const QPoint snapshot = W->SnapshotButton()->pos();
-    QCOMPARE(plotter->parentWidget(), W->centralWidget());
 
     W->ColourAnswer = QColor(255, 0, 255);
     W->Action("actPlotSetColour")->trigger();
@@ -639,7 +639,7 @@ void TestMainWindow::resizeGrowsPlotInPlace()
 
     W->resize(W->size() + QSize(100, 50));
     QTRY_COMPARE(plotter->size(), before.size() + QSize(100, 50));
-    QCOMPARE(plotter->pos(), before.topLeft());
+    QCOMPARE(plotter->mapTo(W->centralWidget(), QPoint(0, 0)), corner);
     QCOMPARE(W->Plotter(), plotter);
     QCOMPARE(plotter->TraceColour(), clFuchsia);
     QCOMPARE(W->Store().TraceCount, 2);
@@ -664,12 +664,12 @@ void TestMainWindow::cursorReadoutInStatusBar()
     QTest::mouseMove(plotter, QPoint(x, 200));
     const double frequency = geometry.XToFreq(x);
     QTRY_COMPARE(status->currentMessage(),
-                 CursorReadoutText(frequency, GainAt(W->Store().Traces[0], frequency)));
+                 LiveReadoutText(W->Store(), frequency));
 
     // Moving a slider under a resting pointer updates the readout too.
     W->Slider(TSlider::Bass)->setValue(100);
     plotter->repaint();
-    QCOMPARE(status->currentMessage(), CursorReadoutText(frequency, GainAt(W->Store().Traces[0], frequency)));
+    QCOMPARE(status->currentMessage(), LiveReadoutText(W->Store(), frequency));
 
     QTest::mouseMove(plotter, QPoint(x, 2)); // above the frame
     QTRY_COMPARE(status->currentMessage(), QString());

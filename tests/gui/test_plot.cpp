@@ -329,8 +329,9 @@ void TestPlot::cursorReadout_data()
 {
     QTest::addColumn<QLocale>("locale");
     QTest::addColumn<QString>("text");
-    QTest::newRow("C") << QLocale::c() << QStringLiteral("1.00 kHz   -25.60 dB");
-    QTest::newRow("German") << QLocale(QLocale::German, QLocale::Germany) << QStringLiteral("1,00 kHz   -25,60 dB");
+    QTest::newRow("C") << QLocale::c() << QStringLiteral("1.00 kHz   -25.60 dB   -51.2\u00b0   2.560 ms");
+    QTest::newRow("German") << QLocale(QLocale::German, QLocale::Germany)
+                            << QStringLiteral("1,00 kHz   -25,60 dB   -51,2\u00b0   2,560 ms");
 }
 
 void TestPlot::cursorReadout()
@@ -340,6 +341,8 @@ void TestPlot::cursorReadout()
     QLocale::setDefault(locale);
     TTraceStore store;
     FillRamp(store.Traces[0], 0, -44.4); // -k/10 dB at grid point k; 1 kHz is k = 256
+    FillRamp(store.Quantities[0].PhaseDeg, 0, -88.8);
+    FillRamp(store.Quantities[0].GroupDelayS, 0, 4.44e-3);
     TPlotScale scale;
     TPlotter plotter(store, scale);
     // At this width 1 kHz falls exactly on the left edge of a pixel column.

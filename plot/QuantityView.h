@@ -1,0 +1,69 @@
+#pragma once
+
+// The plot of phase, group delay or input impedance over frequency: the
+// same frame, frequency axis and colours as the gain plot, with every trace
+// in use, the live one on top.
+
+#include <functional>
+#include <optional>
+
+#include <QPoint>
+#include <QSize>
+#include <QString>
+#include <QWidget>
+
+#include "models/Calc.h"
+#include "plot/PlotGeometry.h"
+#include "plot/QuantityAxis.h"
+
+class QPaintDevice;
+class QPainter;
+
+namespace cva {
+
+// The axis title shown in the frame's corner, as "Phase".
+QString QuantityName(TQuantity quantity);
+
+// The frame of a quantity plot of the given size, with margins for its labels.
+TPlotGeometry QuantityGeometry(QSize size, const TValueAxis &axis, const QPaintDevice *device);
+
+// The whole plot at the given size on any painter.
+void RenderQuantityPlot(QPainter &painter, QSize size, const TTraceStore &store, TQuantity quantity,
+                        bool phaseAutoScale, TColor liveColour);
+
+class TQuantityView : public QWidget {
+    Q_OBJECT
+
+public:
+    // The store belongs to the window and outlives the view; liveColour
+    // tells the live trace's present colour.
+    TQuantityView(const TTraceStore &store, std::function<TColor()> liveColour, QWidget *parent = nullptr);
+
+    void SetQuantity(TQuantity quantity);
+    TQuantity Quantity() const { return FQuantity; }
+    void SetPhaseAutoScale(bool on);
+    bool PhaseAutoScale() const { return FPhaseAutoScale; }
+    TColor LiveColour() const { return FLiveColour(); }
+
+signals:
+    // Frequency, gain, phase and group delay of the live trace under the
+    // mouse pointer, or an empty text when the pointer is not over the frame.
+    void CursorReadout(const QString &text);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void leaveEvent(QEvent *event) override;
+
+private:
+    void UpdateReadout();
+
+    const TTraceStore &FStore;
+    std::function<TColor()> FLiveColour;
+    TQuantity FQuantity = TQuantity::Phase;
+    bool FPhaseAutoScale = false;
+    std::optional<QPoint> FPointer;
+    QString FReadout;
+};
+
+} // namespace cva

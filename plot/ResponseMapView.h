@@ -1,0 +1,79 @@
+#pragma once
+
+// The response map: the gain over frequency (across, on the plot's log axis)
+// and every position of one slider (up), as colours with a colour bar, and
+// a marker at the slider's present position. When there is no map to show,
+// the view says why instead.
+
+#include <optional>
+#include <vector>
+
+#include <QColor>
+#include <QPoint>
+#include <QSize>
+#include <QString>
+#include <QWidget>
+
+#include "models/Calc.h"
+#include "models/TopologyInfo.h"
+#include "plot/PlotGeometry.h"
+#include "plot/QuantityAxis.h"
+
+class QPaintDevice;
+class QPainter;
+
+namespace cva {
+
+struct TResponseMapPicture {
+    TSlider Slider = TSlider::Bass;
+    int Position = 0;            // the slider's present position, 0 .. 100
+    std::vector<TTrace> Curves;  // gain at positions 0 .. 100; empty: no map
+    QString Message;             // why there is no map
+};
+
+// The colour of a fraction 0 .. 1 of the gain range, dark blue to yellow.
+QColor MapColour(double fraction);
+
+// Where everything of the map goes in a picture of the given size.
+struct TResponseMapLayout {
+    TPlotGeometry Frame;
+    TValueAxis Colours; // the gain range the colour bar spans, in dB
+    QRect Bar;          // the colour bar right of the frame
+
+    int PositionToY(int position) const;
+    // The nearest position for a y inside the frame.
+    int YToPosition(int y) const;
+};
+
+TResponseMapLayout LayoutResponseMap(QSize size, const TResponseMapPicture &map, const QPaintDevice *device);
+
+void RenderResponseMap(QPainter &painter, QSize size, const TResponseMapPicture &map);
+
+class TResponseMapView : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit TResponseMapView(QWidget *parent = nullptr);
+
+    void SetMap(TResponseMapPicture map);
+    const TResponseMapPicture &Map() const { return FMap; }
+
+signals:
+    // Frequency, slider position and gain of the map under the mouse
+    // pointer, or an empty text when the pointer is not over the map.
+    void CursorReadout(const QString &text);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void leaveEvent(QEvent *event) override;
+
+private:
+    void UpdateReadout();
+
+    TResponseMapPicture FMap;
+    std::optional<QPoint> FPointer;
+    QString FReadout;
+};
+
+} // namespace cva
