@@ -3,6 +3,7 @@
 
 #include <QCloseEvent>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QSignalBlocker>
 #include <QSlider>
@@ -132,6 +133,7 @@ bool TfrmMain::LoadFile(const QString &path)
             lines << QString::fromStdString(warning);
         ShowWarning(lines.join('\n'));
     }
+    FStore.Labels[0] = QFileInfo(path).fileName().toStdString();
     return true;
 }
 

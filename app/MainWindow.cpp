@@ -8,6 +8,7 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPrinter>
 #include <QPushButton>
@@ -203,6 +204,13 @@ void TfrmMain::CreateControls(QWidget *area)
 
     FPlotter = new TPlotter(FStore, FScale, area);
     FPlotter->setMinimumSize(Scaled(*this, PlotMinimumSize));
+    // The snapshots one by one, also from the plot itself.
+    FPlotter->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(FPlotter, &QWidget::customContextMenuRequested, this, [this](QPoint at) {
+        QMenu menu(this);
+        FillSnapshotMenu(&menu);
+        menu.exec(FPlotter->mapToGlobal(at));
+    });
     FQuantityView = new TQuantityView(FStore, [this] { return FPlotter->TraceColour(); }, area);
     FMapView = new TResponseMapView(area);
     FViews = new QStackedWidget(area);
@@ -295,6 +303,9 @@ void TfrmMain::CreateMenus()
     cycle->setCheckable(true);
     plot->addSeparator();
     CreateViewMenu(plot);
+    QMenu *snapshots = plot->addMenu("S&napshots");
+    snapshots->setObjectName("mnuPlotSnapshots");
+    connect(snapshots, &QMenu::aboutToShow, this, [this, snapshots] { FillSnapshotMenu(snapshots); });
 
     // The buttons above the plot carry the captions and hints of their commands.
     for (auto [button, action] : {std::pair{btnSnapshot, snapshot}, {btnClear, clear}, {Button1, sweep}}) {
@@ -402,6 +413,12 @@ void TfrmMain::PageControl1Change(int index)
     FCircuit.Active = static_cast<Topology>(index);
     RefreshLabels();
     Recalculate();
+    CircuitChanged();
+}
+
+void TfrmMain::CircuitChanged()
+{
+    FStore.Labels[0].clear();
     SetModified(true);
 }
 
@@ -412,7 +429,7 @@ void TfrmMain::SliderChange(TSlider slider, int position)
     bar->setToolTip(QStringLiteral("%1%").arg(position));
     QToolTip::showText(QCursor::pos(), bar->toolTip(), bar);
     Recalculate();
-    SetModified(true);
+    CircuitChanged();
 }
 
 void TfrmMain::MoveSliders(const std::array<int, 3> &positions)
@@ -429,7 +446,7 @@ void TfrmMain::MoveSliders(const std::array<int, 3> &positions)
     }
     if (changed) {
         Recalculate();
-        SetModified(true);
+        CircuitChanged();
     }
 }
 
@@ -438,7 +455,7 @@ void TfrmMain::EditSymbol(const QString &symbol)
     Guarded([&] { FCircuit.Symbols.Edit(symbol.toStdString(), FEditDialogs, LocaleDecimalSeparator()); });
     RefreshLabels();
     Recalculate();
-    SetModified(true);
+    CircuitChanged();
 }
 
 void TfrmMain::SetResolution(int step)

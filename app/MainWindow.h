@@ -73,6 +73,14 @@ public:
     bool actFileSaveExecute();
     bool actFileSaveAsExecute();
     void actPlotSnapshotExecute();
+    // A snapshot labelled with what it shows; an empty label numbers it.
+    void TakeSnapshot(const QString &label);
+    // Each snapshot on its own; slot 1 is the newest.
+    void RenameSnapshot(int slot, const QString &label);
+    void SetSnapshotShown(int slot, bool shown);
+    void RemoveSnapshot(int slot);
+    // Lists the snapshots with Show, Rename and Remove for each.
+    void FillSnapshotMenu(QMenu *menu);
     void actPlotClearExecute();
     void actPlotExampleExecute();
     void actPlotSetColourExecute();
@@ -137,6 +145,8 @@ protected:
     virtual std::optional<QSize> ChooseExportSize(QSize onScreen);
     virtual void ShowError(const QString &message);
     virtual void ShowWarning(const QString &message);
+    // A new label for a snapshot; nothing when the user cancels.
+    virtual std::optional<QString> ChooseSnapshotLabel(const QString &current);
     virtual void ShowHelp(int context);
 
     void closeEvent(QCloseEvent *event) override;
@@ -164,6 +174,10 @@ private:
     // Moves all three sliders at once without recalculating in between.
     void MoveSliders(const std::array<int, 3> &positions);
     void ShowCircuitControls();
+    // Every change of the circuit by the user: marks it modified, and the
+    // live curve no longer shows what it was loaded as.
+    void CircuitChanged();
+    void SnapshotsChanged();
     // The Presets menu and the choice above the schematic list the active page's presets.
     void RefreshPresetChoices();
     bool LoadFile(const QString &path);
@@ -178,6 +192,7 @@ private:
     TDocumentState FDocument;
     bool FInitialised = false;
     QColor FLastColour;
+    int FSnapshotNumber = 0; // of the snapshots numbered since the last Clear
     TPresetLibrary FPresets;
 
     QComboBox *cbPresets = nullptr;

@@ -35,7 +35,7 @@ void TfrmMain::ReportPresetWarnings()
     QStringList lines;
     for (const std::string &warning : FPresets.Warnings)
         lines << QString::fromStdString(warning);
-    ShowError(lines.join('\n'));
+    ShowWarning(lines.join('\n'));
 }
 
 void TfrmMain::RefreshPresetChoices()
@@ -68,7 +68,8 @@ void TfrmMain::ApplyPresetNamed(const QString &name)
     ApplyPreset(FCircuit, *preset);
     RefreshLabels();
     Recalculate();
-    SetModified(true);
+    CircuitChanged();
+    FStore.Labels[0] = preset->Name;
     statusBar()->showMessage(QStringLiteral("Preset %1 (%2), from %3")
                                  .arg(name, QString::fromStdString(preset->Origin),
                                       QString::fromStdString(preset->Source)));

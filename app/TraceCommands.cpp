@@ -14,11 +14,23 @@ namespace cva {
 
 void TfrmMain::actPlotSnapshotExecute()
 {
+    TakeSnapshot(QString());
+}
+
+void TfrmMain::TakeSnapshot(const QString &label)
+{
+    // The label says what the snapshot shows: what took it, else what the
+    // live curve was loaded as, else its number.
+    std::string text = label.toStdString();
+    if (text.empty())
+        text = !FStore.Labels[0].empty() ? FStore.Labels[0] : "Snapshot " + std::to_string(FSnapshotNumber + 1);
     // The live colour as every view shows it, also when the gain plot is
     // hidden and has not painted since the colour changed.
     FStore.TraceColours[0] = FPlotter->TraceColour();
-    if (!FStore.Snapshot())
+    if (!FStore.Snapshot(text))
         return;
+    if (label.isEmpty() && FStore.Labels[0].empty())
+        ++FSnapshotNumber;
     if (FStore.IsFull())
         btnSnapshot->setEnabled(false);
     btnClear->setEnabled(true);
@@ -33,6 +45,7 @@ void TfrmMain::actPlotClearExecute()
 {
     btnSnapshot->setEnabled(true);
     FStore.Clear();
+    FSnapshotNumber = 0;
     FPlotter->DrawBackground();
     FPlotter->update();
     UpdateShownView();
@@ -44,17 +57,21 @@ void TfrmMain::actPlotExampleExecute()
     actPlotClearExecute();
     const std::array<int, 3> remembered{FCircuit.Position(TSlider::Bass), FCircuit.Position(TSlider::Mid),
                                         FCircuit.Position(TSlider::Treble)};
+    const std::string liveLabel = FStore.Labels[0];
+    const char *names[] = {"Bass", "Mid", "Treble"};
     for (TSlider moving : AllSliders) {
         if (!FSliders[static_cast<int>(moving)]->isEnabled())
             continue;
-        for (int i = 0; i < 3; ++i) {
+        for (int position : {0, 50, 100}) {
             std::array<int, 3> positions{50, 50, 50};
-            positions[static_cast<int>(moving)] = 50 * i;
+            positions[static_cast<int>(moving)] = position;
             MoveSliders(positions);
-            actPlotSnapshotExecute();
+            TakeSnapshot(QStringLiteral("%1 %2%").arg(names[static_cast<int>(moving)]).arg(position));
         }
     }
     MoveSliders(remembered);
+    // Back where it started, the live curve is what it was before.
+    FStore.Labels[0] = liveLabel;
 }
 
 std::optional<QColor> TfrmMain::ChooseColour(const QColor &initial)

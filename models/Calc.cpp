@@ -18,7 +18,7 @@ double GridFrequency(int step)
     return frequencies[step - GridFirstStep];
 }
 
-bool TTraceStore::Snapshot()
+bool TTraceStore::Snapshot(const std::string &label)
 {
     if (IsFull())
         return false;
@@ -26,7 +26,11 @@ bool TTraceStore::Snapshot()
         Traces[j] = Traces[j - 1];
         TraceColours[j] = TraceColours[j - 1];
         Quantities[j] = Quantities[j - 1];
+        Labels[j] = Labels[j - 1];
+        Hidden[j] = Hidden[j - 1];
     }
+    Labels[1] = label;
+    Hidden[1] = false;
     ++TraceCount;
     return true;
 }
@@ -38,6 +42,20 @@ void FillGap(TTrace &trace, int from, int to)
     const double d = trace[to] - p;
     for (int i = 1; i < gap; ++i)
         trace[from + i] = p + (d / gap) * i;
+}
+
+void TTraceStore::Remove(int slot)
+{
+    if (slot < 1 || slot >= TraceCount)
+        return;
+    for (int j = slot; j + 1 < TraceCount; ++j) {
+        Traces[j] = Traces[j + 1];
+        TraceColours[j] = TraceColours[j + 1];
+        Quantities[j] = Quantities[j + 1];
+        Labels[j] = Labels[j + 1];
+        Hidden[j] = Hidden[j + 1];
+    }
+    --TraceCount;
 }
 
 void CalcTrace(TResponseFunction response, const TCalcParms &parms, int step, TTrace &live)

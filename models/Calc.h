@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 
 #include "numerics/Complex.h"
 
@@ -58,13 +59,21 @@ struct TTraceStore {
     std::array<TTrace, MaxTraces> Traces{};
     std::array<TColor, MaxTraces> TraceColours{};
     std::array<TTraceQuantities, MaxTraces> Quantities{};
+    // What each trace shows, for the legend; slot 0 describes the live curve
+    // and may be empty.
+    std::array<std::string, MaxTraces> Labels{};
+    // A hidden snapshot keeps its place but is not drawn.
+    std::array<bool, MaxTraces> Hidden{};
     int TraceCount = 1;
 
     bool IsFull() const { return TraceCount == MaxTraces; }
-    // Shifts every trace, with its colour and quantities, up one slot so the
-    // live trace is also snapshot 1.
-    // Returns false, changing nothing, when the store is full.
-    bool Snapshot();
+    // Shifts every trace up one slot so the live trace is also snapshot 1,
+    // shown and labelled `label`. Returns false, changing nothing, when the
+    // store is full.
+    bool Snapshot(const std::string &label = {});
+    // Removes snapshot `slot` (1 .. TraceCount - 1); older ones move down.
+    void Remove(int slot);
+    bool Shown(int slot) const { return slot == 0 || !Hidden[slot]; }
     void Clear() { TraceCount = 1; }
 };
 

@@ -11,6 +11,7 @@
 #include <QPoint>
 
 #include "plot/PlotColours.h"
+#include "plot/PlotLegend.h"
 
 namespace cva {
 
@@ -198,7 +199,8 @@ void DrawBackground(QPainter &painter, const TPlotGeometry &geometry, const TGri
 
     // Newest first, so older snapshots lie on top of newer ones.
     for (int t = 1; t < store.TraceCount; ++t)
-        DrawTrace(painter, geometry, gridX, scale, store.Traces[t], store.TraceColours[t]);
+        if (store.Shown(t))
+            DrawTrace(painter, geometry, gridX, scale, store.Traces[t], store.TraceColours[t]);
 }
 
 void DrawTrace(QPainter &painter, const TPlotGeometry &geometry, const TGridX &gridX, const TPlotScale &scale,
@@ -237,6 +239,7 @@ void RenderPlot(QPainter &painter, QSize size, const TTraceStore &store, TPlotSc
     const TGridX gridX = BuildGridX(geometry);
     DrawBackground(painter, geometry, gridX, scale, store);
     DrawTrace(painter, geometry, gridX, scale, store.Traces[0], liveColour);
+    DrawPlotLegend(painter, geometry, gridX, scale, store, liveColour);
 }
 
 } // namespace cva

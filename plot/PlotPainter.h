@@ -65,8 +65,8 @@ std::vector<TPlotLabel> PlotLabels(const TPlotGeometry &geometry, const std::vec
 void DrawGrid(QPainter &painter, const TPlotGeometry &geometry, const std::vector<TGridLine> &lines,
               const std::vector<TGridLabel> &labels);
 
-// Black fill, dB and frequency grid, frame, axis labels and the snapshot
-// traces (slots 1 .. TraceCount - 1) in their own colours.
+// Black fill, dB and frequency grid, frame, axis labels and the shown
+// snapshot traces (slots 1 .. TraceCount - 1) in their own colours.
 void DrawBackground(QPainter &painter, const TPlotGeometry &geometry, const TGridX &gridX,
                     const TPlotScale &scale, const TTraceStore &store);
 
@@ -79,7 +79,7 @@ void DrawTrace(QPainter &painter, const TPlotGeometry &geometry, const TGridX &g
 void DrawTraceLine(QPainter &painter, const TTrace &trace, const std::function<QPoint(int)> &pointAt);
 
 // The whole plot at the given size: fits the scale to the store, then draws
-// the background and the live trace (slot 0) in liveColour on top.
+// the background, the live trace (slot 0) in liveColour on top and the legend.
 void RenderPlot(QPainter &painter, QSize size, const TTraceStore &store, TPlotScale &scale, TColor liveColour);
 
 // The whole plot under a title line (the topology and slider settings, for

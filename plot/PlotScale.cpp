@@ -29,6 +29,8 @@ bool UpdateYRange(TPlotScale &scale, const TTraceStore &store)
         double lowest = 999;
         bool anyFinite = false;
         for (int t = 0; t < store.TraceCount; ++t) {
+            if (!store.Shown(t))
+                continue;
             // Point 0 (10 Hz) is left out: it never widens the scale.
             for (int k = 1; k < GridPoints; ++k) {
                 const double value = store.Traces[t][k];

@@ -5,6 +5,7 @@
 #include <QPainter>
 
 #include "plot/CursorReadout.h"
+#include "plot/PlotLegend.h"
 #include "plot/PlotPainter.h"
 
 namespace cva {
@@ -85,6 +86,7 @@ void TPlotter::paintEvent(QPaintEvent *)
     // A snapshot takes over the colour the live trace was last shown in.
     FStore.TraceColours[0] = FTraceColour;
     DrawTrace(painter, Geometry(), FGridX, FScale, FStore.Traces[0], FTraceColour);
+    DrawPlotLegend(painter, Geometry(), FGridX, FScale, FStore, FTraceColour);
 
     // The live trace may have changed under a resting pointer.
     UpdateReadout();

@@ -18,6 +18,7 @@
 
 #include "numerics/Error.h"
 #include "plot/PlotGeometry.h"
+#include "plot/PlotLegend.h"
 #include "plot/PlotPainter.h"
 #include "plot/PlotScale.h"
 
@@ -62,11 +63,24 @@ void SetPen(QPainter &painter, const TPrintLayout &layout, int width)
     painter.setPen(QPen(Qt::black, width * layout.PenScale));
 }
 
+// The live trace is solid, each snapshot in a dash pattern of its own, so
+// that the legend tells them apart on black-and-white paper.
+QPen PrintTracePen(const TPrintLayout &layout, int slot)
+{
+    QPen pen(Qt::black, 5 * layout.PenScale, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+    if (slot > 0)
+        pen.setDashPattern(SnapshotDashPattern(slot));
+    return pen;
+}
+
+QPoint TracePoint(const TPrintLayout &layout, const TTrace &trace, int k)
+{
+    return {layout.FreqToX(GridFrequency(GridFirstStep + k)), layout.DBToY(trace[k])};
+}
+
 void DrawTrace(QPainter &painter, const TPrintLayout &layout, const TTrace &trace)
 {
-    DrawTraceLine(painter, trace, [&](int k) {
-        return QPoint(layout.FreqToX(GridFrequency(GridFirstStep + k)), layout.DBToY(trace[k]));
-    });
+    DrawTraceLine(painter, trace, [&](int k) { return TracePoint(layout, trace, k); });
 }
 
 void DrawHeading(QPainter &painter, const TPrintLayout &layout)
@@ -232,15 +246,17 @@ TPrintLayout DrawPrintout(QPainter &painter, const TTraceStore &store, const TSy
         DrawText(painter, box.left(), box.top(), DecadeLabel(decade));
     }
 
-    // Live trace first and solid, then the snapshots from newest to oldest,
-    // each in its own dash pattern.
+    // Live trace first, then the shown snapshots from newest to oldest.
     for (int t = 0; t < store.TraceCount; ++t) {
-        QPen tracePen(Qt::black, 5 * layout.PenScale, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
-        if (t > 0)
-            tracePen.setDashPattern(SnapshotDashPattern(t));
-        painter.setPen(tracePen);
+        if (!store.Shown(t))
+            continue;
+        painter.setPen(PrintTracePen(layout, t));
         DrawTrace(painter, layout, store.Traces[t]);
     }
+    DrawLegend(painter, QRect(QPoint(layout.X0, layout.Y0), QPoint(layout.X1, layout.Y1)),
+               LegendEntries(store, [&](int slot) { return PrintTracePen(layout, slot); }),
+               ShownTracePoints(store, [&](int slot, int k) { return TracePoint(layout, store.Traces[slot], k); }),
+               Qt::black, Qt::white);
 
     SetPen(painter, layout, 1);
     DrawText(painter, layout.AxisTitle.left(), layout.AxisTitle.top(), AxisTitleText);

@@ -56,3 +56,28 @@ TEST(TraceStore, TwentyThreeSnapshotsFillTheStoreAndAFurtherOneChangesNothing)
     EXPECT_EQ(store.TraceCount, 1);
     EXPECT_TRUE(store.Snapshot());
 }
+
+TEST(TraceStore, LabelsAndHiddenMarksTravelWithTheirTracesThroughSnapshotAndRemove)
+{
+    TTraceStore store;
+    for (int i = 1; i <= 4; ++i) {
+        store.Traces[0] = Flat(-i);
+        ASSERT_TRUE(store.Snapshot("s" + std::to_string(i)));
+    }
+    store.Hidden[2] = true; // "s3"
+    store.Remove(3);        // "s2"
+    ASSERT_EQ(store.TraceCount, 4);
+    const std::pair<const char *, double> expected[] = {{"s4", -4}, {"s3", -3}, {"s1", -1}};
+    for (int slot = 1; slot <= 3; ++slot) {
+        EXPECT_EQ(store.Labels[slot], expected[slot - 1].first);
+        EXPECT_EQ(store.Traces[slot], Flat(expected[slot - 1].second));
+        EXPECT_EQ(store.Shown(slot), slot != 2);
+    }
+    store.Traces[0] = Flat(-5);
+    ASSERT_TRUE(store.Snapshot("s5"));
+    EXPECT_TRUE(store.Shown(1));
+    EXPECT_FALSE(store.Shown(3)) << "the hidden one moved up with its trace";
+    store.Remove(0);
+    store.Remove(store.TraceCount);
+    EXPECT_EQ(store.TraceCount, 5) << "the live trace and slots out of use cannot be removed";
+}

@@ -36,6 +36,7 @@ public:
     // Empty: the size offered first, as the screen shows the plot.
     std::optional<QSize> ExportSizeAnswer;
     QSize OfferedExportSize;
+    std::optional<QString> SnapshotLabelAnswer;
 
     int OpenDialogs = 0;
     int SaveDialogs = 0;
@@ -63,6 +64,7 @@ protected:
     std::optional<QColor> ChooseColour(const QColor &) override { return ColourAnswer; }
     void ShowError(const QString &message) override { Errors << message; }
     void ShowWarning(const QString &message) override { Warnings << message; }
+    std::optional<QString> ChooseSnapshotLabel(const QString &) override { return SnapshotLabelAnswer; }
     void ShowHelp(int context) override { HelpContexts << context; }
     std::optional<QSize> ChooseExportSize(QSize onScreen) override
     {

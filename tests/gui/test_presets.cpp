@@ -1,14 +1,18 @@
-// Presets in the desktop program: the menu and the choice above the
-// schematic follow the page, and applying one keeps the old curve, marks the
-// circuit modified and says where the values come from.
+// Comparing presets in the desktop program: the menu and the choice above
+// the schematic follow the page; applying one keeps the old curve, marks the
+// circuit modified and says where the values come from; each snapshot is
+// labelled with what it shows and can be renamed, hidden and removed.
 
 #include <QAction>
 #include <QComboBox>
 #include <QMenu>
+#include <QPushButton>
 #include <QStatusBar>
+#include <QTemporaryDir>
 #include <memory>
 
 #include "TestWindow.h"
+#include "document/CircuitFile.h"
 
 using namespace cva;
 using namespace cva::test;
@@ -28,6 +32,8 @@ private slots:
     void choicesFollowTheActivePage();
     void applyingKeepsTheOldCurveAndMarksTheCircuit();
     void unusableFilesAreReportedOnceTheWindowIsUp();
+    void labelsSayWhatEachSnapshotShows();
+    void eachSnapshotCanBeRenamedHiddenAndRemoved();
 
 private:
     QStringList MenuItems() const
@@ -43,6 +49,20 @@ private:
         for (int i = 0; i < W->PresetChoice()->count(); ++i)
             items << W->PresetChoice()->itemText(i);
         return items;
+    }
+
+    QStringList Labels() const
+    {
+        QStringList labels;
+        for (int slot = 1; slot < W->Store().TraceCount; ++slot)
+            labels << QString::fromStdString(W->Store().Labels[slot]);
+        return labels;
+    }
+    // The actions of snapshot `slot` in the Snapshots menu: Show, Rename, Remove.
+    QList<QAction *> ItemActions(QMenu &menu, int slot)
+    {
+        W->FillSnapshotMenu(&menu);
+        return menu.actions().at(slot - 1)->menu()->actions();
     }
 
     std::unique_ptr<TTestWindow> W;
@@ -100,7 +120,72 @@ void TestPresets::unusableFilesAreReportedOnceTheWindowIsUp()
     W->SetPresetLibrary(library);
     QCOMPARE(ComboItems(), QStringList());
     W->ReportPresetWarnings();
-    QCOMPARE(W->Errors, QStringList{"Preset a.cvp left out: x\nPreset b.cvp left out: y"});
+    QCOMPARE(W->Warnings, QStringList{"Preset a.cvp left out: x\nPreset b.cvp left out: y"});
+}
+
+void TestPresets::labelsSayWhatEachSnapshotShows()
+{
+    W->SnapshotButton()->click();
+    W->SnapshotButton()->click();
+    QCOMPARE(Labels(), (QStringList{"Snapshot 2", "Snapshot 1"}));
+
+    // A preset's curve is labelled with its name once a snapshot keeps it.
+    W->Pages()->setCurrentIndex(int(Topology::Marshall));
+    W->ApplyPresetNamed("JTM45");
+    W->ApplyPresetNamed("Bassman 5F6-A");
+    QCOMPARE(Labels().mid(0, 2), (QStringList{"JTM45", "Snapshot 3"}));
+    W->SnapshotButton()->click();
+    QCOMPARE(Labels().front(), "Bassman 5F6-A");
+
+    // So is an opened file's; a change makes the live curve anonymous again.
+    QTemporaryDir dir;
+    const QString path = dir.filePath("mine.cva");
+    SaveCircuitFile(path.toStdString(), TCircuit());
+    QVERIFY(W->OpenFile(path));
+    QCOMPARE(Labels().front(), "Bassman 5F6-A");
+    W->SnapshotButton()->click();
+    QCOMPARE(Labels().front(), "mine.cva");
+    W->Slider(TSlider::Bass)->setValue(10);
+    W->SnapshotButton()->click();
+    QCOMPARE(Labels().front(), "Snapshot 4");
+
+    // A sweep names each position; Clear starts the numbers afresh.
+    W->Pages()->setCurrentIndex(int(Topology::BigMuff));
+    W->SweepButton()->click();
+    QCOMPARE(Labels(), (QStringList{"Mid 100%", "Mid 50%", "Mid 0%"}));
+    W->ClearButton()->click();
+    W->SnapshotButton()->click();
+    QCOMPARE(Labels(), QStringList{"Snapshot 1"});
+}
+
+void TestPresets::eachSnapshotCanBeRenamedHiddenAndRemoved()
+{
+    for (int i = 0; i < 3; ++i)
+        W->SnapshotButton()->click();
+    QMenu menu;
+    W->SnapshotLabelAnswer = "  Before the mod ";
+    ItemActions(menu, 2).at(1)->trigger();
+    QCOMPARE(Labels(), (QStringList{"Snapshot 3", "Before the mod", "Snapshot 1"}));
+    W->SnapshotLabelAnswer = std::nullopt; // cancelled: the label stays
+    ItemActions(menu, 2).at(1)->trigger();
+    QCOMPARE(Labels().at(1), "Before the mod");
+
+    ItemActions(menu, 1).at(0)->setChecked(false);
+    QVERIFY(!W->Store().Shown(1));
+    QCOMPARE(menu.actions().at(0)->text(), "Snapshot 3"); // the menu built before the change
+    W->FillSnapshotMenu(&menu);
+    QCOMPARE(menu.actions().at(0)->text(), "Snapshot 3 (hidden)");
+
+    ItemActions(menu, 2).at(2)->trigger();
+    QCOMPARE(Labels(), (QStringList{"Snapshot 3", "Snapshot 1"}));
+    QVERIFY(!W->Store().Shown(1));
+    ItemActions(menu, 1).at(2)->trigger();
+    ItemActions(menu, 1).at(2)->trigger();
+    QCOMPARE(W->Store().TraceCount, 1);
+    QVERIFY(!W->ClearButton()->isEnabled());
+    W->FillSnapshotMenu(&menu);
+    QCOMPARE(menu.actions().size(), 1);
+    QVERIFY(!menu.actions().front()->isEnabled());
 }
 
 QTEST_MAIN(TestPresets)

@@ -1,0 +1,78 @@
+// The main window's commands on single snapshots: rename, hide or show and
+// remove, from the Plot menu's Snapshots list and the plot's context menu.
+
+#include <QAction>
+#include <QInputDialog>
+#include <QMenu>
+#include <QPushButton>
+
+#include "app/MainWindow.h"
+#include "plot/Plotter.h"
+
+namespace cva {
+
+std::optional<QString> TfrmMain::ChooseSnapshotLabel(const QString &current)
+{
+    bool ok = false;
+    const QString label = QInputDialog::getText(this, "Rename snapshot", "Label:", QLineEdit::Normal, current, &ok);
+    if (!ok)
+        return std::nullopt;
+    return label;
+}
+
+void TfrmMain::SnapshotsChanged()
+{
+    btnSnapshot->setEnabled(!FStore.IsFull());
+    btnClear->setEnabled(FStore.TraceCount > 1);
+    FPlotter->DrawBackground();
+    FPlotter->update();
+}
+
+void TfrmMain::RenameSnapshot(int slot, const QString &label)
+{
+    const QString trimmed = label.trimmed();
+    if (slot < 1 || slot >= FStore.TraceCount || trimmed.isEmpty())
+        return;
+    FStore.Labels[slot] = trimmed.toStdString();
+    SnapshotsChanged();
+}
+
+void TfrmMain::SetSnapshotShown(int slot, bool shown)
+{
+    if (slot < 1 || slot >= FStore.TraceCount)
+        return;
+    FStore.Hidden[slot] = !shown;
+    SnapshotsChanged();
+}
+
+void TfrmMain::RemoveSnapshot(int slot)
+{
+    if (slot < 1 || slot >= FStore.TraceCount)
+        return;
+    FStore.Remove(slot);
+    SnapshotsChanged();
+}
+
+void TfrmMain::FillSnapshotMenu(QMenu *menu)
+{
+    menu->clear();
+    if (FStore.TraceCount == 1) {
+        menu->addAction("(no snapshots)")->setEnabled(false);
+        return;
+    }
+    for (int slot = 1; slot < FStore.TraceCount; ++slot) {
+        const QString label = QString::fromStdString(FStore.Labels[slot]);
+        QMenu *item = menu->addMenu(FStore.Shown(slot) ? label : label + " (hidden)");
+        QAction *shown = item->addAction("&Show");
+        shown->setCheckable(true);
+        shown->setChecked(FStore.Shown(slot));
+        connect(shown, &QAction::toggled, this, [this, slot](bool on) { SetSnapshotShown(slot, on); });
+        connect(item->addAction("&Rename..."), &QAction::triggered, this, [this, slot, label] {
+            if (const std::optional<QString> chosen = ChooseSnapshotLabel(label))
+                RenameSnapshot(slot, *chosen);
+        });
+        connect(item->addAction("Re&move"), &QAction::triggered, this, [this, slot] { RemoveSnapshot(slot); });
+    }
+}
+
+} // namespace cva

@@ -1,0 +1,107 @@
+// The legend: which traces it lists, that it keeps off the curves where it
+// can, and that the screen picture, the exported picture and the printed
+// page all carry it.
+
+#include <QImage>
+#include <QPainter>
+#include <QTest>
+
+#include "plot/PlotColours.h"
+#include "plot/PlotLegend.h"
+#include "plot/PlotPainter.h"
+
+using namespace cva;
+
+namespace {
+
+// Live trace and one snapshot, both flat at `db`; the snapshot labelled.
+TTraceStore TwoFlatTraces(double db, const std::string &label = "Bassman")
+{
+    TTraceStore store;
+    store.Traces[0].fill(db);
+    store.Snapshot(label);
+    return store;
+}
+
+QRect LegendOn(QImage &image, const TTraceStore &store)
+{
+    const TPlotGeometry geometry{image.width(), image.height()};
+    TPlotScale scale;
+    QPainter painter(&image);
+    return DrawPlotLegend(painter, geometry, BuildGridX(geometry), scale, store, clLime);
+}
+
+} // namespace
+
+class TestLegend : public QObject {
+    Q_OBJECT
+
+private slots:
+    void listsLiveAndShownSnapshotsOnly();
+    void keepsOffTheCurves();
+    void screenAndExportedPictureCarryIt();
+};
+
+void TestLegend::listsLiveAndShownSnapshotsOnly()
+{
+    auto labels = [](const TTraceStore &store) {
+        QStringList result;
+        for (const TLegendEntry &entry : LegendEntries(store, [](int) { return QPen(); }))
+            result << entry.Label;
+        return result;
+    };
+    TTraceStore store;
+    QCOMPARE(labels(store), QStringList()); // a lone live curve needs no legend
+    store.Snapshot("First");
+    store.Snapshot("Second");
+    store.Labels[0] = "JCM800 2203";
+    QCOMPARE(labels(store), (QStringList{"JCM800 2203 (live)", "Second", "First"}));
+    store.Hidden[1] = true;
+    store.Labels[0].clear();
+    QCOMPARE(labels(store), (QStringList{"Live", "First"}));
+    store.Hidden[2] = true;
+    QCOMPARE(labels(store), QStringList());
+}
+
+void TestLegend::keepsOffTheCurves()
+{
+    // Curves high up send the legend to the bottom, curves low down to the
+    // top; it always stays inside the frame.
+    for (double db : {-3.0, -45.0}) {
+        QImage image(407, 417, QImage::Format_RGB32);
+        image.fill(Qt::black);
+        const QRect box = LegendOn(image, TwoFlatTraces(db));
+        const TPlotGeometry geometry{407, 417};
+        const QRect frame(QPoint(geometry.FrameLeft, geometry.FrameTop), QPoint(geometry.FrameRight(), geometry.FrameBottom()));
+        QVERIFY(frame.contains(box));
+        const int curveY = geometry.DBToY(db, TPlotScale{});
+        QVERIFY2(box.top() > curveY || box.bottom() < curveY, qPrintable(QString::number(db)));
+        QCOMPARE(box.right() > frame.center().x(), true); // the right side on a tie
+    }
+}
+
+void TestLegend::screenAndExportedPictureCarryIt()
+{
+    // The whole plot as screen and export draw it: the legend box is framed
+    // in the label colour and holds text.
+    const TTraceStore store = TwoFlatTraces(-20, "A rather long label");
+    QImage image(407, 417, QImage::Format_RGB32);
+    TPlotScale scale;
+    {
+        QPainter painter(&image);
+        RenderPlot(painter, image.size(), store, scale, clLime);
+    }
+    QImage bare(407, 417, QImage::Format_RGB32);
+    const QRect box = LegendOn(bare, store);
+    QVERIFY(!box.isEmpty());
+    QCOMPARE(image.pixelColor(box.topLeft()), QColor(192, 192, 192));
+    QCOMPARE(image.pixelColor(box.bottomRight()), QColor(192, 192, 192));
+    int lit = 0;
+    for (int x = box.center().x(); x < box.right(); ++x)
+        for (int y = box.top() + 2; y < box.bottom() - 1; ++y)
+            lit += image.pixelColor(x, y) != QColor(Qt::black);
+    QVERIFY(lit > 10);
+}
+
+QTEST_MAIN(TestLegend)
+#include "test_legend.moc"
