@@ -8,7 +8,7 @@
 #include <complex>
 #include <vector>
 
-#include "Spectrum.h"
+#include "FftAnalysis.h"
 #include "audio/PinkNoise.h"
 #include "audio/PluckedGuitar.h"
 

@@ -11,7 +11,7 @@
 #include <numbers>
 #include <vector>
 
-#include "Spectrum.h"
+#include "FftAnalysis.h"
 #include "audio/ListenChain.h"
 #include "audio/PinkNoise.h"
 #include "audio/RecordingSource.h"

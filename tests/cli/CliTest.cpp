@@ -18,7 +18,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include "Spectrum.h"
+#include "FftAnalysis.h"
 #include "audio/AudioFile.h"
 #include "audio/PluckedGuitar.h"
 #include "document/CircuitFile.h"

@@ -1,4 +1,4 @@
-#include "Spectrum.h"
+#include "FftAnalysis.h"
 
 #include <cmath>
 #include <numbers>
