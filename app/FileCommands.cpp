@@ -81,6 +81,7 @@ void TfrmMain::actFileNewExecute()
 {
     if (!CheckSave())
         return;
+    TDocumentMoment before = Moment();
     // The resolution belongs to the session, not to the circuit.
     const int step = FCircuit.ResolutionStep;
     FCircuit = TCircuit();
@@ -89,6 +90,8 @@ void TfrmMain::actFileNewExecute()
     SetFileName(QString());
     RefreshLabels();
     Recalculate();
+    CircuitChanged();
+    Record("New circuit", std::move(before));
     SetModified(false);
 }
 
@@ -119,11 +122,15 @@ bool TfrmMain::LoadFile(const QString &path)
         return false;
     // The curve shown so far stays on the plot for comparison.
     actPlotSnapshotExecute();
+    TDocumentMoment before = Moment();
     FCircuit = std::move(*loaded);
     ShowCircuitControls();
     SetFileName(path);
     RefreshLabels();
     Recalculate();
+    const QString fileName = QFileInfo(path).fileName();
+    FStore.Labels[0] = fileName.toStdString();
+    Record(QStringLiteral("Open %1").arg(fileName), std::move(before));
     SetModified(false);
     // Said once, here, rather than by the labels at every refresh.
     const std::vector<std::string> warnings = UnknownTaperWarnings(FCircuit);
@@ -133,7 +140,6 @@ bool TfrmMain::LoadFile(const QString &path)
             lines << QString::fromStdString(warning);
         ShowWarning(lines.join('\n'));
     }
-    FStore.Labels[0] = QFileInfo(path).fileName().toStdString();
     return true;
 }
 

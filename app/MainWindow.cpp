@@ -1,5 +1,7 @@
 #include "app/MainWindow.h"
 
+#include <utility>
+
 #include <QAction>
 #include <QActionGroup>
 #include <QComboBox>
@@ -20,6 +22,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QToolTip>
+#include <QUndoStack>
 #include <QVBoxLayout>
 
 #include "app/AboutDialog.h"
@@ -57,8 +60,10 @@ QString FromView(std::string_view text)
 } // namespace
 
 TfrmMain::TfrmMain(QWidget *parent)
-    : QMainWindow(parent), FLastColour(ToQColor(clLime)), FEditDialogs(this), FHelp(std::make_unique<THelpSystem>())
+    : QMainWindow(parent), FLastColour(ToQColor(clLime)), FUndo(new QUndoStack(this)), FEditDialogs(this),
+      FHelp(std::make_unique<THelpSystem>())
 {
+    connect(FUndo, &QUndoStack::cleanChanged, this, &TfrmMain::ShowModifiedMark);
     auto *area = new QWidget(this);
     setCentralWidget(area);
     setWindowIcon(QIcon(":/icons/corvanta.svg"));
@@ -164,6 +169,11 @@ void TfrmMain::CreateControls(QWidget *area)
         bar->setStatusTip(SliderHint);
         caption->setBuddy(bar);
         connect(bar, &QSlider::valueChanged, this, [this, slider](int position) { SliderChange(slider, position); });
+        connect(bar, &QSlider::sliderPressed, this, [this] { FDragStart = Moment(); });
+        connect(bar, &QSlider::sliderReleased, this, [this, slider] {
+            if (FDragStart)
+                Record(MoveText(slider), *std::exchange(FDragStart, std::nullopt));
+        });
         auto *taper = new QLabel(area);
         taper->setObjectName(QStringLiteral("labPt%1").arg(names[i]));
         // Wide enough for the longest taper name, so the row does not jump.
@@ -285,6 +295,7 @@ void TfrmMain::CreateMenus()
     exit->setMenuRole(QAction::QuitRole);
     connect(exit, &QAction::triggered, this, &QWidget::close);
 
+    CreateEditMenu();
     FPresetMenu = menuBar()->addMenu("Pre&sets");
 
     QMenu *plot = menuBar()->addMenu("&Plot");
@@ -410,26 +421,33 @@ void TfrmMain::RefreshLabels()
 
 void TfrmMain::PageControl1Change(int index)
 {
+    TDocumentMoment before = Moment();
     FCircuit.Active = static_cast<Topology>(index);
     RefreshLabels();
     Recalculate();
     CircuitChanged();
+    Record(QStringLiteral("Change to %1").arg(PageControl1->tabText(index)), std::move(before));
 }
 
 void TfrmMain::CircuitChanged()
 {
     FStore.Labels[0].clear();
-    SetModified(true);
 }
 
 void TfrmMain::SliderChange(TSlider slider, int position)
 {
     QSlider *bar = Slider(slider);
+    // A drag is kept as one step when the slider is let go.
+    std::optional<TDocumentMoment> before;
+    if (!bar->isSliderDown())
+        before = Moment();
     FCircuit.SetPosition(slider, position);
     bar->setToolTip(QStringLiteral("%1%").arg(position));
     QToolTip::showText(QCursor::pos(), bar->toolTip(), bar);
     Recalculate();
     CircuitChanged();
+    if (before)
+        Record(MoveText(slider), std::move(*before));
 }
 
 void TfrmMain::MoveSliders(const std::array<int, 3> &positions)
@@ -452,10 +470,12 @@ void TfrmMain::MoveSliders(const std::array<int, 3> &positions)
 
 void TfrmMain::EditSymbol(const QString &symbol)
 {
+    TDocumentMoment before = Moment();
     Guarded([&] { FCircuit.Symbols.Edit(symbol.toStdString(), FEditDialogs, LocaleDecimalSeparator()); });
     RefreshLabels();
     Recalculate();
     CircuitChanged();
+    Record(QStringLiteral("Change %1").arg(symbol), std::move(before));
 }
 
 void TfrmMain::SetResolution(int step)
@@ -484,7 +504,16 @@ void TfrmMain::SetFileName(const QString &fileName)
 
 void TfrmMain::SetModified(bool modified)
 {
-    FDocument.SetModified(modified);
+    if (modified)
+        FUndo->resetClean();
+    else
+        FUndo->setClean();
+    ShowModifiedMark();
+}
+
+void TfrmMain::ShowModifiedMark()
+{
+    FDocument.SetModified(!FUndo->isClean());
     UpdateCaption();
 }
 

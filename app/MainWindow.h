@@ -12,6 +12,7 @@
 #include <QMainWindow>
 #include <QMessageBox>
 
+#include "app/CircuitUndo.h"
 #include "app/EditDialogs.h"
 #include "document/Circuit.h"
 #include "document/DocumentState.h"
@@ -28,6 +29,7 @@ class QPushButton;
 class QSlider;
 class QStackedWidget;
 class QTabWidget;
+class QUndoStack;
 
 namespace cva {
 
@@ -61,6 +63,8 @@ public:
     void EditSymbol(const QString &symbol);
     void SetResolution(int step);
     void SetFileName(const QString &fileName);
+    // True marks the circuit changed; false takes the circuit as it stands
+    // as the one on disk. The mark then follows the undo stack.
     void SetModified(bool modified);
     void UpdateCaption();
     // Asks before unsaved changes are lost. False when the user cancels.
@@ -131,6 +135,7 @@ public:
     const TPresetLibrary &Presets() const { return FPresets; }
     QComboBox *PresetChoice() const { return cbPresets; }
     QMenu *PresetMenu() const { return FPresetMenu; }
+    QUndoStack *UndoStack() const { return FUndo; }
 
 protected:
     // What the user chooses in the standard dialogs; tests answer for the user.
@@ -154,6 +159,7 @@ protected:
 private:
     void CreateControls(QWidget *area);
     void CreateMenus();
+    void CreateEditMenu();
     void CreateListenBar();
     void CreateViewMenu(QMenu *plot);
     // The engine's quantities of the live trace and, when shown, the map:
@@ -171,12 +177,25 @@ private:
                        const QKeySequence &shortcut = {});
     void PageControl1Change(int index);
     void SliderChange(TSlider slider, int position);
+    // "Move Bass to 70%", the undo step of a slider where it stands.
+    QString MoveText(TSlider slider) const;
     // Moves all three sliders at once without recalculating in between.
     void MoveSliders(const std::array<int, 3> &positions);
     void ShowCircuitControls();
-    // Every change of the circuit by the user: marks it modified, and the
-    // live curve no longer shows what it was loaded as.
+    // Every change of the circuit by the user: the live curve no longer
+    // shows what it was loaded as.
     void CircuitChanged();
+    // The document as an undo step keeps it.
+    TDocumentMoment Moment() const;
+    // Keeps a change the user made, from before, as one step of the undo
+    // stack. A change that left everything as it was (a cancelled dialog, a
+    // drag back to where it started) only marks the circuit modified.
+    void Record(const QString &what, TDocumentMoment before);
+    // Puts a kept moment in place, for undo and redo; the resolution stays.
+    void RestoreDocument(const TDocumentMoment &moment);
+    // The caption's mark: modified unless the undo stack is where the
+    // circuit was loaded or saved.
+    void ShowModifiedMark();
     void SnapshotsChanged();
     // The Presets menu and the choice above the schematic list the active page's presets.
     void RefreshPresetChoices();
@@ -194,6 +213,9 @@ private:
     QColor FLastColour;
     int FSnapshotNumber = 0; // of the snapshots numbered since the last Clear
     TPresetLibrary FPresets;
+    QUndoStack *FUndo = nullptr;
+    // The document when a slider drag began; the drag is one step.
+    std::optional<TDocumentMoment> FDragStart;
 
     QComboBox *cbPresets = nullptr;
     QMenu *FPresetMenu = nullptr;

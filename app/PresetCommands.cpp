@@ -65,11 +65,13 @@ void TfrmMain::ApplyPresetNamed(const QString &name)
         return;
     // The curve shown so far stays on the plot for comparison.
     actPlotSnapshotExecute();
+    TDocumentMoment before = Moment();
     ApplyPreset(FCircuit, *preset);
     RefreshLabels();
     Recalculate();
     CircuitChanged();
     FStore.Labels[0] = preset->Name;
+    Record(QStringLiteral("Preset %1").arg(name), std::move(before));
     statusBar()->showMessage(QStringLiteral("Preset %1 (%2), from %3")
                                  .arg(name, QString::fromStdString(preset->Origin),
                                       QString::fromStdString(preset->Source)));

@@ -70,8 +70,10 @@ void TfrmMain::actPlotExampleExecute()
         }
     }
     MoveSliders(remembered);
-    // Back where it started, the live curve is what it was before.
+    // Back where it started, the live curve is what it was before; the
+    // circuit counts as changed by the slider moves, as every move does.
     FStore.Labels[0] = liveLabel;
+    SetModified(true);
 }
 
 std::optional<QColor> TfrmMain::ChooseColour(const QColor &initial)

@@ -1,6 +1,7 @@
 #include "components/Symbol.h"
 
 #include <algorithm>
+#include <typeinfo>
 #include <vector>
 
 #include "components/EngNotation.h"
@@ -42,6 +43,16 @@ std::string_view SecondPart(const std::vector<std::string_view> &parts)
 std::string TSymbol::GetCaption(char decimalSeparator) const
 {
     return FloatToEngStr(Value, decimalSeparator);
+}
+
+bool TSymbol::SameAs(const TSymbol &other) const
+{
+    return typeid(*this) == typeid(other) && Value == other.Value && ValueR == other.ValueR;
+}
+
+bool TSymbolPot::SameAs(const TSymbol &other) const
+{
+    return TSymbol::SameAs(other) && PotType == static_cast<const TSymbolPot &>(other).PotType;
 }
 
 void TSingleValueSymbol::Edit(TEditDialogs &dialogs, char decimalSeparator)

@@ -48,6 +48,8 @@ public:
     virtual std::string TypeName() const = 0;
 
     std::string GetCaption(char decimalSeparator = '.') const;
+    // The same kind of component with exactly the same values.
+    virtual bool SameAs(const TSymbol &other) const;
     double GetValue() const { return Value; }
     double GetValueR() const { return ValueR; }
 
@@ -113,6 +115,7 @@ public:
     std::string GetInfo(char decimalSeparator = '.') const override;
     void SetInfo(std::string_view text, char decimalSeparator = '.') override;
     std::string TypeName() const override { return "Potentiometer"; }
+    bool SameAs(const TSymbol &other) const override;
 
     std::uint8_t GetPotType() const { return PotType; }
 

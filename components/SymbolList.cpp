@@ -43,6 +43,12 @@ TSymbolList &TSymbolList::operator=(const TSymbolList &other)
     return *this;
 }
 
+bool TSymbolList::operator==(const TSymbolList &other) const
+{
+    return std::equal(Entries.begin(), Entries.end(), other.Entries.begin(), other.Entries.end(),
+                      [](const Entry &a, const Entry &b) { return a.Name == b.Name && a.Symbol->SameAs(*b.Symbol); });
+}
+
 std::vector<TSymbolList::Entry>::const_iterator TSymbolList::LowerBound(std::string_view name) const
 {
     return std::lower_bound(Entries.begin(), Entries.end(), name,

@@ -26,6 +26,8 @@ public:
     TSymbolList &operator=(const TSymbolList &other);
     TSymbolList(TSymbolList &&) noexcept = default;
     TSymbolList &operator=(TSymbolList &&) noexcept = default;
+    // The same names holding the same kinds and values.
+    bool operator==(const TSymbolList &other) const;
 
     // Adding a name that exists replaces its symbol.
     void AddCapacitor(std::string_view name, double value);

@@ -30,6 +30,8 @@ public:
     // "Linear", "Log A", "Log B" for the pot the slider moves, "n/a" where unused.
     std::string TaperLabel(TSlider slider) const;
 
+    bool operator==(const TCircuit &) const = default;
+
 private:
     std::array<int, 3> Positions{50, 50, 50};
 };

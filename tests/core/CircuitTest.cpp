@@ -3,10 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "document/Circuit.h"
 #include "document/DocumentState.h"
@@ -130,6 +133,26 @@ TEST(Circuit, SlidersAndTaperLabelsPerPage)
     TCircuit c;
     c.Symbols.SetInfo("FR4", "10000|2");
     EXPECT_EQ(c.TaperLabel(TSlider::Mid), "Log B");
+}
+
+// What tells an undo step from a change that left everything as it was.
+TEST(Circuit, EqualOnlyWithTheSameValuesExactly)
+{
+    const TCircuit base;
+    EXPECT_EQ(TCircuit(base), base);
+    std::vector<std::function<void(TCircuit &)>> changes{
+        [](TCircuit &c) { c.Active = Topology::Vox; },
+        [](TCircuit &c) { c.SetPosition(TSlider::Treble, 51); },
+        [](TCircuit &c) { c.Symbols.AddResistor("FR1", std::nextafter(c.Symbols.GetValue("FR1"), 1e9)); },
+        [](TCircuit &c) { c.Symbols.AddPot("FR2", PotLinear, c.Symbols.GetValue("FR2")); },
+        [](TCircuit &c) { c.Symbols.AddCapacitor("FR1", c.Symbols.GetValue("FR1")); },
+        [](TCircuit &c) { c.Symbols.AddResistor("ZZ9", 1); },
+    };
+    for (std::size_t i = 0; i < changes.size(); ++i) {
+        TCircuit changed = base;
+        changes[i](changed);
+        EXPECT_NE(changed, base) << "change " << i;
+    }
 }
 
 TEST(CalcParms, FenderDefaults)
