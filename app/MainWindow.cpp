@@ -306,6 +306,8 @@ void TfrmMain::CreateMenus()
     connect(snapshot, &QAction::triggered, this, &TfrmMain::actPlotSnapshotExecute);
     connect(clear, &QAction::triggered, this, &TfrmMain::actPlotClearExecute);
     connect(sweep, &QAction::triggered, this, &TfrmMain::actPlotExampleExecute);
+    connect(AddAction(plot, "actPlotSweepPoints", "Sweep p&oints...", "Chooses the positions the Sweep moves each control to"),
+            &QAction::triggered, this, &TfrmMain::actPlotSweepPointsExecute);
     plot->addSeparator();
     connect(AddAction(plot, "actPlotSetColour", "Set c&olour...", "Sets the plot colour"), &QAction::triggered, this,
             &TfrmMain::actPlotSetColourExecute);

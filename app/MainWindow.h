@@ -17,6 +17,7 @@
 #include "document/Circuit.h"
 #include "document/DocumentState.h"
 #include "document/Preset.h"
+#include "document/SweepPoints.h"
 #include "models/Calc.h"
 #include "plot/PlotScale.h"
 
@@ -87,6 +88,9 @@ public:
     void FillSnapshotMenu(QMenu *menu);
     void actPlotClearExecute();
     void actPlotExampleExecute();
+    // Plot > Sweep points: the positions the Sweep visits, kept for the session.
+    void actPlotSweepPointsExecute();
+    const std::vector<int> &SweepPoints() const { return FSweepPoints; }
     void actPlotSetColourExecute();
     void actFilePrintExecute();
     void actFilePrintSetupExecute();
@@ -152,6 +156,8 @@ protected:
     virtual void ShowWarning(const QString &message);
     // A new label for a snapshot; nothing when the user cancels.
     virtual std::optional<QString> ChooseSnapshotLabel(const QString &current);
+    // The Sweep's positions; nothing when the user cancels.
+    virtual std::optional<std::vector<int>> ChooseSweepPoints(const std::vector<int> &current);
     virtual void ShowHelp(int context);
 
     void closeEvent(QCloseEvent *event) override;
@@ -212,6 +218,7 @@ private:
     bool FInitialised = false;
     QColor FLastColour;
     int FSnapshotNumber = 0; // of the snapshots numbered since the last Clear
+    std::vector<int> FSweepPoints = DefaultSweepPoints;
     TPresetLibrary FPresets;
     QUndoStack *FUndo = nullptr;
     // The document when a slider drag began; the drag is one step.

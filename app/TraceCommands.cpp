@@ -1,12 +1,15 @@
 // The main window's trace commands: Snapshot, Clear, Sweep and the live
 // trace's colour.
 
+#include <algorithm>
+
 #include <QAction>
 #include <QColorDialog>
 #include <QPushButton>
 #include <QSlider>
 
 #include "app/MainWindow.h"
+#include "app/SweepPointsDialog.h"
 #include "plot/PlotColours.h"
 #include "plot/Plotter.h"
 
@@ -54,6 +57,18 @@ void TfrmMain::actPlotClearExecute()
 
 void TfrmMain::actPlotExampleExecute()
 {
+    const auto controls = std::count_if(AllSliders.begin(), AllSliders.end(),
+                                      [this](TSlider slider) { return FSliders[static_cast<int>(slider)]->isEnabled(); });
+    const auto snapshots = controls * static_cast<long>(FSweepPoints.size());
+    if (snapshots > MaxTraces - 1) {
+        ShowWarning(QStringLiteral("A sweep of %1 controls over %2 positions takes %3 snapshots, and the plot holds %4. "
+                                   "Choose fewer positions with Plot > Sweep points.")
+                        .arg(controls)
+                        .arg(FSweepPoints.size())
+                        .arg(snapshots)
+                        .arg(MaxTraces - 1));
+        return;
+    }
     actPlotClearExecute();
     const std::array<int, 3> remembered{FCircuit.Position(TSlider::Bass), FCircuit.Position(TSlider::Mid),
                                         FCircuit.Position(TSlider::Treble)};
@@ -62,7 +77,7 @@ void TfrmMain::actPlotExampleExecute()
     for (TSlider moving : AllSliders) {
         if (!FSliders[static_cast<int>(moving)]->isEnabled())
             continue;
-        for (int position : {0, 50, 100}) {
+        for (int position : FSweepPoints) {
             std::array<int, 3> positions{50, 50, 50};
             positions[static_cast<int>(moving)] = position;
             MoveSliders(positions);
@@ -74,6 +89,20 @@ void TfrmMain::actPlotExampleExecute()
     // circuit counts as changed by the slider moves, as every move does.
     FStore.Labels[0] = liveLabel;
     SetModified(true);
+}
+
+std::optional<std::vector<int>> TfrmMain::ChooseSweepPoints(const std::vector<int> &current)
+{
+    TSweepPointsDialog dialog(current, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.Points();
+}
+
+void TfrmMain::actPlotSweepPointsExecute()
+{
+    if (const auto points = ChooseSweepPoints(FSweepPoints))
+        FSweepPoints = *points;
 }
 
 std::optional<QColor> TfrmMain::ChooseColour(const QColor &initial)

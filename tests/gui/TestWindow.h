@@ -37,6 +37,7 @@ public:
     std::optional<QSize> ExportSizeAnswer;
     QSize OfferedExportSize;
     std::optional<QString> SnapshotLabelAnswer;
+    std::optional<std::vector<int>> SweepPointsAnswer;
 
     int OpenDialogs = 0;
     int SaveDialogs = 0;
@@ -65,6 +66,7 @@ protected:
     void ShowError(const QString &message) override { Errors << message; }
     void ShowWarning(const QString &message) override { Warnings << message; }
     std::optional<QString> ChooseSnapshotLabel(const QString &) override { return SnapshotLabelAnswer; }
+    std::optional<std::vector<int>> ChooseSweepPoints(const std::vector<int> &) override { return SweepPointsAnswer; }
     void ShowHelp(int context) override { HelpContexts << context; }
     std::optional<QSize> ChooseExportSize(QSize onScreen) override
     {

@@ -18,6 +18,7 @@
 #include "TestWindow.h"
 #include "app/AboutDialog.h"
 #include "app/ExportSizeDialog.h"
+#include "app/SweepPointsDialog.h"
 #include "plot/PlotPainter.h"
 #include "plot/Plotter.h"
 
@@ -231,6 +232,16 @@ void TestFontFit::dialogsFit()
     QCOMPARE(exportSize.ChosenSize(), QSize(407, 417));
     QCOMPARE(exportSize.Presets()->itemData(exportSize.Presets()->count() - 1).toSize().width(), 3000);
     exportSize.reject();
+
+    TSweepPointsDialog sweepPoints({0, 25, 50, 75, 100}, &window);
+    Show(sweepPoints);
+    sweepPoints.PointsEdit()->setText("0, 50, 150");
+    sweepPoints.OkButton()->click();
+    QApplication::processEvents();
+    QStringList sweepMisfits = Misfits(sweepPoints);
+    QVERIFY2(sweepMisfits.isEmpty(), qPrintable("Sweep points: " + sweepMisfits.join("; ")));
+    SaveScreenshot(sweepPoints, "dialog-sweep-points");
+    sweepPoints.reject();
 
     TdlgAbout &about = *window.About();
     Show(about);

@@ -13,6 +13,7 @@
 #include <QTabBar>
 
 #include "TestWindow.h"
+#include "app/SweepPointsDialog.h"
 #include "plot/CursorReadout.h"
 #include "plot/PlotColours.h"
 #include "plot/PlotGeometry.h"
@@ -55,6 +56,7 @@ private slots:
     void sweep_data();
     void sweep();
     void sweepOnFenderFromOwnPositions();
+    void sweepOverChosenPoints();
     void snapshotsFillStoreAndClearEmptiesIt();
     void cycleColoursAdvancesWithEachSnapshot();
     void setColourTurnsCyclingOff();
@@ -492,6 +494,48 @@ void TestMainWindow::sweepOnFenderFromOwnPositions()
     QCOMPARE(W->Store().Traces[1], CoreTrace(CircuitAt(Topology::Fender, 50, 50, 100)));
     QCOMPARE(W->Store().Traces[0], CoreTrace(CircuitAt(Topology::Fender, 20, 30, 40)));
     QCOMPARE(W->Slider(TSlider::Treble)->toolTip(), QString("40%"));
+}
+
+void TestMainWindow::sweepOverChosenPoints()
+{
+    W->SweepPointsAnswer = std::vector<int>{0, 25, 50, 75, 100};
+    W->Action("actPlotSweepPoints")->trigger();
+    W->Action("actPlotExample")->trigger();
+    QCOMPARE(W->Store().TraceCount, 16);
+    QCOMPARE(W->Store().Labels[15], std::string("Bass 0%"));
+    QCOMPARE(W->Store().Labels[2], std::string("Treble 75%"));
+    QCOMPARE(W->Store().Traces[2], CoreTrace(CircuitAt(Topology::Fender, 50, 50, 75)));
+
+    // Eight positions of three controls would overflow the plot: said first,
+    // and the plot keeps what it shows. One control has room for them.
+    W->SweepPointsAnswer = std::vector<int>{0, 10, 20, 30, 40, 60, 80, 100};
+    W->Action("actPlotSweepPoints")->trigger();
+    W->Action("actPlotExample")->trigger();
+    QCOMPARE(W->Warnings.size(), 1);
+    QVERIFY2(W->Warnings[0].contains("takes 24 snapshots"), qPrintable(W->Warnings[0]));
+    QCOMPARE(W->Store().TraceCount, 16);
+    SelectPage(Topology::BigMuff);
+    W->Action("actPlotExample")->trigger();
+    QCOMPARE(W->Store().TraceCount, 9);
+
+    // A cancelled choice keeps the positions.
+    W->SweepPointsAnswer.reset();
+    W->Action("actPlotSweepPoints")->trigger();
+    QCOMPARE(W->SweepPoints().size(), std::size_t(8));
+
+    // The dialog stays open on a text that does not read.
+    TSweepPointsDialog dialog(W->SweepPoints(), W.get());
+    dialog.show();
+    QCOMPARE(dialog.PointsEdit()->text(), QString("0, 10, 20, 30, 40, 60, 80, 100"));
+    dialog.PointsEdit()->setText("0, 50, 150");
+    QTest::mouseClick(dialog.OkButton(), Qt::LeftButton);
+    QVERIFY(dialog.isVisible());
+    QVERIFY(dialog.Problem()->text().contains("\"150\""));
+    QCOMPARE(dialog.PointsEdit()->selectedText(), QString("0, 50, 150"));
+    dialog.PointsEdit()->setText("100 0");
+    QTest::mouseClick(dialog.OkButton(), Qt::LeftButton);
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QCOMPARE(dialog.Points(), (std::vector<int>{0, 100}));
 }
 
 void TestMainWindow::snapshotsFillStoreAndClearEmptiesIt()
