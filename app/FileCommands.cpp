@@ -5,6 +5,8 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QScreen>
+#include <QSettings>
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QTabWidget>
@@ -17,6 +19,7 @@ namespace cva {
 
 namespace {
 const QString FileFilter = QStringLiteral("Tonestack files (*.cva)");
+const QString WindowSizeKey = QStringLiteral("Window/Size");
 } // namespace
 
 QString TfrmMain::ChooseOpenFile()
@@ -61,6 +64,7 @@ bool TfrmMain::SaveTo(const QString &path)
         return false;
     SetFileName(path);
     SetModified(false);
+    FRecent.Add(path);
     return true;
 }
 
@@ -132,6 +136,7 @@ bool TfrmMain::LoadFile(const QString &path)
     FStore.Labels[0] = fileName.toStdString();
     Record(QStringLiteral("Open %1").arg(fileName), std::move(before));
     SetModified(false);
+    FRecent.Add(path);
     // Said once, here, rather than by the labels at every refresh.
     const std::vector<std::string> warnings = UnknownTaperWarnings(FCircuit);
     if (!warnings.empty()) {
@@ -161,10 +166,24 @@ void TfrmMain::ShowCircuitControls()
 
 void TfrmMain::closeEvent(QCloseEvent *event)
 {
-    if (CheckSave())
-        event->accept();
-    else
+    if (!CheckSave()) {
         event->ignore();
+        return;
+    }
+    QSettings().setValue(WindowSizeKey, size());
+    event->accept();
+}
+
+void TfrmMain::RestoreWindowSize()
+{
+    QSize size = QSettings().value(WindowSizeKey).toSize();
+    if (!size.isValid())
+        return;
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        size = size.boundedTo(screen->availableGeometry().size());
+    resize(size.expandedTo(minimumSizeHint()));
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
 }
 
 } // namespace cva

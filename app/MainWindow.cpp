@@ -67,6 +67,7 @@ TfrmMain::TfrmMain(QWidget *parent)
     auto *area = new QWidget(this);
     setCentralWidget(area);
     setWindowIcon(QIcon(":/icons/corvanta.svg"));
+    setAcceptDrops(true);
     CreateControls(area);
     CreateMenus();
     // A lasting notice beside the passing messages (cursor readout, presets).
@@ -283,6 +284,9 @@ void TfrmMain::CreateMenus()
             &QAction::triggered, this, &TfrmMain::actFileSaveAsExecute);
     connect(AddAction(file, "actFileExport", "&Export...", "Exports the plot as a picture or the traces as a table"),
             &QAction::triggered, this, &TfrmMain::actFileExportExecute);
+    QMenu *recent = file->addMenu("Open &recent");
+    recent->setObjectName("mnuFileRecent");
+    connect(recent, &QMenu::aboutToShow, this, [this, recent] { FillRecentMenu(recent); });
     file->addSeparator();
     connect(AddAction(file, "actFilePrint", "&Print", "Prints the current plot", QKeySequence("Ctrl+P")),
             &QAction::triggered, this, &TfrmMain::actFilePrintExecute);

@@ -14,6 +14,7 @@
 
 #include "app/CircuitUndo.h"
 #include "app/EditDialogs.h"
+#include "app/RecentFiles.h"
 #include "document/Circuit.h"
 #include "document/DocumentState.h"
 #include "document/Preset.h"
@@ -58,6 +59,12 @@ public:
 
     // Opens a circuit file as File > Open does, without the dialog.
     bool OpenFile(const QString &path);
+    // File > Open recent: after the save question; a file that is gone is
+    // said so and leaves the list.
+    void OpenRecentFile(const QString &path);
+    const TRecentFiles &RecentFiles() const { return FRecent; }
+    // The size the window had when it was last closed, where it fits.
+    void RestoreWindowSize();
 
     void Recalculate();
     void RefreshLabels();
@@ -161,11 +168,15 @@ protected:
     virtual void ShowHelp(int context);
 
     void closeEvent(QCloseEvent *event) override;
+    // A .cva file dropped on the window opens after the save question.
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     void CreateControls(QWidget *area);
     void CreateMenus();
     void CreateEditMenu();
+    void FillRecentMenu(QMenu *menu);
     void CreateListenBar();
     void CreateViewMenu(QMenu *plot);
     // The engine's quantities of the live trace and, when shown, the map:
@@ -220,6 +231,7 @@ private:
     int FSnapshotNumber = 0; // of the snapshots numbered since the last Clear
     std::vector<int> FSweepPoints = DefaultSweepPoints;
     TPresetLibrary FPresets;
+    TRecentFiles FRecent;
     QUndoStack *FUndo = nullptr;
     // The document when a slider drag began; the drag is one step.
     std::optional<TDocumentMoment> FDragStart;

@@ -18,6 +18,7 @@ int main(int argc, char *argv[])
     cva::SetUpApplication();
 
     cva::TfrmMain window;
+    window.RestoreWindowSize();
     window.show();
     window.ReportPresetWarnings();
     // A circuit file named on the command line (as a file manager passes it)

@@ -5,12 +5,18 @@
 #include <memory>
 
 #include <QAction>
+#include <QDragEnterEvent>
 #include <QFile>
+#include <QMenu>
+#include <QMimeData>
+#include <QScreen>
 #include <QImage>
 #include <QSvgRenderer>
 #include <QTemporaryDir>
 
 #include "TestWindow.h"
+#include "app/RecentFiles.h"
+#include "document/CircuitFile.h"
 #include "plot/Plotter.h"
 
 using namespace cva;
@@ -66,6 +72,9 @@ private slots:
     void saveQuestionOnOpen();
     void exportWritesTheChosenFormat();
     void newReturnsToTheDefaultsAfterTheSaveQuestion();
+    void recentFilesFollowOpenAndSave();
+    void aDroppedCircuitFileOpensAfterTheSaveQuestion();
+    void theWindowSizeIsKeptBetweenRuns();
 
 private:
     QString Path(const QString &name) const { return Dir->filePath(name); }
@@ -501,6 +510,85 @@ void TestFileCommands::newReturnsToTheDefaultsAfterTheSaveQuestion()
     QVERIFY(!W->Action("actFileSave")->isEnabled());
     // The file saved before is left as it was.
     QVERIFY(ReadFile(Path("amp.cva")).contains("Pos3=80"));
+}
+
+void TestFileCommands::recentFilesFollowOpenAndSave()
+{
+    for (const QString &file : W->RecentFiles().Files())
+        TRecentFiles().Remove(file);
+    W->SaveAnswer = Path("a.cva");
+    QVERIFY(W->actFileSaveAsExecute());
+    WriteFile(Path("b.cva"), ReadFile(Path("a.cva")));
+    QVERIFY(W->OpenFile(Path("b.cva")));
+    QCOMPARE(W->RecentFiles().Files(), (QStringList{Path("b.cva"), Path("a.cva")}));
+    QVERIFY(W->OpenFile(Path("a.cva")));
+    QCOMPARE(W->RecentFiles().Files(), (QStringList{Path("a.cva"), Path("b.cva")}));
+
+    QMenu *menu = W->findChild<QMenu *>("mnuFileRecent");
+    QVERIFY(menu);
+    emit menu->aboutToShow();
+    QCOMPARE(menu->actions().at(1)->text(), QString("&2 b.cva"));
+    // Opening one asks about unsaved changes first.
+    W->Slider(TSlider::Bass)->setValue(3);
+    W->SaveQuestionAnswer = QMessageBox::Cancel;
+    menu->actions().at(1)->trigger();
+    QCOMPARE(W->SaveQuestions, 1);
+    QCOMPARE(W->Document().FileName(), Path("a.cva").toStdString());
+
+    // A file that is gone is said so and leaves the list.
+    QVERIFY(QFile::remove(Path("b.cva")));
+    W->OpenRecentFile(Path("b.cva"));
+    QCOMPARE(W->Errors.size(), 1);
+    QVERIFY2(W->Errors[0].contains("no longer exists"), qPrintable(W->Errors[0]));
+    QCOMPARE(W->RecentFiles().Files(), QStringList{Path("a.cva")});
+
+    TRecentFiles recent;
+    for (int i = 0; i < 10; ++i)
+        recent.Add(Path(QStringLiteral("%1.cva").arg(i)));
+    QCOMPARE(recent.Files().size(), TRecentFiles::MaximumCount);
+    QCOMPARE(recent.Files().constFirst(), Path("9.cva"));
+}
+
+void TestFileCommands::aDroppedCircuitFileOpensAfterTheSaveQuestion()
+{
+    SaveCircuitFile(Path("dropped.cva").toStdString(), CircuitAt(Topology::Vox, 10, 50, 90));
+    WriteFile(Path("picture.png"), "not a circuit");
+    auto drop = [this](const QString &path) {
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(path)});
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(W.get(), &enter);
+        if (!enter.isAccepted())
+            return false;
+        QDropEvent dropped(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(W.get(), &dropped);
+        return true;
+    };
+    QVERIFY(!drop(Path("picture.png")));
+    W->Slider(TSlider::Bass)->setValue(3);
+    W->SaveQuestionAnswer = QMessageBox::No;
+    QVERIFY(drop(Path("dropped.cva")));
+    QCOMPARE(W->SaveQuestions, 1);
+    QCOMPARE(W->Circuit(), CircuitAt(Topology::Vox, 10, 50, 90));
+    QCOMPARE(W->windowTitle(), NamedCaption(Path("dropped.cva"), false));
+}
+
+void TestFileCommands::theWindowSizeIsKeptBetweenRuns()
+{
+    const QSize screen = QGuiApplication::primaryScreen()->availableGeometry().size();
+    const QSize fits = W->minimumSizeHint().expandedTo(screen - QSize(40, 30)).boundedTo(screen);
+    W->resize(fits);
+    QVERIFY(W->close());
+    TTestWindow next;
+    next.RestoreWindowSize();
+    QCOMPARE(next.size(), fits);
+
+    // Larger than the screen it comes back within it.
+    next.resize(screen * 2);
+    QVERIFY(next.close());
+    TTestWindow third;
+    third.RestoreWindowSize();
+    QCOMPARE(third.size(), screen.expandedTo(third.minimumSizeHint()));
 }
 
 QTEST_MAIN(TestFileCommands)
