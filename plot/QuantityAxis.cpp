@@ -17,11 +17,13 @@ struct TRange {
     bool Any = false;
 };
 
-// The finite display values of every trace in use.
+// The finite display values of every trace shown.
 TRange DisplayRange(const TTraceStore &store, TQuantity quantity, double unitScale, bool logarithmic)
 {
     TRange range{1e300, -1e300, false};
     for (int t = 0; t < store.TraceCount; ++t) {
+        if (!store.Shown(t))
+            continue;
         for (double stored : QuantityTrace(store, quantity, t)) {
             const double value = logarithmic ? std::log10(stored) : stored * unitScale;
             if (!std::isfinite(value))

@@ -75,7 +75,8 @@ void RenderQuantityPlot(QPainter &painter, QSize size, const TTraceStore &store,
     // Newest first, so older snapshots lie on top of newer ones, and the
     // live trace over all.
     for (int t = 1; t < store.TraceCount; ++t)
-        DrawQuantityTrace(painter, geometry, gridX, axis, QuantityTrace(store, quantity, t), store.TraceColours[t]);
+        if (store.Shown(t))
+            DrawQuantityTrace(painter, geometry, gridX, axis, QuantityTrace(store, quantity, t), store.TraceColours[t]);
     DrawQuantityTrace(painter, geometry, gridX, axis, QuantityTrace(store, quantity, 0), liveColour);
     painter.restore();
 }

@@ -134,6 +134,22 @@ void TestViews::snapshotsKeepEveryQuantity()
     const QImage shown = W->ShownView()->grab().toImage();
     QVERIFY(CountColour(shown, ToQColor(clLime)) > 100);
     QVERIFY(CountColour(shown, ToQColor(clRed)) > 100);
+
+    // A hidden snapshot is drawn in none of them, nor does it stretch the axis.
+    W->SetSnapshotShown(1, false);
+    W->Action("Autoscale1")->trigger();
+    for (TPlotView view : {TPlotView::Phase, TPlotView::GroupDelay, TPlotView::Impedance}) {
+        W->SetPlotView(view);
+        const QImage hidden = W->ShownView()->grab().toImage();
+        QCOMPARE(CountColour(hidden, ToQColor(clLime)), 0);
+        TTraceStore alone = store;
+        alone.TraceCount = 1;
+        TQuantityView lone(alone, [] { return clRed; });
+        lone.resize(W->ShownView()->size());
+        lone.SetQuantity(W->QuantityView()->Quantity());
+        lone.SetPhaseAutoScale(true);
+        QCOMPARE(lone.grab().toImage(), hidden);
+    }
 }
 
 void TestViews::readoutShowsGainPhaseAndGroupDelay()
