@@ -53,7 +53,8 @@ QRect DrawLegend(QPainter &painter, const QRect &frame, const std::vector<TLegen
     int textWidth = 0;
     for (const TLegendEntry &entry : entries)
         textWidth = std::max(textWidth, metrics.horizontalAdvance(entry.Label));
-    const QSize size(pad + sample + pad + textWidth + pad, pad + int(entries.size()) * metrics.height() + pad);
+    // Two pads after the text: a glyph's last pixels may reach past its advance.
+    const QSize size(pad + sample + pad + textWidth + 2 * pad, pad + int(entries.size()) * metrics.height() + pad);
     // A margin of one pad keeps the box off the frame line.
     const QRect inner = frame.adjusted(pad, pad, -pad, -pad);
     const QRect corners[] = {
