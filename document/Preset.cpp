@@ -4,11 +4,10 @@
 #include <cctype>
 #include <cerrno>
 #include <cstring>
-#include <fstream>
 #include <set>
-#include <sstream>
 
 #include "document/ComponentSetting.h"
+#include "document/FileReading.h"
 #include "numerics/Error.h"
 
 #ifndef CORVANTA_PRESETS_INSTALLED
@@ -18,6 +17,8 @@
 namespace cva {
 
 namespace {
+
+constexpr std::size_t MaxPresetFileBytes = 64 * 1024;
 
 struct TKeyValue {
     std::string_view Key;
@@ -79,14 +80,9 @@ std::string ReadPresetFile(const std::filesystem::path &path)
     std::error_code error;
     if (std::filesystem::is_directory(path, error))
         throw CorvantaError(std::strerror(EISDIR));
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        throw CorvantaError(std::strerror(errno));
-    std::ostringstream content;
-    content << in.rdbuf();
-    if (in.bad())
-        throw CorvantaError(std::strerror(errno));
-    return content.str();
+    // A preset is a few hundred bytes; the bound keeps a stray huge file
+    // in the folder from holding up the start.
+    return ReadWholeFile(path, MaxPresetFileBytes, "a preset file is under a kilobyte");
 }
 
 } // namespace

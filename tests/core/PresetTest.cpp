@@ -164,14 +164,18 @@ TEST(PresetFolder, EachBadFileIsLeftOutWithOneWarningAndTheOthersLoad)
     write("b-same-name.cvp", "Name=GOOD\nTab=Vox\nOrigin=o\nSource=s\n");
     write("c-bad-value.cvp", "Name=Bad\nTab=Vox\nOrigin=o\nSource=s\nVR1=lots\n");
     write("not-a-preset.txt", "anything");
+    write("d-huge.cvp", "Name=Huge\nTab=Vox\nOrigin=o\nSource=s\n");
+    fs::resize_file(folder / "d-huge.cvp", 17u << 20);
 
     const TPresetLibrary library = LoadPresetFolder(folder);
     ASSERT_EQ(library.Presets.size(), 1u);
     EXPECT_EQ(library.Presets[0].Name, "Good");
-    ASSERT_EQ(library.Warnings.size(), 3u);
+    ASSERT_EQ(library.Warnings.size(), 4u);
     EXPECT_NE(library.Warnings[0].find("b-same-name.cvp left out: another preset is already called"), std::string::npos);
     EXPECT_NE(library.Warnings[1].find("c-bad-value.cvp left out: the value of VR1"), std::string::npos);
-    EXPECT_NE(library.Warnings[2].find("unreadable.cvp left out"), std::string::npos);
+    EXPECT_NE(library.Warnings[2].find("d-huge.cvp left out: Cannot open file"), std::string::npos);
+    EXPECT_NE(library.Warnings[2].find("too large"), std::string::npos);
+    EXPECT_NE(library.Warnings[3].find("unreadable.cvp left out"), std::string::npos);
 
     const TPresetLibrary missing = LoadPresetFolder(folder / "nowhere");
     EXPECT_TRUE(missing.Presets.empty());
