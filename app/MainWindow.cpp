@@ -63,6 +63,9 @@ TfrmMain::TfrmMain(QWidget *parent)
     : QMainWindow(parent), FLastColour(ToQColor(clLime)), FUndo(new QUndoStack(this)), FEditDialogs(this),
       FHelp(std::make_unique<THelpSystem>())
 {
+    // Each step keeps two whole circuits, some kilobytes: a long session of
+    // key presses stays within a few megabytes.
+    FUndo->setUndoLimit(1000);
     connect(FUndo, &QUndoStack::cleanChanged, this, &TfrmMain::ShowModifiedMark);
     auto *area = new QWidget(this);
     setCentralWidget(area);
