@@ -23,8 +23,6 @@ struct TDocumentMoment {
     TCircuit Circuit;
     std::optional<QString> FileName;
     std::string LiveLabel;
-
-    bool operator==(const TDocumentMoment &) const = default;
 };
 
 class TCircuitCommand : public QUndoCommand {

@@ -33,13 +33,18 @@ TDocumentMoment TfrmMain::Moment() const
 
 void TfrmMain::Record(const QString &what, TDocumentMoment before)
 {
-    TDocumentMoment after = Moment();
-    if (after == before) {
+    const QString fileName = QString::fromStdString(FDocument.FileName());
+    const bool sameFile = before.FileName == fileName;
+    if (before.Circuit == FCircuit && sameFile) {
+        // Nothing to take back, though the user counts it as an edit.
         SetModified(true);
         return;
     }
-    if (before.FileName == after.FileName)
-        before.FileName = after.FileName = std::nullopt;
+    TDocumentMoment after{FCircuit, std::nullopt, FStore.Labels[0]};
+    if (sameFile)
+        before.FileName.reset();
+    else
+        after.FileName = fileName;
     FUndo->push(new TCircuitCommand(what, std::move(before), std::move(after),
                                     [this](const TDocumentMoment &moment) { RestoreDocument(moment); }));
 }

@@ -483,7 +483,9 @@ void TfrmMain::EditSymbol(const QString &symbol)
     Guarded([&] { FCircuit.Symbols.Edit(symbol.toStdString(), FEditDialogs, LocaleDecimalSeparator()); });
     RefreshLabels();
     Recalculate();
-    CircuitChanged();
+    // A cancelled dialog leaves the curve what it was loaded as.
+    if (FCircuit != before.Circuit)
+        CircuitChanged();
     Record(QStringLiteral("Change %1").arg(symbol), std::move(before));
 }
 

@@ -164,11 +164,14 @@ void TestUndo::theMarkFollowsTheSavedState()
     W->Action("actEditRedo")->trigger();
     QCOMPARE(W->windowTitle(), saved);
 
-    // A cancelled dialog changes nothing to take back, yet counts as an edit.
+    // A cancelled dialog changes nothing to take back, yet counts as an edit;
+    // the curve keeps its label.
+    QVERIFY(W->OpenFile(Dir.filePath("saved.cva")));
     const int steps = W->UndoStack()->count();
     QVERIFY(WithEditDialog([&] { DoubleClickComponent(*W, "FR1"); }, [](TEditDialog &dialog) { dialog.reject(); }));
     QCOMPARE(W->UndoStack()->count(), steps);
     QCOMPARE(W->windowTitle(), saved + " *");
+    QCOMPARE(W->Store().Labels[0], std::string("saved.cva"));
 }
 
 QTEST_MAIN(TestUndo)
