@@ -46,8 +46,9 @@ void TListenChain::RenderBlock(std::span<float> out)
         if (const TStackFilterCoefficients *next = Controls.Filter.TakeNew()) {
             Filter.Update(*next);
             HasFilter = true;
+            Muted = false;
         }
-    if (!Source || !HasFilter) {
+    if (!Source || !HasFilter || Muted) {
         std::fill(out.begin(), out.end(), 0.0f);
         return;
     }
@@ -61,7 +62,13 @@ void TListenChain::RenderBlock(std::span<float> out)
             Controls.SourceEnded.store(true);
     }
     // The filter runs while bypassed too, so switching back finds it settled.
-    Filter.Process(dry, wet);
+    if (!Filter.Process(dry, wet)) {
+        // Never a burst of full-scale samples at the listener's ears.
+        Muted = true;
+        Controls.RanAway.store(true);
+        std::fill(out.begin(), out.end(), 0.0f);
+        return;
+    }
 
     const TStackFilterCoefficients &filter = Filter.Coefficients();
     const auto step = static_cast<float>(1.0 / (RampSeconds * filter.SampleRate));

@@ -26,6 +26,9 @@ struct TListenControls {
     std::atomic<float> Peak{0.0f};
     std::atomic<bool> Clipped{false};
     std::atomic<bool> SourceEnded{false};
+    // The filter's output ran away (see TStackFilter::Process): the chain is
+    // silent until the next filter arrives.
+    std::atomic<bool> RanAway{false};
 };
 
 class TListenChain {
@@ -46,6 +49,7 @@ private:
     std::unique_ptr<TSignalSource> Source;
     TStackFilter Filter;
     bool HasFilter = false;
+    bool Muted = false;
     std::array<float, BlockFrames> Dry{};
     std::array<float, BlockFrames> Wet{};
     // Smoothed towards their targets so that switching is never a click.

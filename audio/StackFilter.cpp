@@ -41,13 +41,15 @@ void TStackFilter::Update(const TStackFilterCoefficients &next)
     FadeLeft = FadeLength;
 }
 
-void TStackFilter::Process(std::span<const float> input, std::span<float> output)
+bool TStackFilter::Process(std::span<const float> input, std::span<float> output)
 {
+    bool ranAway = false;
     for (std::size_t k = 0; k < input.size(); ++k) {
         if (!HasCoefficients) {
             output[k] = 0;
             continue;
         }
+        InputPeak = std::max(InputPeak, double(std::abs(input[k])));
         double value = Current.Step(input[k]);
         if (FadeLeft > 0) {
             const double share = 1.0 - double(FadeLeft) / FadeLength;
@@ -55,17 +57,26 @@ void TStackFilter::Process(std::span<const float> input, std::span<float> output
             if (--FadeLeft == 0)
                 std::swap(Current, Next);
         }
+        // Also catches a value that is not finite, which fails the comparison.
+        if (!(std::abs(value) <= RunawayGain * InputPeak))
+            ranAway = true;
         output[k] = static_cast<float>(value);
     }
-    // A state that is no longer finite would stay so for ever: start afresh.
-    if (!std::all_of(Current.State.begin(), Current.State.end(), [](double s) { return std::isfinite(s); })) {
+    if (!std::all_of(Current.State.begin(), Current.State.end(), [](double s) { return std::isfinite(s); }))
+        ranAway = true;
+    // Such a filter would run away again: silence until the next one, which
+    // takes over at once instead of fading in from it.
+    if (ranAway) {
         Reset();
+        HasCoefficients = false;
         std::fill(output.begin(), output.end(), 0.0f);
     }
+    return !ranAway;
 }
 
 void TStackFilter::Reset()
 {
+    InputPeak = 1;
     Current.State = {};
     Next.State = {};
     if (FadeLeft > 0) {

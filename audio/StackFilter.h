@@ -24,9 +24,15 @@ public:
     bool Crossfading() const { return FadeLeft > 0; }
     const TStackFilterCoefficients &Coefficients() const { return Current.Coefficients; }
 
-    void Process(std::span<const float> input, std::span<float> output);
+    // Returns false when the output ran away: a sample that is not finite or
+    // far beyond what a passive circuit gives for the input so far
+    // (RunawayGain times its peak, or times full scale for a quieter input).
+    // The block is then silent, and so is all that follows until Update.
+    bool Process(std::span<const float> input, std::span<float> output);
     // Forgets the signal, as after a pause.
     void Reset();
+
+    static constexpr double RunawayGain = 1000; // 60 dB
 
 private:
     struct TRunning {
@@ -41,6 +47,7 @@ private:
     TRunning Next;
     int FadeLength = 0;
     int FadeLeft = 0;
+    double InputPeak = 1; // full scale, or the loudest input since the last Reset
 };
 
 } // namespace cva

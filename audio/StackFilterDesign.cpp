@@ -148,6 +148,42 @@ std::vector<TCx> StateResponse(const TMatrix &a, const std::vector<double> &c, T
 
 } // namespace
 
+bool IsStable(const TStackFilterCoefficients &filter)
+{
+    const int n = filter.Order;
+    if (n < 0 || n > MaxFilterOrder || !std::isfinite(filter.D))
+        return false;
+    for (int i = 0; i < n; ++i)
+        if (!std::isfinite(filter.B[i]) || !std::isfinite(filter.C[i]))
+            return false;
+    // The spectral radius is at most the k-th root of the norm of A^k, and
+    // A^k tends to zero exactly when it is below one. So the poles are inside
+    // once some power A^(2^m) has a norm below one; a pole on or outside the
+    // circle keeps every power's norm at one or more (or makes it overflow).
+    // Sixty-four squarings reach 2^64 samples, far beyond the slowest decay
+    // a circuit has at any audio rate.
+    constexpr int MaxSquarings = 64;
+    TMatrix power(n, n);
+    for (int i = 0; i < n; ++i)
+        for (int j = 0; j < n; ++j)
+            power(i, j) = filter.A[i][j];
+    for (int squaring = 0; squaring <= MaxSquarings; ++squaring) {
+        double norm = 0; // the largest row sum: an induced norm
+        for (int i = 0; i < n; ++i) {
+            double row = 0;
+            for (int j = 0; j < n; ++j)
+                row += std::abs(power(i, j));
+            if (!std::isfinite(row))
+                return false;
+            norm = std::max(norm, row);
+        }
+        if (norm < 1)
+            return true;
+        power = power * power;
+    }
+    return false;
+}
+
 TStackFilterCoefficients DesignStackFilter(const TNetlist &netlist, double sampleRate)
 {
     if (!(sampleRate > 0) || !std::isfinite(sampleRate))
@@ -279,6 +315,9 @@ TStackFilterCoefficients DesignStackFilter(const TNetlist &netlist, double sampl
         filter.C[n + m] = solution[n + 1 + m];
     }
     filter.AverageGain = averaged > 0 ? std::pow(10.0, sumDB / averaged / 20) : 1.0;
+    if (!IsStable(filter))
+        throw CorvantaError("Cannot make an audio filter of circuit " + netlist.Name +
+                            ": it would not be stable (a pole on or outside the unit circle)");
     return filter;
 }
 

@@ -40,8 +40,14 @@ struct TStackFilterCoefficients {
 };
 
 // Raises an error naming the circuit when it cannot be turned into a filter:
-// what the engine refuses, a singular system, too many reactive elements, or
-// the output at ground.
+// what the engine refuses (a circuit that is not passive among it), a
+// singular system, too many reactive elements, the output at ground, or a
+// result that would not be stable.
 TStackFilterCoefficients DesignStackFilter(const TNetlist &netlist, double sampleRate);
+
+// True when every pole (eigenvalue of A) lies strictly inside the unit
+// circle and every coefficient is finite: the filter's response to any
+// bounded input stays bounded.
+bool IsStable(const TStackFilterCoefficients &filter);
 
 } // namespace cva

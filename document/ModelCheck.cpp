@@ -14,6 +14,8 @@ std::optional<std::string> ModelAccuracyWarning(const TCircuit &circuit, const T
     TTrace engine{};
     try {
         CalcGainCurve(BuildNetlist(circuit), circuit.ResolutionStep, engine);
+    } catch (const TNotPassiveError &error) {
+        return std::string(error.what());
     } catch (const CorvantaError &error) {
         return std::string("The nodal analysis cannot check these values: ") + error.what();
     }

@@ -18,7 +18,8 @@ constexpr double ModelToleranceDB = 0.01;
 // Compares the live trace with the engine's gain at the circuit's
 // resolution. Returns the warning to show when they differ by more than
 // ModelToleranceDB anywhere, or when the engine cannot solve values the loop
-// model accepted; nothing when they agree.
+// model accepted (a circuit that is not passive is told as it is); nothing
+// when they agree.
 std::optional<std::string> ModelAccuracyWarning(const TCircuit &circuit, const TTrace &live);
 
 } // namespace cva

@@ -38,6 +38,14 @@ TSlider SliderOf(const TTopologyInfo &info, std::string_view pot)
     throw CorvantaError("No slider moves " + std::string(pot) + " in circuit " + std::string(info.TabCaption));
 }
 
+// A pot's sections are the user's value split at the slider: the refusal
+// names the pot's value, not a section's.
+void CheckPotIsPassive(const TNetlist &net, const TSymbolList &symbols, std::string_view pot)
+{
+    if (const double value = symbols.GetValue(pot); value < 0)
+        throw TNotPassiveError(net, pot, "", value, "Ω");
+}
+
 } // namespace
 
 TNetlist BuildNetlist(const TCircuit &circuit)
@@ -71,6 +79,7 @@ TNetlist BuildNetlist(const TCircuit &circuit)
                      b.Component});
             break;
         case TBranchKind::PotDivider: {
+            CheckPotIsPassive(net, s, b.Component);
             const int position = circuit.Position(SliderOf(info, b.Component));
             const int wiper = node(b.Wiper);
             net.Add({TElementKind::Resistor, from, wiper, s.GetPotRest(b.Component, position, SliderMaximum), 0,
@@ -80,6 +89,7 @@ TNetlist BuildNetlist(const TCircuit &circuit)
             break;
         }
         case TBranchKind::PotVariable: {
+            CheckPotIsPassive(net, s, b.Component);
             const int position = circuit.Position(SliderOf(info, b.Component));
             net.Add({TElementKind::Resistor, from, to, s.GetPotPart(b.Component, position, SliderMaximum), 0,
                      b.Component});

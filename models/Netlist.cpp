@@ -1,8 +1,10 @@
 #include "models/Netlist.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 
+#include "components/EngNotation.h"
 #include "numerics/Error.h"
 
 namespace cva {
@@ -16,7 +18,39 @@ int Root(TNodeUnknowns &parent, int node)
     return node;
 }
 
+std::string_view UnitOf(TElementKind kind)
+{
+    switch (kind) {
+    case TElementKind::Resistor:
+        return "Ω";
+    case TElementKind::Capacitor:
+        return "F";
+    case TElementKind::Inductor:
+        return "H";
+    }
+    return "";
+}
+
+// "-100 kΩ": engineering notation with the sign kept, as the user typed it.
+std::string ValueWithUnit(double value, std::string_view unit)
+{
+    std::string text = FloatToEngStr(std::fabs(value));
+    if (!text.empty() && std::isalpha(static_cast<unsigned char>(text.back())))
+        text.insert(text.size() - 1, " ");
+    else
+        text += ' ';
+    return (value < 0 ? "-" : "") + text + std::string(unit);
+}
+
 } // namespace
+
+TNotPassiveError::TNotPassiveError(const TNetlist &net, std::string_view component, std::string_view quantity,
+                                   double value, std::string_view unit)
+    : CorvantaError(std::string(component) + " on the " + net.Name + " page " +
+                    (quantity.empty() ? "is " : "has " + std::string(quantity) + " ") + ValueWithUnit(value, unit) +
+                    ": the circuit is not passive, so phase, impedance, maps and sound are not computed")
+{
+}
 
 void TNetlist::Add(const TNetBranch &branch)
 {
@@ -45,9 +79,13 @@ void CheckNetlist(const TNetlist &net)
         const std::string name = b.Component.empty() ? "a branch" : std::string(b.Component);
         if (!std::isfinite(b.Value) || !std::isfinite(b.SeriesResistance))
             fail(name + " has a value that is not finite");
-        if (b.Kind == TElementKind::Capacitor && !(b.Value > 0))
+        if (b.Value < 0)
+            throw TNotPassiveError(net, name, "", b.Value, UnitOf(b.Kind));
+        if (b.SeriesResistance < 0)
+            throw TNotPassiveError(net, name, "a DC resistance of", b.SeriesResistance, "Ω");
+        if (b.Kind == TElementKind::Capacitor && b.Value == 0)
             fail(name + " has a capacitance of zero or less");
-        if (b.Kind == TElementKind::Inductor && !(b.Value > 0))
+        if (b.Kind == TElementKind::Inductor && b.Value == 0)
             fail(name + " has an inductance of zero or less");
     }
 }

@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "numerics/Error.h"
+
 namespace cva {
 
 enum class TElementKind { Resistor, Capacitor, Inductor };
@@ -41,9 +43,22 @@ struct TNetlist {
 // A zero-ohm resistor joins its two ends into one node.
 inline bool IsShort(const TNetBranch &b) { return b.Kind == TElementKind::Resistor && b.Value == 0; }
 
+// A circuit that could deliver energy instead of taking it: the loop models
+// still give it a curve, but nothing derived from the engine (phase,
+// impedance, maps, sound) would mean anything, and sound would run away.
+class TNotPassiveError : public CorvantaError {
+public:
+    // "FR1 on the Fender page is -100 kΩ: the circuit is not passive, ..."
+    // 'quantity' is empty for the component's own value, or says which of
+    // its values it is ("a DC resistance of").
+    TNotPassiveError(const TNetlist &net, std::string_view component, std::string_view quantity, double value,
+                     std::string_view unit);
+};
+
 // Throws an error naming the circuit and the component for a node out of
-// range, a value that is not finite, a capacitance or inductance that is not
-// positive, or a negative source resistance.
+// range, a value that is not finite, a capacitance or inductance of zero, a
+// negative source resistance, or (as TNotPassiveError) a negative
+// resistance, capacitance, inductance or DC resistance.
 void CheckNetlist(const TNetlist &net);
 
 // The unknown each node becomes once zero-ohm branches have joined their

@@ -18,6 +18,7 @@
 #include "audio/StackFilter.h"
 #include "document/Circuit.h"
 #include "document/Netlist.h"
+#include "document/Topology.h"
 #include "models/NodalEngine.h"
 #include "numerics/Error.h"
 
@@ -161,4 +162,61 @@ TEST(ListenChain, BypassIsLevelMatchedAndClippingIsLimitedAndReported)
     controls.Loop.store(false);
     chain.Render(out);
     EXPECT_TRUE(controls.SourceEnded.load());
+}
+
+TEST(StackFilter, StableMeansEveryPoleStrictlyInsideTheUnitCircle)
+{
+    struct TCase {
+        const char *What;
+        std::vector<std::vector<double>> A;
+        bool Stable;
+    };
+    const double c = std::cos(0.01), s = std::sin(0.01);
+    for (const TCase &t :
+         {TCase{"decaying pair", {{0.5, 0}, {0, -0.9}}, true},
+          TCase{"slowly decaying rotation", {{0.9999 * c, -0.9999 * s}, {0.9999 * s, 0.9999 * c}}, true},
+          // Its norm grows a million times before it decays.
+          TCase{"strongly coupled, poles inside", {{0.99, 1e6}, {0, 0.99}}, true},
+          TCase{"delay chain", {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}, true},
+          TCase{"pole on the circle", {{1, 0}, {0, 0.5}}, false},
+          TCase{"pole just outside", {{1.0001}}, false},
+          TCase{"growing rotation", {{1.0001 * c, -1.0001 * s}, {1.0001 * s, 1.0001 * c}}, false},
+          TCase{"not finite", {{std::nan("")}}, false}}) {
+        TStackFilterCoefficients filter;
+        filter.Order = int(t.A.size());
+        for (std::size_t i = 0; i < t.A.size(); ++i)
+            for (std::size_t j = 0; j < t.A.size(); ++j)
+                filter.A[i][j] = t.A[i][j];
+        EXPECT_EQ(IsStable(filter), t.Stable) << t.What;
+    }
+    for (const TTopologyInfo &info : Topologies())
+        for (const int position : {0, 50, 100})
+            EXPECT_TRUE(IsStable(DesignStackFilter(NetlistAt(info.Id, position), 48000))) << info.TabCaption;
+}
+
+// A filter whose output grows without bound is silenced and reported, never
+// sent on as full-scale or non-finite samples; the next filter plays again.
+TEST(ListenChain, ARunawayFilterIsMutedAndReported)
+{
+    TListenControls controls;
+    TListenChain chain(controls);
+    std::vector<float> noise(48000);
+    TPinkNoise().Render(noise);
+    chain.SetSource(std::make_unique<TRecordingSource>(noise));
+    TStackFilterCoefficients growing;
+    growing.Order = 1;
+    growing.SampleRate = 48000;
+    growing.A[0][0] = 1.5; // as a circuit that is not passive gives
+    growing.B[0] = 1;
+    growing.C[0] = 1;
+    controls.Filter.Publish(growing);
+    std::vector<float> out(noise.size());
+    chain.Render(out);
+    EXPECT_TRUE(controls.RanAway.load());
+    EXPECT_TRUE(std::all_of(out.begin(), out.end(), [](float v) { return std::isfinite(v) && std::abs(v) < 1; }));
+    EXPECT_TRUE(std::all_of(out.end() - 4800, out.end(), [](float v) { return v == 0; }));
+
+    controls.Filter.Publish(DesignStackFilter(NetlistAt(Topology::Fender, 50), 48000));
+    chain.Render(out);
+    EXPECT_TRUE(std::any_of(out.begin(), out.end(), [](float v) { return v != 0; }));
 }

@@ -5,12 +5,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <complex>
 #include <memory>
 #include <numbers>
 
 #include "document/Circuit.h"
+#include "document/ComponentSetting.h"
 #include "document/ModelCheck.h"
 #include "document/Netlist.h"
 #include "document/ResponseMap.h"
@@ -130,9 +132,6 @@ TEST(CircuitEngine, RefusesWhatItCannotSolveNamingTheCircuit)
     zeroC.Branches[1].Component = "XC1";
     EXPECT_EQ(message(zeroC), "Cannot solve circuit series RC: XC1 has a capacitance of zero or less");
 
-    TNetlist negativeL = SeriesRc(1000);
-    negativeL.Add({TElementKind::Inductor, 2, 0, -1, 10, "XL1"});
-    EXPECT_EQ(message(negativeL), "Cannot solve circuit series RC: XL1 has an inductance of zero or less");
 
     // A floating node: nothing ties node 3 to the rest.
     TNetlist floating = SeriesRc(1000);
@@ -149,6 +148,40 @@ TEST(CircuitEngine, RefusesWhatItCannotSolveNamingTheCircuit)
     fender.Symbols.SetInfo("FC2", "0");
     EXPECT_THROW(CalcGainCurve(BuildNetlist(fender), ResolutionMedium, *std::make_unique<TTrace>()),
                  CorvantaError);
+}
+
+// A negative value makes a circuit that could deliver energy: the engine
+// refuses it, naming the value the user gave, while the live curve stays as
+// the loop model computes it, with the same message as its warning.
+TEST(CircuitEngine, NonPassiveValuesAreRefusedNamingTheComponentAndPage)
+{
+    struct TCase {
+        Topology Page;
+        const char *Setting;
+        const char *Refusal;
+    };
+    const std::string why = ": the circuit is not passive, so phase, impedance, maps and sound are not computed";
+    for (const TCase &c : {TCase{Topology::Fender, "FR1=-100k", "FR1 on the Fender page is -100 k\u03a9"},
+                           TCase{Topology::Fender, "FR2=-250k|1", "FR2 on the Fender page is -250 k\u03a9"},
+                           TCase{Topology::Fender, "FC1=-250p", "FC1 on the Fender page is -250 pF"},
+                           TCase{Topology::Bench, "SL2=-20|600", "SL2 on the Bench page is -20 H"},
+                           TCase{Topology::Bench, "SL1=6|-600", "SL1 on the Bench page has a DC resistance of -600 \u03a9"}}) {
+        TCircuit circuit;
+        circuit.Active = c.Page;
+        ApplyComponentSetting(circuit, c.Setting);
+        const std::string expected = c.Refusal + why;
+        TResponseCurves curves{};
+        try {
+            CalcEngineCurves(circuit, curves);
+            ADD_FAILURE() << c.Setting << " was solved";
+        } catch (const TNotPassiveError &error) {
+            EXPECT_EQ(error.what(), expected);
+        }
+        TTrace live{};
+        Recalculate(circuit, live);
+        EXPECT_TRUE(std::all_of(live.begin(), live.end(), [](double db) { return std::isfinite(db); })) << c.Setting;
+        EXPECT_EQ(ModelAccuracyWarning(circuit, live), expected);
+    }
 }
 
 // Each curve of a map is the live trace at that position, and the map of
