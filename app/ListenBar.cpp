@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QProgressBar>
+#include <QProgressDialog>
 #include <QSlider>
 #include <QTimer>
 
@@ -16,7 +17,6 @@
 #include "audio/PinkNoise.h"
 #include "audio/PluckedGuitar.h"
 #include "audio/RecordingSource.h"
-#include "audio/Resampler.h"
 #include "audio/StackFilterDesign.h"
 #include "document/Netlist.h"
 #include "numerics/Error.h"
@@ -29,6 +29,18 @@ constexpr int MeterTicksPerSecond = 30;
 constexpr int MeterFloorDB = -60;
 constexpr int LevelLowestDB = -24;
 constexpr int LevelHighestDB = 12;
+constexpr int ReadingPollMs = 50;
+constexpr int ReadingProgressSteps = 1000;
+constexpr int ReadingDialogDelayMs = 400;
+
+// Passes nothing, also when bypassed.
+TStackFilterCoefficients SilentFilter(double sampleRate)
+{
+    TStackFilterCoefficients silent;
+    silent.SampleRate = sampleRate;
+    silent.AverageGain = 0;
+    return silent;
+}
 
 } // namespace
 
@@ -102,6 +114,9 @@ TListenBar::TListenBar(QWidget *parent) : QToolBar(tr("Listen"), parent)
     FMeterTimer = new QTimer(this);
     FMeterTimer->setInterval(1000 / MeterTicksPerSecond);
     connect(FMeterTimer, &QTimer::timeout, this, &TListenBar::PollMeter);
+    FReadingTimer = new QTimer(this);
+    FReadingTimer->setInterval(ReadingPollMs);
+    connect(FReadingTimer, &QTimer::timeout, this, &TListenBar::PollReading);
 
     if (!FPlayer.Available()) {
         FPlay->setEnabled(false);
@@ -123,22 +138,23 @@ void TListenBar::CircuitChanged(const TCircuit &circuit)
         FNetlist = BuildNetlist(circuit);
     } catch (const CorvantaError &error) {
         FNetlist.reset();
-        emit Message(tr("Listening: %1").arg(QString::fromStdString(error.what())));
-        return;
+        FNetlistProblem = error.what();
     }
-    if (FPlayer.Playing())
+    if (FPlayer.Playing() || !FNetlist)
         SendFilter();
 }
 
 void TListenBar::SendFilter()
 {
-    if (!FNetlist)
-        return;
     try {
+        if (!FNetlist)
+            throw CorvantaError(FNetlistProblem);
         FPlayer.Controls().Filter.Publish(DesignStackFilter(*FNetlist, FPlayer.SampleRate()));
     } catch (const CorvantaError &error) {
-        // The old filter keeps playing.
-        emit Message(tr("Listening: %1").arg(QString::fromStdString(error.what())));
+        // Sound of another circuit than the one on screen would mislead, and
+        // one that is not passive would run away: silence until it can be heard.
+        FPlayer.Controls().Filter.Publish(SilentFilter(FPlayer.SampleRate()));
+        emit Message(tr("Listening is silent: %1").arg(QString::fromStdString(error.what())));
     }
 }
 
@@ -175,13 +191,62 @@ void TListenBar::SourceActivated(int index)
 
 bool TListenBar::OpenAudioFile(const QString &path)
 {
+    std::unique_ptr<TAudioFileReader> reader;
     try {
-        TMonoAudio audio = ReadAudioFile(path.toStdString());
-        FRecording = Resample(audio.Samples, audio.SampleRate, FPlayer.SampleRate());
+        reader = std::make_unique<TAudioFileReader>(path.toStdString());
     } catch (const CorvantaError &error) {
         emit Problem(QString::fromStdString(error.what()));
         return false;
     }
+    // One file at a time: a new choice replaces a reading still under way.
+    FReading.reset();
+    FReading = std::make_unique<TRecordingLoad>(std::move(reader), FPlayer.SampleRate());
+    FReadingPath = path;
+    if (!FReadingProgress) {
+        FReadingProgress = new QProgressDialog(this);
+        FReadingProgress->setObjectName(QStringLiteral("dlgListenReading"));
+        FReadingProgress->setWindowTitle(tr("Listen to an audio file"));
+        FReadingProgress->setRange(0, ReadingProgressSteps);
+        // A short file is read before the dialog would be worth showing.
+        FReadingProgress->setMinimumDuration(ReadingDialogDelayMs);
+        FReadingProgress->setAutoClose(false);
+        FReadingProgress->setAutoReset(false);
+    }
+    FReadingProgress->reset();
+    FReadingProgress->setLabelText(tr("Reading %1...").arg(QFileInfo(path).fileName()));
+    FReadingProgress->setValue(0);
+    FReadingTimer->start();
+    return true;
+}
+
+void TListenBar::PollReading()
+{
+    if (!FReading)
+        return;
+    // Cancel, Escape or closing the dialog.
+    if (FReadingProgress->wasCanceled())
+        FReading->Cancel();
+    if (!FReading->Finished()) {
+        FReadingProgress->setValue(static_cast<int>(FReading->Progress() * ReadingProgressSteps));
+        return;
+    }
+    FReadingTimer->stop();
+    FReadingProgress->reset();
+    FReadingProgress->hide();
+    const std::unique_ptr<TRecordingLoad> done = std::move(FReading);
+    if (!done->Error().empty())
+        emit Problem(QString::fromStdString(done->Error()));
+    else if (done->Cancelled())
+        emit Message(tr("Reading %1 was cancelled; the source stays as it was.")
+                         .arg(QFileInfo(FReadingPath).fileName()));
+    else {
+        FRecording = std::move(done->Samples());
+        UseRecording(FReadingPath);
+    }
+}
+
+void TListenBar::UseRecording(const QString &path)
+{
     const QString name = QFileInfo(path).fileName();
     if (FSource->count() == FileItem)
         FSource->addItem(name);
@@ -189,7 +254,6 @@ bool TListenBar::OpenAudioFile(const QString &path)
         FSource->setItemText(FileItem, name);
     FSource->setItemData(FileItem, path, Qt::ToolTipRole);
     UseSource(FileItem);
-    return true;
 }
 
 void TListenBar::UseSource(int index)
@@ -219,6 +283,9 @@ void TListenBar::PollMeter()
         --FClipHold;
     FClip->setEnabled(FClipHold > 0);
     FClip->setStyleSheet(FClipHold > 0 ? QStringLiteral("background: red; color: white;") : QString());
+    if (controls.RanAway.exchange(false))
+        emit Message(tr("Listening is muted: the filtered sound ran away (a sample not finite or far beyond full "
+                        "scale). It plays again with the next change of the circuit."));
     if (controls.SourceEnded.exchange(false) && FPlay->isChecked()) {
         FPlay->setChecked(false);
         PlayTriggered(false);

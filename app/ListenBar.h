@@ -10,6 +10,7 @@
 #include <QToolBar>
 
 #include "app/AudioPlayer.h"
+#include "audio/RecordingLoad.h"
 #include "document/Circuit.h"
 #include "models/Netlist.h"
 
@@ -18,6 +19,7 @@ class QCheckBox;
 class QComboBox;
 class QLabel;
 class QProgressBar;
+class QProgressDialog;
 class QSlider;
 class QTimer;
 
@@ -31,8 +33,14 @@ public:
 
     // After every recalculation: the filter follows the circuit.
     void CircuitChanged(const TCircuit &circuit);
-    // As choosing the file in the source list, without the dialog.
+    // As choosing the file in the source list, without the dialog: checks
+    // the file's header at once (false, and the source stays, when it is
+    // refused), then reads and resamples it on a thread of its own while a
+    // progress dialog offers to cancel; the file becomes the source when it
+    // is read.
     bool OpenAudioFile(const QString &path);
+    // The dialog while a file is read, or null.
+    QProgressDialog *ReadingProgress() const { return FReadingProgress; }
 
     TAudioPlayer &Player() { return FPlayer; }
     QAction *PlayAction() const { return FPlay; }
@@ -61,10 +69,17 @@ private:
     void UseSource(int index);
     void SendFilter();
     void PollMeter();
+    void PollReading();
+    void UseRecording(const QString &path);
 
     TAudioPlayer FPlayer;
     std::optional<TNetlist> FNetlist;
+    std::string FNetlistProblem; // why there is no netlist
     std::vector<float> FRecording; // the loaded file at the device's rate
+    std::unique_ptr<TRecordingLoad> FReading; // a file being read, if any
+    QString FReadingPath;
+    QProgressDialog *FReadingProgress = nullptr;
+    QTimer *FReadingTimer = nullptr;
     int FShownSource = GuitarItem;
     QAction *FPlay = nullptr;
     QAction *FBypass = nullptr;

@@ -24,29 +24,73 @@ double Sinc(double x) { return x == 0 ? 1.0 : std::sin(std::numbers::pi * x) / (
 
 } // namespace
 
+TResampler::TResampler(double inputRate, double outputRate)
+    : Step(inputRate / outputRate),
+      // Downsampling narrows the lowpass to the output's Nyquist frequency
+      // and widens the kernel in the same proportion.
+      Cutoff(CutoffShare * std::min(1.0, 1.0 / Step)), HalfWidth(HalfTaps / Cutoff), Same(inputRate == outputRate)
+{
+}
+
+std::uint64_t TResampler::OutputLength(std::uint64_t inputLength) const
+{
+    if (Same || inputLength == 0)
+        return inputLength;
+    return static_cast<std::uint64_t>(std::floor(double(inputLength - 1) / Step)) + 1;
+}
+
+float TResampler::OutputAt(std::uint64_t n, long long lastInput) const
+{
+    const double centre = double(n) * Step;
+    const long long first = std::max(0LL, static_cast<long long>(std::ceil(centre - HalfWidth)));
+    const long long end = std::min(lastInput, static_cast<long long>(std::floor(centre + HalfWidth)));
+    double sum = 0;
+    for (long long k = first; k <= end; ++k) {
+        const double distance = k - centre;
+        sum += Window[static_cast<std::size_t>(k - static_cast<long long>(WindowStart))] * Cutoff *
+               Sinc(Cutoff * distance) * Blackman(distance / HalfWidth);
+    }
+    return static_cast<float>(sum);
+}
+
+void TResampler::Push(std::span<const float> input, std::vector<float> &output)
+{
+    if (Same) {
+        output.insert(output.end(), input.begin(), input.end());
+        return;
+    }
+    Window.insert(Window.end(), input.begin(), input.end());
+    Received += input.size();
+    const auto last = static_cast<long long>(Received) - 1;
+    // Only outputs whose whole kernel has arrived; the end waits for Finish.
+    while (static_cast<long long>(std::floor(double(Next) * Step + HalfWidth)) <= last) {
+        output.push_back(OutputAt(Next, last));
+        ++Next;
+    }
+    const auto needed = static_cast<long long>(std::ceil(double(Next) * Step - HalfWidth));
+    if (needed > static_cast<long long>(WindowStart)) {
+        const auto drop = std::min<std::size_t>(Window.size(), static_cast<std::size_t>(needed - WindowStart));
+        Window.erase(Window.begin(), Window.begin() + static_cast<std::ptrdiff_t>(drop));
+        WindowStart += drop;
+    }
+}
+
+void TResampler::Finish(std::vector<float> &output)
+{
+    if (Same)
+        return;
+    const auto last = static_cast<long long>(Received) - 1;
+    for (const std::uint64_t length = OutputLength(Received); Next < length; ++Next)
+        output.push_back(OutputAt(Next, last));
+}
+
 std::vector<float> Resample(const std::vector<float> &input, double inputRate, double outputRate)
 {
-    if (inputRate == outputRate || input.empty())
-        return input;
-    const double step = inputRate / outputRate; // input samples per output sample
-    // Downsampling narrows the lowpass to the output's Nyquist frequency and
-    // widens the kernel in the same proportion.
-    const double cutoff = CutoffShare * std::min(1.0, 1.0 / step);
-    const double halfWidth = HalfTaps / cutoff;
-    const auto outputLength = static_cast<std::size_t>(std::floor((input.size() - 1) / step)) + 1;
-    std::vector<float> output(outputLength);
-    const auto last = static_cast<long long>(input.size()) - 1;
-    for (std::size_t n = 0; n < outputLength; ++n) {
-        const double centre = n * step;
-        const long long first = std::max(0LL, static_cast<long long>(std::ceil(centre - halfWidth)));
-        const long long end = std::min(last, static_cast<long long>(std::floor(centre + halfWidth)));
-        double sum = 0;
-        for (long long k = first; k <= end; ++k) {
-            const double distance = k - centre;
-            sum += input[k] * cutoff * Sinc(cutoff * distance) * Blackman(distance / halfWidth);
-        }
-        output[n] = static_cast<float>(sum);
-    }
+    TResampler resampler(inputRate, outputRate);
+    std::vector<float> output;
+    output.reserve(static_cast<std::size_t>(resampler.OutputLength(input.size())));
+    resampler.Push(input, output);
+    resampler.Finish(output);
     return output;
 }
 

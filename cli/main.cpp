@@ -8,6 +8,7 @@
 #include <exception>
 #include <filesystem>
 #include <iostream>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -160,9 +161,12 @@ int main(int argc, char **argv)
     } catch (const TUsageError &error) {
         std::cerr << "corvanta-cli: " << error.Message << "\n\n" << UsageText();
         return ExitUsage;
+    } catch (const std::bad_alloc &) {
+        std::cerr << "corvanta-cli: Not enough memory to finish the computation.\n";
+        return ExitFailure;
     } catch (const std::exception &error) {
-        // The program's own errors, and also running out of memory or any
-        // other failure of the library: a message and exit status 1.
+        // The program's own errors, and any other failure of the library: a
+        // message and exit status 1.
         std::cerr << "corvanta-cli: " << error.what() << "\n";
         return ExitFailure;
     }

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstring>
+#include <exception>
 #include <optional>
 #include <random>
 #include <sstream>
@@ -21,6 +22,8 @@ namespace fs = std::filesystem;
 namespace cva {
 
 namespace {
+
+struct TContentFailed {};
 
 // Where the bytes go once links are followed.
 struct TWriteTarget {
@@ -82,6 +85,11 @@ void WriteAll(int descriptor, std::string_view bytes)
         }
         bytes.remove_prefix(static_cast<std::size_t>(written));
     }
+}
+
+TByteSink SinkTo(int descriptor)
+{
+    return [descriptor](std::string_view bytes) { WriteAll(descriptor, bytes); };
 }
 
 // While a temporary file exists, a signal that would end the process removes
@@ -179,7 +187,7 @@ void SyncFolder(const fs::path &folder)
         throw std::system_error(error, std::generic_category());
 }
 
-void ReplaceRegularFile(const fs::path &target, const struct stat *existing, std::string_view bytes)
+void ReplaceRegularFile(const fs::path &target, const struct stat *existing, const TContentWriter &content)
 {
     if (existing && ::access(target.c_str(), W_OK) != 0)
         throw std::system_error(errno, std::generic_category());
@@ -192,7 +200,7 @@ void ReplaceRegularFile(const fs::path &target, const struct stat *existing, std
     try {
         if (existing)
             ::fchmod(descriptor, existing->st_mode & 07777);
-        WriteAll(descriptor, bytes);
+        content(SinkTo(descriptor));
         if (::fsync(descriptor) != 0)
             throw std::system_error(errno, std::generic_category());
         const int closed = ::close(descriptor);
@@ -212,13 +220,13 @@ void ReplaceRegularFile(const fs::path &target, const struct stat *existing, std
     SyncFolder(folder);
 }
 
-void WriteInPlace(const fs::path &target, std::string_view bytes)
+void WriteInPlace(const fs::path &target, const TContentWriter &content)
 {
     const int descriptor = ::open(target.c_str(), O_WRONLY | O_CLOEXEC);
     if (descriptor < 0)
         throw std::system_error(errno, std::generic_category());
     try {
-        WriteAll(descriptor, bytes);
+        content(SinkTo(descriptor));
     } catch (...) {
         ::close(descriptor);
         throw;
@@ -227,22 +235,22 @@ void WriteInPlace(const fs::path &target, std::string_view bytes)
         throw std::system_error(errno, std::generic_category());
 }
 
-void Write(const fs::path &path, std::string_view bytes)
+void Write(const fs::path &path, const TContentWriter &content)
 {
     const TWriteTarget target = ResolveTarget(path);
     if (target.OwnDescriptor) {
-        WriteAll(*target.OwnDescriptor, bytes);
+        content(SinkTo(*target.OwnDescriptor));
         return;
     }
     struct stat status {};
     if (::stat(target.File.c_str(), &status) != 0) {
         if (errno != ENOENT)
             throw std::system_error(errno, std::generic_category());
-        ReplaceRegularFile(target.File, nullptr, bytes);
+        ReplaceRegularFile(target.File, nullptr, content);
     } else if (S_ISREG(status.st_mode)) {
-        ReplaceRegularFile(target.File, &status, bytes);
+        ReplaceRegularFile(target.File, &status, content);
     } else if (S_ISCHR(status.st_mode) || S_ISFIFO(status.st_mode)) {
-        WriteInPlace(target.File, bytes);
+        WriteInPlace(target.File, content);
     } else if (S_ISDIR(status.st_mode)) {
         throw std::system_error(EISDIR, std::generic_category());
     } else {
@@ -255,11 +263,31 @@ void Write(const fs::path &path, std::string_view bytes)
 
 void WriteFileAtomically(const fs::path &path, std::string_view bytes)
 {
+    WriteFileAtomically(path, [bytes](const TByteSink &write) { write(bytes); });
+}
+
+void WriteFileAtomically(const fs::path &path, const TContentWriter &content)
+{
     auto fail = [&path](const std::string &reason) {
         return CorvantaError("Cannot create file \"" + path.string() + "\". " + reason);
     };
+    // What the content itself fails with (reading its input, say) is its own
+    // message, not a failure to create the file.
+    std::exception_ptr contentFailure;
+    const TContentWriter guarded = [&](const TByteSink &write) {
+        try {
+            content(write);
+        } catch (const std::system_error &) {
+            throw; // the writing
+        } catch (...) {
+            contentFailure = std::current_exception();
+            throw TContentFailed{};
+        }
+    };
     try {
-        Write(path, bytes);
+        Write(path, guarded);
+    } catch (const TContentFailed &) {
+        std::rethrow_exception(contentFailure);
     } catch (const std::system_error &error) {
         throw fail(std::strerror(error.code().value()));
     } catch (const CorvantaError &error) {

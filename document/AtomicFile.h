@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <string_view>
 
 namespace cva {
@@ -22,5 +23,13 @@ namespace cva {
 //  - anything else (a directory, a socket, a block device): refused.
 // Raises 'Cannot create file "PATH". REASON'.
 void WriteFileAtomically(const std::filesystem::path &path, std::string_view bytes);
+
+// The same for content too large to hold at once: 'content' hands its bytes
+// to the sink piece by piece, in order. What 'content' throws (its input
+// cannot be read, say) leaves the target as it was and passes through as it
+// is, not as a failure to create the file.
+using TByteSink = std::function<void(std::string_view bytes)>;
+using TContentWriter = std::function<void(const TByteSink &write)>;
+void WriteFileAtomically(const std::filesystem::path &path, const TContentWriter &content);
 
 } // namespace cva

@@ -7,7 +7,10 @@
 
 #include <sndfile.h>
 
+#include <chrono>
 #include <cmath>
+#include <cstdint>
+#include <thread>
 #include <filesystem>
 #include <fstream>
 #include <numbers>
@@ -15,7 +18,9 @@
 #include <algorithm>
 #include <vector>
 
+#include "PcmWav.h"
 #include "audio/AudioFile.h"
+#include "audio/RecordingLoad.h"
 #include "audio/Resampler.h"
 #include "numerics/Error.h"
 
@@ -51,6 +56,12 @@ protected:
 
     fs::path Dir;
 };
+
+// 'frames' of silence at 'rate'.
+std::string PcmWav(std::uint32_t rate, std::uint32_t frames)
+{
+    return test::PcmWavHeader(rate, frames) + std::string(2 * frames, '\0');
+}
 
 std::vector<float> Sine(double frequency, double rate, std::size_t count, double amplitude = 0.5)
 {
@@ -127,6 +138,58 @@ TEST_F(AudioFile, UnusableFilesAreRefusedWithNameAndReason)
     const fs::path broken = WriteWithLibsndfile("nan.wav", SF_FORMAT_WAV | SF_FORMAT_FLOAT, 1, 48000,
                                                 {0.1f, std::nanf(""), 0.2f});
     EXPECT_NE(reason(broken).find("not finite"), std::string::npos);
+
+    // Refused from the header, before anything is read, in the user's words.
+    struct TCase {
+        std::string Name, Bytes, Reason;
+    };
+    fs::create_directory(Dir / "take.wav");
+    for (const TCase &c : {TCase{"take.wav", "", "It is a folder."},
+                           TCase{"rate0.wav", PcmWav(0, 100), "It gives an invalid sample rate (0 Hz)."},
+                           TCase{"rate1.wav", PcmWav(1, 100), "It gives an invalid sample rate (1 Hz): only 8 kHz to 768 kHz are read."},
+                           TCase{"rate7999.wav", PcmWav(7999, 100), "invalid sample rate (7999 Hz)"},
+                           TCase{"rate800k.wav", PcmWav(800000, 100), "invalid sample rate (800000 Hz)"},
+                           TCase{"rate8k.wav", PcmWav(8000, 100), "accepted"},
+                           TCase{"rate768k.wav", PcmWav(768000, 100), "accepted"}}) {
+        if (!c.Bytes.empty())
+            std::ofstream(Dir / c.Name, std::ios::binary) << c.Bytes;
+        const std::string message = reason(Dir / c.Name);
+        EXPECT_NE(message.find(c.Reason), std::string::npos) << message;
+    }
+}
+
+// Reading on a thread of its own gives what reading and resampling the
+// whole file gives, block by block; it can be cancelled and reports errors.
+TEST_F(AudioFile, RecordingsAreReadOnAThreadAsAWholeReadWould)
+{
+    auto read = [](const fs::path &path, bool cancel) {
+        auto load = std::make_unique<TRecordingLoad>(std::make_unique<TAudioFileReader>(path), 48000);
+        if (cancel)
+            load->Cancel();
+        while (!load->Finished())
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        return load;
+    };
+    const fs::path take = WriteWithLibsndfile("take.flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_24, 1, 44100,
+                                              Sine(441, 44100, 3 * 44100));
+    const auto whole = read(take, false);
+    EXPECT_EQ(whole->Error(), "");
+    EXPECT_EQ(whole->Samples(), Resample(ReadAudioFile(take).Samples, 44100, 48000));
+
+    // Ten minutes at 8 kHz take seconds to resample: cancelled at once,
+    // nothing is kept.
+    std::ofstream(Dir / "long.wav", std::ios::binary) << PcmWav(8000, 8000 * 600);
+    const auto cancelled = read(Dir / "long.wav", true);
+    EXPECT_TRUE(cancelled->Cancelled());
+    EXPECT_TRUE(cancelled->Samples().empty());
+
+    std::vector<float> broken = Sine(441, 44100, 44100);
+    broken[30000] = std::nanf("");
+    const fs::path bad = WriteWithLibsndfile("bad.wav", SF_FORMAT_WAV | SF_FORMAT_FLOAT, 1, 44100, broken);
+    const auto refused = read(bad, false);
+    EXPECT_NE(refused->Error().find("\"" + bad.string() + "\". It holds samples that are not finite"), std::string::npos)
+        << refused->Error();
+    EXPECT_TRUE(refused->Samples().empty());
 }
 
 TEST(Resampler, TonesKeepPitchAndLevelAndAliasesAreRemoved)

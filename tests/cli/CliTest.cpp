@@ -11,6 +11,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <vector>
@@ -19,6 +20,7 @@
 #include <unistd.h>
 
 #include "FftAnalysis.h"
+#include "PcmWav.h"
 #include "audio/AudioFile.h"
 #include "audio/PluckedGuitar.h"
 #include "document/CircuitFile.h"
@@ -94,6 +96,28 @@ protected:
         result.Out = ReadFile(out);
         result.Err = ReadFile(err);
         return result;
+    }
+
+    // The tool's exit code and the peak of its resident memory, in KiB.
+    std::pair<int, long> RunMeasuringMemory(const std::vector<std::string> &arguments)
+    {
+        std::vector<std::string> words{CORVANTA_CLI};
+        words.insert(words.end(), arguments.begin(), arguments.end());
+        std::vector<char *> argv;
+        for (std::string &word : words)
+            argv.push_back(word.data());
+        argv.push_back(nullptr);
+        const pid_t child = ::fork();
+        if (child == 0) {
+            const int quiet = ::open("/dev/null", O_WRONLY);
+            ::dup2(quiet, STDOUT_FILENO);
+            ::execv(argv[0], argv.data());
+            ::_exit(127);
+        }
+        int status = 0;
+        struct rusage usage {};
+        ::wait4(child, &status, 0, &usage);
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, usage.ru_maxrss};
     }
 
     fs::path Write(const std::string &name, const std::string &text)
@@ -550,4 +574,50 @@ TEST_F(Cli, RenderFailuresAndMisuseFollowTheContract)
     const TMonoAudio back = ReadAudioFile(wav);
     EXPECT_EQ(back.SampleRate, 44100);
     EXPECT_EQ(back.Samples.size(), tone.size());
+}
+
+// A circuit that is not passive gets no phase, impedance, map or sound, and
+// says why; its live curve is printed with the same words as a warning.
+TEST_F(Cli, NonPassiveCircuitsGetNothingFromTheEngine)
+{
+    const std::string refusal = "FR1 on the Fender page is -100 k\u03a9: the circuit is not passive, so phase, "
+                                "impedance, maps and sound are not computed\n";
+    const fs::path wav = Dir / "o.wav";
+    for (const std::vector<std::string> &engine :
+         {std::vector<std::string>{"--set", "FR1=-100k", "--columns", "gain_db,zin_phase_deg"},
+          {"--set", "FR1=-100k", "--map", "bass"},
+          {"--set", "FR1=-100k", "--render-demo", "1", "--output", wav.string(), "--float"},
+          {"--set", "FR2=-250k|1", "--render-demo", "1", "--output", wav.string()}}) {
+        const RunResult result = Run(engine);
+        EXPECT_EQ(result.ExitCode, 1) << engine[1] << " " << engine[2];
+        EXPECT_NE(result.Err.find("the circuit is not passive"), std::string::npos) << result.Err;
+        EXPECT_EQ(result.Out, "");
+        EXPECT_FALSE(fs::exists(wav));
+    }
+    const RunResult live = Run({"--set", "FR1=-100k"});
+    EXPECT_EQ(live.ExitCode, 0);
+    EXPECT_EQ(Lines(live.Out).size(), 446u);
+    EXPECT_EQ(live.Err, "corvanta-cli: warning: " + refusal);
+}
+
+// Rendering holds a block at a time, whatever the input's length and rate:
+// half a minute at 768 kHz (88 MB as floats, 69 MB as the 24-bit file) in
+// a few megabytes. A rate outside 8 kHz..768 kHz is refused from the header.
+TEST_F(Cli, RenderingStreamsInBoundedMemory)
+{
+    constexpr std::uint32_t Frames = 768000 * 30;
+    const fs::path input = Dir / "long.wav";
+    std::ofstream(input, std::ios::binary) << test::PcmWavHeader(768000, Frames);
+    fs::resize_file(input, 44 + 2 * std::uintmax_t(Frames)); // a hole reads as silence
+    const fs::path output = Dir / "out.wav";
+    const auto [exitCode, peakKiB] = RunMeasuringMemory({"--render", input.string(), "--output", output.string()});
+    EXPECT_EQ(exitCode, 0);
+    EXPECT_LT(peakKiB, 64 * 1024);
+    EXPECT_EQ(fs::file_size(output), 44 + 3 * std::uintmax_t(Frames));
+
+    std::ofstream(Dir / "slow.wav", std::ios::binary) << test::PcmWavHeader(1, 100) << std::string(200, '\0');
+    const RunResult slow = Run({"--render", (Dir / "slow.wav").string(), "--output", (Dir / "slow-out.wav").string()});
+    EXPECT_EQ(slow.ExitCode, 1);
+    EXPECT_NE(slow.Err.find("invalid sample rate (1 Hz)"), std::string::npos) << slow.Err;
+    EXPECT_FALSE(fs::exists(Dir / "slow-out.wav"));
 }

@@ -1,8 +1,9 @@
 // The Listen bar in the real main window, against a real audio server: a
 // PulseAudio daemon started by the test without any sound card, with a null
 // sink that consumes samples at the real rate. A few seconds of Play must
-// deliver every sample on time (no underrun) while the sliders move, and a
-// file that cannot be played must be refused without changing anything.
+// deliver every sample on time (no underrun) while the sliders move, a file
+// that cannot be played must be refused without changing anything, and a
+// long one is read without holding up the window.
 //
 // Built a second time as test_listen_nodevice with the server unreachable:
 // then Play is disabled and the status bar says why.
@@ -15,12 +16,15 @@
 #include <QFile>
 #include <QProcess>
 #include <QProgressBar>
+#include <QProgressDialog>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QThread>
 
+#include "PcmWav.h"
 #include "TestWindow.h"
 #include "app/ListenBar.h"
+#include "document/ComponentSetting.h"
 
 using namespace cva;
 
@@ -72,6 +76,8 @@ class TestListen : public QObject {
 private slots:
     void PlayDeliversEverySampleOnTime();
     void UnreadableFileChangesNothing();
+    void FilesAreReadBesideTheWindowAndCanBeCancelled();
+    void ACircuitThatIsNotPassiveIsSilent();
     void NoDeviceDisablesPlay();
 };
 
@@ -139,6 +145,50 @@ void TestListen::UnreadableFileChangesNothing()
     QVERIFY2(window.Errors.front().contains(path), qPrintable(window.Errors.front()));
     QCOMPARE(bar->SourceBox()->currentIndex(), int(TListenBar::PinkNoiseItem));
     QCOMPARE(bar->SourceBox()->count(), int(TListenBar::FileItem));
+}
+
+void TestListen::FilesAreReadBesideTheWindowAndCanBeCancelled()
+{
+    test::TTestWindow window;
+    TListenBar *bar = window.ListenBar();
+    QTemporaryDir dir;
+    auto write = [&dir](const QString &name, std::uint32_t rate, std::uint32_t frames) {
+        QFile file(dir.filePath(name));
+        file.open(QIODevice::WriteOnly);
+        file.write(QByteArray::fromStdString(test::PcmWavHeader(rate, frames)));
+        file.resize(44 + 2 * qint64(frames));
+        return file.fileName();
+    };
+    // Ten minutes at 8 kHz take seconds to resample, which the window no
+    // longer waits for: it returns at once, and Cancel keeps the source.
+    QVERIFY(bar->OpenAudioFile(write("long.wav", 8000, 8000 * 600)));
+    QVERIFY(bar->ReadingProgress());
+    QCOMPARE(bar->SourceBox()->count(), int(TListenBar::FileItem));
+    bar->ReadingProgress()->cancel();
+    QTRY_VERIFY(window.statusBar()->currentMessage().contains("cancelled"));
+    QCOMPARE(bar->SourceBox()->count(), int(TListenBar::FileItem));
+    QVERIFY(window.Errors.isEmpty());
+
+    QVERIFY(bar->OpenAudioFile(write("short.wav", 44100, 4410)));
+    QTRY_COMPARE(bar->SourceBox()->currentIndex(), int(TListenBar::FileItem));
+    QCOMPARE(bar->SourceBox()->currentText(), QString("short.wav"));
+}
+
+void TestListen::ACircuitThatIsNotPassiveIsSilent()
+{
+    test::TTestWindow window;
+    TListenBar *bar = window.ListenBar();
+    TCircuit circuit;
+    ApplyComponentSetting(circuit, "FR2=-250k|1");
+    bar->CircuitChanged(circuit);
+    QVERIFY2(window.statusBar()->currentMessage().startsWith(
+                 QString::fromUtf8("Listening is silent: FR2 on the Fender page is -250 k\u03a9: the circuit is not passive")),
+             qPrintable(window.statusBar()->currentMessage()));
+    const TStackFilterCoefficients *sent = bar->Player().Controls().Filter.TakeNew();
+    QVERIFY(sent);
+    QCOMPARE(sent->Order, 0);
+    QCOMPARE(sent->D, 0.0);
+    QCOMPARE(sent->AverageGain, 0.0);
 }
 
 void TestListen::NoDeviceDisablesPlay()
