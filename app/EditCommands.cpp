@@ -63,7 +63,7 @@ void TfrmMain::RestoreDocument(const TDocumentMoment &moment)
     FStore.Labels[0] = moment.LiveLabel;
 }
 
-QString TfrmMain::MoveText(TSlider slider) const
+QString TfrmMain::MoveText(int slider) const
 {
     return QStringLiteral("Move %1 to %2%").arg(SliderCaption(slider)->text()).arg(FCircuit.Position(slider));
 }

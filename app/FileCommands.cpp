@@ -154,7 +154,7 @@ void TfrmMain::ShowCircuitControls()
         const QSignalBlocker blocker(PageControl1);
         PageControl1->setCurrentIndex(static_cast<int>(FCircuit.Active));
     }
-    for (TSlider slider : AllSliders) {
+    for (int slider = 0; slider < BuiltInControl::Count; ++slider) {
         QSlider *bar = Slider(slider);
         if (bar->value() == FCircuit.Position(slider))
             continue;

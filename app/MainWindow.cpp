@@ -140,11 +140,12 @@ void TfrmMain::CreateControls(QWidget *area)
         "QTabBar::tab:!selected { margin-top: 2px; color: #404040; }");
     PageControl1->setStatusTip("Double-click on any component value to change it");
     PageControl1->setToolTip(PageControl1->statusTip());
-    for (const TTopologyInfo &info : Topologies()) {
+    for (int index = 0; index < FCircuit.Pages().Count(); ++index) {
+        const TCircuitDef &info = FCircuit.Pages().Page(index);
         auto *page = new TSchematicPage(info, PageControl1);
         connect(page, &TSchematicPage::ComponentActivated, this, &TfrmMain::EditSymbol);
         connect(page, &TSchematicPage::HelpRequested, this, [this] { ShowHelp(HelpSchematicPages); });
-        FPages[static_cast<int>(info.Id)] = page;
+        FPages.push_back(page);
         PageControl1->addTab(page, FromView(info.TabCaption));
     }
     PageControl1->tabBar()->ensurePolished();
@@ -158,13 +159,13 @@ void TfrmMain::CreateControls(QWidget *area)
     controls->setHorizontalSpacing(Scaled(*this, 4));
     controls->setVerticalSpacing(0);
     controls->setColumnStretch(1, 1);
-    const char *names[] = {"Bass", "Mid", "Treble"};
-    for (TSlider slider : AllSliders) {
-        const int i = static_cast<int>(slider);
-        auto *caption = new QLabel(names[i], area);
-        caption->setObjectName(QStringLiteral("lab%1").arg(names[i]));
+    for (int slider = 0; slider < FCircuit.ControlCount(); ++slider) {
+        const int i = slider;
+        const QString name = QString::fromStdString(FCircuit.ActiveInfo().Controls[std::size_t(slider)].Label);
+        auto *caption = new QLabel(name, area);
+        caption->setObjectName(QStringLiteral("lab%1").arg(name));
         auto *bar = new QSlider(Qt::Horizontal, area);
-        bar->setObjectName(QStringLiteral("tb%1").arg(names[i]));
+        bar->setObjectName(QStringLiteral("tb%1").arg(name));
         bar->setMinimumSize(Scaled(*this, SliderSize));
         bar->setRange(0, SliderMaximum);
         bar->setValue(FCircuit.Position(slider));
@@ -179,17 +180,17 @@ void TfrmMain::CreateControls(QWidget *area)
                 Record(MoveText(slider), *std::exchange(FDragStart, std::nullopt));
         });
         auto *taper = new QLabel(area);
-        taper->setObjectName(QStringLiteral("labPt%1").arg(names[i]));
+        taper->setObjectName(QStringLiteral("labPt%1").arg(name));
         // Wide enough for the longest taper name, so the row does not jump.
         taper->setMinimumWidth(taper->fontMetrics().horizontalAdvance(QStringLiteral("Linear")) + 2);
         controls->addWidget(caption, i, 0);
         controls->addWidget(bar, i, 1);
         controls->addWidget(taper, i, 2);
-        FSliderCaptions[i] = caption;
-        FSliders[i] = bar;
-        FTaperLabels[i] = taper;
+        FSliderCaptions.push_back(caption);
+        FSliders.push_back(bar);
+        FTaperLabels.push_back(taper);
     }
-    controls->addWidget(new TSliderScale(*FSliders.back(), area), 3, 1);
+    controls->addWidget(new TSliderScale(*FSliders.back(), area), int(FSliders.size()), 1);
 
     auto *left = new QVBoxLayout;
     left->setContentsMargins(0, Scaled(*this, 6), 0, 0);
@@ -417,9 +418,9 @@ void TfrmMain::RefreshLabels()
                 page->ValueLabel(symbol)->SetValue(
                     QString::fromStdString(FCircuit.Symbols.GetCaption(symbol.toStdString(), separator)));
             });
-    for (TSlider slider : AllSliders) {
-        const int i = static_cast<int>(slider);
-        const bool enabled = FCircuit.SliderEnabled(slider);
+    for (int slider = 0; slider < int(FSliders.size()); ++slider) {
+        const std::size_t i = std::size_t(slider);
+        const bool enabled = FCircuit.ControlEnabled(slider);
         FSliderCaptions[i]->setEnabled(enabled);
         FSliders[i]->setEnabled(enabled);
         FTaperLabels[i]->setEnabled(enabled);
@@ -431,7 +432,7 @@ void TfrmMain::RefreshLabels()
 void TfrmMain::PageControl1Change(int index)
 {
     TDocumentMoment before = Moment();
-    FCircuit.Active = static_cast<Topology>(index);
+    FCircuit.Active = static_cast<int>(index);
     RefreshLabels();
     Recalculate();
     CircuitChanged();
@@ -443,7 +444,7 @@ void TfrmMain::CircuitChanged()
     FStore.Labels[0].clear();
 }
 
-void TfrmMain::SliderChange(TSlider slider, int position)
+void TfrmMain::SliderChange(int slider, int position)
 {
     QSlider *bar = Slider(slider);
     // A drag is kept as one step when the slider is let go.
@@ -459,11 +460,11 @@ void TfrmMain::SliderChange(TSlider slider, int position)
         Record(MoveText(slider), std::move(*before));
 }
 
-void TfrmMain::MoveSliders(const std::array<int, 3> &positions)
+void TfrmMain::MoveSliders(const std::vector<int> &positions)
 {
     bool changed = false;
-    for (TSlider slider : AllSliders) {
-        const int i = static_cast<int>(slider);
+    for (int slider = 0; slider < int(positions.size()) && slider < int(FSliders.size()); ++slider) {
+        const std::size_t i = std::size_t(slider);
         if (!FCircuit.SetPosition(slider, positions[i]))
             continue;
         changed = true;

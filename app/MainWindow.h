@@ -107,9 +107,9 @@ public:
     void SetPlotView(TPlotView view);
     // The response map over a slider; a slider the page does not use is an
     // error and the plot keeps what it showed.
-    void ShowResponseMap(TSlider slider);
+    void ShowResponseMap(int slider);
     TPlotView PlotView() const { return FPlotView; }
-    TSlider MapSlider() const { return FMapSlider; }
+    int MapSlider() const { return FMapSlider; }
     // The widget of the view shown.
     QWidget *ShownView() const;
     TQuantityView *QuantityView() const { return FQuantityView; }
@@ -130,10 +130,10 @@ public:
     const TDocumentState &Document() const { return FDocument; }
     TPlotter *Plotter() const { return FPlotter; }
     QTabWidget *Pages() const { return PageControl1; }
-    TSchematicPage *Page(Topology topology) const { return FPages[static_cast<int>(topology)]; }
-    QSlider *Slider(TSlider slider) const { return FSliders[static_cast<int>(slider)]; }
-    QLabel *SliderCaption(TSlider slider) const { return FSliderCaptions[static_cast<int>(slider)]; }
-    QLabel *TaperLabel(TSlider slider) const { return FTaperLabels[static_cast<int>(slider)]; }
+    TSchematicPage *Page(int page) const { return FPages.at(std::size_t(page)); }
+    QSlider *Slider(int control) const { return FSliders.at(std::size_t(control)); }
+    QLabel *SliderCaption(int control) const { return FSliderCaptions.at(std::size_t(control)); }
+    QLabel *TaperLabel(int control) const { return FTaperLabels.at(std::size_t(control)); }
     // Shown in the status bar while the loop model drifts from the nodal analysis.
     QLabel *AccuracyWarning() const { return labAccuracy; }
     QPushButton *SnapshotButton() const { return btnSnapshot; }
@@ -193,12 +193,14 @@ private:
     QAction *AddAction(QMenu *menu, const QString &name, const QString &text, const QString &hint,
                        const QKeySequence &shortcut = {});
     void PageControl1Change(int index);
-    void SliderChange(TSlider slider, int position);
+    void SliderChange(int slider, int position);
     // "Move Bass to 70%", the undo step of a slider where it stands.
-    QString MoveText(TSlider slider) const;
+    QString MoveText(int slider) const;
     // Moves all three sliders at once without recalculating in between.
-    void MoveSliders(const std::array<int, 3> &positions);
+    void MoveSliders(const std::vector<int> &positions);
     void ShowCircuitControls();
+    // The label of a control of the active page.
+    QString ControlLabel(int control) const;
     // Every change of the circuit by the user: the live curve no longer
     // shows what it was loaded as.
     void CircuitChanged();
@@ -239,10 +241,10 @@ private:
     QComboBox *cbPresets = nullptr;
     QMenu *FPresetMenu = nullptr;
     QTabWidget *PageControl1 = nullptr;
-    std::array<TSchematicPage *, TopologyCount> FPages{};
-    std::array<QSlider *, 3> FSliders{};
-    std::array<QLabel *, 3> FSliderCaptions{};
-    std::array<QLabel *, 3> FTaperLabels{};
+    std::vector<TSchematicPage *> FPages;
+    std::vector<QSlider *> FSliders;
+    std::vector<QLabel *> FSliderCaptions;
+    std::vector<QLabel *> FTaperLabels;
     QLabel *labAccuracy = nullptr;
     QPushButton *btnSnapshot = nullptr;
     QPushButton *btnClear = nullptr;
@@ -252,7 +254,7 @@ private:
     TQuantityView *FQuantityView = nullptr;
     TResponseMapView *FMapView = nullptr;
     TPlotView FPlotView = TPlotView::Gain;
-    TSlider FMapSlider = TSlider::Bass;
+    int FMapSlider = BuiltInControl::Bass;
     // Why the engine could not solve the circuit last time, told once.
     QString FEngineFailure;
     TQtEditDialogs FEditDialogs;

@@ -56,11 +56,11 @@ void TfrmMain::PrintShownView(QPrinter &printer)
     // The gain plot has its own page in black; the other views print as
     // they are shown.
     if (FPlotView == TPlotView::Gain)
-        PrintPlot(printer, FStore, FCircuit.Symbols, FCircuit.ActiveInfo(), LocaleDecimalSeparator(),
+        PrintPlot(printer, FStore, FCircuit.ActiveValues(), FCircuit.ActiveInfo(), LocaleDecimalSeparator(),
                   ControlLines(FCircuit));
     else
         PrintPicture(
-            printer, [this](QPainter &painter, QSize size) { RenderShownView(painter, size); }, FCircuit.Symbols,
+            printer, [this](QPainter &painter, QSize size) { RenderShownView(painter, size); }, FCircuit.ActiveValues(),
             FCircuit.ActiveInfo(), LocaleDecimalSeparator(), ControlLines(FCircuit));
 }
 

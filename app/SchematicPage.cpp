@@ -12,9 +12,6 @@ namespace cva {
 
 namespace {
 
-constexpr const char *DrawingFiles[TopologyCount] = {"fender", "vox",     "marshall", "james",
-                                                     "eseries", "bench", "bigmuff"};
-
 QFont ValueFont(const QFont &base)
 {
     QFont font = base;
@@ -82,17 +79,17 @@ void TValueLabel::focusOutEvent(QFocusEvent *event)
     QLabel::focusOutEvent(event);
 }
 
-QString TSchematicPage::DrawingResource(Topology topology)
+QString TSchematicPage::DrawingResource(const TCircuitDef &page)
 {
-    return QStringLiteral(":/schematics/%1.svg").arg(QLatin1String(DrawingFiles[static_cast<int>(topology)]));
+    return QStringLiteral(":/schematics/%1.svg").arg(QString::fromStdString(page.Drawing));
 }
 
-TSchematicPage::TSchematicPage(const TTopologyInfo &topology, QWidget *parent)
-    : QWidget(parent), FTopology(topology.Id), FDrawing(DrawingResource(topology.Id))
+TSchematicPage::TSchematicPage(const TCircuitDef &topology, QWidget *parent)
+    : QWidget(parent), FDrawing(DrawingResource(topology))
 {
-    setObjectName("tab" + QString::fromLatin1(topology.TabCaption.data(), int(topology.TabCaption.size())));
+    setObjectName("tab" + QString::fromStdString(topology.TabCaption));
     for (const TComponentDefault &part : topology.Components) {
-        const QString symbol = QString::fromLatin1(part.Name.data(), int(part.Name.size()));
+        const QString symbol = QString::fromStdString(part.Name);
         auto *label = new TValueLabel(symbol, this);
         label->setFont(ValueFont(font()));
         const QRectF anchor = ToWidget(FDrawing.transformForElement(symbol + "-value")

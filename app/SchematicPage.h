@@ -12,7 +12,7 @@
 #include <QSvgRenderer>
 #include <QWidget>
 
-#include "document/Topology.h"
+#include "document/Catalogue.h"
 
 namespace cva {
 
@@ -51,20 +51,19 @@ public:
     static constexpr QSize DrawingSize{273, 265};
     static constexpr QPoint DrawingOrigin{8, 8};
 
-    TSchematicPage(const TTopologyInfo &topology, QWidget *parent = nullptr);
+    TSchematicPage(const TCircuitDef &topology, QWidget *parent = nullptr);
 
     // Where the drawing lies on the page at the page's font.
     QRectF DrawingRect() const;
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }
 
-    Topology Id() const { return FTopology; }
     // The double-click area of a component, in this widget's coordinates.
     QRectF Area(const QString &symbol) const;
     TValueLabel *ValueLabel(const QString &symbol) const;
     QStringList Symbols() const;
     // The resource holding the drawing of a topology.
-    static QString DrawingResource(Topology topology);
+    static QString DrawingResource(const TCircuitDef &page);
 
 signals:
     void ComponentActivated(const QString &symbol);
@@ -77,7 +76,6 @@ protected:
 private:
     QRectF ToWidget(const QRectF &drawingRect) const;
 
-    Topology FTopology;
     QSvgRenderer FDrawing;
     std::map<QString, TValueLabel *> FValueLabels;
 };

@@ -57,8 +57,7 @@ void TfrmMain::actPlotClearExecute()
 
 void TfrmMain::actPlotExampleExecute()
 {
-    const auto controls = std::count_if(AllSliders.begin(), AllSliders.end(),
-                                      [this](TSlider slider) { return FSliders[static_cast<int>(slider)]->isEnabled(); });
+    const auto controls = std::count_if(FSliders.begin(), FSliders.end(), [](QSlider *bar) { return bar->isEnabled(); });
     const auto snapshots = controls * static_cast<long>(FSweepPoints.size());
     if (snapshots > MaxTraces - 1) {
         ShowWarning(QStringLiteral("A sweep of %1 controls over %2 positions takes %3 snapshots, and the plot holds %4. "
@@ -70,18 +69,19 @@ void TfrmMain::actPlotExampleExecute()
         return;
     }
     actPlotClearExecute();
-    const std::array<int, 3> remembered{FCircuit.Position(TSlider::Bass), FCircuit.Position(TSlider::Mid),
-                                        FCircuit.Position(TSlider::Treble)};
+    std::vector<int> remembered;
+    for (int control = 0; control < FCircuit.ControlCount(); ++control)
+        remembered.push_back(FCircuit.Position(control));
     const std::string liveLabel = FStore.Labels[0];
-    const char *names[] = {"Bass", "Mid", "Treble"};
-    for (TSlider moving : AllSliders) {
-        if (!FSliders[static_cast<int>(moving)]->isEnabled())
+    for (int moving = 0; moving < FCircuit.ControlCount(); ++moving) {
+        if (!FCircuit.ControlEnabled(moving))
             continue;
+        const QString name = QString::fromStdString(FCircuit.ActiveInfo().Controls[std::size_t(moving)].Label);
         for (int position : FSweepPoints) {
-            std::array<int, 3> positions{50, 50, 50};
-            positions[static_cast<int>(moving)] = position;
+            std::vector<int> positions(remembered.size(), SliderMaximum / 2);
+            positions[std::size_t(moving)] = position;
             MoveSliders(positions);
-            TakeSnapshot(QStringLiteral("%1 %2%").arg(names[static_cast<int>(moving)]).arg(position));
+            TakeSnapshot(QStringLiteral("%1 %2%").arg(name).arg(position));
         }
     }
     MoveSliders(remembered);

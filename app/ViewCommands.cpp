@@ -37,10 +37,9 @@ constexpr std::array<TViewItem, 4> CurveViews{{
      TPlotView::Impedance},
 }};
 
-QString MapActionName(TSlider slider)
+QString MapActionName(const std::string &label)
 {
-    const std::string_view name = SliderName(slider);
-    return QStringLiteral("actPlotViewMap") + QString::fromLatin1(name.data(), int(name.size()));
+    return QStringLiteral("actPlotViewMap") + QString::fromStdString(label);
 }
 
 TQuantity QuantityOf(TPlotView view)
@@ -74,10 +73,10 @@ void TfrmMain::CreateViewMenu(QMenu *plot)
         connect(action, &QAction::triggered, this, [this, view = item.View] { SetPlotView(view); });
     }
     show->addSeparator();
-    for (TSlider slider : AllSliders) {
-        const std::string_view name = SliderName(slider);
-        const QString caption = QString::fromLatin1(name.data(), int(name.size()));
-        QAction *action = AddAction(show, MapActionName(slider), QStringLiteral("Response &map over ") + caption,
+    for (int slider = 0; slider < FCircuit.ControlCount(); ++slider) {
+        const std::string &label = FCircuit.ActiveInfo().Controls[std::size_t(slider)].Label;
+        const QString caption = QString::fromStdString(label);
+        QAction *action = AddAction(show, MapActionName(label), QStringLiteral("Response &map over ") + caption,
                                     QStringLiteral("Shows the gain at every position of the ") + caption +
                                         QStringLiteral(" control as colours"));
         action->setCheckable(true);
@@ -96,8 +95,9 @@ void TfrmMain::CheckViewAction()
 {
     for (const TViewItem &item : CurveViews)
         Action(item.Name)->setChecked(FPlotView == item.View);
-    for (TSlider slider : AllSliders)
-        Action(MapActionName(slider))->setChecked(FPlotView == TPlotView::ResponseMap && FMapSlider == slider);
+    for (int slider = 0; slider < FCircuit.ControlCount(); ++slider)
+        if (QAction *map = Action(MapActionName(FCircuit.ActiveInfo().Controls[std::size_t(slider)].Label)))
+            map->setChecked(FPlotView == TPlotView::ResponseMap && FMapSlider == slider);
 }
 
 void TfrmMain::SetPlotView(TPlotView view)
@@ -120,9 +120,16 @@ void TfrmMain::SetPlotView(TPlotView view)
     UpdateShownView();
 }
 
-void TfrmMain::ShowResponseMap(TSlider slider)
+QString TfrmMain::ControlLabel(int control) const
 {
-    TResponseMapPicture map{slider, FCircuit.Position(slider), {}, {}};
+    const auto &controls = FCircuit.ActiveInfo().Controls;
+    return control >= 0 && control < int(controls.size()) ? QString::fromStdString(controls[std::size_t(control)].Label)
+                                                          : QString();
+}
+
+void TfrmMain::ShowResponseMap(int slider)
+{
+    TResponseMapPicture map{ControlLabel(slider), FCircuit.Position(slider), {}, {}};
     const bool made = Guarded([&] { map.Curves = CalcResponseMap(FCircuit, slider, FCircuit.ResolutionStep); });
     if (!made) {
         // The plot keeps what it showed, and the menu says so.
@@ -162,7 +169,7 @@ void TfrmMain::RecalculateViews()
 
 void TfrmMain::RecalculateMap()
 {
-    TResponseMapPicture map{FMapSlider, FCircuit.Position(FMapSlider), {}, {}};
+    TResponseMapPicture map{ControlLabel(FMapSlider), FCircuit.Position(FMapSlider), {}, {}};
     try {
         map.Curves = CalcResponseMap(FCircuit, FMapSlider, FCircuit.ResolutionStep);
     } catch (const CorvantaError &error) {

@@ -22,7 +22,7 @@ constexpr std::size_t Block = 256;
 TNetlist BenchNetlist()
 {
     TCircuit circuit;
-    circuit.Active = Topology::Bench;
+    circuit.Active = PageNamed("Bench");
     return BuildNetlist(circuit);
 }
 

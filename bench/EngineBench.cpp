@@ -15,7 +15,7 @@ namespace {
 TCircuit BenchPage(int step)
 {
     TCircuit circuit;
-    circuit.Active = Topology::Bench;
+    circuit.Active = PageNamed("Bench");
     circuit.ResolutionStep = step;
     return circuit;
 }
@@ -49,7 +49,7 @@ void BM_MapOneSlider(benchmark::State &state)
 {
     const TCircuit circuit = BenchPage(ResolutionHigh);
     for (auto _ : state)
-        benchmark::DoNotOptimize(CalcResponseMap(circuit, TSlider::Treble, ResolutionHigh).data());
+        benchmark::DoNotOptimize(CalcResponseMap(circuit, BuiltInControl::Treble, ResolutionHigh).data());
     state.SetLabel("Bench, Treble 0..100 at High: 101 x 445 points");
 }
 
@@ -57,7 +57,7 @@ void BM_MapTwoSliders(benchmark::State &state)
 {
     const TCircuit circuit = BenchPage(ResolutionMedium);
     for (auto _ : state)
-        benchmark::DoNotOptimize(CalcResponseMap(circuit, TSlider::Bass, TSlider::Treble, ResolutionMedium).data());
+        benchmark::DoNotOptimize(CalcResponseMap(circuit, BuiltInControl::Bass, BuiltInControl::Treble, ResolutionMedium).data());
     state.SetLabel("Bench, Bass x Treble at Medium: 101 x 101 x 112 points");
 }
 

@@ -34,11 +34,11 @@ const char *ResolutionName(int step)
 
 void BM_SliderToPaint(benchmark::State &state)
 {
-    const auto topology = static_cast<Topology>(state.range(0));
+    const auto topology = static_cast<int>(state.range(0));
     const int step = static_cast<int>(state.range(1));
     Window->Pages()->setCurrentIndex(static_cast<int>(topology));
     Window->SetResolution(step);
-    QSlider *treble = Window->Slider(TSlider::Treble);
+    QSlider *treble = Window->Slider(BuiltInControl::Treble);
     TPlotter *plotter = Window->Plotter();
     QApplication::processEvents();
 
@@ -49,7 +49,7 @@ void BM_SliderToPaint(benchmark::State &state)
         treble->setValue(position);
         plotter->repaint();
     }
-    state.SetLabel(std::string(TopologyInfo(topology).TabCaption) + ", " + ResolutionName(step));
+    state.SetLabel(std::string(TCatalogue().Page(topology).TabCaption) + ", " + ResolutionName(step));
 }
 
 } // namespace
@@ -68,7 +68,7 @@ int main(int argc, char **argv)
     QApplication::processEvents();
     Window = &window;
 
-    for (Topology topology : {Topology::Fender, Topology::Bench})
+    for (int topology : {PageNamed("Fender"), PageNamed("Bench")})
         for (int step : {ResolutionLow, ResolutionMedium, ResolutionHigh})
             benchmark::RegisterBenchmark("BM_SliderToPaint", BM_SliderToPaint)
                 ->Args({static_cast<int>(topology), step})

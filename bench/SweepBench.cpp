@@ -4,13 +4,13 @@
 #include <benchmark/benchmark.h>
 
 #include "document/Circuit.h"
-#include "models/TopologyInfo.h"
+#include "models/CircuitDef.h"
 
 using namespace cva;
 
 namespace {
 
-TCircuit CircuitFor(Topology topology)
+TCircuit CircuitFor(int topology)
 {
     TCircuit circuit;
     circuit.Active = topology;
@@ -19,7 +19,7 @@ TCircuit CircuitFor(Topology topology)
 
 void BM_Sweep(benchmark::State &state)
 {
-    const TCircuit circuit = CircuitFor(static_cast<Topology>(state.range(0)));
+    const TCircuit circuit = CircuitFor(static_cast<int>(state.range(0)));
     const TCalcParms parms = SetCalcParms(circuit);
     const int step = static_cast<int>(state.range(1));
     TTrace live{};
@@ -32,9 +32,9 @@ void BM_Sweep(benchmark::State &state)
 
 void BM_Evaluation(benchmark::State &state)
 {
-    const TCircuit circuit = CircuitFor(static_cast<Topology>(state.range(0)));
+    const TCircuit circuit = CircuitFor(static_cast<int>(state.range(0)));
     const TCalcParms parms = SetCalcParms(circuit);
-    const TResponseFunction response = circuit.ActiveInfo().Response;
+    const TResponseFunction response = circuit.ActiveInfo().Loop->Response;
     for (auto _ : state)
         benchmark::DoNotOptimize(response(parms, 1000.0));
     state.SetLabel(std::string(circuit.ActiveInfo().TabCaption) + ", 1 kHz");
@@ -42,7 +42,7 @@ void BM_Evaluation(benchmark::State &state)
 
 void AllTopologiesAndSteps(benchmark::internal::Benchmark *bench)
 {
-    for (int topology = 0; topology < TopologyCount; ++topology)
+    for (int topology = 0; topology < TCatalogue().Count(); ++topology)
         for (int step : {ResolutionHigh, ResolutionMedium, ResolutionLow})
             bench->Args({topology, step});
 }
@@ -50,6 +50,6 @@ void AllTopologiesAndSteps(benchmark::internal::Benchmark *bench)
 } // namespace
 
 BENCHMARK(BM_Sweep)->Apply(AllTopologiesAndSteps)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_Evaluation)->DenseRange(0, TopologyCount - 1)->Unit(benchmark::kNanosecond);
+BENCHMARK(BM_Evaluation)->DenseRange(0, TCatalogue().Count() - 1)->Unit(benchmark::kNanosecond);
 
 BENCHMARK_MAIN();

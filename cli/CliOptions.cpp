@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 
+#include "document/Catalogue.h"
 #include "models/Calc.h"
 
 namespace cva::cli {
@@ -42,15 +43,13 @@ std::vector<TColumn> ColumnList(const std::string &text)
     return columns;
 }
 
-TSlider MapSlider(const std::string &name)
+// "LABEL=N"; the label is looked up once the circuit is known.
+std::pair<std::string, int> ControlSetting(const std::string &text)
 {
-    if (name == "bass")
-        return TSlider::Bass;
-    if (name == "mid")
-        return TSlider::Mid;
-    if (name == "treble")
-        return TSlider::Treble;
-    throw TUsageError{"--map takes bass, mid or treble, not \"" + name + "\""};
+    const std::size_t equals = text.rfind('=');
+    if (equals == std::string::npos || equals == 0)
+        throw TUsageError{"--control takes LABEL=N, not \"" + text + "\""};
+    return {text.substr(0, equals), SliderValue("--control " + text.substr(0, equals), text.substr(equals + 1))};
 }
 
 // Up to an hour, like the longest file --render reads.
@@ -82,12 +81,20 @@ const char *ColumnName(TColumn column)
     return "";
 }
 
-const char *UsageText()
+std::string UsageText()
 {
+    std::string pages;
+    const TCatalogue catalogue;
+    for (int page = 0; page < catalogue.Count(); ++page) {
+        const std::string &caption = catalogue.Page(page).TabCaption;
+        const bool quote = caption.find(' ') != std::string::npos;
+        pages += std::string(page == 0 ? "" : page + 1 == catalogue.Count() ? " or " : ", ") + (quote ? "\"" : "") +
+                 caption + (quote ? "\"" : "");
+    }
     return "usage: corvanta-cli [FILE.cva] [--preset NAME] [--tab NAME]\n"
-           "                    [--bass N] [--mid N] [--treble N]\n"
+           "                    [--bass N] [--mid N] [--treble N] [--control LABEL=N]...\n"
            "                    [--set NAME=TEXT]... [--resolution low|medium|high]\n"
-           "                    [--format csv|json] [--columns LIST] [--map SLIDER]\n"
+           "                    [--format csv|json] [--columns LIST] [--map LABEL]\n"
            "                    [--output PATH] [--save PATH]\n"
            "                    [--png PATH] [--svg PATH] [--list-presets] [--help] [--version]\n"
            "       corvanta-cli [circuit options] (--render IN | --render-demo SECONDS)\n"
@@ -98,9 +105,9 @@ const char *UsageText()
            "\n"
            "  FILE.cva            circuit file to load over the default circuits\n"
            "  --preset NAME       apply a preset of the library; its page becomes the active one\n"
-           "  --tab NAME          topology: Fender, Vox, Marshall, James, \"E series\",\n"
-           "                      Bench or \"Big muff\"\n"
+           "  --tab NAME          the page: " + pages + "\n"
            "  --bass/--mid/--treble N   slider positions, 0 to 100\n"
+           "  --control LABEL=N   the position of the page's control of that label, 0 to 100\n"
            "  --set NAME=TEXT     component value as in the circuit file, numbers may use\n"
            "                      engineering notation: FR1=56k, FR3=250k|0, SL1=6|0\n"
            "  --resolution R      low, medium (default) or high\n"
@@ -108,8 +115,9 @@ const char *UsageText()
            "  --columns LIST      what to print besides the frequency, comma separated:\n"
            "                      gain_db (default; the live curve), phase_deg,\n"
            "                      group_delay_s, zin_ohm, zin_phase_deg (nodal analysis)\n"
-           "  --map SLIDER        bass, mid or treble: print position,frequency_hz,gain_db for\n"
-           "                      every position 0 to 100 of that slider (nodal analysis)\n"
+           "  --map LABEL         a control's label (bass, mid, treble): print\n"
+           "                      position,frequency_hz,gain_db for every position 0 to 100\n"
+           "                      of that control (nodal analysis)\n"
            "  --output PATH       write the curve to PATH instead of standard output\n"
            "  --save PATH         save the resulting circuit file\n"
            "  --png PATH          draw the plot of the curve, 407 x 417 pixels, into a PNG\n"
@@ -120,7 +128,8 @@ const char *UsageText()
            "  --render-demo S     the same with S seconds of the built-in guitar at 48 kHz\n"
            "  --float             write 32-bit float samples instead of 24-bit integers\n"
            "\n"
-           "Applied in this order: the file, --preset, --tab, the sliders, each --set.\n";
+           "Applied in this order: the file, --preset, --tab, the sliders, each --control,\n"
+           "each --set.\n";
 }
 
 TCliOptions ParseCommandLine(const std::vector<std::string> &arguments)
@@ -151,6 +160,8 @@ TCliOptions ParseCommandLine(const std::vector<std::string> &arguments)
             options.Mid = SliderValue(argument, value());
         } else if (argument == "--treble") {
             options.Treble = SliderValue(argument, value());
+        } else if (argument == "--control") {
+            options.Controls.push_back(ControlSetting(value()));
         } else if (argument == "--set") {
             const std::string &set = value();
             if (set.find('=') == std::string::npos || set.front() == '=')
@@ -179,7 +190,7 @@ TCliOptions ParseCommandLine(const std::vector<std::string> &arguments)
             options.Columns = ColumnList(value());
             columnsGiven = true;
         } else if (argument == "--map") {
-            options.Map = MapSlider(value());
+            options.Map = value();
         } else if (argument == "--output") {
             options.OutputPath = value();
         } else if (argument == "--save") {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "models/TopologyInfo.h"
+#include <utility>
 
 namespace cva::cli {
 
@@ -21,11 +21,13 @@ struct TCliOptions {
     std::optional<std::string> Preset;
     std::optional<std::string> Tab;
     std::optional<int> Bass, Mid, Treble;
+    // "LABEL=N" of --control, applied in order after the three above.
+    std::vector<std::pair<std::string, int>> Controls;
     std::vector<std::string> Sets; // "NAME=TEXT", applied in order
     std::optional<int> ResolutionStep;
     TOutputFormat Format = TOutputFormat::Csv;
     std::vector<TColumn> Columns{TColumn::GainDb};
-    std::optional<TSlider> Map; // print the response map over this slider instead
+    std::optional<std::string> Map; // print the response map over the control of this label instead
     std::optional<std::string> OutputPath;
     std::optional<std::string> SavePath;
     // Pictures of the plot, drawn besides printing the curve.
@@ -48,6 +50,6 @@ struct TUsageError {
 };
 
 TCliOptions ParseCommandLine(const std::vector<std::string> &arguments);
-const char *UsageText();
+std::string UsageText();
 
 } // namespace cva::cli

@@ -1,5 +1,7 @@
 #include "cli/TraceOutput.h"
 
+#include <algorithm>
+#include <cctype>
 #include <string_view>
 
 namespace cva::cli {
@@ -51,9 +53,12 @@ std::string Frequency(int k) { return ShortestNumber(GridFrequency(GridFirstStep
 std::string CircuitJsonFields(const TCircuit &circuit)
 {
     std::string out = "\"tab\":" + JsonString(circuit.ActiveInfo().TabCaption);
-    out += ",\"bass\":" + std::to_string(circuit.Position(TSlider::Bass));
-    out += ",\"mid\":" + std::to_string(circuit.Position(TSlider::Mid));
-    out += ",\"treble\":" + std::to_string(circuit.Position(TSlider::Treble));
+    // Each control by its label in lower case: "bass", "mid", "treble".
+    for (int control = 0; control < circuit.ControlCount(); ++control) {
+        std::string key = circuit.ActiveInfo().Controls[std::size_t(control)].Label;
+        std::transform(key.begin(), key.end(), key.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+        out += "," + JsonString(key) + ":" + std::to_string(circuit.Position(control));
+    }
     out += ",\"resolution\":" + JsonString(ResolutionName(circuit.ResolutionStep));
     return out;
 }
@@ -98,9 +103,9 @@ std::string MapCsv(const std::vector<TTrace> &map)
     return out;
 }
 
-std::string MapJson(const TCircuit &circuit, TSlider slider, const std::vector<TTrace> &map)
+std::string MapJson(const TCircuit &circuit, int control, const std::vector<TTrace> &map)
 {
-    std::string out = "{" + CircuitJsonFields(circuit) + ",\"map\":" + JsonString(SliderName(slider)) + ",\"points\":[";
+    std::string out = "{" + CircuitJsonFields(circuit) + ",\"map\":" + JsonString(circuit.ActiveInfo().Controls.at(std::size_t(control)).Label) + ",\"points\":[";
     for (std::size_t position = 0; position < map.size(); ++position)
         for (int k = 0; k < GridPoints; ++k) {
             if (position > 0 || k > 0)

@@ -27,6 +27,6 @@ std::string TraceJson(const TCircuit &circuit, const TPrintedCurves &curves);
 
 // A response map over one slider, positions 0 .. 100 in order.
 std::string MapCsv(const std::vector<TTrace> &map);
-std::string MapJson(const TCircuit &circuit, TSlider slider, const std::vector<TTrace> &map);
+std::string MapJson(const TCircuit &circuit, int control, const std::vector<TTrace> &map);
 
 } // namespace cva::cli

@@ -49,6 +49,18 @@ TPresetLibrary LoadPresets()
     return library;
 }
 
+// The active page's control of that label, in any letter case.
+int ControlOfLabel(const TCircuit &circuit, const std::string &label, const char *option)
+{
+    if (const auto control = circuit.FindControl(label))
+        return *control;
+    std::string labels;
+    for (const TControlDef &control : circuit.ActiveInfo().Controls)
+        labels += (labels.empty() ? "" : ", ") + control.Label;
+    throw TUsageError{std::string(option) + " takes a control of the " + circuit.ActiveInfo().TabCaption + " page (" +
+                      labels + "), not \"" + label + "\""};
+}
+
 TCircuit BuildCircuit(const TCliOptions &options)
 {
     TCircuit circuit;
@@ -62,17 +74,19 @@ TCircuit BuildCircuit(const TCliOptions &options)
         ApplyPreset(circuit, *preset);
     }
     if (options.Tab) {
-        const auto topology = TopologyFromCaption(*options.Tab);
-        if (!topology)
+        const auto page = circuit.Pages().FromCaption(*options.Tab);
+        if (!page)
             throw TUsageError{"unknown tab \"" + *options.Tab + "\""};
-        circuit.Active = *topology;
+        circuit.Active = *page;
     }
     if (options.Bass)
-        circuit.SetPosition(TSlider::Bass, *options.Bass);
+        circuit.SetPosition(BuiltInControl::Bass, *options.Bass);
     if (options.Mid)
-        circuit.SetPosition(TSlider::Mid, *options.Mid);
+        circuit.SetPosition(BuiltInControl::Mid, *options.Mid);
     if (options.Treble)
-        circuit.SetPosition(TSlider::Treble, *options.Treble);
+        circuit.SetPosition(BuiltInControl::Treble, *options.Treble);
+    for (const auto &[label, position] : options.Controls)
+        circuit.SetPosition(ControlOfLabel(circuit, label, "--control"), position);
     for (const std::string &setting : options.Sets)
         ApplyComponentSetting(circuit, setting);
     if (options.ResolutionStep)
@@ -85,8 +99,9 @@ std::string CurveText(const TCliOptions &options, const TCircuit &circuit, const
 {
     const bool json = options.Format == TOutputFormat::Json;
     if (options.Map) {
-        const std::vector<TTrace> map = CalcResponseMap(circuit, *options.Map, circuit.ResolutionStep);
-        return json ? MapJson(circuit, *options.Map, map) : MapCsv(map);
+        const int control = ControlOfLabel(circuit, *options.Map, "--map");
+        const std::vector<TTrace> map = CalcResponseMap(circuit, control, circuit.ResolutionStep);
+        return json ? MapJson(circuit, control, map) : MapCsv(map);
     }
     TResponseCurves engine{};
     for (TColumn column : options.Columns)
@@ -124,7 +139,7 @@ int main(int argc, char **argv)
         }
         if (options.ListPresets) {
             for (const TPreset &preset : LoadPresets().Presets)
-                std::cout << TopologyInfo(preset.Page).TabCaption << "\t" << preset.Name << "\n";
+                std::cout << TCatalogue().Page(preset.Page).TabCaption << "\t" << preset.Name << "\n";
             return 0;
         }
         const bool pictures = options.PngPath || options.SvgPath;

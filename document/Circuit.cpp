@@ -6,33 +6,75 @@
 
 namespace cva {
 
+namespace {
+
+constexpr int StartPosition = SliderMaximum / 2;
+
+} // namespace
+
 TCircuit::TCircuit()
 {
-    CreateDefaultCircuits(Symbols);
+    for (int page = 0; page < FPages.Count(); ++page)
+        Symbols.AddPage(DefaultValues(FPages.Page(page)));
+    FPositions.assign(std::size_t(ActiveInfo().ControlCount()), StartPosition);
 }
 
-bool TCircuit::SetPosition(TSlider slider, int position)
+int TCircuit::AddPage(TCircuitDef page)
 {
+    Symbols.AddPage(DefaultValues(page));
+    return FPages.Add(std::move(page));
+}
+
+int TCircuit::Position(int control) const
+{
+    return control >= 0 && std::size_t(control) < FPositions.size() ? FPositions[std::size_t(control)] : StartPosition;
+}
+
+bool TCircuit::SetPosition(int control, int position)
+{
+    if (control < 0)
+        return false;
+    if (std::size_t(control) >= FPositions.size())
+        FPositions.resize(std::size_t(control) + 1, StartPosition);
     const int clamped = std::clamp(position, 0, SliderMaximum);
-    int &current = Positions[int(slider)];
+    int &current = FPositions[std::size_t(control)];
     if (current == clamped)
         return false;
     current = clamped;
     return true;
 }
 
-std::string TCircuit::TaperLabel(TSlider slider) const
+std::optional<int> TCircuit::FindControl(std::string_view label) const
 {
-    const std::string_view pot = ActiveInfo().SliderPots[int(slider)];
+    for (int control = 0; control < ControlCount(); ++control)
+        if (NameEqual(ActiveInfo().Controls[std::size_t(control)].Label, label))
+            return control;
+    return std::nullopt;
+}
+
+std::string TCircuit::TaperLabel(int control) const
+{
+    const std::string_view pot = ActiveInfo().LeadPot(control);
     return pot.empty() ? "n/a" : Symbols.GetPotTypeLabel(pot);
+}
+
+int PotPosition(const TCircuit &circuit, std::string_view pot)
+{
+    const int control = circuit.ActiveInfo().ControlOf(pot);
+    if (control < 0)
+        throw CorvantaError("No control turns " + std::string(pot) + " on the " + circuit.ActiveInfo().TabCaption +
+                            " page");
+    return circuit.Position(control);
 }
 
 TCalcParms SetCalcParms(const TCircuit &circuit)
 {
-    const TSymbolList &s = circuit.Symbols;
+    const TCircuitDef &page = circuit.ActiveInfo();
+    if (!page.Loop)
+        throw CorvantaError("The " + page.TabCaption + " page has no loop model");
+    const TSymbolList &s = circuit.ActiveValues();
     TCalcParms p;
-    for (const TSlotAssignment &slot : circuit.ActiveInfo().Slots) {
-        const int position = circuit.Position(slot.Slider);
+    for (const TSlotAssignment &slot : page.Loop->Slots) {
         double value = 0;
         switch (slot.Source) {
         case TSlotSource::Value:
@@ -42,10 +84,10 @@ TCalcParms SetCalcParms(const TCircuit &circuit)
             value = s.GetValueR(slot.Component);
             break;
         case TSlotSource::Part:
-            value = s.GetPotPart(slot.Component, position, SliderMaximum);
+            value = s.GetPotPart(slot.Component, PotPosition(circuit, slot.Component), SliderMaximum);
             break;
         case TSlotSource::Rest:
-            value = s.GetPotRest(slot.Component, position, SliderMaximum);
+            value = s.GetPotRest(slot.Component, PotPosition(circuit, slot.Component), SliderMaximum);
             break;
         }
         p.*slot.Slot = value;
@@ -61,7 +103,7 @@ void Recalculate(const TCircuit &circuit, TTrace &live)
     } catch (const CorvantaError &error) {
         // The sweep fails only on a response that is no finite number, which
         // a reactance or source that vanishes produces.
-        throw CorvantaError(std::string(error.what()) + " on the " + std::string(circuit.ActiveInfo().TabCaption) +
+        throw CorvantaError(std::string(error.what()) + " on the " + circuit.ActiveInfo().TabCaption +
                             " page; the likely cause is a capacitance, inductance or gain of zero");
     }
 }

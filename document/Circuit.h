@@ -1,45 +1,65 @@
 #pragma once
 
 // The circuit state that the desktop program and the command-line tool both
-// drive: active topology, the three slider positions, every component of the
-// seven topologies and the sweep resolution.
+// drive: the pages, each with its values, the active page, the positions of
+// its controls and the sweep resolution.
 
-#include <array>
+#include <optional>
 #include <string>
+#include <vector>
 
-#include "components/SymbolList.h"
-#include "document/Topology.h"
+#include "document/Catalogue.h"
+#include "document/CircuitValues.h"
 #include "models/Calc.h"
 
 namespace cva {
 
 class TCircuit {
 public:
-    // The default circuits, Fender active, sliders at 50, medium resolution.
+    // The built-in pages with their default values, the first active,
+    // controls at 50, medium resolution.
     TCircuit();
 
-    Topology Active = Topology::Fender;
-    TSymbolList Symbols;
+    int Active = 0; // index into Pages()
+    TCircuitValues Symbols;
     int ResolutionStep = ResolutionMedium;
 
-    const TTopologyInfo &ActiveInfo() const { return TopologyInfo(Active); }
-    int Position(TSlider slider) const { return Positions[int(slider)]; }
+    const TCatalogue &Pages() const { return FPages; }
+    // Adds a page after the others, with its default values; returns its index.
+    int AddPage(TCircuitDef page);
+    const TCircuitDef &ActiveInfo() const { return FPages.Page(Active); }
+    // The active page's own values.
+    const TSymbolList &ActiveValues() const { return Symbols.Page(Active); }
+
+    // The controls of the active page.
+    int ControlCount() const { return ActiveInfo().ControlCount(); }
+    int Position(int control) const;
     // Clamps to 0..100. Returns true when the position changed.
-    bool SetPosition(TSlider slider, int position);
-    bool SliderEnabled(TSlider slider) const { return ActiveInfo().UsesSlider(slider); }
-    // "Linear", "Log A", "Log B" for the pot the slider moves, "n/a" where unused.
-    std::string TaperLabel(TSlider slider) const;
+    bool SetPosition(int control, int position);
+    // The control of that label, in any letter case.
+    std::optional<int> FindControl(std::string_view label) const;
+    bool ControlEnabled(int control) const { return ActiveInfo().UsesControl(control); }
+    // The taper label of the pot a control turns ("Linear", "Log A", "Log B"),
+    // "n/a" where the control is not in use.
+    std::string TaperLabel(int control) const;
 
     bool operator==(const TCircuit &) const = default;
 
 private:
-    std::array<int, 3> Positions{50, 50, 50};
+    TCatalogue FPages;
+    // One position per control; pages that share the built-in controls
+    // share their positions, as a page change keeps the knobs where they are.
+    std::vector<int> FPositions;
 };
 
-// Fills the parameter block of the active topology from the store and sliders.
+// The position of the control that turns a pot of the active page.
+int PotPosition(const TCircuit &circuit, std::string_view pot);
+
+// Fills the parameter block of the active page's loop model from its values
+// and control positions.
 TCalcParms SetCalcParms(const TCircuit &circuit);
 
-// SetCalcParms and the active topology's sweep into the live trace.
+// SetCalcParms and the active page's loop model over the grid into the live trace.
 void Recalculate(const TCircuit &circuit, TTrace &live);
 
 } // namespace cva

@@ -53,17 +53,17 @@ std::optional<std::size_t> FindKey(const std::vector<std::string_view> &lines, s
     return std::nullopt;
 }
 
-// A line that loading takes something from: a page, a slider or a component.
-bool IsCircuitLine(std::string_view line, const TSymbolList &symbols)
+// A line that loading takes something from: a page, a control or a component.
+bool IsCircuitLine(std::string_view line, const TCircuit &circuit)
 {
     const std::string_view key = KeyOf(line);
     if (key.empty())
         return false;
     if (NameEqual(key, "Tab"))
-        return TopologyFromCaption(ValueOf(line)).has_value();
+        return circuit.Pages().FromCaption(ValueOf(line)).has_value();
     return std::any_of(PositionKeys.begin(), PositionKeys.end(),
                        [key](const char *position) { return NameEqual(key, position); }) ||
-           symbols.Contains(key);
+           circuit.Symbols.Contains(key);
 }
 
 // Runs one step of loading; an error it raises is told with its place in
@@ -94,15 +94,16 @@ TCircuit ApplyLines(const std::vector<std::string_view> &lines, const TCircuit &
     TCircuit next = current;
 
     if (const auto tab = FindKey(lines, "Tab"))
-        if (const auto topology = TopologyFromCaption(ValueOf(lines[*tab])))
-            next.Active = *topology;
+        if (const auto page = next.Pages().FromCaption(ValueOf(lines[*tab])))
+            next.Active = *page;
 
-    for (TSlider slider : AllSliders) {
-        const char *key = PositionKeys[int(slider)];
+    for (int control = 0; control < BuiltInControl::Count; ++control) {
+        const char *key = PositionKeys[std::size_t(control)];
         const auto line = FindKey(lines, key);
         if (!line || ValueOf(lines[*line]).empty())
             continue;
-        AtLine(source, *line, KeyOf(lines[*line]), [&] { next.SetPosition(slider, ParseInteger(ValueOf(lines[*line]))); });
+        AtLine(source, *line, KeyOf(lines[*line]),
+               [&] { next.SetPosition(control, ParseInteger(ValueOf(lines[*line]))); });
     }
 
     // The first line of a name gives its value, so each name is applied once;
@@ -122,11 +123,12 @@ TCircuit ApplyLines(const std::vector<std::string_view> &lines, const TCircuit &
 std::vector<std::string> CircuitFileLines(const TCircuit &circuit)
 {
     std::vector<std::string> lines;
-    lines.push_back("Tab=" + std::string(circuit.ActiveInfo().TabCaption));
-    for (TSlider slider : AllSliders)
-        lines.push_back(std::string(PositionKeys[int(slider)]) + "=" + std::to_string(circuit.Position(slider)));
-    for (const auto &entry : circuit.Symbols)
-        lines.push_back(entry.Name + "=" + entry.Symbol->GetInfo('.'));
+    lines.push_back("Tab=" + circuit.ActiveInfo().TabCaption);
+    for (int control = 0; control < BuiltInControl::Count; ++control)
+        lines.push_back(std::string(PositionKeys[std::size_t(control)]) + "=" +
+                        std::to_string(circuit.Position(control)));
+    for (const TSymbolList::Entry *entry : circuit.Symbols.InNameOrder())
+        lines.push_back(entry->Name + "=" + entry->Symbol->GetInfo('.'));
     return lines;
 }
 
@@ -154,7 +156,7 @@ TCircuit LoadCircuitFile(const std::filesystem::path &path, const TCircuit &curr
     const std::string text = ReadWholeFile(path, MaxCircuitFileBytes, "a circuit file is a few kilobytes");
     const std::vector<std::string_view> lines = CircuitLines(text);
     if (std::none_of(lines.begin(), lines.end(),
-                     [&current](std::string_view line) { return IsCircuitLine(line, current.Symbols); }))
+                     [&current](std::string_view line) { return IsCircuitLine(line, current); }))
         throw CannotOpenFile(path, "not a circuit file");
     return ApplyLines(lines, current, decimalSeparator, path.filename().string());
 }
@@ -162,12 +164,13 @@ TCircuit LoadCircuitFile(const std::filesystem::path &path, const TCircuit &curr
 std::vector<std::string> UnknownTaperWarnings(const TCircuit &circuit)
 {
     std::vector<std::string> warnings;
-    for (const auto &entry : circuit.Symbols) {
-        if (!dynamic_cast<const TSymbolPot *>(entry.Symbol.get()))
+    for (const TSymbolList::Entry *entry : circuit.Symbols.InNameOrder()) {
+        const auto *pot = dynamic_cast<const TSymbolPot *>(entry->Symbol.get());
+        if (!pot)
             continue;
-        const int taper = circuit.Symbols.GetPotType(entry.Name);
+        const int taper = pot->GetPotType();
         if (taper > PotLogB)
-            warnings.push_back(entry.Name + " has taper number " + std::to_string(taper) +
+            warnings.push_back(entry->Name + " has taper number " + std::to_string(taper) +
                                ", which is none of Linear (0), Log A (1) and Log B (2); it works as Linear");
     }
     return warnings;

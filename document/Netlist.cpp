@@ -29,15 +29,6 @@ private:
     std::array<std::string_view, MaxNetNodes> Names{};
 };
 
-// The slider a pot is bound to on its page.
-TSlider SliderOf(const TTopologyInfo &info, std::string_view pot)
-{
-    for (TSlider slider : AllSliders)
-        if (info.SliderPots[int(slider)] == pot)
-            return slider;
-    throw CorvantaError("No slider moves " + std::string(pot) + " in circuit " + std::string(info.TabCaption));
-}
-
 // A pot's sections are the user's value split at the slider: the refusal
 // names the pot's value, not a section's.
 void CheckPotIsPassive(const TNetlist &net, const TSymbolList &symbols, std::string_view pot)
@@ -50,8 +41,8 @@ void CheckPotIsPassive(const TNetlist &net, const TSymbolList &symbols, std::str
 
 TNetlist BuildNetlist(const TCircuit &circuit)
 {
-    const TTopologyInfo &info = circuit.ActiveInfo();
-    const TSymbolList &s = circuit.Symbols;
+    const TCircuitDef &info = circuit.ActiveInfo();
+    const TSymbolList &s = circuit.ActiveValues();
     TNetlist net;
     net.Name = info.TabCaption;
     TNodeNames node(net);
@@ -80,7 +71,7 @@ TNetlist BuildNetlist(const TCircuit &circuit)
             break;
         case TBranchKind::PotDivider: {
             CheckPotIsPassive(net, s, b.Component);
-            const int position = circuit.Position(SliderOf(info, b.Component));
+            const int position = PotPosition(circuit, b.Component);
             const int wiper = node(b.Wiper);
             net.Add({TElementKind::Resistor, from, wiper, s.GetPotRest(b.Component, position, SliderMaximum), 0,
                      b.Component});
@@ -90,7 +81,7 @@ TNetlist BuildNetlist(const TCircuit &circuit)
         }
         case TBranchKind::PotVariable: {
             CheckPotIsPassive(net, s, b.Component);
-            const int position = circuit.Position(SliderOf(info, b.Component));
+            const int position = PotPosition(circuit, b.Component);
             net.Add({TElementKind::Resistor, from, to, s.GetPotPart(b.Component, position, SliderMaximum), 0,
                      b.Component});
             break;

@@ -51,11 +51,6 @@ std::vector<TKeyValue> KeyValueLines(std::string_view text)
     return lines;
 }
 
-bool HasLetter(const TTopologyInfo &info, std::string_view name)
-{
-    return !name.empty() && std::toupper(static_cast<unsigned char>(name.front())) == info.Letter;
-}
-
 // A preset must give a curve that can be shown at every slider position, so
 // a value such as a zero capacitor is refused when the preset is read, not
 // when it is applied.
@@ -63,8 +58,8 @@ void CheckCurveIsFinite(const TCircuit &circuit)
 {
     for (int position : {0, SliderMaximum / 2, SliderMaximum}) {
         TCircuit probe = circuit;
-        for (TSlider slider : AllSliders)
-            probe.SetPosition(slider, position);
+        for (int control = 0; control < probe.ControlCount(); ++control)
+            probe.SetPosition(control, position);
         probe.ResolutionStep = ResolutionLow;
         TTrace live{};
         try {
@@ -113,15 +108,14 @@ TPreset ParsePreset(std::string_view text)
         if (!*value || (*value)->empty())
             throw CorvantaError(std::string("it has no ") + key);
 
-    const std::optional<Topology> page = TopologyFromCaption(*tab);
+    TCircuit circuit;
+    const std::optional<int> page = circuit.Pages().FromCaption(*tab);
     if (!page)
         throw CorvantaError("\"" + std::string(*tab) + "\" is not a page");
-    const TTopologyInfo &info = TopologyInfo(*page);
-
-    TCircuit circuit;
+    const TCircuitDef &info = circuit.Pages().Page(*page);
     circuit.Active = *page;
     for (const TKeyValue &component : components) {
-        if (!HasLetter(info, component.Key) || !circuit.Symbols.Contains(component.Key))
+        if (!circuit.ActiveValues().Contains(component.Key))
             throw CorvantaError("\"" + std::string(component.Key) + "\" is not a component of the " +
                                 std::string(info.TabCaption) + " page");
         try {
@@ -145,7 +139,7 @@ const TPreset *TPresetLibrary::Find(std::string_view name) const
     return found == Presets.end() ? nullptr : &*found;
 }
 
-std::vector<const TPreset *> TPresetLibrary::ForPage(Topology page) const
+std::vector<const TPreset *> TPresetLibrary::ForPage(int page) const
 {
     std::vector<const TPreset *> result;
     for (const TPreset &preset : Presets)

@@ -32,7 +32,7 @@ constexpr std::string_view PresetFileExtension = "cvp";
 
 struct TPreset {
     std::string Name;
-    Topology Page = Topology::Fender;
+    int Page = 0; // index of its page
     std::string Origin; // the amplifier or effect and its circuit revision
     std::string Source; // the schematic or table the values were read from
     // Every component of the page with its circuit-file text.
@@ -51,7 +51,7 @@ struct TPresetLibrary {
 
     // Case-insensitive; nullptr when there is none.
     const TPreset *Find(std::string_view name) const;
-    std::vector<const TPreset *> ForPage(Topology page) const;
+    std::vector<const TPreset *> ForPage(int page) const;
 };
 
 // Every *.cvp file of the folder; a file that cannot be read or parsed, or

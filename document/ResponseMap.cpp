@@ -7,11 +7,18 @@ namespace cva {
 
 namespace {
 
-void RequireSlider(const TCircuit &circuit, TSlider slider)
+std::string ControlName(const TCircuit &circuit, int control)
 {
-    if (!circuit.SliderEnabled(slider))
-        throw CorvantaError(std::string("The ") + std::string(circuit.ActiveInfo().TabCaption) + " page has no " +
-                            std::string(SliderName(slider)) + " control to map");
+    const TCircuitDef &page = circuit.ActiveInfo();
+    return control >= 0 && control < page.ControlCount() ? page.Controls[std::size_t(control)].Label
+                                                         : "control " + std::to_string(control + 1);
+}
+
+void RequireControl(const TCircuit &circuit, int control)
+{
+    if (!circuit.ControlEnabled(control))
+        throw CorvantaError("The " + circuit.ActiveInfo().TabCaption + " page has no " +
+                            ControlName(circuit, control) + " control to map");
 }
 
 } // namespace
@@ -21,25 +28,25 @@ void CalcEngineCurves(const TCircuit &circuit, TResponseCurves &curves)
     CalcCurves(BuildNetlist(circuit), circuit.ResolutionStep, curves);
 }
 
-std::vector<TTrace> CalcResponseMap(const TCircuit &circuit, TSlider slider, int step)
+std::vector<TTrace> CalcResponseMap(const TCircuit &circuit, int control, int step)
 {
-    RequireSlider(circuit, slider);
+    RequireControl(circuit, control);
     std::vector<TTrace> map(MapPositions);
     TCircuit moved = circuit;
     for (int position = 0; position < MapPositions; ++position) {
-        moved.SetPosition(slider, position);
+        moved.SetPosition(control, position);
         CalcGainCurve(BuildNetlist(moved), step, map[position]);
     }
     return map;
 }
 
-std::vector<TTrace> CalcResponseMap(const TCircuit &circuit, TSlider first, TSlider second, int step)
+std::vector<TTrace> CalcResponseMap(const TCircuit &circuit, int first, int second, int step)
 {
-    RequireSlider(circuit, first);
-    RequireSlider(circuit, second);
+    RequireControl(circuit, first);
+    RequireControl(circuit, second);
     if (first == second)
-        throw CorvantaError(std::string("A map over two sliders needs two different ones, not ") +
-                            std::string(SliderName(first)) + " twice");
+        throw CorvantaError("A map over two sliders needs two different ones, not " + ControlName(circuit, first) +
+                            " twice");
     std::vector<TTrace> map(std::size_t(MapPositions) * MapPositions);
     TCircuit moved = circuit;
     for (int a = 0; a < MapPositions; ++a) {

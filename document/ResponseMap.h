@@ -16,12 +16,12 @@ constexpr int MapPositions = SliderMaximum + 1;
 // The active page through the circuit engine at the circuit's resolution.
 void CalcEngineCurves(const TCircuit &circuit, TResponseCurves &curves);
 
-// Gain curves for positions 0 .. 100 of 'slider', the other sliders where
-// they are. Throws when the active page does not use the slider.
-std::vector<TTrace> CalcResponseMap(const TCircuit &circuit, TSlider slider, int step);
+// Gain curves for positions 0 .. 100 of a control, the others where they
+// are. Throws when the active page does not use the control.
+std::vector<TTrace> CalcResponseMap(const TCircuit &circuit, int control, int step);
 
 // Gain curves for every pair of positions: element [a * MapPositions + b]
 // has 'first' at a and 'second' at b.
-std::vector<TTrace> CalcResponseMap(const TCircuit &circuit, TSlider first, TSlider second, int step);
+std::vector<TTrace> CalcResponseMap(const TCircuit &circuit, int first, int second, int step);
 
 } // namespace cva

@@ -21,7 +21,7 @@ struct TNetBranch {
     int To = 0;
     double Value = 0;            // ohms, farads or henries
     double SeriesResistance = 0; // an inductor's DC resistance
-    std::string_view Component;  // the store name it came from, for messages
+    std::string Component;       // the name of the part it came from, for messages
 };
 
 constexpr int MaxNetNodes = 20; // besides ground

@@ -34,7 +34,7 @@ private:
     TCx Voltage(int node) const;
     [[noreturn]] void Fail(const char *what, double frequency) const;
 
-    const TNetlist &Net;
+    TNetlist Net; // its own copy, so an engine may be built from a temporary
     TNodeUnknowns Unknown{};
     int Order = 0;
     int SourceRow = -1; // the source current's unknown when the source has no resistance

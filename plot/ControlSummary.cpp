@@ -6,26 +6,25 @@ namespace cva {
 
 std::vector<QString> ControlLines(const TCircuit &circuit)
 {
-    static const char *const names[] = {"Bass", "Mid", "Treble"};
     std::vector<QString> lines;
-    for (TSlider slider : AllSliders) {
-        if (!circuit.SliderEnabled(slider))
+    for (int control = 0; control < circuit.ControlCount(); ++control) {
+        if (!circuit.ControlEnabled(control))
             continue;
         lines.push_back(QStringLiteral("%1 %2 (%3)")
-                            .arg(QLatin1String(names[static_cast<int>(slider)]))
-                            .arg(circuit.Position(slider))
-                            .arg(QString::fromStdString(circuit.TaperLabel(slider))));
+                            .arg(QString::fromStdString(circuit.ActiveInfo().Controls[std::size_t(control)].Label))
+                            .arg(circuit.Position(control))
+                            .arg(QString::fromStdString(circuit.TaperLabel(control))));
     }
     return lines;
 }
 
 QString PlotTitle(const TCircuit &circuit)
 {
-    const std::string_view name = circuit.ActiveInfo().PrintedName;
+    const std::string &name = circuit.ActiveInfo().PrintedName;
     QStringList controls;
     for (const QString &line : ControlLines(circuit))
         controls << line;
-    return QString::fromUtf8(name.data(), int(name.size())) + QStringLiteral(": ") + controls.join(QStringLiteral(", "));
+    return QString::fromStdString(name) + QStringLiteral(": ") + controls.join(QStringLiteral(", "));
 }
 
 } // namespace cva

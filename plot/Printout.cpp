@@ -35,12 +35,6 @@ int LinePitch(const QFontMetrics &metrics)
     return metrics.height() + metrics.height() / 3;
 }
 
-bool StartsWithLetter(const std::string &name, char letter)
-{
-    return !name.empty() && std::toupper(static_cast<unsigned char>(name.front())) ==
-                                std::toupper(static_cast<unsigned char>(letter));
-}
-
 QString DecadeLabel(int decade)
 {
     return QString::number(static_cast<int>(std::pow(10, decade) + 0.5)) + QStringLiteral("Hz");
@@ -155,23 +149,20 @@ QVector<qreal> SnapshotDashPattern(int slot)
     return pattern;
 }
 
-TPrintLayout LayoutPrintout(QPaintDevice &device, const TSymbolList &symbols, const TTopologyInfo &topology,
+TPrintLayout LayoutPrintout(QPaintDevice &device, const TSymbolList &symbols, const TCircuitDef &topology,
                             char decimalSeparator, const std::vector<QString> &controlLines)
 {
     TPrintLayout layout;
     layout.PenScale = std::max(1.0, device.logicalDpiX() / 300.0);
     const QFontMetrics heading(PrintoutFont(14, true), &device);
-    layout.Heading = QStringLiteral("Tone Stack: ") + QString::fromUtf8(topology.PrintedName.data(),
-                                                                       int(topology.PrintedName.size()));
+    layout.Heading = QStringLiteral("Tone Stack: ") + QString::fromStdString(topology.PrintedName);
     layout.L14 = LinePitch(heading);
     layout.TextW = heading.horizontalAdvance(layout.Heading);
 
     const QFontMetrics text(PrintoutFont(10), &device);
     layout.L10 = LinePitch(text);
     for (const TSymbolList::Entry &entry : symbols) {
-        if (!StartsWithLetter(entry.Name, topology.Letter))
-            continue;
-        const std::string line = entry.Name.substr(1) + ", " + entry.Symbol->TypeName() + ", " +
+        const std::string line = std::string(topology.ShownName(entry.Name)) + ", " + entry.Symbol->TypeName() + ", " +
                                  entry.Symbol->GetCaption(decimalSeparator);
         layout.ComponentLines.push_back(QString::fromStdString(line));
         layout.TextW = std::max(layout.TextW, text.horizontalAdvance(layout.ComponentLines.back()));
@@ -205,7 +196,7 @@ TPrintLayout LayoutPrintout(QPaintDevice &device, const TSymbolList &symbols, co
 }
 
 TPrintLayout DrawPrintout(QPainter &painter, const TTraceStore &store, const TSymbolList &symbols,
-                          const TTopologyInfo &topology, char decimalSeparator, const std::vector<QString> &controlLines)
+                          const TCircuitDef &topology, char decimalSeparator, const std::vector<QString> &controlLines)
 {
     const TPrintLayout layout = LayoutPrintout(*painter.device(), symbols, topology, decimalSeparator, controlLines);
     painter.save();
@@ -266,7 +257,7 @@ TPrintLayout DrawPrintout(QPainter &painter, const TTraceStore &store, const TSy
 }
 
 TPrintLayout DrawPicturePrintout(QPainter &painter, const TPlotRender &render, const TSymbolList &symbols,
-                                 const TTopologyInfo &topology, char decimalSeparator,
+                                 const TCircuitDef &topology, char decimalSeparator,
                                  const std::vector<QString> &controlLines)
 {
     QPaintDevice &device = *painter.device();
@@ -294,7 +285,7 @@ TPrintLayout DrawPicturePrintout(QPainter &painter, const TPlotRender &render, c
 }
 
 void PrintPlot(QPrinter &printer, const TTraceStore &store, const TSymbolList &symbols,
-               const TTopologyInfo &topology, char decimalSeparator, const std::vector<QString> &controlLines)
+               const TCircuitDef &topology, char decimalSeparator, const std::vector<QString> &controlLines)
 {
     PrintPage(printer, [&](QPainter &painter) {
         DrawPrintout(painter, store, symbols, topology, decimalSeparator, controlLines);
@@ -302,7 +293,7 @@ void PrintPlot(QPrinter &printer, const TTraceStore &store, const TSymbolList &s
 }
 
 void PrintPicture(QPrinter &printer, const TPlotRender &render, const TSymbolList &symbols,
-                  const TTopologyInfo &topology, char decimalSeparator, const std::vector<QString> &controlLines)
+                  const TCircuitDef &topology, char decimalSeparator, const std::vector<QString> &controlLines)
 {
     PrintPage(printer, [&](QPainter &painter) {
         DrawPicturePrintout(painter, render, symbols, topology, decimalSeparator, controlLines);

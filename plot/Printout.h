@@ -18,7 +18,8 @@
 #include <QString>
 
 #include "components/SymbolList.h"
-#include "document/Topology.h"
+#include "components/SymbolList.h"
+#include "models/CircuitDef.h"
 #include "models/Calc.h"
 #include "plot/PlotPainter.h"
 
@@ -63,29 +64,30 @@ QVector<qreal> SnapshotDashPattern(int slot);
 QFont PrintoutFont(int pointSize, bool bold = false);
 
 // The layout for a page of the device's size (its printable area).
-TPrintLayout LayoutPrintout(QPaintDevice &device, const TSymbolList &symbols, const TTopologyInfo &topology,
+// `symbols` are the page's own values, listed in their order.
+TPrintLayout LayoutPrintout(QPaintDevice &device, const TSymbolList &symbols, const TCircuitDef &topology,
                             char decimalSeparator, const std::vector<QString> &controlLines = {});
 
 // Draws the page on painter's device; nothing is filled, the paper shows
 // through. Returns the layout it used.
 TPrintLayout DrawPrintout(QPainter &painter, const TTraceStore &store, const TSymbolList &symbols,
-                          const TTopologyInfo &topology, char decimalSeparator,
+                          const TCircuitDef &topology, char decimalSeparator,
                           const std::vector<QString> &controlLines = {});
 
 // The page of another view than gain: heading and component list as above,
 // the view's picture as on screen in the plot's place, and the notice.
 TPrintLayout DrawPicturePrintout(QPainter &painter, const TPlotRender &render, const TSymbolList &symbols,
-                                 const TTopologyInfo &topology, char decimalSeparator,
+                                 const TCircuitDef &topology, char decimalSeparator,
                                  const std::vector<QString> &controlLines = {});
 
 // One document of one page, job title "Corvanta". Also serves the paint
 // request of a print preview. Throws CorvantaError when the printer cannot
 // start the document.
 void PrintPlot(QPrinter &printer, const TTraceStore &store, const TSymbolList &symbols,
-               const TTopologyInfo &topology, char decimalSeparator, const std::vector<QString> &controlLines = {});
+               const TCircuitDef &topology, char decimalSeparator, const std::vector<QString> &controlLines = {});
 // The same for the page of DrawPicturePrintout.
 void PrintPicture(QPrinter &printer, const TPlotRender &render, const TSymbolList &symbols,
-                  const TTopologyInfo &topology, char decimalSeparator, const std::vector<QString> &controlLines = {});
+                  const TCircuitDef &topology, char decimalSeparator, const std::vector<QString> &controlLines = {});
 
 // The standard dialogs around printing. ExecPrintDialog offers printing to
 // a file and returns true when the user confirms; the page set-up dialog

@@ -28,12 +28,6 @@ QString PositionText(int position)
     return QString::number(position) + QStringLiteral("%");
 }
 
-QString SliderText(TSlider slider)
-{
-    const std::string_view name = SliderName(slider);
-    return QString::fromLatin1(name.data(), int(name.size()));
-}
-
 struct TGainRange {
     double Lowest = 0;
     double Highest = 0;
@@ -99,7 +93,7 @@ void DrawMarker(QPainter &painter, const TResponseMapLayout &layout, const TResp
     QPen pen(Qt::white, 0, Qt::DashLine);
     painter.setPen(pen);
     painter.drawLine(frame.FrameLeft, y, frame.FrameRight(), y);
-    const QString text = SliderText(map.Slider) + QStringLiteral(" ") + PositionText(map.Position);
+    const QString text = map.Control + QStringLiteral(" ") + PositionText(map.Position);
     // Above the line, or below it near the top edge, on a dark backing.
     const int top = y - metrics.height() - 2 >= frame.FrameTop ? y - metrics.height() - 2 : y + 2;
     const QRect box(frame.FrameLeft + 4, top, metrics.horizontalAdvance(text) + 4, metrics.height());
@@ -238,7 +232,7 @@ void TResponseMapView::UpdateReadout()
             // The map holds gain only.
             constexpr double None = std::numeric_limits<double>::quiet_NaN();
             text = CursorReadoutText(frequency, TraceAt(FMap.Curves[position], frequency), None, None) +
-                   QStringLiteral("   ") + SliderText(FMap.Slider) + QStringLiteral(" ") + PositionText(position);
+                   QStringLiteral("   ") + FMap.Control + QStringLiteral(" ") + PositionText(position);
         }
     }
     if (text == FReadout)

@@ -15,7 +15,7 @@
 #include <QWidget>
 
 #include "models/Calc.h"
-#include "models/TopologyInfo.h"
+#include "models/CircuitDef.h"
 #include "plot/PlotGeometry.h"
 #include "plot/QuantityAxis.h"
 
@@ -25,8 +25,8 @@ class QPainter;
 namespace cva {
 
 struct TResponseMapPicture {
-    TSlider Slider = TSlider::Bass;
-    int Position = 0;            // the slider's present position, 0 .. 100
+    QString Control;             // the label of the control mapped
+    int Position = 0;            // the control's present position, 0 .. 100
     std::vector<TTrace> Curves;  // gain at positions 0 .. 100; empty: no map
     QString Message;             // why there is no map
 };

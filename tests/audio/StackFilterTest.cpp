@@ -11,6 +11,7 @@
 #include <numbers>
 #include <vector>
 
+#include "models/BuiltInCircuits.h"
 #include "FftAnalysis.h"
 #include "audio/ListenChain.h"
 #include "audio/PinkNoise.h"
@@ -26,11 +27,11 @@ using namespace cva;
 
 namespace {
 
-TNetlist NetlistAt(Topology topology, int position)
+TNetlist NetlistAt(int topology, int position)
 {
     TCircuit circuit;
     circuit.Active = topology;
-    for (const TSlider slider : AllSliders)
+    for (int slider = 0; slider < BuiltInControl::Count; ++slider)
         circuit.SetPosition(slider, position);
     return BuildNetlist(circuit);
 }
@@ -60,9 +61,9 @@ TEST(StackFilter, ImpulseResponseFollowsTheEngineForEveryTopology)
         // Where the tolerances hold at 44.1 kHz ends at 10 kHz: 16 kHz is too
         // close to its Nyquist frequency.
         const double top = rate < 48000 ? 10000 : 16000;
-        for (const TTopologyInfo &info : Topologies()) {
+        for (const TCircuitDef &info : BuiltInCircuits()) {
             for (const int position : {0, 50, 100}) {
-                const TNetlist netlist = NetlistAt(info.Id, position);
+                const TNetlist netlist = NetlistAt(PageNamed(info.TabCaption), position);
                 std::vector<float> impulse(Length, 0.0f);
                 impulse[0] = 1;
                 const std::vector<std::complex<double>> spectrum =
@@ -100,12 +101,12 @@ TEST(StackFilter, SliderJumpWhileATonePlaysIsNoClick)
         for (std::size_t n = 0; n < Length; ++n)
             input[n] = float(0.5 * std::sin(2 * std::numbers::pi * tone * double(n) / Rate));
         TCircuit circuit;
-        circuit.SetPosition(TSlider::Bass, 0);
+        circuit.SetPosition(BuiltInControl::Bass, 0);
         TStackFilter filter;
         filter.Update(DesignStackFilter(BuildNetlist(circuit), Rate));
         std::vector<float> output(Length);
         filter.Process(std::span(input).first(Jump), std::span(output).first(Jump));
-        circuit.SetPosition(TSlider::Bass, 100);
+        circuit.SetPosition(BuiltInControl::Bass, 100);
         filter.Update(DesignStackFilter(BuildNetlist(circuit), Rate));
         filter.Process(std::span(input).subspan(Jump), std::span(output).subspan(Jump));
 
@@ -117,7 +118,7 @@ TEST(StackFilter, SliderJumpWhileATonePlaysIsNoClick)
 
 TEST(StackFilter, CircuitsThatCannotBeFiltersAreErrorsNamingTheCircuit)
 {
-    TNetlist netlist = NetlistAt(Topology::Fender, 50);
+    TNetlist netlist = NetlistAt(PageNamed("Fender"), 50);
     netlist.Output = 0;
     try {
         DesignStackFilter(netlist, 48000);
@@ -125,7 +126,7 @@ TEST(StackFilter, CircuitsThatCannotBeFiltersAreErrorsNamingTheCircuit)
     } catch (const CorvantaError &error) {
         EXPECT_NE(std::string(error.what()).find("Fender"), std::string::npos) << error.what();
     }
-    EXPECT_THROW(DesignStackFilter(NetlistAt(Topology::Fender, 50), 0), CorvantaError);
+    EXPECT_THROW(DesignStackFilter(NetlistAt(PageNamed("Fender"), 50), 0), CorvantaError);
 }
 
 TEST(ListenChain, BypassIsLevelMatchedAndClippingIsLimitedAndReported)
@@ -140,7 +141,7 @@ TEST(ListenChain, BypassIsLevelMatchedAndClippingIsLimitedAndReported)
     chain.Render(out);
     EXPECT_TRUE(std::all_of(out.begin(), out.end(), [](float s) { return s == 0; })) << "played before a filter";
 
-    const TStackFilterCoefficients filter = DesignStackFilter(NetlistAt(Topology::Bench, 50), Rate);
+    const TStackFilterCoefficients filter = DesignStackFilter(NetlistAt(PageNamed("Bench"), 50), Rate);
     controls.Filter.Publish(filter);
     controls.Bypass.store(true);
     chain.Restart();

@@ -520,7 +520,7 @@ TEST_F(Cli, RenderedSpectraDifferAsTheCurvesSay)
         ASSERT_EQ(audio.Samples.size(), std::size_t(Seconds * 48000));
         rendered[bass / 100] = audio.Samples;
         TCircuit circuit;
-        circuit.SetPosition(TSlider::Bass, bass);
+        circuit.SetPosition(BuiltInControl::Bass, bass);
         netlists[bass / 100] = BuildNetlist(circuit);
     }
     std::vector<float> dry(rendered[0].size());

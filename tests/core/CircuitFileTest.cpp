@@ -73,10 +73,10 @@ TEST(CircuitFileSave, DefaultCircuitLines)
 TEST(CircuitFileSave, StateLinesFollowTheCircuit)
 {
     TCircuit c;
-    c.Active = Topology::BigMuff;
-    c.SetPosition(TSlider::Bass, 0);
-    c.SetPosition(TSlider::Mid, 100);
-    c.SetPosition(TSlider::Treble, 7);
+    c.Active = PageNamed("Big muff");
+    c.SetPosition(BuiltInControl::Bass, 0);
+    c.SetPosition(BuiltInControl::Mid, 100);
+    c.SetPosition(BuiltInControl::Treble, 7);
     c.Symbols.SetInfo("FC3", "4.7E-8");
     const std::vector<std::string> lines = CircuitFileLines(c);
     EXPECT_EQ(lines[0], "Tab=Big muff");
@@ -89,25 +89,25 @@ TEST(CircuitFileLoad, TabAndPositions)
 {
     const TCircuit current;
     TCircuit c = ApplyCircuitText("Tab=Vox", current);
-    EXPECT_EQ(c.Active, Topology::Vox);
+    EXPECT_EQ(c.Active, PageNamed("Vox"));
     std::vector<std::string> expected = CircuitFileLines(current);
     expected[0] = "Tab=Vox";
     EXPECT_EQ(CircuitFileLines(c), expected); // sliders and components as they were
 
-    EXPECT_EQ(ApplyCircuitText("Tab=vox", current).Active, Topology::Fender);
-    EXPECT_EQ(ApplyCircuitText("tab=Vox", current).Active, Topology::Vox);
-    EXPECT_EQ(ApplyCircuitText("TAB=E series\n", current).Active, Topology::ESeries);
-    EXPECT_EQ(ApplyCircuitText("Tab=Big muff", current).Active, Topology::BigMuff);
-    EXPECT_EQ(ApplyCircuitText("Tab=Big Muff", current).Active, Topology::Fender);
-    EXPECT_EQ(ApplyCircuitText("Tab= Vox", current).Active, Topology::Fender);
-    EXPECT_EQ(ApplyCircuitText("Tab=", current).Active, Topology::Fender);
+    EXPECT_EQ(ApplyCircuitText("Tab=vox", current).Active, PageNamed("Fender"));
+    EXPECT_EQ(ApplyCircuitText("tab=Vox", current).Active, PageNamed("Vox"));
+    EXPECT_EQ(ApplyCircuitText("TAB=E series\n", current).Active, PageNamed("E series"));
+    EXPECT_EQ(ApplyCircuitText("Tab=Big muff", current).Active, PageNamed("Big muff"));
+    EXPECT_EQ(ApplyCircuitText("Tab=Big Muff", current).Active, PageNamed("Fender"));
+    EXPECT_EQ(ApplyCircuitText("Tab= Vox", current).Active, PageNamed("Fender"));
+    EXPECT_EQ(ApplyCircuitText("Tab=", current).Active, PageNamed("Fender"));
 
     c = ApplyCircuitText("Pos2=150\nPos1=-4\npos3=12", current);
-    EXPECT_EQ(c.Position(TSlider::Mid), 100);
-    EXPECT_EQ(c.Position(TSlider::Bass), 0);
-    EXPECT_EQ(c.Position(TSlider::Treble), 12);
+    EXPECT_EQ(c.Position(BuiltInControl::Mid), 100);
+    EXPECT_EQ(c.Position(BuiltInControl::Bass), 0);
+    EXPECT_EQ(c.Position(BuiltInControl::Treble), 12);
     c = ApplyCircuitText("Pos2=", current);
-    EXPECT_EQ(c.Position(TSlider::Mid), 50);
+    EXPECT_EQ(c.Position(BuiltInControl::Mid), 50);
     EXPECT_EQ(LoadError("Pos1=abc", current), "line 1 (Pos1): 'abc' is not a valid integer value");
 }
 
@@ -135,7 +135,7 @@ TEST(CircuitFileLoad, ComponentLines)
     EXPECT_EQ(c.Symbols.Count(), 65u);
     // Components the file does not name keep their current values.
     EXPECT_EQ(c.Symbols.GetValue("FR5"), 1e6);
-    EXPECT_EQ(c.Active, Topology::Fender);
+    EXPECT_EQ(c.Active, PageNamed("Fender"));
 
     // The value runs to the end of the line, blanks and further '=' included.
     EXPECT_EQ(LoadError("FR1=5=6", current), "line 1 (FR1): '5=6' is not a valid floating point value");
@@ -189,10 +189,10 @@ TEST(CircuitFileLoad, SaveThenLoadRestoresEveryValue)
 {
     const TCircuit defaults;
     TCircuit c;
-    c.Active = Topology::James;
-    c.SetPosition(TSlider::Bass, 3);
-    c.SetPosition(TSlider::Mid, 99);
-    c.SetPosition(TSlider::Treble, 0);
+    c.Active = PageNamed("James");
+    c.SetPosition(BuiltInControl::Bass, 3);
+    c.SetPosition(BuiltInControl::Mid, 99);
+    c.SetPosition(BuiltInControl::Treble, 0);
     // Values with up to 15 significant digits, extremes, negatives and zero.
     c.Symbols.SetInfo("FR1", "123456.789012345");
     c.Symbols.SetInfo("FC1", "1E-300");
@@ -206,12 +206,12 @@ TEST(CircuitFileLoad, SaveThenLoadRestoresEveryValue)
     const std::string text = CircuitFileText(c);
     const TCircuit back = ApplyCircuitText(text, defaults);
     EXPECT_EQ(CircuitFileText(back), text);
-    EXPECT_EQ(back.Active, Topology::James);
-    for (TSlider slider : AllSliders)
+    EXPECT_EQ(back.Active, PageNamed("James"));
+    for (int slider = 0; slider < BuiltInControl::Count; ++slider)
         EXPECT_EQ(back.Position(slider), c.Position(slider));
-    for (const auto &entry : c.Symbols) {
-        EXPECT_EQ(back.Symbols.GetValue(entry.Name), entry.Symbol->GetValue()) << entry.Name;
-        EXPECT_EQ(back.Symbols.GetValueR(entry.Name), entry.Symbol->GetValueR()) << entry.Name;
+    for (const auto *entry : c.Symbols.InNameOrder()) {
+        EXPECT_EQ(back.Symbols.GetValue(entry->Name), entry->Symbol->GetValue()) << entry->Name;
+        EXPECT_EQ(back.Symbols.GetValueR(entry->Name), entry->Symbol->GetValueR()) << entry->Name;
     }
     EXPECT_EQ(back.Symbols.GetPotType("FR2"), 255);
     EXPECT_EQ(back.Symbols.GetPotType("PR3"), 3);
@@ -223,7 +223,7 @@ TEST(CircuitFileDisk, SaveAndLoad)
     const fs::path path = dir.Path / "amp.cva";
     WriteAll(path, "old contents that are longer than nothing");
     TCircuit c;
-    c.Active = Topology::Marshall;
+    c.Active = PageNamed("Marshall");
     c.Symbols.SetInfo("MR5", "470000");
     SaveCircuitFile(path, c);
     EXPECT_EQ(ReadAll(path), CircuitFileText(c));
@@ -251,7 +251,7 @@ TEST(CircuitFileDisk, SavingKeepsPermissionsAndLinks)
     fs::create_symlink(path, link);
 
     TCircuit c;
-    c.Active = Topology::James;
+    c.Active = PageNamed("James");
     SaveCircuitFile(link, c);
     EXPECT_TRUE(fs::is_symlink(link));
     EXPECT_EQ(ReadAll(path), CircuitFileText(c));
@@ -386,8 +386,8 @@ TEST(CircuitFileDisk, PipesAreReadAndNeverWaitedForWhenNobodyWrites)
     ::close(ends[1]);
     const TCircuit loaded = LoadCircuitFile("/dev/fd/" + std::to_string(ends[0]), TCircuit());
     ::close(ends[0]);
-    EXPECT_EQ(loaded.Active, Topology::Bench);
-    EXPECT_EQ(loaded.Position(TSlider::Bass), 7);
+    EXPECT_EQ(loaded.Active, PageNamed("Bench"));
+    EXPECT_EQ(loaded.Position(BuiltInControl::Bass), 7);
 }
 
 TEST(CircuitFileDisk, AFileWithoutACircuitLineIsRefused)
@@ -409,9 +409,9 @@ TEST(CircuitFileDisk, AFileWithoutACircuitLineIsRefused)
 TEST(CircuitFileLoad, ByteOrderMarkAndTheLineOfAnError)
 {
     const TCircuit current;
-    EXPECT_EQ(ApplyCircuitText("\xEF\xBB\xBFTab=Vox\r\nPos1=3", current).Active, Topology::Vox);
+    EXPECT_EQ(ApplyCircuitText("\xEF\xBB\xBFTab=Vox\r\nPos1=3", current).Active, PageNamed("Vox"));
     // Only a leading mark is skipped.
-    EXPECT_EQ(ApplyCircuitText("\r\n\xEF\xBB\xBFTab=Vox", current).Active, Topology::Fender);
+    EXPECT_EQ(ApplyCircuitText("\r\n\xEF\xBB\xBFTab=Vox", current).Active, PageNamed("Fender"));
 
     // Lines counted as the reader splits them: CR, LF and CR LF each end one.
     const std::string text = "Tab=Vox\r\nPos1=5\rPos2=5\nPos3=5\r\n\r\nXR1=1\nFR1=12abc\r\nFR1=1\r\n";
@@ -435,7 +435,7 @@ TEST(CircuitFileLoad, UnknownTapersAreToldOnceAndKept)
               (std::vector<std::string>{
                   "FR2 has taper number 255, which is none of Linear (0), Log A (1) and Log B (2); it works as Linear",
                   "PR3 has taper number 3, which is none of Linear (0), Log A (1) and Log B (2); it works as Linear"}));
-    EXPECT_EQ(loaded.TaperLabel(TSlider::Treble), "Linear (255)");
+    EXPECT_EQ(loaded.TaperLabel(BuiltInControl::Treble), "Linear (255)");
     EXPECT_NE(CircuitFileText(loaded).find("\r\nFR2=250000|255\r\n"), std::string::npos);
 }
 

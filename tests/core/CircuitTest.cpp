@@ -11,9 +11,10 @@
 #include <string>
 #include <vector>
 
+#include "models/BuiltInCircuits.h"
 #include "document/Circuit.h"
 #include "document/DocumentState.h"
-#include "document/Topology.h"
+#include "document/Catalogue.h"
 #include "numerics/Error.h"
 
 namespace {
@@ -22,23 +23,23 @@ using namespace cva;
 
 TEST(Catalogue, SevenTopologiesInPageOrder)
 {
-    const auto &all = Topologies();
+    const auto &all = BuiltInCircuits();
     const char *captions[] = {"Fender", "Vox", "Marshall", "James", "E series", "Bench", "Big muff"};
     const char letters[] = {'F', 'V', 'M', 'B', 'E', 'S', 'P'};
     const char *printed[] = {"Fender", "Vox", "Marshall", "James", "E series", "Bench", "Big Muff"};
-    for (int i = 0; i < TopologyCount; ++i) {
-        EXPECT_EQ(int(all[i].Id), i);
+    for (int i = 0; i < TCatalogue().Count(); ++i) {
+        EXPECT_EQ(int(PageNamed(all[i].TabCaption)), i);
         EXPECT_EQ(all[i].TabCaption, captions[i]);
         EXPECT_EQ(all[i].Letter, letters[i]);
         EXPECT_EQ(all[i].PrintedName, printed[i]);
-        EXPECT_EQ(TopologyFromCaption(captions[i]), all[i].Id);
+        EXPECT_EQ(TCatalogue().FromCaption(captions[i]), PageNamed(all[i].TabCaption));
         for (const TComponentDefault &part : all[i].Components)
             EXPECT_EQ(part.Name.front(), letters[i]) << part.Name;
     }
-    EXPECT_EQ(TopologyFromCaption("vox"), std::nullopt);
-    EXPECT_EQ(TopologyFromCaption("Big Muff"), std::nullopt);
-    EXPECT_EQ(TopologyFromCaption("Vox "), std::nullopt);
-    EXPECT_EQ(TopologyFromCaption(""), std::nullopt);
+    EXPECT_EQ(TCatalogue().FromCaption("vox"), std::nullopt);
+    EXPECT_EQ(TCatalogue().FromCaption("Big Muff"), std::nullopt);
+    EXPECT_EQ(TCatalogue().FromCaption("Vox "), std::nullopt);
+    EXPECT_EQ(TCatalogue().FromCaption(""), std::nullopt);
 }
 
 TEST(Catalogue, DefaultComponentsAndTheirCaptions)
@@ -60,8 +61,7 @@ TEST(Catalogue, DefaultComponentsAndTheirCaptions)
         {"FR2", 1}, {"FR3", 1}, {"FR4", 0}, {"VR3", 1}, {"VR4", 1}, {"MR2", 0}, {"MR3", 2}, {"MR4", 0},
         {"BR2", 2}, {"BR6", 2}, {"ER1", 1}, {"ER4", 1}, {"SR1", 2}, {"SR2", 2}, {"SR3", 2}, {"PR3", 0},
     };
-    TSymbolList list;
-    CreateDefaultCircuits(list);
+    const TCircuitValues list = TCircuit().Symbols;
     ASSERT_EQ(list.Count(), 65u);
     ASSERT_EQ(captions.size(), 65u);
     for (const auto &[name, caption] : captions) {
@@ -86,53 +86,53 @@ TEST(Catalogue, DefaultComponentsAndTheirCaptions)
 TEST(Circuit, StartsOnFenderWithSlidersInTheMiddle)
 {
     const TCircuit c;
-    EXPECT_EQ(c.Active, Topology::Fender);
+    EXPECT_EQ(c.Active, PageNamed("Fender"));
     EXPECT_EQ(c.ResolutionStep, ResolutionMedium);
-    for (TSlider slider : AllSliders)
+    for (int slider = 0; slider < BuiltInControl::Count; ++slider)
         EXPECT_EQ(c.Position(slider), 50);
-    EXPECT_EQ(c.TaperLabel(TSlider::Bass), "Log A");
-    EXPECT_EQ(c.TaperLabel(TSlider::Mid), "Linear");
-    EXPECT_EQ(c.TaperLabel(TSlider::Treble), "Log A");
+    EXPECT_EQ(c.TaperLabel(BuiltInControl::Bass), "Log A");
+    EXPECT_EQ(c.TaperLabel(BuiltInControl::Mid), "Linear");
+    EXPECT_EQ(c.TaperLabel(BuiltInControl::Treble), "Log A");
 }
 
 TEST(Circuit, SliderPositionsAreClamped)
 {
     TCircuit c;
-    EXPECT_FALSE(c.SetPosition(TSlider::Mid, 50));
-    EXPECT_TRUE(c.SetPosition(TSlider::Mid, 150));
-    EXPECT_EQ(c.Position(TSlider::Mid), 100);
-    EXPECT_FALSE(c.SetPosition(TSlider::Mid, 101));
-    EXPECT_TRUE(c.SetPosition(TSlider::Mid, -3));
-    EXPECT_EQ(c.Position(TSlider::Mid), 0);
-    EXPECT_EQ(c.Position(TSlider::Bass), 50);
+    EXPECT_FALSE(c.SetPosition(BuiltInControl::Mid, 50));
+    EXPECT_TRUE(c.SetPosition(BuiltInControl::Mid, 150));
+    EXPECT_EQ(c.Position(BuiltInControl::Mid), 100);
+    EXPECT_FALSE(c.SetPosition(BuiltInControl::Mid, 101));
+    EXPECT_TRUE(c.SetPosition(BuiltInControl::Mid, -3));
+    EXPECT_EQ(c.Position(BuiltInControl::Mid), 0);
+    EXPECT_EQ(c.Position(BuiltInControl::Bass), 50);
 }
 
 TEST(Circuit, SlidersAndTaperLabelsPerPage)
 {
     struct Expected {
-        Topology Id;
+        int Id;
         const char *Bass, *Mid, *Treble; // taper label, "n/a" where the slider is unused
     };
     const Expected pages[] = {
-        {Topology::Fender, "Log A", "Linear", "Log A"}, {Topology::Vox, "Log A", "n/a", "Log A"},
-        {Topology::Marshall, "Log B", "Linear", "Linear"}, {Topology::James, "Log B", "n/a", "Log B"},
-        {Topology::ESeries, "Log A", "n/a", "Log A"},    {Topology::Bench, "Log B", "Log B", "Log B"},
-        {Topology::BigMuff, "n/a", "Linear", "n/a"},
+        {PageNamed("Fender"), "Log A", "Linear", "Log A"}, {PageNamed("Vox"), "Log A", "n/a", "Log A"},
+        {PageNamed("Marshall"), "Log B", "Linear", "Linear"}, {PageNamed("James"), "Log B", "n/a", "Log B"},
+        {PageNamed("E series"), "Log A", "n/a", "Log A"},    {PageNamed("Bench"), "Log B", "Log B", "Log B"},
+        {PageNamed("Big muff"), "n/a", "Linear", "n/a"},
     };
     for (const Expected &page : pages) {
         TCircuit c;
         c.Active = page.Id;
         const char *labels[] = {page.Bass, page.Mid, page.Treble};
-        for (TSlider slider : AllSliders) {
+        for (int slider = 0; slider < BuiltInControl::Count; ++slider) {
             const std::string expected = labels[int(slider)];
             EXPECT_EQ(c.TaperLabel(slider), expected) << page.Bass;
-            EXPECT_EQ(c.SliderEnabled(slider), expected != "n/a");
+            EXPECT_EQ(c.ControlEnabled(slider), expected != "n/a");
         }
     }
     // A label follows the taper stored in the store.
     TCircuit c;
     c.Symbols.SetInfo("FR4", "10000|2");
-    EXPECT_EQ(c.TaperLabel(TSlider::Mid), "Log B");
+    EXPECT_EQ(c.TaperLabel(BuiltInControl::Mid), "Log B");
 }
 
 // What tells an undo step from a change that left everything as it was.
@@ -141,8 +141,8 @@ TEST(Circuit, EqualOnlyWithTheSameValuesExactly)
     const TCircuit base;
     EXPECT_EQ(TCircuit(base), base);
     std::vector<std::function<void(TCircuit &)>> changes{
-        [](TCircuit &c) { c.Active = Topology::Vox; },
-        [](TCircuit &c) { c.SetPosition(TSlider::Treble, 51); },
+        [](TCircuit &c) { c.Active = PageNamed("Vox"); },
+        [](TCircuit &c) { c.SetPosition(BuiltInControl::Treble, 51); },
         [](TCircuit &c) { c.Symbols.AddResistor("FR1", std::nextafter(c.Symbols.GetValue("FR1"), 1e9)); },
         [](TCircuit &c) { c.Symbols.AddPot("FR2", PotLinear, c.Symbols.GetValue("FR2")); },
         [](TCircuit &c) { c.Symbols.AddCapacitor("FR1", c.Symbols.GetValue("FR1")); },
@@ -174,8 +174,8 @@ TEST(CalcParms, FenderDefaults)
 TEST(CalcParms, SectionsAtTheEndsOfTheTravel)
 {
     TCircuit c;
-    c.Active = Topology::Bench;
-    for (TSlider slider : AllSliders)
+    c.Active = PageNamed("Bench");
+    for (int slider = 0; slider < BuiltInControl::Count; ++slider)
         c.SetPosition(slider, 0);
     TCalcParms p = SetCalcParms(c);
     // The section to ground grows with each slider.
@@ -183,7 +183,7 @@ TEST(CalcParms, SectionsAtTheEndsOfTheTravel)
         EXPECT_EQ(section, 1);
     for (double section : {p.R1a, p.R2a, p.R3a})
         EXPECT_EQ(section, 100001);
-    for (TSlider slider : AllSliders)
+    for (int slider = 0; slider < BuiltInControl::Count; ++slider)
         c.SetPosition(slider, 100);
     p = SetCalcParms(c);
     for (double section : {p.R1b, p.R2b, p.R3b})
@@ -206,25 +206,25 @@ bool SameParms(const TCalcParms &a, const TCalcParms &b)
 
 TEST(CalcParms, EachTopologyReadsOnlyItsOwnSliders)
 {
-    for (const TTopologyInfo &info : Topologies()) {
-        for (TSlider slider : AllSliders) {
+    for (const TCircuitDef &info : BuiltInCircuits()) {
+        for (int slider = 0; slider < BuiltInControl::Count; ++slider) {
             TCircuit c;
-            c.Active = info.Id;
+            c.Active = PageNamed(info.TabCaption);
             const TCalcParms before = SetCalcParms(c);
             c.SetPosition(slider, 90);
             const bool changed = !SameParms(before, SetCalcParms(c));
-            EXPECT_EQ(changed, info.UsesSlider(slider)) << info.TabCaption << " slider " << int(slider);
+            EXPECT_EQ(changed, info.UsesControl(slider)) << info.TabCaption << " slider " << int(slider);
         }
     }
 }
 
 TEST(CalcParms, EachTopologyReadsOnlyItsOwnComponents)
 {
-    for (const TTopologyInfo &info : Topologies()) {
+    for (const TCircuitDef &info : BuiltInCircuits()) {
         TCircuit c;
-        c.Active = info.Id;
+        c.Active = PageNamed(info.TabCaption);
         const TCalcParms before = SetCalcParms(c);
-        for (const TTopologyInfo &other : Topologies()) {
+        for (const TCircuitDef &other : BuiltInCircuits()) {
             for (const TComponentDefault &part : other.Components) {
                 TCircuit changed = c;
                 const std::string name(part.Name);
@@ -236,7 +236,7 @@ TEST(CalcParms, EachTopologyReadsOnlyItsOwnComponents)
                 else
                     changed.Symbols.AddResistor(name, value); // kind does not matter for the block
                 const bool differs = !SameParms(before, SetCalcParms(changed));
-                EXPECT_EQ(differs, other.Id == info.Id) << info.TabCaption << " and " << name;
+                EXPECT_EQ(differs, PageNamed(other.TabCaption) == PageNamed(info.TabCaption)) << info.TabCaption << " and " << name;
             }
         }
     }
@@ -245,7 +245,7 @@ TEST(CalcParms, EachTopologyReadsOnlyItsOwnComponents)
 TEST(CalcParms, MissingComponentIsReported)
 {
     TCircuit c;
-    c.Symbols = TSymbolList();
+    c.Symbols.Page(c.Active) = TSymbolList();
     c.Symbols.AddResistor("FR1", 1);
     EXPECT_THROW(SetCalcParms(c), CorvantaError);
 }

@@ -11,12 +11,13 @@
 #include <memory>
 #include <numbers>
 
+#include "models/BuiltInCircuits.h"
 #include "document/Circuit.h"
 #include "document/ComponentSetting.h"
 #include "document/ModelCheck.h"
 #include "document/Netlist.h"
 #include "document/ResponseMap.h"
-#include "document/Topology.h"
+#include "document/Catalogue.h"
 #include "models/Mna.h"
 #include "models/NodalEngine.h"
 #include "numerics/ComplexLU.h"
@@ -26,11 +27,11 @@ namespace {
 
 using namespace cva;
 
-TCircuit CircuitFor(Topology topology, int position)
+TCircuit CircuitFor(int topology, int position)
 {
     TCircuit c;
     c.Active = topology;
-    for (TSlider slider : AllSliders)
+    for (int slider = 0; slider < BuiltInControl::Count; ++slider)
         c.SetPosition(slider, position);
     return c;
 }
@@ -53,9 +54,9 @@ TCx StateFormOutput(const TMnaSystem &m, double frequency)
 
 TEST(CircuitEngine, StateFormAgreesWithTheAcSolutionOnEveryPage)
 {
-    for (const TTopologyInfo &info : Topologies())
+    for (const TCircuitDef &info : BuiltInCircuits())
         for (int position : {0, 37, 100}) {
-            const TNetlist net = BuildNetlist(CircuitFor(info.Id, position));
+            const TNetlist net = BuildNetlist(CircuitFor(PageNamed(info.TabCaption), position));
             const TMnaSystem m = StampMna(net);
             TNodalEngine engine(net);
             for (double f : {10.0, 333.0, 4100.0, 29000.0}) {
@@ -68,8 +69,8 @@ TEST(CircuitEngine, StateFormAgreesWithTheAcSolutionOnEveryPage)
 
 TEST(CircuitEngine, GroupDelayIsTheSlopeOfThePhase)
 {
-    for (const TTopologyInfo &info : Topologies()) {
-        const TNetlist net = BuildNetlist(CircuitFor(info.Id, 30));
+    for (const TCircuitDef &info : BuiltInCircuits()) {
+        const TNetlist net = BuildNetlist(CircuitFor(PageNamed(info.TabCaption), 30));
         TNodalEngine engine(net);
         for (double f : {20.0, 150.0, 1000.0, 7000.0}) {
             const double h = f * 1e-4;
@@ -189,20 +190,20 @@ TEST(CircuitEngine, NonPassiveValuesAreRefusedNamingTheComponentAndPage)
 TEST(ResponseMap, CurvesAreTheLiveTracesAtEachPosition)
 {
     TCircuit c;
-    c.Active = Topology::Marshall;
+    c.Active = PageNamed("Marshall");
     c.ResolutionStep = ResolutionLow;
-    const std::vector<TTrace> map = CalcResponseMap(c, TSlider::Mid, ResolutionLow);
+    const std::vector<TTrace> map = CalcResponseMap(c, BuiltInControl::Mid, ResolutionLow);
     ASSERT_EQ(map.size(), std::size_t(MapPositions));
     for (int position : {0, 1, 49, 100}) {
-        c.SetPosition(TSlider::Mid, position);
+        c.SetPosition(BuiltInControl::Mid, position);
         TTrace live{};
         Recalculate(c, live);
         for (int k = 0; k < GridPoints; ++k)
             ASSERT_NEAR(map[position][k], live[k], 1e-6) << "mid " << position << " point " << k;
     }
-    c.SetPosition(TSlider::Mid, 50);
-    c.SetPosition(TSlider::Bass, 50);
-    const std::vector<TTrace> both = CalcResponseMap(c, TSlider::Bass, TSlider::Mid, ResolutionLow);
+    c.SetPosition(BuiltInControl::Mid, 50);
+    c.SetPosition(BuiltInControl::Bass, 50);
+    const std::vector<TTrace> both = CalcResponseMap(c, BuiltInControl::Bass, BuiltInControl::Mid, ResolutionLow);
     ASSERT_EQ(both.size(), std::size_t(MapPositions) * MapPositions);
     for (int b = 0; b < MapPositions; b += 25)
         EXPECT_EQ(both[50 * MapPositions + b], map[b]) << "mid " << b;
@@ -211,12 +212,12 @@ TEST(ResponseMap, CurvesAreTheLiveTracesAtEachPosition)
 TEST(ResponseMap, RefusesSlidersThePageDoesNotUse)
 {
     TCircuit c;
-    c.Active = Topology::Vox;
-    EXPECT_THROW(CalcResponseMap(c, TSlider::Mid, ResolutionLow), CorvantaError);
-    EXPECT_THROW(CalcResponseMap(c, TSlider::Bass, TSlider::Bass, ResolutionLow), CorvantaError);
-    c.Active = Topology::BigMuff;
+    c.Active = PageNamed("Vox");
+    EXPECT_THROW(CalcResponseMap(c, BuiltInControl::Mid, ResolutionLow), CorvantaError);
+    EXPECT_THROW(CalcResponseMap(c, BuiltInControl::Bass, BuiltInControl::Bass, ResolutionLow), CorvantaError);
+    c.Active = PageNamed("Big muff");
     try {
-        CalcResponseMap(c, TSlider::Treble, ResolutionLow);
+        CalcResponseMap(c, BuiltInControl::Treble, ResolutionLow);
         ADD_FAILURE() << "no error";
     } catch (const CorvantaError &e) {
         EXPECT_STREQ(e.what(), "The Big muff page has no Treble control to map");
@@ -227,15 +228,15 @@ TEST(ResponseMap, RefusesSlidersThePageDoesNotUse)
 // make the loop model drift, and the warning names the deviation.
 TEST(ModelAccuracy, WarnsOnlyWhereTheLoopModelDrifts)
 {
-    for (const TTopologyInfo &info : Topologies()) {
+    for (const TCircuitDef &info : BuiltInCircuits()) {
         TCircuit c;
-        c.Active = info.Id;
+        c.Active = PageNamed(info.TabCaption);
         TTrace live{};
         Recalculate(c, live);
         EXPECT_EQ(ModelAccuracyWarning(c, live), std::nullopt) << info.TabCaption;
     }
     TCircuit bench;
-    bench.Active = Topology::Bench;
+    bench.Active = PageNamed("Bench");
     bench.Symbols.SetInfo("SR5", "1e12");
     TTrace live{};
     Recalculate(bench, live);

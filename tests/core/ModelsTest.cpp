@@ -8,9 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "models/BuiltInCircuits.h"
 #include "document/Circuit.h"
 #include "document/Netlist.h"
-#include "document/Topology.h"
+#include "document/Catalogue.h"
 #include "models/NodalEngine.h"
 
 namespace {
@@ -21,20 +22,20 @@ constexpr double NodalToleranceDB = 1e-6;
 // The reference values are given to two decimals.
 constexpr double ReferenceToleranceDB = 0.01;
 
-std::vector<TSlider> UsedSliders(const TCircuit &circuit)
+std::vector<int> UsedSliders(const TCircuit &circuit)
 {
-    std::vector<TSlider> used;
-    for (TSlider slider : AllSliders)
-        if (circuit.SliderEnabled(slider))
+    std::vector<int> used;
+    for (int slider = 0; slider < BuiltInControl::Count; ++slider)
+        if (circuit.ControlEnabled(slider))
             used.push_back(slider);
     return used;
 }
 
 std::string Describe(const TCircuit &c)
 {
-    return std::string(c.ActiveInfo().TabCaption) + " bass=" + std::to_string(c.Position(TSlider::Bass)) +
-           " mid=" + std::to_string(c.Position(TSlider::Mid)) +
-           " treble=" + std::to_string(c.Position(TSlider::Treble));
+    return std::string(c.ActiveInfo().TabCaption) + " bass=" + std::to_string(c.Position(BuiltInControl::Bass)) +
+           " mid=" + std::to_string(c.Position(BuiltInControl::Mid)) +
+           " treble=" + std::to_string(c.Position(BuiltInControl::Treble));
 }
 
 // Sweeps the circuit at every grid step and compares each point with the
@@ -63,7 +64,7 @@ bool MatchesNodalAnalysis(const TCircuit &circuit)
 void ForEachSliderSetting(TCircuit &circuit, const std::vector<int> &positions,
                           const std::function<bool()> &check)
 {
-    const std::vector<TSlider> used = UsedSliders(circuit);
+    const std::vector<int> used = UsedSliders(circuit);
     std::vector<std::size_t> index(used.size(), 0);
     while (true) {
         for (std::size_t i = 0; i < used.size(); ++i)
@@ -85,7 +86,7 @@ void SetAllTapers(TCircuit &circuit, int taper)
             circuit.Symbols.AddPot(part.Name, static_cast<std::uint8_t>(taper), circuit.Symbols.GetValue(part.Name));
 }
 
-class NodalComparison : public ::testing::TestWithParam<Topology> {
+class NodalComparison : public ::testing::TestWithParam<int> {
 protected:
     TCircuit MakeCircuit() const
     {
@@ -112,15 +113,15 @@ TEST_P(NodalComparison, DefaultTapersAtEveryTenthPosition)
 {
     TCircuit c = MakeCircuit();
     for (int position = 0; position <= 100; position += 10) {
-        for (TSlider slider : AllSliders)
+        for (int slider = 0; slider < BuiltInControl::Count; ++slider)
             c.SetPosition(slider, position);
         if (!MatchesNodalAnalysis(c))
             return;
     }
     // Each used slider alone at its ends, the others in the middle.
-    for (TSlider moved : UsedSliders(c)) {
+    for (int moved : UsedSliders(c)) {
         for (int end : {0, 100}) {
-            for (TSlider slider : AllSliders)
+            for (int slider = 0; slider < BuiltInControl::Count; ++slider)
                 c.SetPosition(slider, slider == moved ? end : 50);
             if (!MatchesNodalAnalysis(c))
                 return;
@@ -182,10 +183,10 @@ TEST_P(NodalComparison, ChangedComponentValues)
 }
 
 INSTANTIATE_TEST_SUITE_P(AllTopologies, NodalComparison,
-                         ::testing::Values(Topology::Fender, Topology::Vox, Topology::Marshall, Topology::James,
-                                           Topology::ESeries, Topology::Bench, Topology::BigMuff),
+                         ::testing::Values(PageNamed("Fender"), PageNamed("Vox"), PageNamed("Marshall"), PageNamed("James"),
+                                           PageNamed("E series"), PageNamed("Bench"), PageNamed("Big muff")),
                          [](const auto &param) {
-                             std::string name(TopologyInfo(param.param).TabCaption);
+                             std::string name(TCatalogue().Page(param.param).TabCaption);
                              std::erase(name, ' ');
                              return name;
                          });
@@ -193,7 +194,7 @@ INSTANTIATE_TEST_SUITE_P(AllTopologies, NodalComparison,
 TEST(NodalComparisonBench, InductorsWithoutDcResistance)
 {
     TCircuit c;
-    c.Active = Topology::Bench;
+    c.Active = PageNamed("Bench");
     c.Symbols.AddInductor("SL1", 6, 0);
     c.Symbols.AddInductor("SL2", 20, 0);
     ForEachSliderSetting(c, {0, 100, 50}, [&] { return MatchesNodalAnalysis(c); });
@@ -203,26 +204,26 @@ TEST(NodalComparisonESeries, SourceResistanceZero)
 {
     // The source lies in two loops; with no source resistance they decouple.
     TCircuit c;
-    c.Active = Topology::ESeries;
+    c.Active = PageNamed("E series");
     c.Symbols.AddGenerator("EG", 0);
     ForEachSliderSetting(c, {0, 100, 50}, [&] { return MatchesNodalAnalysis(c); });
 }
 
 struct Reference {
-    Topology Id;
+    int Id;
     double At10Hz, At100Hz, At1kHz, At10kHz, AtLast;
 };
 
 TEST(DefaultCircuitResponse, MatchesReferenceValues)
 {
     const Reference references[] = {
-        {Topology::Fender, -12.68, -15.01, -21.98, -13.46, -13.25},
-        {Topology::Vox, -14.75, -13.00, -25.62, -15.76, -15.28},
-        {Topology::Marshall, -17.57, -5.57, -9.39, -5.02, -4.92},
-        {Topology::James, -22.51, -22.22, -21.74, -23.32, -23.50},
-        {Topology::ESeries, -6.87, -8.49, -7.59, -6.87, -6.86},
-        {Topology::Bench, -24.75, -24.88, -24.94, -24.75, -24.74},
-        {Topology::BigMuff, -7.39, -7.58, -14.30, -7.16, -6.94},
+        {PageNamed("Fender"), -12.68, -15.01, -21.98, -13.46, -13.25},
+        {PageNamed("Vox"), -14.75, -13.00, -25.62, -15.76, -15.28},
+        {PageNamed("Marshall"), -17.57, -5.57, -9.39, -5.02, -4.92},
+        {PageNamed("James"), -22.51, -22.22, -21.74, -23.32, -23.50},
+        {PageNamed("E series"), -6.87, -8.49, -7.59, -6.87, -6.86},
+        {PageNamed("Bench"), -24.75, -24.88, -24.94, -24.75, -24.74},
+        {PageNamed("Big muff"), -7.39, -7.58, -14.30, -7.16, -6.94},
     };
     for (const Reference &r : references) {
         for (int step : {ResolutionHigh, ResolutionMedium, ResolutionLow}) {
@@ -247,9 +248,9 @@ TEST(DefaultCircuitResponse, MatchesReferenceValues)
 
 TEST(DefaultCircuitResponse, FiniteAtEverySliderEnd)
 {
-    for (const TTopologyInfo &info : Topologies()) {
+    for (const TCircuitDef &info : BuiltInCircuits()) {
         TCircuit c;
-        c.Active = info.Id;
+        c.Active = PageNamed(info.TabCaption);
         c.ResolutionStep = ResolutionHigh;
         ForEachSliderSetting(c, {0, 100}, [&] {
             TTrace trace{};

@@ -342,7 +342,7 @@ TEST(Sweep, ZeroCapacitanceInACircuitIsReportedAndKeepsTheTrace)
     }
     // The message names the page whose circuit failed.
     TCircuit silent = circuit;
-    silent.Active = Topology::BigMuff;
+    silent.Active = PageNamed("Big muff");
     silent.Symbols.AddCapacitor("PC2", 0);
     EXPECT_THROW(
         {

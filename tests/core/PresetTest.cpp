@@ -56,9 +56,9 @@ TEST(PresetLibrary, ShipsEnoughPresetsOfEachFamilyAndAllOfThemLoad)
     const TPresetLibrary library = LoadPresetFolder(ShippedPresets);
     EXPECT_TRUE(library.Warnings.empty()) << library.Warnings.front();
     EXPECT_GE(library.Presets.size(), 24u);
-    EXPECT_GE(library.ForPage(Topology::Fender).size(), 8u);
-    EXPECT_GE(library.ForPage(Topology::Marshall).size(), 3u);
-    EXPECT_GE(library.ForPage(Topology::BigMuff).size(), 3u);
+    EXPECT_GE(library.ForPage(PageNamed("Fender")).size(), 8u);
+    EXPECT_GE(library.ForPage(PageNamed("Marshall")).size(), 3u);
+    EXPECT_GE(library.ForPage(PageNamed("Big muff")).size(), 3u);
     for (const TPreset &preset : library.Presets) {
         EXPECT_FALSE(preset.Origin.empty()) << preset.Name;
         EXPECT_FALSE(preset.Source.empty()) << preset.Name;
@@ -72,10 +72,10 @@ TEST(PresetLibrary, ShipsEnoughPresetsOfEachFamilyAndAllOfThemLoad)
 TEST(PresetLibrary, MarshallPresetsFollowThePublishedTransferFunction)
 {
     const TPresetLibrary library = LoadPresetFolder(ShippedPresets);
-    for (const TPreset *preset : library.ForPage(Topology::Marshall)) {
+    for (const TPreset *preset : library.ForPage(PageNamed("Marshall"))) {
         TCircuit circuit;
         ApplyPreset(circuit, *preset);
-        ASSERT_EQ(circuit.Active, Topology::Marshall);
+        ASSERT_EQ(circuit.Active, PageNamed("Marshall"));
         circuit.Symbols.SetInfo("MG", "0.001");
         circuit.Symbols.SetInfo("MR5", "1e15");
         // The published function takes the bass fraction itself.
@@ -83,9 +83,9 @@ TEST(PresetLibrary, MarshallPresetsFollowThePublishedTransferFunction)
         circuit.ResolutionStep = ResolutionHigh;
         const auto v = [&](const char *name) { return circuit.Symbols.GetValue(name); };
         for (const auto &[bass, mid, treble] : {std::array{20, 50, 80}, {80, 10, 30}, {50, 90, 50}}) {
-            circuit.SetPosition(TSlider::Bass, bass);
-            circuit.SetPosition(TSlider::Mid, mid);
-            circuit.SetPosition(TSlider::Treble, treble);
+            circuit.SetPosition(BuiltInControl::Bass, bass);
+            circuit.SetPosition(BuiltInControl::Mid, mid);
+            circuit.SetPosition(BuiltInControl::Treble, treble);
             TTrace live{};
             Recalculate(circuit, live);
             for (int k = 0; k < GridPoints; k += 37) {
@@ -104,11 +104,11 @@ TEST(PresetLibrary, ApplyingSetsEveryComponentOfThePageAndNothingElse)
     const TPreset *twin = library.Find("twin reverb aa270");
     ASSERT_NE(twin, nullptr);
     TCircuit circuit;
-    circuit.Active = Topology::Vox;
+    circuit.Active = PageNamed("Vox");
     circuit.Symbols.SetInfo("FR5", "47");  // left out by the file: back to the default
     circuit.Symbols.SetInfo("MR1", "123"); // another page: untouched
     ApplyPreset(circuit, *twin);
-    EXPECT_EQ(circuit.Active, Topology::Fender);
+    EXPECT_EQ(circuit.Active, PageNamed("Fender"));
     EXPECT_EQ(circuit.Symbols.GetValue("FC1"), 120e-12);
     EXPECT_EQ(circuit.Symbols.GetValue("FR5"), 1000000);
     EXPECT_EQ(circuit.Symbols.GetValue("MR1"), 123);
@@ -147,8 +147,8 @@ TEST(PresetFile, CommentsCarriageReturnsAndEngineeringNotationAreRead)
 {
     const TPreset preset =
         ParsePreset("# a comment\r\n\r\nName=Muff\r\nTab=Big muff\r\nOrigin=o\r\nSource=s\r\nPC1=3.9n\r\nPR3=50k|1\r\n");
-    EXPECT_EQ(preset.Page, Topology::BigMuff);
-    EXPECT_EQ(preset.Components.size(), TopologyInfo(Topology::BigMuff).Components.size());
+    EXPECT_EQ(preset.Page, PageNamed("Big muff"));
+    EXPECT_EQ(preset.Components.size(), TCatalogue().Page(PageNamed("Big muff")).Components.size());
     TCircuit circuit;
     ApplyPreset(circuit, preset);
     EXPECT_DOUBLE_EQ(circuit.Symbols.GetValue("PC1"), 3.9e-9);

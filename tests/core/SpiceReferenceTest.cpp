@@ -14,8 +14,9 @@
 #include <string>
 #include <vector>
 
+#include "models/BuiltInCircuits.h"
 #include "document/Netlist.h"
-#include "document/Topology.h"
+#include "document/Catalogue.h"
 #include "models/NodalEngine.h"
 
 namespace {
@@ -123,11 +124,11 @@ void ExpectAgreesWithNgspice(const TNetlist &net)
 
 TEST(NgspiceReference, DefaultCircuits)
 {
-    for (const TTopologyInfo &info : Topologies()) {
+    for (const TCircuitDef &info : BuiltInCircuits()) {
         TCircuit circuit;
-        circuit.Active = info.Id;
-        circuit.SetPosition(TSlider::Bass, 20);
-        circuit.SetPosition(TSlider::Treble, 70);
+        circuit.Active = PageNamed(info.TabCaption);
+        circuit.SetPosition(BuiltInControl::Bass, 20);
+        circuit.SetPosition(BuiltInControl::Treble, 70);
         ExpectAgreesWithNgspice(BuildNetlist(circuit));
     }
 }

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <new>
 
+#include "models/BuiltInCircuits.h"
 #include "document/Circuit.h"
 
 namespace {
@@ -38,8 +39,8 @@ TEST(Sweep, AllocatesNothingOnAnyTopologyOrStep)
     using namespace cva;
     TCircuit circuit;
     TTrace live{};
-    for (const TTopologyInfo &info : Topologies()) {
-        circuit.Active = info.Id;
+    for (const TCircuitDef &info : BuiltInCircuits()) {
+        circuit.Active = PageNamed(info.TabCaption);
         const TCalcParms parms = SetCalcParms(circuit);
         for (int step : {ResolutionHigh, ResolutionMedium, ResolutionLow}) {
             const long before = Allocations;

@@ -47,7 +47,7 @@ bool SameCircuit(const cva::TCircuit &a, const cva::TCircuit &b)
 {
     if (a.Active != b.Active)
         return false;
-    for (cva::TSlider slider : cva::AllSliders)
+    for (cva::int slider : cva::AllSliders)
         if (a.Position(slider) != b.Position(slider))
             return false;
     auto sameBits = [](double x, double y) { return std::memcmp(&x, &y, sizeof(double)) == 0; };

@@ -88,13 +88,13 @@ inline TTrace CoreTrace(const TCircuit &circuit)
     return trace;
 }
 
-inline TCircuit CircuitAt(Topology topology, int bass, int mid, int treble, int step = ResolutionMedium)
+inline TCircuit CircuitAt(int topology, int bass, int mid, int treble, int step = ResolutionMedium)
 {
     TCircuit circuit;
     circuit.Active = topology;
-    circuit.SetPosition(TSlider::Bass, bass);
-    circuit.SetPosition(TSlider::Mid, mid);
-    circuit.SetPosition(TSlider::Treble, treble);
+    circuit.SetPosition(BuiltInControl::Bass, bass);
+    circuit.SetPosition(BuiltInControl::Mid, mid);
+    circuit.SetPosition(BuiltInControl::Treble, treble);
     circuit.ResolutionStep = step;
     return circuit;
 }

@@ -100,8 +100,8 @@ void TestFileCommands::cleanup()
 
 void TestFileCommands::saveWritesWholeCircuitAndClearsMark()
 {
-    W->Pages()->setCurrentIndex(int(Topology::Marshall));
-    W->Slider(TSlider::Mid)->setValue(64);
+    W->Pages()->setCurrentIndex(int(PageNamed("Marshall")));
+    W->Slider(BuiltInControl::Mid)->setValue(64);
     // Save needs a name first.
     W->SaveAnswer = Path("amp.cva");
     QVERIFY(!W->Action("actFileSave")->isEnabled());
@@ -130,7 +130,7 @@ void TestFileCommands::saveWritesWholeCircuitAndClearsMark()
     QCOMPARE(lines[68], QByteArray("VR5=600000\r"));
 
     // Save with a name writes there without asking.
-    W->Slider(TSlider::Bass)->setValue(3);
+    W->Slider(BuiltInControl::Bass)->setValue(3);
     QCOMPARE(W->windowTitle(), NamedCaption(Path("amp.cva"), true));
     W->Action("actFileSave")->trigger();
     QCOMPARE(W->SaveDialogs, 1);
@@ -145,14 +145,14 @@ void TestFileCommands::saveWritesWholeCircuitAndClearsMark()
 
     // A cancelled Save As changes nothing.
     W->SaveAnswer.clear();
-    W->Slider(TSlider::Bass)->setValue(4);
+    W->Slider(BuiltInControl::Bass)->setValue(4);
     W->Action("actFileSaveAs")->trigger();
     QCOMPARE(W->windowTitle(), NamedCaption(Path("copy.cva"), true));
 }
 
 void TestFileCommands::saveIntoMissingDirectoryKeepsMark()
 {
-    W->Slider(TSlider::Bass)->setValue(10);
+    W->Slider(BuiltInControl::Bass)->setValue(10);
     const QString path = Path("missing/amp.cva");
     W->SaveAnswer = path;
     W->Action("actFileSaveAs")->trigger();
@@ -167,29 +167,29 @@ void TestFileCommands::saveIntoMissingDirectoryKeepsMark()
 void TestFileCommands::openSwitchesPageSlidersAndValues_data()
 {
     QTest::addColumn<QByteArray>("content");
-    QTest::addColumn<Topology>("page");
+    QTest::addColumn<int>("page");
     QTest::addColumn<QList<int>>("positions");
 
-    QTest::newRow("page only") << QByteArray("Tab=Vox\r\n") << Topology::Vox << QList<int>{20, 30, 40};
+    QTest::newRow("page only") << QByteArray("Tab=Vox\r\n") << PageNamed("Vox") << QList<int>{20, 30, 40};
     QTest::newRow("full") << QByteArray("Tab=Marshall\r\nPos1=10\r\nPos2=150\r\nPos3=\r\nMR1=47000\r\n"
                                         "MR3=500000|0\r\nXR1=5\r\n\r\nno equals sign\r\n")
-                          << Topology::Marshall << QList<int>{10, 100, 40};
-    QTest::newRow("key case, LF ends") << QByteArray("tab=E series\nPOS3=77\n") << Topology::ESeries
+                          << PageNamed("Marshall") << QList<int>{10, 100, 40};
+    QTest::newRow("key case, LF ends") << QByteArray("tab=E series\nPOS3=77\n") << PageNamed("E series")
                                        << QList<int>{20, 30, 77};
     // A file of only 'Tab=vox' is no circuit file; with a slider line it loads.
-    QTest::newRow("caption case") << QByteArray("Tab=vox\r\nPos2=\r\n") << Topology::Fender
+    QTest::newRow("caption case") << QByteArray("Tab=vox\r\nPos2=\r\n") << PageNamed("Fender")
                                   << QList<int>{20, 30, 40};
 }
 
 void TestFileCommands::openSwitchesPageSlidersAndValues()
 {
     QFETCH(QByteArray, content);
-    QFETCH(Topology, page);
+    QFETCH(int, page);
     QFETCH(QList<int>, positions);
 
-    W->Slider(TSlider::Bass)->setValue(20);
-    W->Slider(TSlider::Mid)->setValue(30);
-    W->Slider(TSlider::Treble)->setValue(40);
+    W->Slider(BuiltInControl::Bass)->setValue(20);
+    W->Slider(BuiltInControl::Mid)->setValue(30);
+    W->Slider(BuiltInControl::Treble)->setValue(40);
     W->SetModified(false);
     const TTrace previous = W->Store().Traces[0];
 
@@ -201,19 +201,19 @@ void TestFileCommands::openSwitchesPageSlidersAndValues()
 
     QCOMPARE(W->Pages()->currentIndex(), int(page));
     QCOMPARE(W->Circuit().Active, page);
-    for (TSlider slider : AllSliders) {
+    for (int slider = 0; slider < BuiltInControl::Count; ++slider) {
         QCOMPARE(W->Slider(slider)->value(), positions[int(slider)]);
         QCOMPARE(W->Circuit().Position(slider), positions[int(slider)]);
-        QCOMPARE(W->Slider(slider)->isEnabled(), TopologyInfo(page).UsesSlider(slider));
+        QCOMPARE(W->Slider(slider)->isEnabled(), TCatalogue().Page(page).UsesControl(slider));
     }
     QCOMPARE(W->windowTitle(), NamedCaption(Path("in.cva"), false));
 
-    const TSymbolList &symbols = W->Circuit().Symbols;
+    const TCircuitValues &symbols = W->Circuit().Symbols;
     if (content.contains("MR1")) {
         QCOMPARE(symbols.GetValue("MR1"), 47000.0);
-        QCOMPARE(W->Page(Topology::Marshall)->ValueLabel("MR1")->text(), QString("47k"));
-        QCOMPARE(W->Page(Topology::Marshall)->ValueLabel("MR3")->text(), QString("500k"));
-        QCOMPARE(W->TaperLabel(TSlider::Bass)->text(), QString("Linear"));
+        QCOMPARE(W->Page(PageNamed("Marshall"))->ValueLabel("MR1")->text(), QString("47k"));
+        QCOMPARE(W->Page(PageNamed("Marshall"))->ValueLabel("MR3")->text(), QString("500k"));
+        QCOMPARE(W->TaperLabel(BuiltInControl::Bass)->text(), QString("Linear"));
     } else {
         QCOMPARE(symbols.GetValue("MR1"), 33000.0);
     }
@@ -249,7 +249,7 @@ void TestFileCommands::failedOpenChangesNothing()
     W->OpenAnswer = Path("good.cva");
     W->Action("actFileOpen")->trigger();
     QVERIFY(W->Errors.isEmpty());
-    W->Slider(TSlider::Treble)->setValue(70);
+    W->Slider(BuiltInControl::Treble)->setValue(70);
     W->SnapshotButton()->click();
     const TCircuit before = W->Circuit();
     const TTraceStore store = W->Store();
@@ -266,24 +266,24 @@ void TestFileCommands::failedOpenChangesNothing()
     QCOMPARE(W->Errors.size(), 1);
     QVERIFY2(W->Errors[0].contains(message), qPrintable(W->Errors[0]));
     QCOMPARE(W->windowTitle(), caption);
-    QCOMPARE(W->Pages()->currentIndex(), int(Topology::Vox));
-    QCOMPARE(W->Circuit().Active, Topology::Vox);
-    QCOMPARE(W->Slider(TSlider::Bass)->value(), 30);
-    QCOMPARE(W->Slider(TSlider::Mid)->value(), 50);
-    QCOMPARE(W->Slider(TSlider::Treble)->value(), 70);
-    QVERIFY(!W->Slider(TSlider::Mid)->isEnabled());
-    for (const auto &entry : before.Symbols) {
-        QCOMPARE(W->Circuit().Symbols.GetValue(entry.Name), entry.Symbol->GetValue());
-        QCOMPARE(W->Circuit().Symbols.Find(entry.Name).GetInfo(), entry.Symbol->GetInfo());
+    QCOMPARE(W->Pages()->currentIndex(), int(PageNamed("Vox")));
+    QCOMPARE(W->Circuit().Active, PageNamed("Vox"));
+    QCOMPARE(W->Slider(BuiltInControl::Bass)->value(), 30);
+    QCOMPARE(W->Slider(BuiltInControl::Mid)->value(), 50);
+    QCOMPARE(W->Slider(BuiltInControl::Treble)->value(), 70);
+    QVERIFY(!W->Slider(BuiltInControl::Mid)->isEnabled());
+    for (const auto *entry : before.Symbols.InNameOrder()) {
+        QCOMPARE(W->Circuit().Symbols.GetValue(entry->Name), entry->Symbol->GetValue());
+        QCOMPARE(W->Circuit().Symbols.Find(entry->Name).GetInfo(), entry->Symbol->GetInfo());
     }
-    QCOMPARE(W->Page(Topology::Fender)->ValueLabel("FR1")->text(), QString("100k"));
+    QCOMPARE(W->Page(PageNamed("Fender"))->ValueLabel("FR1")->text(), QString("100k"));
     QCOMPARE(W->Store().TraceCount, store.TraceCount);
     QCOMPARE(W->Store().Traces, store.Traces);
 
     // Revert still names the good file.
     W->Action("actFileRevert")->trigger();
     QCOMPARE(W->Errors.size(), 1);
-    QCOMPARE(W->Slider(TSlider::Treble)->value(), 60);
+    QCOMPARE(W->Slider(BuiltInControl::Treble)->value(), 60);
     QCOMPARE(W->windowTitle(), NamedCaption(Path("good.cva"), false));
 }
 
@@ -294,12 +294,12 @@ void TestFileCommands::unknownTaperIsLabelledAndWarnedOfOnce()
     W->Action("actFileOpen")->trigger();
     QCOMPARE(W->Warnings.size(), 1);
     QVERIFY2(W->Warnings[0].startsWith("FR2 has taper number 255"), qPrintable(W->Warnings[0]));
-    QCOMPARE(W->TaperLabel(TSlider::Treble)->text(), QString("Linear (255)"));
+    QCOMPARE(W->TaperLabel(BuiltInControl::Treble)->text(), QString("Linear (255)"));
     // Later refreshes of the labels neither fail nor warn again.
-    W->Slider(TSlider::Treble)->setValue(20);
-    W->Pages()->setCurrentIndex(int(Topology::Vox));
-    W->Pages()->setCurrentIndex(int(Topology::Fender));
-    QCOMPARE(W->TaperLabel(TSlider::Treble)->text(), QString("Linear (255)"));
+    W->Slider(BuiltInControl::Treble)->setValue(20);
+    W->Pages()->setCurrentIndex(int(PageNamed("Vox")));
+    W->Pages()->setCurrentIndex(int(PageNamed("Fender")));
+    QCOMPARE(W->TaperLabel(BuiltInControl::Treble)->text(), QString("Linear (255)"));
     QVERIFY2(W->Errors.isEmpty(), qPrintable(W->Errors.join('\n')));
     QCOMPARE(W->Warnings.size(), 1);
 }
@@ -317,22 +317,22 @@ void TestFileCommands::revertReloadsCaptionFile()
     W->Action("actFileOpen")->trigger();
     QVERIFY(W->Action("actFileRevert")->isEnabled());
 
-    W->Slider(TSlider::Mid)->setValue(10);
+    W->Slider(BuiltInControl::Mid)->setValue(10);
     W->SaveAnswer = Path("b.cva");
     W->Action("actFileSaveAs")->trigger();
-    W->Slider(TSlider::Mid)->setValue(90);
-    W->Pages()->setCurrentIndex(int(Topology::Vox));
+    W->Slider(BuiltInControl::Mid)->setValue(90);
+    W->Pages()->setCurrentIndex(int(PageNamed("Vox")));
     const int count = W->Store().TraceCount;
 
     // Revert reloads the file the caption names, without asking.
     W->Action("actFileRevert")->trigger();
     QCOMPARE(W->SaveQuestions, 0);
     QVERIFY(W->Errors.isEmpty());
-    QCOMPARE(W->Pages()->currentIndex(), int(Topology::Fender));
-    QCOMPARE(W->Slider(TSlider::Mid)->value(), 10);
+    QCOMPARE(W->Pages()->currentIndex(), int(PageNamed("Fender")));
+    QCOMPARE(W->Slider(BuiltInControl::Mid)->value(), 10);
     QCOMPARE(W->windowTitle(), NamedCaption(Path("b.cva"), false));
     QCOMPARE(W->Store().TraceCount, count + 1);
-    QCOMPARE(W->Store().Traces[0], CoreTrace(CircuitAt(Topology::Fender, 50, 10, 50)));
+    QCOMPARE(W->Store().Traces[0], CoreTrace(CircuitAt(PageNamed("Fender"), 50, 10, 50)));
 }
 
 void TestFileCommands::openBeforeFirstPaintKeepsSnapshotVisible()
@@ -372,7 +372,7 @@ void TestFileCommands::saveQuestionOnClose()
     QFETCH(bool, saved);
 
     if (modified)
-        W->Slider(TSlider::Bass)->setValue(33);
+        W->Slider(BuiltInControl::Bass)->setValue(33);
     W->SaveQuestionAnswer = answer;
     W->SaveAnswer = saveTo.isEmpty() ? QString() : Path(saveTo);
 
@@ -404,7 +404,7 @@ void TestFileCommands::saveQuestionOnOpen()
     QFETCH(bool, opens);
 
     WriteFile(Path("in.cva"), "Tab=James\r\n");
-    W->Slider(TSlider::Bass)->setValue(33);
+    W->Slider(BuiltInControl::Bass)->setValue(33);
     W->SaveQuestionAnswer = answer;
     W->SaveAnswer = saveTo.isEmpty() ? QString() : Path(saveTo);
     W->OpenAnswer = Path("in.cva");
@@ -412,7 +412,7 @@ void TestFileCommands::saveQuestionOnOpen()
     W->Action("actFileOpen")->trigger();
     QCOMPARE(W->SaveQuestions, 1);
     QCOMPARE(W->OpenDialogs, opens ? 1 : 0);
-    QCOMPARE(W->Pages()->currentIndex(), int(opens ? Topology::James : Topology::Fender));
+    QCOMPARE(W->Pages()->currentIndex(), int(opens ? PageNamed("James") : PageNamed("Fender")));
     if (opens) {
         QCOMPARE(W->windowTitle(), NamedCaption(Path("in.cva"), false));
     } else {
@@ -425,7 +425,7 @@ void TestFileCommands::saveQuestionOnOpen()
 void TestFileCommands::exportWritesTheChosenFormat()
 {
     W->actPlotSnapshotExecute();
-    W->Slider(TSlider::Treble)->setValue(90);
+    W->Slider(BuiltInControl::Treble)->setValue(90);
 
     // The typed extension decides; without one, the chosen filter does.
     W->ExportAnswer = Path("plot.png");
@@ -478,12 +478,12 @@ void TestFileCommands::newReturnsToTheDefaultsAfterTheSaveQuestion()
     QCOMPARE(W->Action("actFileNew")->shortcut(), QKeySequence("Ctrl+N"));
     QCOMPARE(W->Action("actFileSaveAs")->shortcut(), QKeySequence("Ctrl+Shift+S"));
 
-    W->Pages()->setCurrentIndex(int(Topology::Vox));
-    W->Slider(TSlider::Treble)->setValue(80);
+    W->Pages()->setCurrentIndex(int(PageNamed("Vox")));
+    W->Slider(BuiltInControl::Treble)->setValue(80);
     W->SaveAnswer = Path("amp.cva");
     QVERIFY(W->actFileSaveAsExecute());
     W->Action("High1")->trigger();
-    W->Slider(TSlider::Bass)->setValue(10);
+    W->Slider(BuiltInControl::Bass)->setValue(10);
     QVERIFY(WithEditDialog([&] { DoubleClickComponent(*W, "VR1"); },
                            [](TEditDialog &dialog) { TypeAndOk(dialog, "1k"); }));
     QCOMPARE(W->Circuit().Symbols.GetValue("VR1"), 1000.0);
@@ -492,7 +492,7 @@ void TestFileCommands::newReturnsToTheDefaultsAfterTheSaveQuestion()
     W->SaveQuestionAnswer = QMessageBox::Cancel;
     W->Action("actFileNew")->trigger();
     QCOMPARE(W->SaveQuestions, 1);
-    QCOMPARE(W->Slider(TSlider::Bass)->value(), 10);
+    QCOMPARE(W->Slider(BuiltInControl::Bass)->value(), 10);
     QCOMPARE(W->windowTitle(), NamedCaption(Path("amp.cva"), true));
 
     W->SaveQuestionAnswer = QMessageBox::No;
@@ -502,7 +502,7 @@ void TestFileCommands::newReturnsToTheDefaultsAfterTheSaveQuestion()
     defaults.ResolutionStep = ResolutionHigh; // the session's resolution stays
     QCOMPARE(W->Circuit().Symbols.GetValue("VR1"), defaults.Symbols.GetValue("VR1"));
     QCOMPARE(W->Pages()->currentIndex(), int(defaults.Active));
-    for (TSlider slider : AllSliders)
+    for (int slider = 0; slider < BuiltInControl::Count; ++slider)
         QCOMPARE(W->Slider(slider)->value(), 50);
     QCOMPARE(W->Store().Traces[0], CoreTrace(defaults));
     QVERIFY(W->Action("High1")->isChecked());
@@ -529,7 +529,7 @@ void TestFileCommands::recentFilesFollowOpenAndSave()
     emit menu->aboutToShow();
     QCOMPARE(menu->actions().at(1)->text(), QString("&2 b.cva"));
     // Opening one asks about unsaved changes first.
-    W->Slider(TSlider::Bass)->setValue(3);
+    W->Slider(BuiltInControl::Bass)->setValue(3);
     W->SaveQuestionAnswer = QMessageBox::Cancel;
     menu->actions().at(1)->trigger();
     QCOMPARE(W->SaveQuestions, 1);
@@ -551,7 +551,7 @@ void TestFileCommands::recentFilesFollowOpenAndSave()
 
 void TestFileCommands::aDroppedCircuitFileOpensAfterTheSaveQuestion()
 {
-    SaveCircuitFile(Path("dropped.cva").toStdString(), CircuitAt(Topology::Vox, 10, 50, 90));
+    SaveCircuitFile(Path("dropped.cva").toStdString(), CircuitAt(PageNamed("Vox"), 10, 50, 90));
     WriteFile(Path("picture.png"), "not a circuit");
     auto drop = [this](const QString &path) {
         QMimeData data;
@@ -565,11 +565,11 @@ void TestFileCommands::aDroppedCircuitFileOpensAfterTheSaveQuestion()
         return true;
     };
     QVERIFY(!drop(Path("picture.png")));
-    W->Slider(TSlider::Bass)->setValue(3);
+    W->Slider(BuiltInControl::Bass)->setValue(3);
     W->SaveQuestionAnswer = QMessageBox::No;
     QVERIFY(drop(Path("dropped.cva")));
     QCOMPARE(W->SaveQuestions, 1);
-    QCOMPARE(W->Circuit(), CircuitAt(Topology::Vox, 10, 50, 90));
+    QCOMPARE(W->Circuit(), CircuitAt(PageNamed("Vox"), 10, 50, 90));
     QCOMPARE(W->windowTitle(), NamedCaption(Path("dropped.cva"), false));
 }
 

@@ -15,6 +15,7 @@
 #include <QTabBar>
 #include <QTextDocument>
 
+#include "models/BuiltInCircuits.h"
 #include "TestWindow.h"
 #include "app/AboutDialog.h"
 #include "app/ExportSizeDialog.h"
@@ -167,8 +168,8 @@ void TestFontFit::everyPageFits()
 {
     TTestWindow window;
     Show(window);
-    for (const TTopologyInfo &info : Topologies()) {
-        window.Pages()->setCurrentIndex(int(info.Id));
+    for (const TCircuitDef &info : BuiltInCircuits()) {
+        window.Pages()->setCurrentIndex(int(PageNamed(info.TabCaption)));
         QApplication::processEvents();
         const QStringList misfits = Misfits(window);
         QVERIFY2(misfits.isEmpty(), qPrintable(info.TabCaption.data() + QStringLiteral(": ") + misfits.join("; ")));

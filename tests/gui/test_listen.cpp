@@ -109,7 +109,7 @@ void TestListen::PlayDeliversEverySampleOnTime()
     int loudest = bar->Meter()->minimum();
     for (int tenth = 0; tenth < 30; ++tenth) {
         // The bass swept end to end while playing: every move is a new filter.
-        window.Slider(TSlider::Bass)->setValue(tenth % 2 == 0 ? 0 : 100);
+        window.Slider(BuiltInControl::Bass)->setValue(tenth % 2 == 0 ? 0 : 100);
         QTest::qWait(100);
         loudest = std::max(loudest, bar->Meter()->value());
     }
@@ -204,8 +204,8 @@ void TestListen::NoDeviceDisablesPlay()
     QTest::keyClick(&window, Qt::Key_Space);
     QVERIFY(!bar->Player().Playing());
     // Everything else works.
-    window.Slider(TSlider::Treble)->setValue(80);
-    QCOMPARE(window.Circuit().Position(TSlider::Treble), 80);
+    window.Slider(BuiltInControl::Treble)->setValue(80);
+    QCOMPARE(window.Circuit().Position(BuiltInControl::Treble), 80);
 #endif
 }
 

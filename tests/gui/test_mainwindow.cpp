@@ -23,7 +23,6 @@
 using namespace cva;
 using namespace cva::test;
 
-Q_DECLARE_METATYPE(cva::Topology)
 
 namespace {
 
@@ -69,8 +68,8 @@ private slots:
     void helpKeyOpensTheContextOfWhereItIsPressed();
 
 private:
-    void SelectPage(Topology topology);
-    QString LabelText(Topology topology, const QString &symbol) const;
+    void SelectPage(int topology);
+    QString LabelText(int topology, const QString &symbol) const;
 
     std::unique_ptr<TTestWindow> W;
 };
@@ -87,12 +86,12 @@ void TestMainWindow::cleanup()
     W.reset();
 }
 
-void TestMainWindow::SelectPage(Topology topology)
+void TestMainWindow::SelectPage(int topology)
 {
     W->Pages()->setCurrentIndex(static_cast<int>(topology));
 }
 
-QString TestMainWindow::LabelText(Topology topology, const QString &symbol) const
+QString TestMainWindow::LabelText(int topology, const QString &symbol) const
 {
     return W->Page(topology)->ValueLabel(symbol)->text();
 }
@@ -106,9 +105,9 @@ void TestMainWindow::startUpState()
     QVERIFY(!W->Action("Autoscale1")->isChecked());
     QVERIFY(!W->Action("actPlotCycleColour")->isChecked());
     QVERIFY(!W->Action("actFileSave")->isEnabled());
-    QCOMPARE(W->Pages()->currentIndex(), int(Topology::Fender));
+    QCOMPARE(W->Pages()->currentIndex(), int(PageNamed("Fender")));
     QCOMPARE(W->Pages()->tabText(0), QString("Fender"));
-    for (TSlider slider : AllSliders) {
+    for (int slider = 0; slider < BuiltInControl::Count; ++slider) {
         QCOMPARE(W->Slider(slider)->value(), 50);
         QVERIFY(W->Slider(slider)->isEnabled());
     }
@@ -116,14 +115,14 @@ void TestMainWindow::startUpState()
     const QStringList symbols{"FG", "FR1", "FR2", "FR3", "FR4", "FR5", "FC1", "FC2", "FC3"};
     const QStringList shown{"38k", "100k", "250k", "250k", "10k", "1M", "250p", "100n", "47n"};
     for (int i = 0; i < symbols.size(); ++i)
-        QCOMPARE(LabelText(Topology::Fender, symbols[i]), shown[i]);
+        QCOMPARE(LabelText(PageNamed("Fender"), symbols[i]), shown[i]);
     // Every page's labels are filled, not only the visible one.
-    QCOMPARE(LabelText(Topology::Bench, "SL2"), QString("20"));
-    QCOMPARE(LabelText(Topology::Marshall, "MG"), QString("1.3k"));
+    QCOMPARE(LabelText(PageNamed("Bench"), "SL2"), QString("20"));
+    QCOMPARE(LabelText(PageNamed("Marshall"), "MG"), QString("1.3k"));
 
-    QCOMPARE(W->TaperLabel(TSlider::Bass)->text(), QString("Log A"));
-    QCOMPARE(W->TaperLabel(TSlider::Mid)->text(), QString("Linear"));
-    QCOMPARE(W->TaperLabel(TSlider::Treble)->text(), QString("Log A"));
+    QCOMPARE(W->TaperLabel(BuiltInControl::Bass)->text(), QString("Log A"));
+    QCOMPARE(W->TaperLabel(BuiltInControl::Mid)->text(), QString("Linear"));
+    QCOMPARE(W->TaperLabel(BuiltInControl::Treble)->text(), QString("Log A"));
 
     QCOMPARE(W->Store().TraceCount, 1);
     QVERIFY(W->SnapshotButton()->isEnabled());
@@ -133,11 +132,11 @@ void TestMainWindow::startUpState()
 
 void TestMainWindow::sliderMoveRecalculatesAndMarks()
 {
-    QSlider *treble = W->Slider(TSlider::Treble);
+    QSlider *treble = W->Slider(BuiltInControl::Treble);
     treble->setValue(75);
     QCOMPARE(treble->toolTip(), QString("75%"));
-    QCOMPARE(W->Circuit().Position(TSlider::Treble), 75);
-    QCOMPARE(W->Store().Traces[0], CoreTrace(CircuitAt(Topology::Fender, 50, 50, 75)));
+    QCOMPARE(W->Circuit().Position(BuiltInControl::Treble), 75);
+    QCOMPARE(W->Store().Traces[0], CoreTrace(CircuitAt(PageNamed("Fender"), 50, 50, 75)));
     QVERIFY(W->Store().Traces[0] != CoreTrace(TCircuit()));
     QCOMPARE(W->windowTitle(), EmptyCaption + " *");
 
@@ -146,30 +145,30 @@ void TestMainWindow::sliderMoveRecalculatesAndMarks()
     QTest::keyClick(treble, Qt::Key_Home);
     QCOMPARE(treble->value(), 0);
     QCOMPARE(treble->toolTip(), QString("0%"));
-    QCOMPARE(W->Store().Traces[0], CoreTrace(CircuitAt(Topology::Fender, 50, 50, 0)));
+    QCOMPARE(W->Store().Traces[0], CoreTrace(CircuitAt(PageNamed("Fender"), 50, 50, 0)));
 }
 
 void TestMainWindow::pageChangeSetsSlidersAndTapers_data()
 {
-    QTest::addColumn<Topology>("topology");
+    QTest::addColumn<int>("topology");
     QTest::addColumn<QStringList>("tapers"); // Bass, Mid, Treble; "n/a" = disabled
 
-    QTest::newRow("Vox") << Topology::Vox << QStringList{"Log A", "n/a", "Log A"};
-    QTest::newRow("Marshall") << Topology::Marshall << QStringList{"Log B", "Linear", "Linear"};
-    QTest::newRow("James") << Topology::James << QStringList{"Log B", "n/a", "Log B"};
-    QTest::newRow("E series") << Topology::ESeries << QStringList{"Log A", "n/a", "Log A"};
-    QTest::newRow("Bench") << Topology::Bench << QStringList{"Log B", "Log B", "Log B"};
-    QTest::newRow("Big muff") << Topology::BigMuff << QStringList{"n/a", "Linear", "n/a"};
+    QTest::newRow("Vox") << PageNamed("Vox") << QStringList{"Log A", "n/a", "Log A"};
+    QTest::newRow("Marshall") << PageNamed("Marshall") << QStringList{"Log B", "Linear", "Linear"};
+    QTest::newRow("James") << PageNamed("James") << QStringList{"Log B", "n/a", "Log B"};
+    QTest::newRow("E series") << PageNamed("E series") << QStringList{"Log A", "n/a", "Log A"};
+    QTest::newRow("Bench") << PageNamed("Bench") << QStringList{"Log B", "Log B", "Log B"};
+    QTest::newRow("Big muff") << PageNamed("Big muff") << QStringList{"n/a", "Linear", "n/a"};
 }
 
 void TestMainWindow::pageChangeSetsSlidersAndTapers()
 {
-    QFETCH(Topology, topology);
+    QFETCH(int, topology);
     QFETCH(QStringList, tapers);
 
-    W->Slider(TSlider::Bass)->setValue(20);
-    W->Slider(TSlider::Mid)->setValue(30);
-    W->Slider(TSlider::Treble)->setValue(40);
+    W->Slider(BuiltInControl::Bass)->setValue(20);
+    W->Slider(BuiltInControl::Mid)->setValue(30);
+    W->Slider(BuiltInControl::Treble)->setValue(40);
     W->SetModified(false);
 
     // The user clicks the page's tab.
@@ -178,7 +177,7 @@ void TestMainWindow::pageChangeSetsSlidersAndTapers()
     QCOMPARE(W->Pages()->currentIndex(), int(topology));
     QCOMPARE(W->windowTitle(), EmptyCaption + " *");
 
-    for (TSlider slider : AllSliders) {
+    for (int slider = 0; slider < BuiltInControl::Count; ++slider) {
         const int i = int(slider);
         const bool inUse = tapers[i] != "n/a";
         QCOMPARE(W->TaperLabel(slider)->text(), tapers[i]);
@@ -187,23 +186,23 @@ void TestMainWindow::pageChangeSetsSlidersAndTapers()
         QCOMPARE(W->TaperLabel(slider)->isEnabled(), inUse);
     }
     // Positions are shared by all pages, used or not.
-    QCOMPARE(W->Slider(TSlider::Bass)->value(), 20);
-    QCOMPARE(W->Slider(TSlider::Mid)->value(), 30);
-    QCOMPARE(W->Slider(TSlider::Treble)->value(), 40);
+    QCOMPARE(W->Slider(BuiltInControl::Bass)->value(), 20);
+    QCOMPARE(W->Slider(BuiltInControl::Mid)->value(), 30);
+    QCOMPARE(W->Slider(BuiltInControl::Treble)->value(), 40);
     QCOMPARE(W->Store().Traces[0], CoreTrace(CircuitAt(topology, 20, 30, 40)));
 
-    SelectPage(Topology::Fender);
-    for (TSlider slider : AllSliders)
+    SelectPage(PageNamed("Fender"));
+    for (int slider = 0; slider < BuiltInControl::Count; ++slider)
         QVERIFY(W->Slider(slider)->isEnabled());
-    QCOMPARE(W->TaperLabel(TSlider::Mid)->text(), QString("Linear"));
-    QCOMPARE(W->Slider(TSlider::Mid)->value(), 30);
-    QCOMPARE(W->Store().Traces[0], CoreTrace(CircuitAt(Topology::Fender, 20, 30, 40)));
+    QCOMPARE(W->TaperLabel(BuiltInControl::Mid)->text(), QString("Linear"));
+    QCOMPARE(W->Slider(BuiltInControl::Mid)->value(), 30);
+    QCOMPARE(W->Store().Traces[0], CoreTrace(CircuitAt(PageNamed("Fender"), 20, 30, 40)));
 }
 
 // One row per kind of component dialog.
 void TestMainWindow::confirmedEdit_data()
 {
-    QTest::addColumn<Topology>("topology");
+    QTest::addColumn<int>("topology");
     QTest::addColumn<QString>("symbol");
     QTest::addColumn<int>("kind");
     QTest::addColumn<QString>("shownBefore");
@@ -211,22 +210,22 @@ void TestMainWindow::confirmedEdit_data()
     QTest::addColumn<double>("value");
     QTest::addColumn<QString>("shownAfter");
 
-    QTest::newRow("resistor") << Topology::Fender << "FR1" << int(TDialogKind::Resistor) << "100k" << "47k"
+    QTest::newRow("resistor") << PageNamed("Fender") << "FR1" << int(TDialogKind::Resistor) << "100k" << "47k"
                               << 47000.0 << "47k";
-    QTest::newRow("capacitor") << Topology::Fender << "FC3" << int(TDialogKind::Capacitor) << "47n" << "22n"
+    QTest::newRow("capacitor") << PageNamed("Fender") << "FC3" << int(TDialogKind::Capacitor) << "47n" << "22n"
                                << 22e-9 << "22n";
-    QTest::newRow("pot") << Topology::Fender << "FR2" << int(TDialogKind::Pot) << "250k" << "1M" << 1e6 << "1M";
-    QTest::newRow("generator") << Topology::Fender << "FG" << int(TDialogKind::Generator) << "38k" << "1.5k"
+    QTest::newRow("pot") << PageNamed("Fender") << "FR2" << int(TDialogKind::Pot) << "250k" << "1M" << 1e6 << "1M";
+    QTest::newRow("generator") << PageNamed("Fender") << "FG" << int(TDialogKind::Generator) << "38k" << "1.5k"
                                << 1500.0 << "1.5k";
-    QTest::newRow("inductor") << Topology::Bench << "SL1" << int(TDialogKind::Inductor) << "6" << "8" << 8.0
+    QTest::newRow("inductor") << PageNamed("Bench") << "SL1" << int(TDialogKind::Inductor) << "6" << "8" << 8.0
                               << "8";
-    QTest::newRow("Big muff resistor") << Topology::BigMuff << "PR4" << int(TDialogKind::Resistor) << "1M"
+    QTest::newRow("Big muff resistor") << PageNamed("Big muff") << "PR4" << int(TDialogKind::Resistor) << "1M"
                                        << "470k" << 470000.0 << "470k";
 }
 
 void TestMainWindow::confirmedEdit()
 {
-    QFETCH(Topology, topology);
+    QFETCH(int, topology);
     QFETCH(QString, symbol);
     QFETCH(int, kind);
     QFETCH(QString, shownBefore);
@@ -255,12 +254,12 @@ void TestMainWindow::confirmedEdit()
     // The whole value is selected, so typing replaces it.
     QCOMPARE(selected, shownBefore);
 
-    const TSymbolList &symbols = W->Circuit().Symbols;
+    const TCircuitValues &symbols = W->Circuit().Symbols;
     QCOMPARE(symbols.GetValue(symbol.toStdString()), value);
     QCOMPARE(LabelText(topology, symbol), shownAfter);
     if (kind == int(TDialogKind::Pot)) {
         QCOMPARE(int(symbols.GetPotType(symbol.toStdString())), int(PotLogB));
-        QCOMPARE(W->TaperLabel(TSlider::Treble)->text(), QString("Log B"));
+        QCOMPARE(W->TaperLabel(BuiltInControl::Treble)->text(), QString("Log B"));
     }
     if (kind == int(TDialogKind::Inductor))
         QCOMPARE(symbols.GetValueR(symbol.toStdString()), 300.0);
@@ -270,19 +269,19 @@ void TestMainWindow::confirmedEdit()
 
 void TestMainWindow::cancelledEditChangesNothingButMarks_data()
 {
-    QTest::addColumn<Topology>("topology");
+    QTest::addColumn<int>("topology");
     QTest::addColumn<QString>("symbol");
 
-    QTest::newRow("resistor") << Topology::Vox << "VR5";
-    QTest::newRow("capacitor") << Topology::James << "BC2";
-    QTest::newRow("pot") << Topology::Marshall << "MR3";
-    QTest::newRow("generator") << Topology::ESeries << "EG";
-    QTest::newRow("inductor") << Topology::Bench << "SL2";
+    QTest::newRow("resistor") << PageNamed("Vox") << "VR5";
+    QTest::newRow("capacitor") << PageNamed("James") << "BC2";
+    QTest::newRow("pot") << PageNamed("Marshall") << "MR3";
+    QTest::newRow("generator") << PageNamed("E series") << "EG";
+    QTest::newRow("inductor") << PageNamed("Bench") << "SL2";
 }
 
 void TestMainWindow::cancelledEditChangesNothingButMarks()
 {
-    QFETCH(Topology, topology);
+    QFETCH(int, topology);
     QFETCH(QString, symbol);
 
     SelectPage(topology);
@@ -299,11 +298,11 @@ void TestMainWindow::cancelledEditChangesNothingButMarks()
                                            QTest::mouseClick(dialog.CancelButton(), Qt::LeftButton);
                                        });
     QVERIFY(opened);
-    const TSymbolList &symbols = W->Circuit().Symbols;
+    const TCircuitValues &symbols = W->Circuit().Symbols;
     QCOMPARE(symbols.GetValue(name), before.Symbols.GetValue(name));
     QCOMPARE(symbols.GetValueR(name), before.Symbols.GetValueR(name));
     if (symbol == "MR3")
-        QCOMPARE(W->TaperLabel(TSlider::Bass)->text(), QString("Log B"));
+        QCOMPARE(W->TaperLabel(BuiltInControl::Bass)->text(), QString("Log B"));
     QCOMPARE(LabelText(topology, symbol), shown);
     QCOMPARE(W->Store().Traces[0], CoreTrace(before));
     QCOMPARE(W->windowTitle(), EmptyCaption + " *");
@@ -327,21 +326,21 @@ void TestMainWindow::escapeDoesNotCloseDialog()
 
 void TestMainWindow::unconvertibleEntryKeepsDialogOpen_data()
 {
-    QTest::addColumn<Topology>("topology");
+    QTest::addColumn<int>("topology");
     QTest::addColumn<QString>("symbol");
     QTest::addColumn<bool>("resField");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("fixed");
     QTest::addColumn<double>("value");
 
-    QTest::newRow("resistor") << Topology::Fender << "FR1" << false << "4k7" << "4.7k" << 4700.0;
-    QTest::newRow("capacitor") << Topology::Fender << "FC3" << false << "22nF" << "22n" << 22e-9;
-    QTest::newRow("inductor resistance") << Topology::Bench << "SL1" << true << "lots" << "300" << 300.0;
+    QTest::newRow("resistor") << PageNamed("Fender") << "FR1" << false << "4k7" << "4.7k" << 4700.0;
+    QTest::newRow("capacitor") << PageNamed("Fender") << "FC3" << false << "22nF" << "22n" << 22e-9;
+    QTest::newRow("inductor resistance") << PageNamed("Bench") << "SL1" << true << "lots" << "300" << 300.0;
 }
 
 void TestMainWindow::unconvertibleEntryKeepsDialogOpen()
 {
-    QFETCH(Topology, topology);
+    QFETCH(int, topology);
     QFETCH(QString, symbol);
     QFETCH(bool, resField);
     QFETCH(QString, typed);
@@ -380,7 +379,7 @@ void TestMainWindow::unconvertibleEntryKeepsDialogOpen()
         QVERIFY(marked);
         QVERIFY(focused);
         QCOMPARE(selected, typed);
-        const TSymbolList &symbols = W->Circuit().Symbols;
+        const TCircuitValues &symbols = W->Circuit().Symbols;
         const double shown = resField ? symbols.GetValueR(name) : symbols.GetValue(name);
         const double old = resField ? before.Symbols.GetValueR(name) : before.Symbols.GetValue(name);
         if (cancelAfterwards) {
@@ -401,7 +400,7 @@ void TestMainWindow::valueLabelOpensDialogFromKeyboard()
 {
     QApplication::setActiveWindow(W.get());
     QVERIFY(QTest::qWaitForWindowActive(W.get()));
-    TValueLabel *label = W->Page(Topology::Fender)->ValueLabel("FC1");
+    TValueLabel *label = W->Page(PageNamed("Fender"))->ValueLabel("FC1");
     QVERIFY(label->focusPolicy() & Qt::TabFocus);
     label->setFocus();
     QVERIFY(label->hasFocus());
@@ -423,42 +422,42 @@ void TestMainWindow::editedValueSurvivesPageChange()
 {
     QVERIFY(WithEditDialog([&] { DoubleClickComponent(*W, "FR1"); },
                            [&](TEditDialog &dialog) { TypeAndOk(dialog, "68k"); }));
-    SelectPage(Topology::Vox);
-    QCOMPARE(W->Store().Traces[0], CoreTrace(CircuitAt(Topology::Vox, 50, 50, 50)));
-    SelectPage(Topology::Fender);
-    QCOMPARE(LabelText(Topology::Fender, "FR1"), QString("68k"));
+    SelectPage(PageNamed("Vox"));
+    QCOMPARE(W->Store().Traces[0], CoreTrace(CircuitAt(PageNamed("Vox"), 50, 50, 50)));
+    SelectPage(PageNamed("Fender"));
+    QCOMPARE(LabelText(PageNamed("Fender"), "FR1"), QString("68k"));
     QCOMPARE(W->Circuit().Symbols.GetValue("FR1"), 68000.0);
 }
 
 void TestMainWindow::sweep_data()
 {
-    QTest::addColumn<Topology>("topology");
+    QTest::addColumn<int>("topology");
     QTest::addColumn<int>("snapshots");
     // The slider moved in the first and in the last snapshot of the sweep.
     QTest::addColumn<int>("first");
     QTest::addColumn<int>("last");
 
-    const int bass = int(TSlider::Bass), mid = int(TSlider::Mid), treble = int(TSlider::Treble);
-    QTest::newRow("Fender") << Topology::Fender << 9 << bass << treble;
-    QTest::newRow("Vox") << Topology::Vox << 6 << bass << treble;
-    QTest::newRow("Marshall") << Topology::Marshall << 9 << bass << treble;
-    QTest::newRow("James") << Topology::James << 6 << bass << treble;
-    QTest::newRow("E series") << Topology::ESeries << 6 << bass << treble;
-    QTest::newRow("Bench") << Topology::Bench << 9 << bass << treble;
-    QTest::newRow("Big muff") << Topology::BigMuff << 3 << mid << mid;
+    const int bass = int(BuiltInControl::Bass), mid = int(BuiltInControl::Mid), treble = int(BuiltInControl::Treble);
+    QTest::newRow("Fender") << PageNamed("Fender") << 9 << bass << treble;
+    QTest::newRow("Vox") << PageNamed("Vox") << 6 << bass << treble;
+    QTest::newRow("Marshall") << PageNamed("Marshall") << 9 << bass << treble;
+    QTest::newRow("James") << PageNamed("James") << 6 << bass << treble;
+    QTest::newRow("E series") << PageNamed("E series") << 6 << bass << treble;
+    QTest::newRow("Bench") << PageNamed("Bench") << 9 << bass << treble;
+    QTest::newRow("Big muff") << PageNamed("Big muff") << 3 << mid << mid;
 }
 
 void TestMainWindow::sweep()
 {
-    QFETCH(Topology, topology);
+    QFETCH(int, topology);
     QFETCH(int, snapshots);
     QFETCH(int, first);
     QFETCH(int, last);
 
     SelectPage(topology);
-    W->Slider(TSlider::Bass)->setValue(10);
-    W->Slider(TSlider::Mid)->setValue(80);
-    W->Slider(TSlider::Treble)->setValue(35);
+    W->Slider(BuiltInControl::Bass)->setValue(10);
+    W->Slider(BuiltInControl::Mid)->setValue(80);
+    W->Slider(BuiltInControl::Treble)->setValue(35);
     W->SnapshotButton()->click(); // thrown away by the sweep's Clear
     W->SetModified(false);
 
@@ -466,9 +465,9 @@ void TestMainWindow::sweep()
 
     const TTraceStore &store = W->Store();
     QCOMPARE(store.TraceCount, snapshots + 1);
-    QCOMPARE(W->Slider(TSlider::Bass)->value(), 10);
-    QCOMPARE(W->Slider(TSlider::Mid)->value(), 80);
-    QCOMPARE(W->Slider(TSlider::Treble)->value(), 35);
+    QCOMPARE(W->Slider(BuiltInControl::Bass)->value(), 10);
+    QCOMPARE(W->Slider(BuiltInControl::Mid)->value(), 80);
+    QCOMPARE(W->Slider(BuiltInControl::Treble)->value(), 35);
     QCOMPARE(store.Traces[0], CoreTrace(CircuitAt(topology, 10, 80, 35)));
     QVERIFY(W->windowTitle().endsWith(" *"));
     QVERIFY(W->ClearButton()->isEnabled());
@@ -486,14 +485,14 @@ void TestMainWindow::sweep()
 
 void TestMainWindow::sweepOnFenderFromOwnPositions()
 {
-    W->Slider(TSlider::Bass)->setValue(20);
-    W->Slider(TSlider::Mid)->setValue(30);
-    W->Slider(TSlider::Treble)->setValue(40);
+    W->Slider(BuiltInControl::Bass)->setValue(20);
+    W->Slider(BuiltInControl::Mid)->setValue(30);
+    W->Slider(BuiltInControl::Treble)->setValue(40);
     W->Action("actPlotExample")->trigger();
     QCOMPARE(W->Store().TraceCount, 10);
-    QCOMPARE(W->Store().Traces[1], CoreTrace(CircuitAt(Topology::Fender, 50, 50, 100)));
-    QCOMPARE(W->Store().Traces[0], CoreTrace(CircuitAt(Topology::Fender, 20, 30, 40)));
-    QCOMPARE(W->Slider(TSlider::Treble)->toolTip(), QString("40%"));
+    QCOMPARE(W->Store().Traces[1], CoreTrace(CircuitAt(PageNamed("Fender"), 50, 50, 100)));
+    QCOMPARE(W->Store().Traces[0], CoreTrace(CircuitAt(PageNamed("Fender"), 20, 30, 40)));
+    QCOMPARE(W->Slider(BuiltInControl::Treble)->toolTip(), QString("40%"));
 }
 
 void TestMainWindow::sweepOverChosenPoints()
@@ -504,7 +503,7 @@ void TestMainWindow::sweepOverChosenPoints()
     QCOMPARE(W->Store().TraceCount, 16);
     QCOMPARE(W->Store().Labels[15], std::string("Bass 0%"));
     QCOMPARE(W->Store().Labels[2], std::string("Treble 75%"));
-    QCOMPARE(W->Store().Traces[2], CoreTrace(CircuitAt(Topology::Fender, 50, 50, 75)));
+    QCOMPARE(W->Store().Traces[2], CoreTrace(CircuitAt(PageNamed("Fender"), 50, 50, 75)));
 
     // Eight positions of three controls would overflow the plot: said first,
     // and the plot keeps what it shows. One control has room for them.
@@ -514,7 +513,7 @@ void TestMainWindow::sweepOverChosenPoints()
     QCOMPARE(W->Warnings.size(), 1);
     QVERIFY2(W->Warnings[0].contains("takes 24 snapshots"), qPrintable(W->Warnings[0]));
     QCOMPARE(W->Store().TraceCount, 16);
-    SelectPage(Topology::BigMuff);
+    SelectPage(PageNamed("Big muff"));
     W->Action("actPlotExample")->trigger();
     QCOMPARE(W->Store().TraceCount, 9);
 
@@ -542,16 +541,16 @@ void TestMainWindow::snapshotsFillStoreAndClearEmptiesIt()
 {
     QVERIFY(W->SnapshotButton()->isEnabled());
     for (int i = 1; i <= 23; ++i) {
-        W->Slider(TSlider::Bass)->setValue(i * 4);
+        W->Slider(BuiltInControl::Bass)->setValue(i * 4);
         QTest::mouseClick(W->SnapshotButton(), Qt::LeftButton);
     }
     QCOMPARE(W->Store().TraceCount, MaxTraces);
     QVERIFY(!W->SnapshotButton()->isEnabled());
     QVERIFY(W->ClearButton()->isEnabled());
-    QCOMPARE(W->Store().Traces[1], CoreTrace(CircuitAt(Topology::Fender, 92, 50, 50)));
+    QCOMPARE(W->Store().Traces[1], CoreTrace(CircuitAt(PageNamed("Fender"), 92, 50, 50)));
 
     // The menu item stays enabled but a full store takes nothing more.
-    W->Slider(TSlider::Bass)->setValue(0);
+    W->Slider(BuiltInControl::Bass)->setValue(0);
     const TTraceStore before = W->Store();
     W->Action("actPlotSnapshot")->trigger();
     QCOMPARE(W->Store().TraceCount, MaxTraces);
@@ -561,7 +560,7 @@ void TestMainWindow::snapshotsFillStoreAndClearEmptiesIt()
     QCOMPARE(W->Store().TraceCount, 1);
     QVERIFY(W->SnapshotButton()->isEnabled());
     QVERIFY(!W->ClearButton()->isEnabled());
-    QCOMPARE(W->Store().Traces[0], CoreTrace(CircuitAt(Topology::Fender, 0, 50, 50)));
+    QCOMPARE(W->Store().Traces[0], CoreTrace(CircuitAt(PageNamed("Fender"), 0, 50, 50)));
     // Snapshots and Clear leave the circuit as saved.
     W->SetModified(false);
     W->Action("actPlotSnapshot")->trigger();
@@ -620,18 +619,18 @@ void TestMainWindow::resolutionItems()
         return QList<bool>{W->Action("Low1")->isChecked(), W->Action("Medium1")->isChecked(),
                            W->Action("High1")->isChecked()};
     };
-    W->Slider(TSlider::Mid)->setValue(70);
+    W->Slider(BuiltInControl::Mid)->setValue(70);
     W->SetModified(false);
 
     W->Action("Low1")->trigger();
     QCOMPARE(checked(), (QList<bool>{true, false, false}));
-    const TTrace low = CoreTrace(CircuitAt(Topology::Fender, 50, 70, 50, ResolutionLow));
+    const TTrace low = CoreTrace(CircuitAt(PageNamed("Fender"), 50, 70, 50, ResolutionLow));
     QCOMPARE(W->Store().Traces[0], low);
-    QVERIFY(low != CoreTrace(CircuitAt(Topology::Fender, 50, 70, 50, ResolutionMedium)));
+    QVERIFY(low != CoreTrace(CircuitAt(PageNamed("Fender"), 50, 70, 50, ResolutionMedium)));
 
     W->Action("High1")->trigger();
     QCOMPARE(checked(), (QList<bool>{false, false, true}));
-    QCOMPARE(W->Store().Traces[0], CoreTrace(CircuitAt(Topology::Fender, 50, 70, 50, ResolutionHigh)));
+    QCOMPARE(W->Store().Traces[0], CoreTrace(CircuitAt(PageNamed("Fender"), 50, 70, 50, ResolutionHigh)));
 
     // Choosing the checked item again keeps it checked.
     W->Action("High1")->trigger();
@@ -640,8 +639,8 @@ void TestMainWindow::resolutionItems()
     QCOMPARE(W->windowTitle(), EmptyCaption);
 
     // Page changes keep the chosen resolution.
-    SelectPage(Topology::Bench);
-    QCOMPARE(W->Store().Traces[0], CoreTrace(CircuitAt(Topology::Bench, 50, 70, 50, ResolutionHigh)));
+    SelectPage(PageNamed("Bench"));
+    QCOMPARE(W->Store().Traces[0], CoreTrace(CircuitAt(PageNamed("Bench"), 50, 70, 50, ResolutionHigh)));
 }
 
 void TestMainWindow::autoYScaleTogglesPlotScale()
@@ -711,7 +710,7 @@ void TestMainWindow::cursorReadoutInStatusBar()
                  LiveReadoutText(W->Store(), frequency));
 
     // Moving a slider under a resting pointer updates the readout too.
-    W->Slider(TSlider::Bass)->setValue(100);
+    W->Slider(BuiltInControl::Bass)->setValue(100);
     plotter->repaint();
     QCOMPARE(status->currentMessage(), LiveReadoutText(W->Store(), frequency));
 
@@ -727,8 +726,8 @@ void TestMainWindow::helpKeyOpensTheContextOfWhereItIsPressed()
     // At start-up the focus is on the page tabs: F1 is the window's.
     QVERIFY(W->Pages()->isAncestorOf(QApplication::focusWidget()));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
-    W->Page(Topology::Fender)->ValueLabel("FR1")->setFocus();
-    QTest::keyClick(W->Page(Topology::Fender)->ValueLabel("FR1"), Qt::Key_F1);
+    W->Page(PageNamed("Fender"))->ValueLabel("FR1")->setFocus();
+    QTest::keyClick(W->Page(PageNamed("Fender"))->ValueLabel("FR1"), Qt::Key_F1);
     // The menu item opens the contents wherever the focus is.
     W->Action("Contents1")->trigger();
     QCOMPARE(W->HelpContexts, (QList<int>{1, 3, 1}));
@@ -736,7 +735,7 @@ void TestMainWindow::helpKeyOpensTheContextOfWhereItIsPressed()
     // Each dialog asks for its own topic; the inductor dialog has none.
     const std::pair<const char *, int> dialogs[] = {{"FR1", 20}, {"FG", 21}, {"FC1", 22}, {"FR2", 23}, {"SL1", 0}};
     for (const auto &[symbol, context] : dialogs) {
-        SelectPage(QString(symbol).startsWith('S') ? Topology::Bench : Topology::Fender);
+        SelectPage(QString(symbol).startsWith('S') ? PageNamed("Bench") : PageNamed("Fender"));
         W->HelpContexts.clear();
         const bool opened = WithEditDialog([&] { DoubleClickComponent(*W, symbol); },
                                            [&](TEditDialog &dialog) {
@@ -753,7 +752,7 @@ void TestMainWindow::helpKeyOpensTheContextOfWhereItIsPressed()
 // accurately: the status bar says so until the value is back in range.
 void TestMainWindow::accuracyWarningFollowsTheValues()
 {
-    SelectPage(Topology::Bench);
+    SelectPage(PageNamed("Bench"));
     QVERIFY(W->AccuracyWarning()->isHidden());
     auto edit = [&](const QString &value) {
         QVERIFY(WithEditDialog([&] { DoubleClickComponent(*W, "SR5"); },

@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 #include <memory>
 
+#include "models/BuiltInCircuits.h"
 #include "TestWindow.h"
 #include "document/CircuitFile.h"
 
@@ -70,10 +71,10 @@ private:
 
 void TestPresets::choicesFollowTheActivePage()
 {
-    for (const TTopologyInfo &info : Topologies()) {
-        W->Pages()->setCurrentIndex(static_cast<int>(info.Id));
+    for (const TCircuitDef &info : BuiltInCircuits()) {
+        W->Pages()->setCurrentIndex(static_cast<int>(PageNamed(info.TabCaption)));
         QStringList expected;
-        for (const TPreset *preset : W->Presets().ForPage(info.Id))
+        for (const TPreset *preset : W->Presets().ForPage(PageNamed(info.TabCaption)))
             expected << QString::fromStdString(preset->Name);
         QCOMPARE(ComboItems(), expected);
         QCOMPARE(W->PresetChoice()->isEnabled(), !expected.isEmpty());
@@ -84,13 +85,13 @@ void TestPresets::choicesFollowTheActivePage()
             QCOMPARE(MenuItems(), expected);
         }
     }
-    W->Pages()->setCurrentIndex(static_cast<int>(Topology::Marshall));
+    W->Pages()->setCurrentIndex(static_cast<int>(PageNamed("Marshall")));
     QVERIFY(ComboItems().contains("Bassman 5F6-A"));
 }
 
 void TestPresets::applyingKeepsTheOldCurveAndMarksTheCircuit()
 {
-    W->Pages()->setCurrentIndex(static_cast<int>(Topology::Marshall));
+    W->Pages()->setCurrentIndex(static_cast<int>(PageNamed("Marshall")));
     W->SetModified(false);
     const TTrace before = W->Store().Traces[0];
     const int index = W->PresetChoice()->findText("JCM800 2203");
@@ -110,7 +111,7 @@ void TestPresets::applyingKeepsTheOldCurveAndMarksTheCircuit()
     W->PresetMenu()->actions().at(MenuItems().indexOf("Bassman 5F6-A"))->trigger();
     QCOMPARE(W->Store().TraceCount, 3);
     QCOMPARE(W->Circuit().Symbols.GetValue("MR1"), 56000.0);
-    QCOMPARE(W->Circuit().Active, Topology::Marshall);
+    QCOMPARE(W->Circuit().Active, PageNamed("Marshall"));
 }
 
 void TestPresets::unusableFilesAreReportedOnceTheWindowIsUp()
@@ -130,7 +131,7 @@ void TestPresets::labelsSayWhatEachSnapshotShows()
     QCOMPARE(Labels(), (QStringList{"Snapshot 2", "Snapshot 1"}));
 
     // A preset's curve is labelled with its name once a snapshot keeps it.
-    W->Pages()->setCurrentIndex(int(Topology::Marshall));
+    W->Pages()->setCurrentIndex(int(PageNamed("Marshall")));
     W->ApplyPresetNamed("JTM45");
     W->ApplyPresetNamed("Bassman 5F6-A");
     QCOMPARE(Labels().mid(0, 2), (QStringList{"JTM45", "Snapshot 3"}));
@@ -145,12 +146,12 @@ void TestPresets::labelsSayWhatEachSnapshotShows()
     QCOMPARE(Labels().front(), "Bassman 5F6-A");
     W->SnapshotButton()->click();
     QCOMPARE(Labels().front(), "mine.cva");
-    W->Slider(TSlider::Bass)->setValue(10);
+    W->Slider(BuiltInControl::Bass)->setValue(10);
     W->SnapshotButton()->click();
     QCOMPARE(Labels().front(), "Snapshot 4");
 
     // A sweep names each position; Clear starts the numbers afresh.
-    W->Pages()->setCurrentIndex(int(Topology::BigMuff));
+    W->Pages()->setCurrentIndex(int(PageNamed("Big muff")));
     W->SweepButton()->click();
     QCOMPARE(Labels(), (QStringList{"Mid 100%", "Mid 50%", "Mid 0%"}));
     W->ClearButton()->click();

@@ -49,7 +49,7 @@ QImage Page(int width = 1275, int height = 1650, int dpi = Dpi)
 TPrintLayout Draw(QImage &image, const TTraceStore &store, const TCircuit &circuit, char separator = '.')
 {
     QPainter painter(&image);
-    return DrawPrintout(painter, store, circuit.Symbols, circuit.ActiveInfo(), separator, ControlLines(circuit));
+    return DrawPrintout(painter, store, circuit.ActiveValues(), circuit.ActiveInfo(), separator, ControlLines(circuit));
 }
 
 // Black and white along a row of the plot, as a string of '#' and '.'.
@@ -173,20 +173,20 @@ void TestPrintout::componentList_data()
     QTest::addColumn<QString>("heading");
     QTest::addColumn<QStringList>("lines");
     QTest::addColumn<QStringList>("controls");
-    QTest::newRow("Fender") << int(Topology::Fender) << "Tone Stack: Fender"
+    QTest::newRow("Fender") << int(PageNamed("Fender")) << "Tone Stack: Fender"
                             << QStringList{"C1, Capacitor, 250p",   "C2, Capacitor, 100n",
                                            "C3, Capacitor, 47n",    "G, Generator, 38k",
                                            "R1, Resistor, 100k",    "R2, Potentiometer, 250k",
                                            "R3, Potentiometer, 250k", "R4, Potentiometer, 10k",
                                            "R5, Resistor, 1M"}
                             << QStringList{"Bass 50 (Log A)", "Mid 50 (Linear)", "Treble 50 (Log A)"};
-    QTest::newRow("Big muff") << int(Topology::BigMuff) << "Tone Stack: Big Muff"
+    QTest::newRow("Big muff") << int(PageNamed("Big muff")) << "Tone Stack: Big Muff"
                               << QStringList{"C1, Capacitor, 4n",     "C2, Capacitor, 10n",
                                              "G, Generator, 1k",      "R1, Resistor, 39k",
                                              "R2, Resistor, 22k",     "R3, Potentiometer, 100k",
                                              "R4, Resistor, 1M"}
                               << QStringList{"Mid 50 (Linear)"};
-    QTest::newRow("Bench") << int(Topology::Bench) << "Tone Stack: Bench"
+    QTest::newRow("Bench") << int(PageNamed("Bench")) << "Tone Stack: Bench"
                            << QStringList{"C1, Capacitor, 22n",      "C2, Capacitor, 6.8n",
                                           "G, Generator, 13k",       "L1, Inductor, 6",
                                           "L2, Inductor, 20",        "R1, Potentiometer, 100k",
@@ -202,7 +202,7 @@ void TestPrintout::componentList()
     QFETCH(QStringList, lines);
     QFETCH(QStringList, controls);
     TCircuit circuit;
-    circuit.Active = Topology(topology);
+    circuit.Active = int(topology);
     QImage image = Page();
     const TPrintLayout layout = Draw(image, FlatStore(-20), circuit);
     QCOMPARE(layout.Heading, heading);
@@ -358,7 +358,7 @@ void TestPrintout::pdfWriterPage()
         writer.setResolution(600);
         QPainter painter(&writer);
         const TPrintLayout layout =
-            DrawPrintout(painter, FlatStore(-20), circuit.Symbols, circuit.ActiveInfo(), '.');
+            DrawPrintout(painter, FlatStore(-20), circuit.ActiveValues(), circuit.ActiveInfo(), '.');
         // The page is measured in the writer's device units.
         QCOMPARE(layout.X1, writer.width() - QFontMetrics(PrintoutFont(10), &writer).horizontalAdvance("10000Hz") / 2);
     }
@@ -376,7 +376,7 @@ void TestPrintout::printerPdfDocument()
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(path);
-    PrintPlot(printer, FlatStore(-20), circuit.Symbols, circuit.ActiveInfo(), '.');
+    PrintPlot(printer, FlatStore(-20), circuit.ActiveValues(), circuit.ActiveInfo(), '.');
     QCOMPARE(printer.docName(), QStringLiteral("Corvanta"));
     const QString text = PdfText(path);
     CheckPageText(text);

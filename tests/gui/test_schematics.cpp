@@ -6,12 +6,12 @@
 #include <QSvgRenderer>
 #include <QTest>
 
+#include "models/BuiltInCircuits.h"
 #include "TestWindow.h"
 
 using namespace cva;
 using namespace cva::test;
 
-Q_DECLARE_METATYPE(cva::Topology)
 
 namespace {
 
@@ -44,9 +44,9 @@ private:
 
 void TestSchematics::AddTopologyRows()
 {
-    QTest::addColumn<Topology>("topology");
-    for (const TTopologyInfo &info : Topologies())
-        QTest::newRow(info.TabCaption.data()) << info.Id;
+    QTest::addColumn<int>("topology");
+    for (const TCircuitDef &info : BuiltInCircuits())
+        QTest::newRow(info.TabCaption.data()) << PageNamed(info.TabCaption);
 }
 
 void TestSchematics::drawingHasExactlyItsOwnComponents_data()
@@ -56,13 +56,13 @@ void TestSchematics::drawingHasExactlyItsOwnComponents_data()
 
 void TestSchematics::drawingHasExactlyItsOwnComponents()
 {
-    QFETCH(Topology, topology);
-    QSvgRenderer drawing(TSchematicPage::DrawingResource(topology));
+    QFETCH(int, topology);
+    QSvgRenderer drawing(TSchematicPage::DrawingResource(TCatalogue().Page(topology)));
     QVERIFY(drawing.isValid());
-    for (const TTopologyInfo &info : Topologies())
+    for (const TCircuitDef &info : BuiltInCircuits())
         for (const TComponentDefault &part : info.Components) {
             const QString symbol = Name(part.Name);
-            const bool own = info.Id == topology;
+            const bool own = PageNamed(info.TabCaption) == topology;
             QVERIFY2(drawing.elementExists(symbol) == own, qPrintable(symbol));
             QVERIFY2(drawing.elementExists(symbol + "-value") == own, qPrintable(symbol + "-value"));
         }
@@ -75,7 +75,7 @@ void TestSchematics::areasAndLabelsLieInsideDrawing_data()
 
 void TestSchematics::areasAndLabelsLieInsideDrawing()
 {
-    QFETCH(Topology, topology);
+    QFETCH(int, topology);
     // The page as the window sizes it, so that a clipped label shows.
     TTestWindow window;
     window.show();
@@ -83,7 +83,7 @@ void TestSchematics::areasAndLabelsLieInsideDrawing()
     window.Pages()->setCurrentIndex(int(topology));
     const TSchematicPage &page = *window.Page(topology);
     const QStringList symbols = page.Symbols();
-    QCOMPARE(symbols.size(), int(TopologyInfo(topology).Components.size()));
+    QCOMPARE(symbols.size(), int(TCatalogue().Page(topology).Components.size()));
     for (const QString &symbol : symbols) {
         const QRectF area = page.Area(symbol);
         QVERIFY2(!area.isEmpty(), qPrintable(symbol));
@@ -107,8 +107,8 @@ void TestSchematics::doubleClickReachesEachComponent_data()
 
 void TestSchematics::doubleClickReachesEachComponent()
 {
-    QFETCH(Topology, topology);
-    TSchematicPage page(TopologyInfo(topology));
+    QFETCH(int, topology);
+    TSchematicPage page(TCatalogue().Page(topology));
     page.resize(297, 280);
     page.show();
     QVERIFY(QTest::qWaitForWindowExposed(&page));

@@ -48,7 +48,7 @@ private:
     {
         QCOMPARE(W->Circuit(), circuit);
         QCOMPARE(W->Pages()->currentIndex(), int(circuit.Active));
-        for (TSlider slider : AllSliders)
+        for (int slider = 0; slider < BuiltInControl::Count; ++slider)
             QCOMPARE(W->Slider(slider)->value(), circuit.Position(slider));
         auto *page = W->Page(circuit.Active);
         for (const QString &symbol : page->Symbols())
@@ -78,19 +78,19 @@ void TestUndo::everyChangeIsOneStep()
     QFETCH(QString, change);
     QFETCH(QString, undoText);
 
-    W->Slider(TSlider::Bass)->setValue(20);
+    W->Slider(BuiltInControl::Bass)->setValue(20);
     if (change == "preset")
-        W->Pages()->setCurrentIndex(int(Topology::Marshall));
+        W->Pages()->setCurrentIndex(int(PageNamed("Marshall")));
     W->SetModified(false);
     const TCircuit before = W->Circuit();
     const QString caption = W->windowTitle();
     const int steps = W->UndoStack()->count();
 
     if (change == "key") {
-        W->Slider(TSlider::Treble)->setFocus();
-        QTest::keyClick(W->Slider(TSlider::Treble), Qt::Key_Right);
+        W->Slider(BuiltInControl::Treble)->setFocus();
+        QTest::keyClick(W->Slider(BuiltInControl::Treble), Qt::Key_Right);
     } else if (change == "page") {
-        W->Pages()->setCurrentIndex(int(Topology::Vox));
+        W->Pages()->setCurrentIndex(int(PageNamed("Vox")));
     } else if (change == "component") {
         QVERIFY(WithEditDialog([&] { DoubleClickComponent(*W, "FR1"); },
                                [](TEditDialog &dialog) { TypeAndOk(dialog, "47k"); }));
@@ -98,7 +98,7 @@ void TestUndo::everyChangeIsOneStep()
         W->PresetChoice()->activated(W->PresetChoice()->findText("JCM800 2203"));
     } else if (change == "open") {
         const QString path = Dir.filePath("other.cva");
-        SaveCircuitFile(path.toStdString(), CircuitAt(Topology::James, 5, 60, 95));
+        SaveCircuitFile(path.toStdString(), CircuitAt(PageNamed("James"), 5, 60, 95));
         QVERIFY(W->OpenFile(path));
     } else if (change == "new") {
         W->actFileNewExecute();
@@ -127,7 +127,7 @@ void TestUndo::everyChangeIsOneStep()
 
 void TestUndo::aDragIsOneStep()
 {
-    QSlider *bass = W->Slider(TSlider::Bass);
+    QSlider *bass = W->Slider(BuiltInControl::Bass);
     const int steps = W->UndoStack()->count();
     bass->setSliderDown(true);
     for (int position : {40, 30, 20, 10})
@@ -136,7 +136,7 @@ void TestUndo::aDragIsOneStep()
     QCOMPARE(W->UndoStack()->count(), steps + 1);
     QCOMPARE(W->Action("actEditUndo")->text(), "&Undo Move Bass to 10%");
     W->Action("actEditUndo")->trigger();
-    VerifyShown(CircuitAt(Topology::Fender, 50, 50, 50));
+    VerifyShown(CircuitAt(PageNamed("Fender"), 50, 50, 50));
 
     // A drag back to where it began is no step, but it moved the slider.
     bass->setSliderDown(true);
@@ -149,13 +149,13 @@ void TestUndo::aDragIsOneStep()
 
 void TestUndo::theMarkFollowsTheSavedState()
 {
-    W->Slider(TSlider::Mid)->setValue(70);
+    W->Slider(BuiltInControl::Mid)->setValue(70);
     W->SaveAnswer = Dir.filePath("saved.cva");
     QVERIFY(W->actFileSaveAsExecute());
     const QString saved = W->windowTitle();
     QVERIFY(!saved.endsWith(" *"));
 
-    W->Slider(TSlider::Mid)->setValue(80);
+    W->Slider(BuiltInControl::Mid)->setValue(80);
     QCOMPARE(W->windowTitle(), saved + " *");
     W->Action("actEditUndo")->trigger();
     QCOMPARE(W->windowTitle(), saved);

@@ -107,20 +107,20 @@ void TestViews::plotMenuSwitchesTheViewShown()
         QVERIFY(W->Action(item.Action)->isChecked());
     }
     QCOMPARE(W->QuantityView()->Quantity(), TQuantity::Impedance);
-    QCOMPARE(W->MapSlider(), TSlider::Mid);
+    QCOMPARE(W->MapSlider(), BuiltInControl::Mid);
     QVERIFY(W->Errors.isEmpty());
 }
 
 void TestViews::snapshotsKeepEveryQuantity()
 {
-    W->Pages()->setCurrentIndex(int(Topology::Bench));
+    W->Pages()->setCurrentIndex(int(PageNamed("Bench")));
     W->SetPlotView(TPlotView::Phase);
     W->SnapshotButton()->click();
-    W->Slider(TSlider::Treble)->setValue(90);
+    W->Slider(BuiltInControl::Treble)->setValue(90);
 
     const TTraceStore &store = W->Store();
-    const TResponseCurves before = EngineCurves(CircuitAt(Topology::Bench, 50, 50, 50));
-    const TResponseCurves after = EngineCurves(CircuitAt(Topology::Bench, 50, 50, 90));
+    const TResponseCurves before = EngineCurves(CircuitAt(PageNamed("Bench"), 50, 50, 50));
+    const TResponseCurves after = EngineCurves(CircuitAt(PageNamed("Bench"), 50, 50, 90));
     QCOMPARE(store.TraceCount, 2);
     QCOMPARE(store.Quantities[1].PhaseDeg, before.PhaseDeg);
     QCOMPARE(store.Quantities[1].GroupDelayS, before.GroupDelayS);
@@ -130,7 +130,7 @@ void TestViews::snapshotsKeepEveryQuantity()
     // Each view draws the snapshot in its own colour under the live trace.
     W->SetPlotView(TPlotView::GroupDelay);
     W->Plotter()->SetTraceColour(clRed);
-    W->Slider(TSlider::Treble)->setValue(10);
+    W->Slider(BuiltInControl::Treble)->setValue(10);
     const QImage shown = W->ShownView()->grab().toImage();
     QVERIFY(CountColour(shown, ToQColor(clLime)) > 100);
     QVERIFY(CountColour(shown, ToQColor(clRed)) > 100);
@@ -159,7 +159,7 @@ void TestViews::readoutShowsGainPhaseAndGroupDelay()
     const QPoint inside(view->width() / 2, view->height() / 2);
     QTest::mouseMove(view, QPoint(1, 1));
     QTest::mouseMove(view, inside);
-    const TCircuit circuit = CircuitAt(Topology::Fender, 50, 50, 50);
+    const TCircuit circuit = CircuitAt(PageNamed("Fender"), 50, 50, 50);
     const TResponseCurves curves = EngineCurves(circuit);
     const QString text = W->statusBar()->currentMessage();
     const QStringList parts = text.split(QStringLiteral("   "));
@@ -199,16 +199,16 @@ void TestViews::fittedAxesHoldEveryValueOnWholeSteps()
 
 void TestViews::responseMapFollowsEveryChangeWithItsMarker()
 {
-    W->Slider(TSlider::Treble)->setValue(30);
-    W->ShowResponseMap(TSlider::Treble);
+    W->Slider(BuiltInControl::Treble)->setValue(30);
+    W->ShowResponseMap(BuiltInControl::Treble);
     const TResponseMapPicture &map = W->ResponseMapView()->Map();
-    QCOMPARE(map.Curves, CalcResponseMap(CircuitAt(Topology::Fender, 50, 50, 30), TSlider::Treble, ResolutionMedium));
+    QCOMPARE(map.Curves, CalcResponseMap(CircuitAt(PageNamed("Fender"), 50, 50, 30), BuiltInControl::Treble, ResolutionMedium));
 
     // Another slider moves the whole map; the mapped one moves the marker.
-    W->Slider(TSlider::Bass)->setValue(80);
-    W->Slider(TSlider::Treble)->setValue(70);
+    W->Slider(BuiltInControl::Bass)->setValue(80);
+    W->Slider(BuiltInControl::Treble)->setValue(70);
     QCOMPARE(map.Position, 70);
-    QCOMPARE(map.Curves, CalcResponseMap(CircuitAt(Topology::Fender, 80, 50, 70), TSlider::Treble, ResolutionMedium));
+    QCOMPARE(map.Curves, CalcResponseMap(CircuitAt(PageNamed("Fender"), 80, 50, 70), BuiltInControl::Treble, ResolutionMedium));
 
     const QSize size(407, 417);
     const QImage image = Picture([&](QPainter &painter, QSize s) { RenderResponseMap(painter, s, map); }, size);
@@ -227,7 +227,7 @@ void TestViews::responseMapFollowsEveryChangeWithItsMarker()
 
 void TestViews::mapOverADisabledSliderKeepsTheView()
 {
-    W->Pages()->setCurrentIndex(int(Topology::Vox));
+    W->Pages()->setCurrentIndex(int(PageNamed("Vox")));
     W->SetPlotView(TPlotView::Phase);
     W->Action("actPlotViewMapMid")->trigger();
     QCOMPARE(W->Errors, QStringList{"The Vox page has no Mid control to map"});
@@ -236,9 +236,9 @@ void TestViews::mapOverADisabledSliderKeepsTheView()
     QVERIFY(!W->Action("actPlotViewMapMid")->isChecked());
 
     // A page without the mapped slider: the view says so, once, and draws no map.
-    W->ShowResponseMap(TSlider::Treble);
-    W->Pages()->setCurrentIndex(int(Topology::BigMuff));
-    W->Slider(TSlider::Mid)->setValue(20);
+    W->ShowResponseMap(BuiltInControl::Treble);
+    W->Pages()->setCurrentIndex(int(PageNamed("Big muff")));
+    W->Slider(BuiltInControl::Mid)->setValue(20);
     QCOMPARE(W->Errors.size(), 2);
     QVERIFY(W->Errors.last().contains("no Treble control"));
     QVERIFY(W->ResponseMapView()->Map().Curves.empty());
@@ -251,7 +251,7 @@ void TestViews::circuitTheEngineCannotSolve()
     // An inductor of no inductance: the loop model still computes a curve,
     // the circuit engine refuses the branch.
     const QString path = Dir->filePath("noinductance.cva");
-    W->Pages()->setCurrentIndex(int(Topology::Bench));
+    W->Pages()->setCurrentIndex(int(PageNamed("Bench")));
     W->SaveAnswer = path;
     QVERIFY(W->actFileSaveAsExecute());
     QFile file(path);
@@ -273,7 +273,7 @@ void TestViews::circuitTheEngineCannotSolve()
     for (double value : W->Store().Quantities[0].PhaseDeg)
         QVERIFY(!std::isfinite(value));
     // Told once, not on every change; the readout leaves the phase out.
-    W->Slider(TSlider::Bass)->setValue(10);
+    W->Slider(BuiltInControl::Bass)->setValue(10);
     QCOMPARE(W->Errors.size(), 1);
     QWidget *view = W->ShownView();
     QTest::mouseMove(view, QPoint(1, 1));
@@ -304,7 +304,7 @@ void TestViews::exportAndPrintFollowTheViewShown()
     const QList<QByteArray> first = table.readLine().trimmed().split(',');
     QCOMPARE(first[1].toDouble(), W->Store().Quantities[0].ImpedanceOhm[0]);
 
-    W->ShowResponseMap(TSlider::Bass);
+    W->ShowResponseMap(BuiltInControl::Bass);
     W->ExportAnswer = Dir->filePath("map.csv");
     W->Action("actFileExport")->trigger();
     QFile map(W->ExportAnswer);
@@ -318,7 +318,7 @@ void TestViews::exportAndPrintFollowTheViewShown()
     QPainter painter(&page);
     const TPrintLayout layout = DrawPicturePrintout(
         painter, [](QPainter &on, QSize size) { on.fillRect(QRect(QPoint(0, 0), size), Qt::red); },
-        W->Circuit().Symbols, W->Circuit().ActiveInfo(), '.');
+        W->Circuit().ActiveValues(), W->Circuit().ActiveInfo(), '.');
     painter.end();
     QCOMPARE(page.pixelColor(layout.TextW + layout.L10 + 5, 5), QColor(Qt::red));
     QCOMPARE(page.pixelColor(layout.TextW / 2, layout.L14 / 2 + 1) == QColor(Qt::red), false);
