@@ -19,7 +19,7 @@
 #include "audio/StackFilter.h"
 #include "document/Circuit.h"
 #include "document/Netlist.h"
-#include "document/Topology.h"
+#include "document/Catalogue.h"
 #include "models/NodalEngine.h"
 #include "numerics/Error.h"
 
@@ -190,9 +190,9 @@ TEST(StackFilter, StableMeansEveryPoleStrictlyInsideTheUnitCircle)
                 filter.A[i][j] = t.A[i][j];
         EXPECT_EQ(IsStable(filter), t.Stable) << t.What;
     }
-    for (const TTopologyInfo &info : Topologies())
+    for (const TCircuitDef &info : BuiltInCircuits())
         for (const int position : {0, 50, 100})
-            EXPECT_TRUE(IsStable(DesignStackFilter(NetlistAt(info.Id, position), 48000))) << info.TabCaption;
+            EXPECT_TRUE(IsStable(DesignStackFilter(NetlistAt(PageNamed(info.TabCaption), position), 48000))) << info.TabCaption;
 }
 
 // A filter whose output grows without bound is silenced and reported, never
@@ -217,7 +217,7 @@ TEST(ListenChain, ARunawayFilterIsMutedAndReported)
     EXPECT_TRUE(std::all_of(out.begin(), out.end(), [](float v) { return std::isfinite(v) && std::abs(v) < 1; }));
     EXPECT_TRUE(std::all_of(out.end() - 4800, out.end(), [](float v) { return v == 0; }));
 
-    controls.Filter.Publish(DesignStackFilter(NetlistAt(Topology::Fender, 50), 48000));
+    controls.Filter.Publish(DesignStackFilter(NetlistAt(PageNamed("Fender"), 50), 48000));
     chain.Render(out);
     EXPECT_TRUE(std::any_of(out.begin(), out.end(), [](float v) { return v != 0; }));
 }

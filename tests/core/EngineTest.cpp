@@ -157,16 +157,16 @@ TEST(CircuitEngine, RefusesWhatItCannotSolveNamingTheCircuit)
 TEST(CircuitEngine, NonPassiveValuesAreRefusedNamingTheComponentAndPage)
 {
     struct TCase {
-        Topology Page;
+        int Page;
         const char *Setting;
         const char *Refusal;
     };
     const std::string why = ": the circuit is not passive, so phase, impedance, maps and sound are not computed";
-    for (const TCase &c : {TCase{Topology::Fender, "FR1=-100k", "FR1 on the Fender page is -100 k\u03a9"},
-                           TCase{Topology::Fender, "FR2=-250k|1", "FR2 on the Fender page is -250 k\u03a9"},
-                           TCase{Topology::Fender, "FC1=-250p", "FC1 on the Fender page is -250 pF"},
-                           TCase{Topology::Bench, "SL2=-20|600", "SL2 on the Bench page is -20 H"},
-                           TCase{Topology::Bench, "SL1=6|-600", "SL1 on the Bench page has a DC resistance of -600 \u03a9"}}) {
+    for (const TCase &c : {TCase{PageNamed("Fender"), "FR1=-100k", "FR1 on the Fender page is -100 k\u03a9"},
+                           TCase{PageNamed("Fender"), "FR2=-250k|1", "FR2 on the Fender page is -250 k\u03a9"},
+                           TCase{PageNamed("Fender"), "FC1=-250p", "FC1 on the Fender page is -250 pF"},
+                           TCase{PageNamed("Bench"), "SL2=-20|600", "SL2 on the Bench page is -20 H"},
+                           TCase{PageNamed("Bench"), "SL1=6|-600", "SL1 on the Bench page has a DC resistance of -600 \u03a9"}}) {
         TCircuit circuit;
         circuit.Active = c.Page;
         ApplyComponentSetting(circuit, c.Setting);
