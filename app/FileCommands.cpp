@@ -11,7 +11,6 @@
 #include <QSlider>
 #include <QTabWidget>
 
-#include "app/LocaleSeparator.h"
 #include "app/MainWindow.h"
 #include "document/CircuitFile.h"
 
@@ -60,7 +59,7 @@ bool TfrmMain::CheckSave()
 
 bool TfrmMain::SaveTo(const QString &path)
 {
-    if (!Guarded([&] { SaveCircuitFile(path.toStdString(), FCircuit); }))
+    if (!Guarded([&] { SaveCircuitFile(path.toStdString(), FCircuit, TSpecialFiles::Refused); }))
         return false;
     SetFileName(path);
     SetModified(false);
@@ -122,7 +121,7 @@ bool TfrmMain::OpenFile(const QString &path)
 bool TfrmMain::LoadFile(const QString &path)
 {
     std::optional<TCircuit> loaded;
-    if (!Guarded([&] { loaded = LoadCircuitFile(path.toStdString(), FCircuit, LocaleDecimalSeparator()); }))
+    if (!Guarded([&] { loaded = LoadCircuitFile(path.toStdString(), FCircuit, TSpecialFiles::Refused); }))
         return false;
     // The curve shown so far stays on the plot for comparison.
     actPlotSnapshotExecute();

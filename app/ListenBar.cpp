@@ -19,6 +19,7 @@
 #include "audio/RecordingSource.h"
 #include "audio/StackFilterDesign.h"
 #include "document/Netlist.h"
+#include "document/SpecialFiles.h"
 #include "numerics/Error.h"
 
 namespace cva {
@@ -193,6 +194,9 @@ bool TListenBar::OpenAudioFile(const QString &path)
 {
     std::unique_ptr<TAudioFileReader> reader;
     try {
+        // A named pipe or a device would hold the window until it ends.
+        if (const auto reason = SpecialFileReason(path.toStdString()))
+            throw CorvantaError("Cannot read audio file \"" + path.toStdString() + "\". " + *reason);
         reader = std::make_unique<TAudioFileReader>(path.toStdString());
     } catch (const CorvantaError &error) {
         emit Problem(QString::fromStdString(error.what()));

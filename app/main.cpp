@@ -15,11 +15,13 @@ int main(int argc, char *argv[])
     cva::TGuardedApplication application(argc, argv, [](const QString &message) {
         QMessageBox::critical(QApplication::activeWindow(), QApplication::applicationDisplayName(), message);
     });
-    cva::SetUpApplication();
+    const QString settingsWarning = cva::SetUpApplication();
 
     cva::TfrmMain window;
     window.RestoreWindowSize();
     window.show();
+    if (!settingsWarning.isEmpty())
+        QMessageBox::warning(&window, QApplication::applicationDisplayName(), settingsWarning);
     window.ReportPresetWarnings();
     // A circuit file named on the command line (as a file manager passes it)
     // opens as File > Open would; the help layer's debug switch is no file.

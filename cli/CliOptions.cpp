@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 
+#include "cli/RenderModule.h"
 #include "document/Catalogue.h"
 #include "models/Calc.h"
 
@@ -52,13 +53,16 @@ std::pair<std::string, int> ControlSetting(const std::string &text)
     return {text.substr(0, equals), SliderValue("--control " + text.substr(0, equals), text.substr(equals + 1))};
 }
 
-// Up to an hour, like the longest file --render reads.
+// At least one sample, up to an hour like the longest file --render reads.
 double DemoSeconds(const std::string &text)
 {
     double seconds = 0;
     const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), seconds);
-    if (ec != std::errc() || ptr != text.data() + text.size() || !(seconds > 0) || seconds > 3600)
-        throw TUsageError{"--render-demo takes a number of seconds above 0, up to 3600, not \"" + text + "\""};
+    // Half a sample or more rounds to one sample.
+    const bool oneSample = seconds * CorvantaDemoSampleRate >= 0.5;
+    if (ec != std::errc() || ptr != text.data() + text.size() || !oneSample || seconds > 3600)
+        throw TUsageError{"--render-demo takes a number of seconds from one sample (1/" +
+                          std::to_string(CorvantaDemoSampleRate) + " s) up to 3600, not \"" + text + "\""};
     return seconds;
 }
 

@@ -5,16 +5,18 @@
 #include "cli/PlotModule.h"
 
 #include <cstdio>
-#include <optional>
 #include <string>
+#include <utility>
 
 #include <QGuiApplication>
+#include <QByteArray>
 #include <QSize>
 #include <QString>
 
 #include "numerics/Error.h"
 #include "plot/PlotColours.h"
 #include "plot/PlotExport.h"
+#include "plot/PlotPainter.h"
 #include "plot/PlotScale.h"
 
 namespace {
@@ -32,14 +34,7 @@ void QuietMessages(QtMsgType type, const QMessageLogContext &, const QString &me
         fprintf(stderr, "%s\n", qPrintable(message));
 }
 
-void Check(const QString &error)
-{
-    if (!error.isEmpty())
-        throw CorvantaError(error.toStdString());
-}
-
-void WritePlotPictures(const std::optional<std::string> &pngPath, const std::optional<std::string> &svgPath,
-                       const TTrace &live)
+void DrawPictures(const TTrace &live, bool png, bool svg, TCorvantaPictureSink sink, void *context)
 {
     // Text needs the fonts of a GUI application, but never a display: a
     // platform chosen for other programs must not make the tool abort.
@@ -54,25 +49,30 @@ void WritePlotPictures(const std::optional<std::string> &pngPath, const std::opt
     TTraceStore store;
     store.Traces[0] = live;
     store.TraceColours[0] = clLime;
-    const TPlotScale fixedScale;
-    if (pngPath)
-        Check(ExportPlotPng(QString::fromStdString(*pngPath), PictureSize, store, fixedScale, clLime));
-    if (svgPath)
-        Check(ExportPlotSvg(QString::fromStdString(*svgPath), PictureSize, store, fixedScale, clLime));
+    const TPlotRender render = GainPlotRender(store, TPlotScale{}, clLime);
+    for (const auto &[wanted, picture] : {std::pair{png, CorvantaPng}, std::pair{svg, CorvantaSvg}}) {
+        if (!wanted)
+            continue;
+        QByteArray bytes;
+        const QString failure = picture == CorvantaPng ? PicturePng(bytes, PictureSize, render)
+                                                       : PictureSvg(bytes, PictureSize, render);
+        if (!failure.isEmpty())
+            throw CorvantaError(failure.toStdString());
+        sink(context, picture, bytes.constData(), std::size_t(bytes.size()));
+    }
 }
 
 } // namespace
 
-extern "C" int CorvantaWritePlotPictures(const char *pngPath, const char *svgPath, const double *gain, int points,
-                                         char *error, std::size_t errorSize)
+extern "C" int CorvantaDrawPlotPictures(const double *gain, int points, int png, int svg, TCorvantaPictureSink sink,
+                                        void *context, char *error, std::size_t errorSize)
 {
     try {
         if (points != GridPoints)
             throw CorvantaError("the curve does not have " + std::to_string(GridPoints) + " points");
         TTrace live{};
         std::copy(gain, gain + points, live.begin());
-        auto path = [](const char *text) { return text ? std::optional<std::string>(text) : std::nullopt; };
-        WritePlotPictures(path(pngPath), path(svgPath), live);
+        DrawPictures(live, png != 0, svg != 0, sink, context);
         return 0;
     } catch (const std::exception &e) {
         std::snprintf(error, errorSize, "%s", e.what());

@@ -5,13 +5,20 @@
 #include <cstddef>
 
 #define CORVANTA_PLOT_MODULE_FILE "corvanta-cli-plot.so"
-#define CORVANTA_PLOT_MODULE_ENTRY "CorvantaWritePlotPictures"
+#define CORVANTA_PLOT_MODULE_ENTRY "CorvantaDrawPlotPictures"
 
-// Draws the plot of a curve of 'points' gains into a PNG and/or an SVG file
-// (a null path is skipped). Returns 0, or 1 with the reason in 'error'.
-extern "C" __attribute__((visibility("default"))) int CorvantaWritePlotPictures(const char *pngPath,
-                                                                             const char *svgPath,
-                                                                             const double *gain, int points,
-                                                                             char *error, std::size_t errorSize);
+enum TCorvantaPicture { CorvantaPng = 0, CorvantaSvg = 1 };
 
-using TWritePlotPictures = decltype(&CorvantaWritePlotPictures);
+// Receives one finished picture; the bytes are the module's until it returns.
+using TCorvantaPictureSink = void (*)(void *context, int picture, const char *bytes, std::size_t size);
+
+// Draws the plot of a curve of 'points' gains as each picture asked for and
+// hands it to 'sink'; writing the files is the tool's, which writes all its
+// outputs together. Returns 0, or 1 with the reason in 'error'.
+extern "C" __attribute__((visibility("default"))) int CorvantaDrawPlotPictures(const double *gain, int points,
+                                                                            int png, int svg,
+                                                                            TCorvantaPictureSink sink,
+                                                                            void *context, char *error,
+                                                                            std::size_t errorSize);
+
+using TDrawPlotPictures = decltype(&CorvantaDrawPlotPictures);

@@ -6,15 +6,19 @@
 
 namespace cva::cli {
 
-void WritePlotPictures(const std::optional<std::string> &pngPath, const std::optional<std::string> &svgPath,
-                       const TTrace &live)
+TPlotPictures DrawPlotPictures(bool png, bool svg, const TTrace &live)
 {
-    const auto write = reinterpret_cast<TWritePlotPictures>(
+    const auto draw = reinterpret_cast<TDrawPlotPictures>(
         LoadCliModuleEntry(CORVANTA_PLOT_MODULE_FILE, CORVANTA_PLOT_MODULE_ENTRY, "draw the plot"));
+    TPlotPictures pictures;
+    const TCorvantaPictureSink keep = [](void *context, int picture, const char *bytes, std::size_t size) {
+        auto &into = *static_cast<TPlotPictures *>(context);
+        (picture == CorvantaPng ? into.Png : into.Svg).assign(bytes, size);
+    };
     char error[1024] = "";
-    if (write(pngPath ? pngPath->c_str() : nullptr, svgPath ? svgPath->c_str() : nullptr, live.data(),
-              int(live.size()), error, sizeof error) != 0)
+    if (draw(live.data(), int(live.size()), png ? 1 : 0, svg ? 1 : 0, keep, &pictures, error, sizeof error) != 0)
         throw CorvantaError(error);
+    return pictures;
 }
 
 } // namespace cva::cli

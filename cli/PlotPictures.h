@@ -3,12 +3,15 @@
 // The plot of the computed curve as PNG and SVG pictures, drawn as the
 // desktop program draws its plot at the size of its first layout.
 
-#include <optional>
 #include <string>
 
 #include "models/Calc.h"
 
 namespace cva::cli {
+
+struct TPlotPictures {
+    std::string Png, Svg; // empty when not asked for
+};
 
 #ifdef CORVANTA_CLI_PLOT
 inline bool PlotPicturesAvailable()
@@ -16,10 +19,9 @@ inline bool PlotPicturesAvailable()
     return true;
 }
 
-// Writes the pictures asked for; throws CorvantaError with the reason when
-// one cannot be written. Needs no display.
-void WritePlotPictures(const std::optional<std::string> &pngPath, const std::optional<std::string> &svgPath,
-                       const TTrace &live);
+// Draws the pictures asked for in memory; throws CorvantaError with the
+// reason when one cannot be drawn. Needs no display.
+TPlotPictures DrawPlotPictures(bool png, bool svg, const TTrace &live);
 #else
 // Built without Qt: there is no plot to draw.
 inline bool PlotPicturesAvailable()
@@ -27,9 +29,9 @@ inline bool PlotPicturesAvailable()
     return false;
 }
 
-inline void WritePlotPictures(const std::optional<std::string> &, const std::optional<std::string> &,
-                              const TTrace &)
+inline TPlotPictures DrawPlotPictures(bool, bool, const TTrace &)
 {
+    return {};
 }
 #endif
 

@@ -19,8 +19,6 @@ namespace {
 
 using namespace cva;
 
-constexpr int DemoSampleRate = 48000;
-
 // The input, block by block: an audio file or the demo guitar.
 class TRenderInput {
 public:
@@ -31,8 +29,8 @@ public:
             Rate = Reader->SampleRate();
             Length = static_cast<std::uint64_t>(Reader->Frames());
         } else {
-            Rate = DemoSampleRate;
-            Length = static_cast<std::uint64_t>(std::llround(request.DemoSeconds * DemoSampleRate));
+            Rate = CorvantaDemoSampleRate;
+            Length = static_cast<std::uint64_t>(std::llround(request.DemoSeconds * CorvantaDemoSampleRate));
             Guitar.emplace(Rate);
         }
     }

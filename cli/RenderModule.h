@@ -12,6 +12,9 @@ namespace cva {
 struct TNetlist;
 }
 
+// The rate of the demo guitar that --render-demo renders.
+constexpr int CorvantaDemoSampleRate = 48000;
+
 struct TCorvantaRenderRequest {
     const cva::TNetlist *Circuit; // built by the tool from the same sources
     const char *Input;            // an audio file, or null for the demo guitar

@@ -9,10 +9,14 @@
 #include <filesystem>
 #include <iostream>
 #include <new>
+#include <optional>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "cli/AudioRender.h"
+#include "cli/CliModule.h"
 #include "cli/CliOptions.h"
 #include "cli/PlotPictures.h"
 #include "cli/TraceOutput.h"
@@ -36,9 +40,8 @@ constexpr int ExitUsage = 2;
 // on standard error and the others are used.
 TPresetLibrary LoadPresets()
 {
-    std::error_code error;
-    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
-    const auto folder = error ? std::nullopt : FindPresetFolder(program.parent_path());
+    const std::optional<std::filesystem::path> program = ProgramFolder();
+    const auto folder = program ? FindPresetFolder(*program) : std::nullopt;
     if (!folder) {
         std::cerr << "corvanta-cli: warning: no preset folder was found beside the program\n";
         return {};
@@ -142,15 +145,21 @@ int main(int argc, char **argv)
                 std::cout << TCatalogue().Page(preset.Page).TabCaption << "\t" << preset.Name << "\n";
             return 0;
         }
-        const bool pictures = options.PngPath || options.SvgPath;
-        if (pictures && !PlotPicturesAvailable())
+        if ((options.PngPath || options.SvgPath) && !PlotPicturesAvailable())
             throw TUsageError{"--png and --svg are not available: this corvanta-cli was built without Qt"};
         const TCircuit circuit = BuildCircuit(options);
         WarnOfUnknownTapers(circuit);
         if (options.Renders()) {
+            // The circuit file is checked and made ready first, and put in
+            // place only once the audio is written.
+            std::optional<TAtomicFile> save;
+            if (options.SavePath) {
+                save.emplace(*options.SavePath, CircuitFileWriteOptions());
+                save->Write(CircuitFileText(circuit));
+            }
             RenderAudio(options, circuit);
-            if (options.SavePath)
-                SaveCircuitFile(*options.SavePath, circuit);
+            if (save)
+                save->Commit();
             return 0;
         }
         TTrace live{};
@@ -158,14 +167,28 @@ int main(int argc, char **argv)
         if (const auto warning = ModelAccuracyWarning(circuit, live))
             std::cerr << "corvanta-cli: warning: " << *warning << "\n";
         const std::string text = CurveText(options, circuit, live);
-        if (pictures)
-            WritePlotPictures(options.PngPath, options.SvgPath, live);
-        // Files first and standard output last, so that nothing is printed
-        // when any of them fails.
+        // Every output file is checked and made ready before any is written,
+        // so that one failing leaves all as they were; standard output comes
+        // last, so that nothing is printed when any of them fails.
+        std::optional<TAtomicFile> output, png, svg, save;
         if (options.OutputPath)
-            WriteFileAtomically(*options.OutputPath, text);
+            output.emplace(*options.OutputPath);
+        if (options.PngPath)
+            png.emplace(*options.PngPath);
+        if (options.SvgPath)
+            svg.emplace(*options.SvgPath);
         if (options.SavePath)
-            SaveCircuitFile(*options.SavePath, circuit);
+            save.emplace(*options.SavePath, CircuitFileWriteOptions());
+        const TPlotPictures pictures = png || svg ? DrawPlotPictures(bool(png), bool(svg), live) : TPlotPictures{};
+        const std::string circuitText = CircuitFileText(circuit);
+        const std::pair<std::optional<TAtomicFile> *, std::string_view> files[] = {
+            {&output, text}, {&png, pictures.Png}, {&svg, pictures.Svg}, {&save, circuitText}};
+        for (const auto &[file, bytes] : files)
+            if (*file)
+                (*file)->Write(bytes);
+        for (const auto &[file, bytes] : files)
+            if (*file)
+                (*file)->Commit();
         if (!options.OutputPath) {
             std::cout << text << std::flush;
             if (!std::cout)

@@ -38,6 +38,23 @@ std::size_t Utf8Length(std::string_view text)
     return length;
 }
 
+char32_t CodePoint(std::string_view sequence)
+{
+    const auto lead = static_cast<unsigned char>(sequence[0]);
+    char32_t value = sequence.size() == 2 ? lead & 0x1F : sequence.size() == 3 ? lead & 0x0F : lead & 0x07;
+    for (std::size_t i = 1; i < sequence.size(); ++i)
+        value = (value << 6) | (static_cast<unsigned char>(sequence[i]) & 0x3F);
+    return value;
+}
+
+// C1 controls, line and paragraph separators, and the format characters
+// that are drawn as nothing or change the order of what follows.
+bool IsInvisibleOrControl(char32_t c)
+{
+    return (c >= 0x80 && c <= 0x9F) || (c >= 0x200B && c <= 0x200F) || (c >= 0x2028 && c <= 0x202E) ||
+           (c >= 0x2060 && c <= 0x2069) || c == 0xFEFF;
+}
+
 std::string Escaped(unsigned char byte)
 {
     switch (byte) {
@@ -82,6 +99,25 @@ std::string QuoteExcerpt(std::string_view text, char quote)
         result += "...";
     result += quote;
     return result;
+}
+
+std::optional<std::size_t> PrintableCharacters(std::string_view text)
+{
+    std::size_t characters = 0;
+    while (!text.empty()) {
+        const auto byte = static_cast<unsigned char>(text[0]);
+        std::size_t length = 1;
+        if (byte < 0x20 || byte == 0x7F)
+            return std::nullopt;
+        if (byte >= 0x80) {
+            length = Utf8Length(text);
+            if (length == 0 || IsInvisibleOrControl(CodePoint(text.substr(0, length))))
+                return std::nullopt;
+        }
+        text.remove_prefix(length);
+        ++characters;
+    }
+    return characters;
 }
 
 } // namespace cva

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -13,5 +14,11 @@ namespace cva {
 // NUL byte nor swamped by a value of megabytes.
 constexpr std::size_t MaxQuotedCharacters = 60;
 std::string QuoteExcerpt(std::string_view text, char quote);
+
+// The number of characters of text when all of it is printable UTF-8 on one
+// line: no control character (tab, line break, escape, NUL, C1 codes), no
+// byte that is no UTF-8 and none of the invisible marks that reorder or hide
+// text (bidirectional overrides, zero-width characters); otherwise nothing.
+std::optional<std::size_t> PrintableCharacters(std::string_view text);
 
 } // namespace cva

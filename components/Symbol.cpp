@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "components/EngNotation.h"
+#include "components/MessageQuote.h"
 #include "numerics/Error.h"
 
 namespace cva {
@@ -133,9 +134,14 @@ void TSymbolPot::SetInfo(std::string_view text, char decimalSeparator)
 {
     const auto parts = SplitParts(text);
     const double value = ParsePlainNumber(parts[0], decimalSeparator);
-    const int potType = ParseInteger(SecondPart(parts));
+    const std::string_view taperText = SecondPart(parts);
+    const int potType = ParseInteger(taperText);
+    // A file holds one byte's worth of taper numbers; a larger one is no
+    // taper and must not wrap round to one.
+    if (potType < 0 || potType > 255)
+        throw CorvantaError(QuoteExcerpt(taperText, '\'') + " is not a taper number from 0 to 255");
     Value = value;
-    PotType = static_cast<std::uint8_t>(potType & 0xFF);
+    PotType = static_cast<std::uint8_t>(potType);
 }
 
 } // namespace cva

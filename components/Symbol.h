@@ -29,8 +29,9 @@ public:
     virtual bool Execute(TDialogKind kind, TDialogFields &fields) = 0;
 };
 
-// Potentiometer tapers. Other values may come from a file; they follow the
-// linear law and are labelled "Linear (N)".
+// Potentiometer tapers. Other values from 3 to 255 may come from a file; they
+// follow the linear law and are labelled "Linear (N)". Anything outside 0 to
+// 255 does not convert.
 enum : std::uint8_t { PotLinear = 0, PotLogA = 1, PotLogB = 2 };
 
 class TSymbol {

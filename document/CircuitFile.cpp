@@ -88,8 +88,7 @@ std::vector<std::string_view> CircuitLines(std::string_view text)
     return SplitLines(text);
 }
 
-TCircuit ApplyLines(const std::vector<std::string_view> &lines, const TCircuit &current, char decimalSeparator,
-                    std::string_view source)
+TCircuit ApplyLines(const std::vector<std::string_view> &lines, const TCircuit &current, std::string_view source)
 {
     TCircuit next = current;
 
@@ -113,7 +112,7 @@ TCircuit ApplyLines(const std::vector<std::string_view> &lines, const TCircuit &
         const std::string_view name = KeyOf(lines[i]);
         if (name.empty() || !next.Symbols.Contains(name) || !applied.insert(name).second)
             continue;
-        AtLine(source, i, name, [&] { next.Symbols.SetInfo(name, ValueOf(lines[i]), decimalSeparator); });
+        AtLine(source, i, name, [&] { next.Symbols.SetInfo(name, ValueOf(lines[i])); });
     }
     return next;
 }
@@ -140,25 +139,30 @@ std::string CircuitFileText(const TCircuit &circuit)
     return text;
 }
 
-void SaveCircuitFile(const std::filesystem::path &path, const TCircuit &circuit)
+TWriteOptions CircuitFileWriteOptions(TSpecialFiles special)
 {
-    WriteFileAtomically(path, CircuitFileText(circuit));
+    return {.Durable = true, .Special = special};
 }
 
-TCircuit ApplyCircuitText(std::string_view text, const TCircuit &current, char decimalSeparator,
-                          std::string_view source)
+void SaveCircuitFile(const std::filesystem::path &path, const TCircuit &circuit, TSpecialFiles special)
 {
-    return ApplyLines(CircuitLines(text), current, decimalSeparator, source);
+    WriteFileAtomically(path, CircuitFileText(circuit), CircuitFileWriteOptions(special));
 }
 
-TCircuit LoadCircuitFile(const std::filesystem::path &path, const TCircuit &current, char decimalSeparator)
+TCircuit ApplyCircuitText(std::string_view text, const TCircuit &current, std::string_view source)
 {
-    const std::string text = ReadWholeFile(path, MaxCircuitFileBytes, "a circuit file is a few kilobytes");
+    return ApplyLines(CircuitLines(text), current, source);
+}
+
+TCircuit LoadCircuitFile(const std::filesystem::path &path, const TCircuit &current, TSpecialFiles special)
+{
+    const std::string text =
+        ReadWholeFile(path, MaxCircuitFileBytes, "a circuit file is a few kilobytes", special);
     const std::vector<std::string_view> lines = CircuitLines(text);
     if (std::none_of(lines.begin(), lines.end(),
                      [&current](std::string_view line) { return IsCircuitLine(line, current); }))
         throw CannotOpenFile(path, "not a circuit file");
-    return ApplyLines(lines, current, decimalSeparator, path.filename().string());
+    return ApplyLines(lines, current, path.filename().string());
 }
 
 std::vector<std::string> UnknownTaperWarnings(const TCircuit &circuit)

@@ -37,7 +37,8 @@ CorvantaError CannotOpenFile(const std::filesystem::path &path, std::string_view
     return CorvantaError("Cannot open file \"" + path.string() + "\". " + std::string(reason));
 }
 
-std::string ReadWholeFile(const std::filesystem::path &path, std::size_t maxBytes, std::string_view whatFits)
+std::string ReadWholeFile(const std::filesystem::path &path, std::size_t maxBytes, std::string_view whatFits,
+                          TSpecialFiles special)
 {
     auto tooLarge = [&](const std::string &size) {
         return CannotOpenFile(path, "too large (" + size + " bytes; " + std::string(whatFits) + ")");
@@ -51,6 +52,8 @@ std::string ReadWholeFile(const std::filesystem::path &path, std::size_t maxByte
         throw CannotOpenFile(path, std::strerror(errno));
     if (S_ISDIR(status.st_mode))
         throw CannotOpenFile(path, std::strerror(EISDIR));
+    if (!S_ISREG(status.st_mode) && special == TSpecialFiles::Refused)
+        throw CannotOpenFile(path, NotRegularFile);
     if (S_ISREG(status.st_mode) && static_cast<std::uintmax_t>(status.st_size) > maxBytes)
         throw tooLarge(std::to_string(status.st_size));
     // From here on a pipe with a writer is waited for, as any reader would.

@@ -6,8 +6,10 @@
 #include <cstring>
 #include <set>
 
+#include "components/MessageQuote.h"
 #include "document/ComponentSetting.h"
 #include "document/FileReading.h"
+#include "document/Netlist.h"
 #include "numerics/Error.h"
 
 #ifndef CORVANTA_PRESETS_INSTALLED
@@ -19,6 +21,8 @@ namespace cva {
 namespace {
 
 constexpr std::size_t MaxPresetFileBytes = 64 * 1024;
+// A name fits a menu, the choice above the schematic and a terminal's line.
+constexpr std::size_t MaxNameCharacters = 80;
 
 struct TKeyValue {
     std::string_view Key;
@@ -70,14 +74,37 @@ void CheckCurveIsFinite(const TCircuit &circuit)
     }
 }
 
+// The texts a preset shows in menus, the status bar and --list-presets: no
+// escape code may reach a terminal, and no tab or line break may break the
+// "page<TAB>name" lines.
+void CheckShownText(const char *key, std::string_view text, std::size_t maxCharacters)
+{
+    const std::optional<std::size_t> characters = PrintableCharacters(text);
+    if (!characters)
+        throw CorvantaError(std::string("its ") + key + " is not one line of printable text: " +
+                            QuoteExcerpt(text, '"'));
+    if (*characters > maxCharacters)
+        throw CorvantaError(std::string("its ") + key + " is longer than " + std::to_string(maxCharacters) +
+                            " characters");
+}
+
+std::string_view Trimmed(std::string_view text)
+{
+    while (!text.empty() && text.front() == ' ')
+        text.remove_prefix(1);
+    while (!text.empty() && text.back() == ' ')
+        text.remove_suffix(1);
+    return text;
+}
+
 std::string ReadPresetFile(const std::filesystem::path &path)
 {
     std::error_code error;
     if (std::filesystem::is_directory(path, error))
         throw CorvantaError(std::strerror(EISDIR));
     // A preset is a few hundred bytes; the bound keeps a stray huge file
-    // in the folder from holding up the start.
-    return ReadWholeFile(path, MaxPresetFileBytes, "a preset file is under a kilobyte");
+    // in the folder from holding up the start, and a named pipe is no preset.
+    return ReadWholeFile(path, MaxPresetFileBytes, "a preset file is under a kilobyte", TSpecialFiles::Refused);
 }
 
 } // namespace
@@ -92,7 +119,7 @@ TPreset ParsePreset(std::string_view text)
         if (!seen.insert(line.Key).second)
             throw CorvantaError("\"" + std::string(line.Key) + "\" is given twice");
         if (NameEqual(line.Key, "Name"))
-            name = line.Value;
+            name = Trimmed(line.Value);
         else if (NameEqual(line.Key, "Tab"))
             tab = line.Value;
         else if (NameEqual(line.Key, "Origin"))
@@ -107,6 +134,10 @@ TPreset ParsePreset(std::string_view text)
     for (const auto &[key, value] : required)
         if (!*value || (*value)->empty())
             throw CorvantaError(std::string("it has no ") + key);
+
+    CheckShownText("Name", *name, MaxNameCharacters);
+    CheckShownText("Origin", *origin, std::string_view::npos);
+    CheckShownText("Source", *source, std::string_view::npos);
 
     TCircuit circuit;
     const std::optional<int> page = circuit.Pages().FromCaption(*tab);
@@ -124,6 +155,8 @@ TPreset ParsePreset(std::string_view text)
             throw CorvantaError("the value of " + std::string(component.Key) + " does not convert: " + error.what());
         }
     }
+    // Real parts: what the engine refuses (a negative value) is no preset.
+    CheckNetlist(BuildNetlist(circuit));
     CheckCurveIsFinite(circuit);
 
     TPreset preset{std::string(*name), *page, std::string(*origin), std::string(*source), {}};
@@ -163,12 +196,15 @@ TPresetLibrary LoadPresetFolder(const std::filesystem::path &folder)
     // Directory order differs between systems; file-name order keeps the
     // choice between two files of one name the same everywhere.
     std::sort(files.begin(), files.end());
+    std::vector<std::string> fileOfPreset;
     for (const std::filesystem::path &file : files) {
         try {
             TPreset preset = ParsePreset(ReadPresetFile(file));
-            if (library.Find(preset.Name))
-                throw CorvantaError("another preset is already called \"" + preset.Name + "\"");
+            if (const TPreset *same = library.Find(preset.Name))
+                throw CorvantaError("another preset is already called \"" + preset.Name + "\" (in " +
+                                    fileOfPreset[std::size_t(same - library.Presets.data())] + ")");
             library.Presets.push_back(std::move(preset));
+            fileOfPreset.push_back(file.filename().string());
         } catch (const CorvantaError &reason) {
             library.Warnings.push_back("Preset " + file.filename().string() + " left out: " + reason.what());
         }

@@ -40,8 +40,11 @@ struct TPreset {
 };
 
 // Reads one preset's text. Raises CorvantaError with the reason when a
-// required key is missing, a key is unknown or repeated, a component belongs
-// to another page or a value does not convert or gives no finite curve.
+// required key is missing, a key is unknown or repeated, the name (blanks
+// around it dropped) is not one line of printable text of at most 80
+// characters, the origin or source is not printable, a component belongs to
+// another page, or a value does not convert (a taper outside 0 to 255
+// included), is below zero or gives no finite curve.
 TPreset ParsePreset(std::string_view text);
 
 struct TPresetLibrary {
@@ -54,8 +57,10 @@ struct TPresetLibrary {
     std::vector<const TPreset *> ForPage(int page) const;
 };
 
-// Every *.cvp file of the folder; a file that cannot be read or parsed, or
-// whose name another file already uses, is left out with a warning.
+// Every *.cvp file of the folder, in file-name order; a file that cannot be
+// read or parsed, is no regular file, or whose name (compared without regard
+// to case) an earlier file already uses, is left out with a warning that
+// names it and, for a name in use, the file that has it.
 TPresetLibrary LoadPresetFolder(const std::filesystem::path &folder);
 
 // The preset folder of a program: "presets" beside the executable (the build

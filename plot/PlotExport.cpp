@@ -1,6 +1,5 @@
 #include "plot/PlotExport.h"
 
-#include <functional>
 #include <string>
 
 #include <QBuffer>
@@ -18,31 +17,22 @@ namespace cva {
 
 namespace {
 
-// Renders into memory and hands the bytes to the one writer of the
-// program's files, so that pictures and tables are written as circuit files
-// are. Returns the message for the user, empty on success.
-QString RenderAndWrite(const QString &path, const std::function<QString(QBuffer &)> &render)
+// Hands the bytes made in memory to the one writer of the program's files,
+// so that pictures and tables are written as circuit files are. The desktop
+// program exports into plain files only: a pipe would freeze its window
+// until somebody reads it. Returns the message for the user, empty on
+// success.
+QString WriteExport(const QString &path, const QString &failure, const QByteArray &bytes)
 {
-    QByteArray bytes;
-    QBuffer memory(&bytes);
-    memory.open(QIODevice::WriteOnly);
-    if (const QString failure = render(memory); !failure.isEmpty())
+    if (!failure.isEmpty())
         return QStringLiteral("Cannot create file \"%1\". %2").arg(path, failure);
-    memory.close();
     try {
-        WriteFileAtomically(path.toStdString(), std::string_view(bytes.constData(), std::size_t(bytes.size())));
+        WriteFileAtomically(path.toStdString(), std::string_view(bytes.constData(), std::size_t(bytes.size())),
+                            {.Special = TSpecialFiles::Refused});
     } catch (const CorvantaError &error) {
         return QString::fromStdString(error.what());
     }
     return {};
-}
-
-QString WriteText(const QString &path, const std::string &text)
-{
-    return RenderAndWrite(path, [&](QBuffer &buffer) -> QString {
-        buffer.write(text.data(), qint64(text.size()));
-        return {};
-    });
 }
 
 QString CheckSize(QSize size)
@@ -54,43 +44,59 @@ QString CheckSize(QSize size)
 
 } // namespace
 
+QString PicturePng(QByteArray &bytes, QSize size, const TPlotRender &render, qreal devicePixelRatio,
+                   const QString &title)
+{
+    if (QString bad = CheckSize(size); !bad.isEmpty())
+        return bad;
+    QImage image(size * devicePixelRatio, QImage::Format_RGB32);
+    if (image.isNull())
+        return QStringLiteral("Not enough memory for the picture.");
+    image.setDevicePixelRatio(devicePixelRatio);
+    QPainter painter(&image);
+    RenderTitled(painter, size, title, render);
+    painter.end();
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.save(&buffer, "PNG"))
+        return QStringLiteral("The picture could not be encoded.");
+    return {};
+}
+
+QString PictureSvg(QByteArray &bytes, QSize size, const TPlotRender &render, qreal pictureScale,
+                   const QString &title)
+{
+    if (QString bad = CheckSize(size); !bad.isEmpty())
+        return bad;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QSvgGenerator generator;
+    generator.setOutputDevice(&buffer);
+    generator.setSize((QSizeF(size) * pictureScale).toSize());
+    generator.setViewBox(QRect(QPoint(0, 0), size));
+    generator.setTitle(QStringLiteral("Corvanta"));
+    QPainter painter;
+    if (!painter.begin(&generator))
+        return QStringLiteral("The picture could not be started.");
+    RenderTitled(painter, size, title, render);
+    painter.end();
+    return {};
+}
+
 QString ExportPicturePng(const QString &path, QSize size, const TPlotRender &render, qreal devicePixelRatio,
                          const QString &title)
 {
-    return RenderAndWrite(path, [&](QBuffer &buffer) -> QString {
-        if (QString bad = CheckSize(size); !bad.isEmpty())
-            return bad;
-        QImage image(size * devicePixelRatio, QImage::Format_RGB32);
-        if (image.isNull())
-            return QStringLiteral("Not enough memory for the picture.");
-        image.setDevicePixelRatio(devicePixelRatio);
-        QPainter painter(&image);
-        RenderTitled(painter, size, title, render);
-        painter.end();
-        if (!image.save(&buffer, "PNG"))
-            return QStringLiteral("The picture could not be encoded.");
-        return {};
-    });
+    QByteArray bytes;
+    const QString failure = PicturePng(bytes, size, render, devicePixelRatio, title);
+    return WriteExport(path, failure, bytes);
 }
 
 QString ExportPictureSvg(const QString &path, QSize size, const TPlotRender &render, qreal pictureScale,
                          const QString &title)
 {
-    return RenderAndWrite(path, [&](QBuffer &buffer) -> QString {
-        if (QString bad = CheckSize(size); !bad.isEmpty())
-            return bad;
-        QSvgGenerator generator;
-        generator.setOutputDevice(&buffer);
-        generator.setSize((QSizeF(size) * pictureScale).toSize());
-        generator.setViewBox(QRect(QPoint(0, 0), size));
-        generator.setTitle(QStringLiteral("Corvanta"));
-        QPainter painter;
-        if (!painter.begin(&generator))
-            return QStringLiteral("The picture could not be started.");
-        RenderTitled(painter, size, title, render);
-        painter.end();
-        return {};
-    });
+    QByteArray bytes;
+    const QString failure = PictureSvg(bytes, size, render, pictureScale, title);
+    return WriteExport(path, failure, bytes);
 }
 
 QString ExportPlotPng(const QString &path, QSize size, const TTraceStore &store, const TPlotScale &scale,
@@ -107,12 +113,12 @@ QString ExportPlotSvg(const QString &path, QSize size, const TTraceStore &store,
 
 QString ExportTraceCsv(const QString &path, const TTraceStore &store)
 {
-    return WriteText(path, TraceTableCsv(store));
+    return WriteExport(path, {}, QByteArray::fromStdString(TraceTableCsv(store)));
 }
 
 QString ExportResponseMapCsv(const QString &path, const std::vector<TTrace> &curves)
 {
-    return WriteText(path, ResponseMapCsv(curves));
+    return WriteExport(path, {}, QByteArray::fromStdString(ResponseMapCsv(curves)));
 }
 
 } // namespace cva

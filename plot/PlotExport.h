@@ -3,11 +3,13 @@
 // Saving the plot: as a PNG or SVG picture drawn exactly as on screen, and
 // every trace in use as a CSV table. Each is made in memory and written by
 // WriteFileAtomically, the writer of circuit files, with its behaviour for
-// existing files, links, devices and failures. Each returns an empty text on
-// success and the message for the user on failure.
+// existing files, links and failures; a pipe or a device is refused, as the
+// desktop program would wait on it. Each returns an empty text on success
+// and the message for the user on failure.
 
 #include <vector>
 
+#include <QByteArray>
 #include <QSize>
 #include <QString>
 
@@ -16,6 +18,14 @@
 #include "plot/PlotScale.h"
 
 namespace cva {
+
+// A picture drawn into memory, for a caller that writes it itself (the
+// command-line tool writes all its outputs together). Returns the reason of
+// a failure, empty on success.
+QString PicturePng(QByteArray &bytes, QSize size, const TPlotRender &render, qreal devicePixelRatio = 1,
+                   const QString &title = {});
+QString PictureSvg(QByteArray &bytes, QSize size, const TPlotRender &render, qreal pictureScale = 1,
+                   const QString &title = {});
 
 // Any picture of the plot's views, with size, scale and title as below.
 QString ExportPicturePng(const QString &path, QSize size, const TPlotRender &render, qreal devicePixelRatio = 1,

@@ -203,6 +203,58 @@ TEST_F(Cli, AFailedOutputFileLeavesNoSavedCircuitBehind)
     EXPECT_FALSE(fs::exists(saved));
 }
 
+// Every output is checked before any is written: one that fails leaves the
+// others unwritten, and no temporary file behind.
+TEST_F(Cli, OutputsAreAllOrNothing)
+{
+    const std::string missing = (Dir / "missing" / "x").string();
+    auto at = [this](const char *name) { return (Dir / name).string(); };
+    std::vector<std::vector<std::string>> cases = {
+        {"--output", at("a.csv"), "--save", missing},
+        {"--save", at("a.cva"), "--output", missing},
+        {"--render-demo", "0.01", "--output", at("a.wav"), "--save", missing},
+    };
+#ifdef CORVANTA_CLI_PLOT
+    cases.push_back({"--png", at("a.png"), "--svg", missing});
+    cases.push_back({"--svg", at("a.svg"), "--output", at("a.csv"), "--png", missing});
+#endif
+    for (const std::vector<std::string> &arguments : cases) {
+        const RunResult result = Run(arguments);
+        EXPECT_EQ(result.ExitCode, 1) << arguments[1];
+        EXPECT_EQ(result.Err, "corvanta-cli: Cannot create file \"" + missing + "\". No such file or directory\n");
+        std::vector<std::string> left;
+        for (const auto &entry : fs::directory_iterator(Dir))
+            left.push_back(entry.path().filename().string());
+        std::sort(left.begin(), left.end());
+        EXPECT_EQ(left, (std::vector<std::string>{"stderr", "stdout"})) << arguments[1];
+    }
+}
+
+// Without /proc the tool cannot know its own folder; it refuses to render
+// rather than load a module from the working folder, where anybody may have
+// put one.
+TEST_F(Cli, ModulesAreLoadedOnlyFromBesideTheProgram)
+{
+    if (std::system("unshare --mount --propagation private true >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "cannot hide /proc without a mount namespace of its own";
+    // Planted where a lookup relative to the working folder would find it.
+    const fs::path work = Dir / "work";
+    fs::create_directories(work);
+    fs::create_directories(Dir / "lib" / "corvanta");
+    const fs::path module = fs::path(CORVANTA_CLI).parent_path() / "corvanta-cli-render.so";
+    fs::copy_file(module, work / "corvanta-cli-render.so");
+    fs::copy_file(module, Dir / "lib" / "corvanta" / "corvanta-cli-render.so");
+    const RunResult result =
+        Run({"--render-demo", "0.01", "--output", (work / "out.wav").string()},
+            "cd " + ShellQuoted(work.string()) +
+                " && unshare --mount --propagation private sh -c 'umount -l /proc && exec \"$0\" \"$@\"' TOOL");
+    EXPECT_EQ(result.ExitCode, 1);
+    EXPECT_EQ(result.Err, "corvanta-cli: Cannot render audio: the folder of corvanta-cli cannot be known "
+                          "(/proc/self/exe cannot be read), and the module corvanta-cli-render.so is loaded from "
+                          "there only\n");
+    EXPECT_FALSE(fs::exists(work / "out.wav"));
+}
+
 TEST_F(Cli, OutputOptionWritesTheCurveToAFile)
 {
     const fs::path out = Dir / "curve.csv";
@@ -270,6 +322,7 @@ TEST_F(Cli, FailuresExitOneWithTheProgramsMessageAndNothingOnStdout)
          "inductance or gain of zero\n"},
         {{"--set", "FR9=1"}, "corvanta-cli: Unhandled symbol FR9 in TSymbolList::SetInfo\n"},
         {{"--set", "FR2=250k"}, "corvanta-cli: List index out of bounds (1)\n"},
+        {{"--set", "FR2=250k|256"}, "corvanta-cli: '256' is not a taper number from 0 to 255\n"},
         {{bad.string()}, "corvanta-cli: bad.cva, line 2 (FR1): '100k' is not a valid floating point value\n"},
         {{missing.string()},
          "corvanta-cli: Cannot open file \"" + missing.string() + "\". No such file or directory\n"},
@@ -353,7 +406,7 @@ TEST_F(Cli, InputIsBoundedAndMustBeACircuitFile)
 
 TEST_F(Cli, AnUnknownTaperIsWarnedOfOnceAndWorksAsLinear)
 {
-    const RunResult unknown = Run({"--set", "FR2=250k|-1", "--save", (Dir / "amp.cva").string()});
+    const RunResult unknown = Run({"--set", "FR2=250k|255", "--save", (Dir / "amp.cva").string()});
     ASSERT_EQ(unknown.ExitCode, 0) << unknown.Err;
     EXPECT_EQ(unknown.Err, "corvanta-cli: warning: FR2 has taper number 255, which is none of Linear (0), Log A (1) "
                            "and Log B (2); it works as Linear\n");
@@ -559,7 +612,10 @@ TEST_F(Cli, RenderFailuresAndMisuseFollowTheContract)
          {std::vector<std::string>{"--render-demo", "2"}, {"--render-demo", "0", "--output", wav.string()},
           {"--render-demo", "2", "--render", "in.wav", "--output", wav.string()},
           {"--render-demo", "2", "--output", wav.string(), "--format", "json"},
-          {"--render-demo", "2", "--output", wav.string(), "--map", "bass"}, {"--float"}}) {
+          {"--render-demo", "2", "--output", wav.string(), "--map", "bass"}, {"--float"},
+          // Less than half a sample at 48 kHz: no sample at all.
+          {"--render-demo", "1e-9", "--output", wav.string()},
+          {"--render-demo", "0.00001", "--output", wav.string()}}) {
         const RunResult result = Run(misuse);
         EXPECT_EQ(result.ExitCode, 2) << misuse.front() << " " << misuse.back();
         EXPECT_FALSE(fs::exists(wav));

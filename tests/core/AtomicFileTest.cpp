@@ -4,13 +4,16 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include <fcntl.h>
+#include <grp.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -28,10 +31,10 @@ using namespace cva;
 using namespace cva::test;
 namespace fs = std::filesystem;
 
-class AtomicFile : public ::testing::Test {
-protected:
-    std::vector<std::string> Entries() const { return Temp.Entries(); }
+constexpr uid_t Nobody = 65534;
 
+class AtomicFile : public ::testing::Test {
+public:
     static std::string ReadDescriptor(int descriptor)
     {
         std::string text(4096, '\0');
@@ -39,6 +42,9 @@ protected:
         text.resize(count > 0 ? std::size_t(count) : 0);
         return text;
     }
+
+protected:
+    std::vector<std::string> Entries() const { return Temp.Entries(); }
 
     // The message of the refusal, or "(written)".
     static std::string Refusal(const fs::path &path, std::string_view bytes)
@@ -139,41 +145,207 @@ TEST_F(AtomicFile, FoldersAndSocketsAreRefusedAndKept)
     EXPECT_EQ(Entries(), (std::vector<std::string>{"folder.csv", "socket", "to-folder.csv"}));
 }
 
+// Runs 'step' in a child process as the unprivileged user "nobody" when the
+// tests run as root (as in CI), where permissions would not count, and in a
+// child as the user itself otherwise; returns what the step returns.
+std::string AsUnprivilegedUser(const std::function<std::string()> &step)
+{
+    int ends[2];
+    if (::pipe(ends) != 0)
+        return "(no pipe)";
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(ends[0]);
+        if (::geteuid() == 0 && (::setgroups(0, nullptr) != 0 || ::setgid(Nobody) != 0 || ::setuid(Nobody) != 0))
+            ::_exit(1);
+        const std::string result = step();
+        const ssize_t written = ::write(ends[1], result.data(), result.size());
+        ::_exit(written == ssize_t(result.size()) ? 0 : 1);
+    }
+    ::close(ends[1]);
+    const std::string result = AtomicFile::ReadDescriptor(ends[0]);
+    ::close(ends[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return result;
+}
+
 TEST_F(AtomicFile, AReadOnlyFileIsNotReplaced)
 {
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "root may write any file";
     const fs::path path = Dir / "kept.cva";
     std::ofstream(path) << "kept";
     fs::permissions(path, fs::perms::owner_read);
-    EXPECT_EQ(Refusal(path, "new"), "Cannot create file \"" + path.string() + "\". Permission denied");
+    if (::geteuid() == 0) {
+        ASSERT_EQ(::chown(path.c_str(), Nobody, Nobody), 0);
+    }
+    EXPECT_EQ(AsUnprivilegedUser([&] { return Refusal(path, "new"); }),
+              "Cannot create file \"" + path.string() + "\". Permission denied");
     EXPECT_EQ(ReadAll(path), "kept");
 }
 
-// Killed by the file size limit in the middle of the write, the process
-// takes its temporary file with it; the existing file stays as it was.
+// The kernel's rule for links in shared folders, which the writer must keep
+// as it follows links itself: in a sticky world-writable folder only a link
+// of the writer or of the folder's owner is followed.
+TEST_F(AtomicFile, ALinkPlantedInASharedFolderByAnotherUserIsNotFollowed)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "links and folders of another user need root to make";
+    const uid_t me = ::geteuid();
+    struct TCase {
+        mode_t FolderMode;
+        uid_t FolderOwner, LinkOwner;
+        bool Followed;
+    };
+    const TCase cases[] = {
+        {01777, me, Nobody, false},    // /tmp, a link of somebody else
+        {01777, Nobody, Nobody, true}, // the folder's owner's link
+        {01777, Nobody, me, true},     // the writer's own link
+        {0777, me, Nobody, true},      // not sticky
+        {01775, me, Nobody, true},     // sticky, but not writable by all
+    };
+    const fs::path victim = Dir / "victim";
+    for (const TCase &c : cases) {
+        WriteAll(victim, "kept");
+        const fs::path shared = Dir / "shared";
+        fs::create_directory(shared);
+        ASSERT_EQ(::chown(shared.c_str(), c.FolderOwner, 0), 0);
+        ASSERT_EQ(::chmod(shared.c_str(), c.FolderMode), 0);
+        const fs::path link = shared / "out.csv";
+        fs::create_symlink(victim, link);
+        ASSERT_EQ(::lchown(link.c_str(), c.LinkOwner, 0), 0);
+        const std::string refused =
+            "Cannot create file \"" + link.string() + "\": a link in a shared folder that belongs to another user";
+        const std::string trace = "folder " + std::to_string(c.FolderMode) + " of " + std::to_string(c.FolderOwner) +
+                                  ", link of " + std::to_string(c.LinkOwner);
+        EXPECT_EQ(Refusal(link, "new"), c.Followed ? "(written)" : refused) << trace;
+        EXPECT_EQ(ReadAll(victim), c.Followed ? "new" : "kept") << trace;
+        EXPECT_TRUE(fs::is_symlink(link)) << trace;
+        fs::remove_all(shared);
+    }
+}
+
+// Where a rename would make another file of it, the file is overwritten in
+// place: its other names see the new content, and owner, group and mode
+// stay. Otherwise the new file takes the old one's mode and group.
+TEST_F(AtomicFile, AFileKeepsItsIdentityOwnerGroupAndMode)
+{
+    const bool root = ::geteuid() == 0;
+    struct TCase {
+        const char *What;
+        bool SecondName;
+        uid_t Owner;
+        gid_t Group;
+        bool InPlace;
+    };
+    const std::vector<TCase> cases = root ? std::vector<TCase>{{"hard link", true, 0, 0, true},
+                                                               {"another owner", false, Nobody, Nobody, true},
+                                                               {"another group", false, 0, Nobody, false}}
+                                          : std::vector<TCase>{{"hard link", true, ::geteuid(), ::getegid(), true}};
+    for (const TCase &c : cases) {
+        const fs::path path = Dir / "amp.cva";
+        WriteAll(path, "the old content, longer than the new");
+        ASSERT_EQ(::chown(path.c_str(), c.Owner, c.Group), 0);
+        ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
+        if (c.SecondName) {
+            fs::create_hard_link(path, Dir / "second-name.cva");
+        }
+        struct stat before {};
+        ASSERT_EQ(::stat(path.c_str(), &before), 0);
+
+        WriteFileAtomically(path, "new", {.Durable = true});
+        struct stat after {};
+        ASSERT_EQ(::stat(path.c_str(), &after), 0);
+        EXPECT_EQ(ReadAll(path), "new") << c.What;
+        EXPECT_EQ(after.st_ino == before.st_ino, c.InPlace) << c.What;
+        EXPECT_EQ(after.st_uid, c.Owner) << c.What;
+        EXPECT_EQ(after.st_gid, c.Group) << c.What;
+        EXPECT_EQ(after.st_mode & 07777, 0640u) << c.What;
+        if (c.SecondName) {
+            EXPECT_EQ(ReadAll(Dir / "second-name.cva"), "new") << c.What;
+        }
+        fs::remove(Dir / "second-name.cva");
+        EXPECT_EQ(Entries(), std::vector<std::string>{"amp.cva"}) << c.What;
+    }
+}
+
+// The desktop program refuses what is no plain file before opening it, so
+// that a pipe without a reader cannot hold its window.
+TEST_F(AtomicFile, SpecialFilesAreRefusedWhenAskedWithoutWaiting)
+{
+    const fs::path fifo = Dir / "fifo";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    ::alarm(20); // a wait for a reader ends the test instead of hanging it
+    for (const fs::path &path : {fifo, fs::path("/dev/null"), fs::path("/dev/stdout")}) {
+        try {
+            WriteFileAtomically(path, "x", {.Special = TSpecialFiles::Refused});
+            ADD_FAILURE() << path << " was written";
+        } catch (const CorvantaError &error) {
+            EXPECT_EQ(error.what(), "Cannot create file \"" + path.string() + "\". not a regular file");
+        }
+    }
+    ::alarm(0);
+    EXPECT_TRUE(fs::is_fifo(fifo));
+}
+
+// Ended by a signal in the middle of the write, the process takes its
+// temporary file with it; the existing file stays as it was. SIGKILL cannot
+// be caught: what it leaves is recognised and removed at the next write of
+// the same target, but not a temporary file of another target, of a process
+// still running or of another user.
 TEST_F(AtomicFile, DeathBySignalLeavesNoTemporaryFile)
 {
     const fs::path path = Dir / "out.csv";
-    std::ofstream(path) << "previous";
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        std::signal(SIGXFSZ, SIG_DFL);
-        const rlimit limit{64, 64};
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-        try {
-            WriteFileAtomically(path, std::string(10000, 'x'));
-        } catch (...) {
+    auto dieWriting = [&](int signal) {
+        const pid_t child = ::fork();
+        if (child == 0) {
+            std::signal(SIGXFSZ, SIG_DFL);
+            const rlimit limit{64, 64};
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+            try {
+                TAtomicFile file(path);
+                file.Write("partial");
+                if (signal != SIGXFSZ)
+                    ::raise(signal);
+                file.Write(std::string(10000, 'x'));
+            } catch (...) {
+            }
+            ::_exit(0);
         }
-        ::_exit(0);
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        return WIFSIGNALED(status) ? WTERMSIG(status) : -1;
+    };
+    WriteAll(path, "previous");
+    for (int signal : {SIGXFSZ, SIGTERM, SIGUSR1, SIGUSR2, SIGALRM, SIGVTALRM, SIGRTMIN}) {
+        EXPECT_EQ(dieWriting(signal), signal);
+        EXPECT_EQ(Entries(), std::vector<std::string>{"out.csv"}) << strsignal(signal);
+        EXPECT_EQ(ReadAll(path), "previous");
     }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFSIGNALED(status));
-    EXPECT_EQ(WTERMSIG(status), SIGXFSZ);
-    EXPECT_EQ(Entries(), std::vector<std::string>{"out.csv"});
-    EXPECT_EQ(ReadAll(path), "previous");
+
+    ASSERT_EQ(dieWriting(SIGKILL), SIGKILL);
+    const std::vector<std::string> left = Entries();
+    ASSERT_EQ(left.size(), 2u);
+    const std::string stale = left[0];
+    EXPECT_EQ(stale.rfind(".out.csv~", 0), 0u) << stale;
+    EXPECT_EQ(stale.substr(stale.size() - 13), ".corvanta-tmp") << stale;
+    // Of a running process (the test's parent), another target, another user.
+    const std::string prefix = stale.substr(0, stale.find('.', 9) + 1);
+    const std::string running = prefix + std::to_string(::getppid()) + ".00000000.corvanta-tmp";
+    const std::string otherTarget = ".other.csv~" + stale.substr(9);
+    WriteAll(Dir / running, "");
+    WriteAll(Dir / otherTarget, "");
+    std::vector<std::string> kept{running, otherTarget};
+    if (::geteuid() == 0) {
+        const std::string ofAnotherUser = stale.substr(0, stale.size() - 13) + "1.corvanta-tmp";
+        fs::copy_file(Dir / stale, Dir / ofAnotherUser);
+        ASSERT_EQ(::chown((Dir / ofAnotherUser).c_str(), Nobody, Nobody), 0);
+        kept.push_back(ofAnotherUser);
+    }
+    WriteFileAtomically(path, "next");
+    EXPECT_EQ(ReadAll(path), "next");
+    kept.push_back("out.csv");
+    std::sort(kept.begin(), kept.end());
+    EXPECT_EQ(Entries(), kept);
 }
 
 } // namespace

@@ -8,6 +8,8 @@
 #include <complex>
 #include <filesystem>
 #include <fstream>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "document/Preset.h"
@@ -138,9 +140,24 @@ TEST(PresetFile, UnusableTextIsRefusedWithItsReason)
         {head + "FR2=250k|x\n", "the value of FR2 does not convert"},
         {head + "just words\n", "line 5 is not key=value"},
         {head + "FC1=0\n", "its values give no finite curve"},
+        // What menus, the status bar and --list-presets show.
+        {"Name=A\tB\nTab=Fender\nOrigin=o\nSource=s\n", "its Name is not one line of printable text: \"A\\tB\""},
+        {"Name=\x1B[2J\nTab=Fender\nOrigin=o\nSource=s\n", "its Name is not one line of printable text"},
+        {std::string("Name=A\0B\nTab=Fender\nOrigin=o\nSource=s\n", 38), "its Name is not one line"},
+        {"Name=\xFF\xFE\nTab=Fender\nOrigin=o\nSource=s\n", "its Name is not one line"},
+        {"Name=abc\xE2\x80\xAEgpj.exe\nTab=Fender\nOrigin=o\nSource=s\n", "its Name is not one line"},
+        {"Name=" + std::string(81, 'x') + "\nTab=Fender\nOrigin=o\nSource=s\n", "its Name is longer than 80 characters"},
+        {"Name=X\nTab=Fender\nOrigin=\x1B]0;title\x07\nSource=s\n", "its Origin is not one line"},
+        // The values of real parts.
+        {head + "FR1=-100k\n", "FR1 on the Fender page is -100 k"},
+        {head + "FR2=250k|257\n", "the value of FR2 does not convert: '257' is not a taper number from 0 to 255"},
     };
     for (const auto &[text, reason] : cases)
         EXPECT_EQ(ParseError(text).rfind(reason, 0), 0u) << text << " gave: " << ParseError(text);
+
+    for (const std::string &name : {std::string(80, 'x'), std::string("\xC3\x9C" "berdrive 100 \xE2\x84\xA6")})
+        EXPECT_EQ(ParsePreset("Name=" + name + "\nTab=Fender\nOrigin=o\nSource=s\n").Name, name);
+    EXPECT_EQ(ParsePreset("Name=  Twin  \nTab=Fender\nOrigin=o\nSource=s\n").Name, "Twin");
 }
 
 TEST(PresetFile, CommentsCarriageReturnsAndEngineeringNotationAreRead)
@@ -166,16 +183,26 @@ TEST(PresetFolder, EachBadFileIsLeftOutWithOneWarningAndTheOthersLoad)
     write("not-a-preset.txt", "anything");
     write("d-huge.cvp", "Name=Huge\nTab=Vox\nOrigin=o\nSource=s\n");
     fs::resize_file(folder / "d-huge.cvp", 17u << 20);
+    // A named pipe whose writer never ends must not hold up the start.
+    ASSERT_EQ(::mkfifo((folder / "e-pipe.cvp").c_str(), 0600), 0);
+    const int writer = ::open((folder / "e-pipe.cvp").c_str(), O_RDWR);
+    ASSERT_GE(writer, 0);
 
+    ::alarm(20); // a wait ends the test instead of hanging it
     const TPresetLibrary library = LoadPresetFolder(folder);
+    ::alarm(0);
+    ::close(writer);
     ASSERT_EQ(library.Presets.size(), 1u);
     EXPECT_EQ(library.Presets[0].Name, "Good");
-    ASSERT_EQ(library.Warnings.size(), 4u);
-    EXPECT_NE(library.Warnings[0].find("b-same-name.cvp left out: another preset is already called"), std::string::npos);
+    ASSERT_EQ(library.Warnings.size(), 5u);
+    EXPECT_EQ(library.Warnings[0],
+              "Preset b-same-name.cvp left out: another preset is already called \"GOOD\" (in a-good.cvp)");
     EXPECT_NE(library.Warnings[1].find("c-bad-value.cvp left out: the value of VR1"), std::string::npos);
     EXPECT_NE(library.Warnings[2].find("d-huge.cvp left out: Cannot open file"), std::string::npos);
     EXPECT_NE(library.Warnings[2].find("too large"), std::string::npos);
-    EXPECT_NE(library.Warnings[3].find("unreadable.cvp left out"), std::string::npos);
+    EXPECT_NE(library.Warnings[3].find("e-pipe.cvp left out: Cannot open file"), std::string::npos);
+    EXPECT_NE(library.Warnings[3].find("not a regular file"), std::string::npos);
+    EXPECT_NE(library.Warnings[4].find("unreadable.cvp left out"), std::string::npos);
 
     const TPresetLibrary missing = LoadPresetFolder(folder / "nowhere");
     EXPECT_TRUE(missing.Presets.empty());

@@ -57,8 +57,10 @@ TEST(SymbolInfo, ReadsTheTextForms)
     pot.SetInfo("250000|1");
     EXPECT_EQ(pot.GetValue(), 250000);
     EXPECT_EQ(pot.GetPotType(), PotLogA);
-    pot.SetInfo("250000|258"); // low eight bits of the taper number
-    EXPECT_EQ(pot.GetPotType(), PotLogB);
+    // No wrap round to the low eight bits: refused, and nothing changes.
+    EXPECT_THROW(pot.SetInfo("7|258"), CorvantaError);
+    EXPECT_EQ(pot.GetValue(), 250000);
+    EXPECT_EQ(pot.GetPotType(), PotLogA);
     pot.SetInfo("5|3|9"); // further parts are ignored
     EXPECT_EQ(pot.GetValue(), 5);
     EXPECT_EQ(pot.GetPotType(), 3);

@@ -1,8 +1,8 @@
 // The whole load path from a file on arbitrary bytes: reading with its size
 // cap, as a file of known size or as a pipe, the byte-order mark, line ends,
 // the lookup rule, the refusal of files without a circuit line and the
-// all-or-nothing apply. The first byte chooses the decimal separator and how
-// the bytes reach the loader; the rest is the file.
+// all-or-nothing apply. The first byte chooses how the bytes reach the
+// loader; the rest is the file.
 //
 // Loading from disk must agree with loading the same text from memory: the
 // same circuit or the same error (with the file's name in front), or a
@@ -91,7 +91,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     static const std::string filePath = "/proc/self/fd/" + std::to_string(file);
     if (size == 0 || file < 0)
         return 0;
-    const char separator = (data[0] & 1) ? ',' : '.';
     auto source = static_cast<TSource>(((data[0] >> 1) & 3) % 3);
     const std::string_view text(reinterpret_cast<const char *>(data + 1), size - 1);
     constexpr std::size_t PipeCapacity = 64 * 1024;
@@ -111,7 +110,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         path = "/proc/self/fd/" + std::to_string(pipeEnds[0]);
     }
 
-    const TOutcome loaded = Outcome([&] { return cva::LoadCircuitFile(path, defaults, separator); });
+    const TOutcome loaded = Outcome([&] { return cva::LoadCircuitFile(path, defaults); });
     if (pipeEnds[0] >= 0)
         ::close(pipeEnds[0]);
 
@@ -121,7 +120,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         return 0;
     }
     const std::string name = path.substr(path.rfind('/') + 1);
-    const TOutcome fromMemory = Outcome([&] { return cva::ApplyCircuitText(text, defaults, separator, name); });
+    const TOutcome fromMemory = Outcome([&] { return cva::ApplyCircuitText(text, defaults, name); });
     if (loaded.Error == opening + "not a circuit file") {
         // Nothing in the text would have changed the circuit.
         Check(fromMemory.Circuit && SameCircuit(*fromMemory.Circuit, defaults));

@@ -5,6 +5,9 @@
 #include <QPushButton>
 #include <QtTest>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "app/AboutDialog.h"
 #include "app/ApplicationSetup.h"
 
@@ -57,6 +60,28 @@ private slots:
         TdlgAbout about;
         QTimer::singleShot(0, about.CloseButton(), &QPushButton::click);
         QCOMPARE(about.exec(), int(QDialog::Rejected));
+    }
+
+    // A named pipe in place of the settings file would hold the program
+    // before its window appears: it is left alone, with a word to the user,
+    // and the settings of the run are kept elsewhere.
+    void aSettingsFileThatIsAPipeIsLeftAlone()
+    {
+        QStandardPaths::setTestModeEnabled(true); // never the user's own settings
+        const QString folder =
+            QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/Corvanta");
+        QVERIFY(QDir().mkpath(folder));
+        const QByteArray file = QFile::encodeName(folder + QStringLiteral("/Corvanta.conf"));
+        QCOMPARE(::mkfifo(file.constData(), 0600), 0);
+        ::alarm(30); // a wait ends the test instead of hanging it
+        const QString warning = SetUpApplication();
+        QSettings().setValue("probe", 1);
+        QCOMPARE(QSettings().value("probe").toInt(), 1);
+        ::alarm(0);
+        QVERIFY2(warning.contains(QStringLiteral("\"%1\" is not a regular file").arg(QFile::decodeName(file))),
+                 qPrintable(warning));
+        QVERIFY(QFileInfo(QFile::decodeName(file)).exists() && !QFileInfo(QFile::decodeName(file)).isFile());
+        QVERIFY(QFile::remove(QFile::decodeName(file)));
     }
 };
 

@@ -4,6 +4,10 @@
 
 #include <memory>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QAction>
 #include <QDragEnterEvent>
 #include <QFile>
@@ -11,6 +15,7 @@
 #include <QMimeData>
 #include <QScreen>
 #include <QImage>
+#include <QLocale>
 #include <QSvgRenderer>
 #include <QTemporaryDir>
 
@@ -63,6 +68,8 @@ private slots:
     void openSwitchesPageSlidersAndValues();
     void failedOpenChangesNothing_data();
     void failedOpenChangesNothing();
+    void specialFilesAreRefusedWithoutWaiting_data();
+    void specialFilesAreRefusedWithoutWaiting();
     void unknownTaperIsLabelledAndWarnedOfOnce();
     void revertReloadsCaptionFile();
     void openBeforeFirstPaintKeepsSnapshotVisible();
@@ -238,12 +245,18 @@ void TestFileCommands::failedOpenChangesNothing_data()
     QTest::newRow("pot without taper") << QByteArray("Tab=Bench\r\nSR4=1000\r\nSR2=5000\r\n") << "";
     QTest::newRow("missing file") << QByteArray() << "Cannot open file";
     QTest::newRow("no circuit line") << QByteArray("Tab=Tweed\r\nnotes\r\n") << "bad.cva\". not a circuit file";
+    // Files read alike in every locale: under the German one of this test,
+    // "100,000" is no more a number than anywhere else.
+    QTest::newRow("decimal comma") << QByteArray("Tab=Fender\r\nPos1=5\r\nFR1=100,000\r\n")
+                                   << "bad.cva, line 3 (FR1): '100,000' is not a valid floating point value";
 }
 
 void TestFileCommands::failedOpenChangesNothing()
 {
     QFETCH(QByteArray, content);
     QFETCH(QString, message);
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    const std::unique_ptr<void, void (*)(void *)> restoreLocale(this, [](void *) { QLocale::setDefault(QLocale::c()); });
 
     WriteFile(Path("good.cva"), "Tab=Vox\r\nPos1=30\r\nPos3=60\r\n");
     W->OpenAnswer = Path("good.cva");
@@ -285,6 +298,51 @@ void TestFileCommands::failedOpenChangesNothing()
     QCOMPARE(W->Errors.size(), 1);
     QCOMPARE(W->Slider(BuiltInControl::Treble)->value(), 60);
     QCOMPARE(W->windowTitle(), NamedCaption(Path("good.cva"), false));
+}
+
+void TestFileCommands::specialFilesAreRefusedWithoutWaiting_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<bool>("writer"); // the pipe has a writer that never ends
+
+    QTest::newRow("Save As, no reader") << "save" << false;
+    QTest::newRow("Export CSV, no reader") << "export.csv" << false;
+    QTest::newRow("Export PNG, no reader") << "export.png" << false;
+    QTest::newRow("Open, endless writer") << "open" << true;
+    QTest::newRow("recent file, endless writer") << "recent" << true;
+}
+
+// A named pipe would freeze the window until its other end acts, which may
+// be never: each command refuses it before opening it.
+void TestFileCommands::specialFilesAreRefusedWithoutWaiting()
+{
+    QFETCH(QString, command);
+    QFETCH(bool, writer);
+    const QString fifo = Path("pipe.cva");
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const int end = writer ? ::open(QFile::encodeName(fifo).constData(), O_RDWR) : -1;
+    const QString caption = W->windowTitle();
+
+    ::alarm(30); // a wait ends the test instead of hanging it
+    if (command == "save") {
+        W->SaveAnswer = fifo;
+        W->Action("actFileSaveAs")->trigger();
+    } else if (command.startsWith("export")) {
+        W->ExportAnswer = fifo;
+        W->ExportFilterAnswer = command.endsWith("csv") ? "Traces as CSV table (*.csv)" : "PNG picture (*.png)";
+        W->Action("actFileExport")->trigger();
+    } else if (command == "open") {
+        W->OpenAnswer = fifo;
+        W->Action("actFileOpen")->trigger();
+    } else {
+        W->OpenFile(fifo);
+    }
+    ::alarm(0);
+    if (end >= 0)
+        ::close(end);
+    QCOMPARE(W->Errors.size(), 1);
+    QVERIFY2(W->Errors[0].endsWith(QStringLiteral("\"%1\". not a regular file").arg(fifo)), qPrintable(W->Errors[0]));
+    QCOMPARE(W->windowTitle(), caption);
 }
 
 void TestFileCommands::unknownTaperIsLabelledAndWarnedOfOnce()

@@ -10,6 +10,10 @@
 
 #include <algorithm>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QAction>
 #include <QComboBox>
 #include <QElapsedTimer>
@@ -144,6 +148,18 @@ void TestListen::UnreadableFileChangesNothing()
     QCOMPARE(window.Errors.size(), 1);
     QVERIFY2(window.Errors.front().contains(path), qPrintable(window.Errors.front()));
     QCOMPARE(bar->SourceBox()->currentIndex(), int(TListenBar::PinkNoiseItem));
+    QCOMPARE(bar->SourceBox()->count(), int(TListenBar::FileItem));
+
+    // A named pipe whose writer never ends is refused before it is opened.
+    const QString pipe = dir.filePath("pipe.wav");
+    QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    const int writer = ::open(QFile::encodeName(pipe).constData(), O_RDWR);
+    ::alarm(30); // a wait ends the test instead of hanging it
+    QVERIFY(!bar->OpenAudioFile(pipe));
+    ::alarm(0);
+    ::close(writer);
+    QCOMPARE(window.Errors.size(), 2);
+    QCOMPARE(window.Errors.back(), QStringLiteral("Cannot read audio file \"%1\". not a regular file").arg(pipe));
     QCOMPARE(bar->SourceBox()->count(), int(TListenBar::FileItem));
 }
 

@@ -462,20 +462,18 @@ void TestPrintout::failedExportKeepsTheExistingFile()
     QVERIFY(!QFile::exists(missing));
 }
 
-// The exports go through the circuit files' writer: a pipe is written in
-// place, a dangling link leads to the file it names.
+// The exports go through the circuit files' writer: a dangling link leads
+// to the file it names. A pipe is refused at once, as the window would wait
+// for its reader.
 void TestPrintout::exportsAreWrittenAsCircuitFilesAre()
 {
     QTemporaryDir dir;
     const QByteArray fifo = QFile::encodeName(dir.filePath(QStringLiteral("traces.fifo")));
     QCOMPARE(::mkfifo(fifo.constData(), 0600), 0);
-    const int reader = ::open(fifo.constData(), O_RDONLY | O_NONBLOCK);
-    QVERIFY(reader >= 0);
-    QCOMPARE(ExportTraceCsv(QFile::decodeName(fifo), FlatStore(-20)), QString());
-    QByteArray received(100000, '\0');
-    received.resize(int(std::max<ssize_t>(0, ::read(reader, received.data(), size_t(received.size())))));
-    ::close(reader);
-    QCOMPARE(std::string(received.constData(), size_t(received.size())), TraceTableCsv(FlatStore(-20)));
+    ::alarm(30); // a wait ends the test instead of hanging it
+    QCOMPARE(ExportTraceCsv(QFile::decodeName(fifo), FlatStore(-20)),
+             QStringLiteral("Cannot create file \"%1\". not a regular file").arg(QFile::decodeName(fifo)));
+    ::alarm(0);
     QVERIFY(!QFileInfo(QFile::decodeName(fifo)).isFile());
 
     const QString link = dir.filePath(QStringLiteral("plot.svg"));
