@@ -155,9 +155,9 @@ TPreset ParsePreset(std::string_view text)
             throw CorvantaError("the value of " + std::string(component.Key) + " does not convert: " + error.what());
         }
     }
+    CheckCurveIsFinite(circuit);
     // Real parts: what the engine refuses (a negative value) is no preset.
     CheckNetlist(BuildNetlist(circuit));
-    CheckCurveIsFinite(circuit);
 
     TPreset preset{std::string(*name), *page, std::string(*origin), std::string(*source), {}};
     for (const TComponentDefault &part : info.Components)
