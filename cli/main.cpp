@@ -67,8 +67,12 @@ int ControlOfLabel(const TCircuit &circuit, const std::string &label, const char
 TCircuit BuildCircuit(const TCliOptions &options)
 {
     TCircuit circuit;
-    if (options.CircuitFile)
-        circuit = LoadCircuitFile(*options.CircuitFile, circuit);
+    if (options.CircuitFile) {
+        std::vector<std::string> warnings;
+        circuit = LoadCircuitFile(*options.CircuitFile, circuit, TSpecialFiles::Allowed, &warnings);
+        for (const std::string &warning : warnings)
+            std::cerr << "corvanta-cli: warning: " << warning << "\n";
+    }
     if (options.Preset) {
         const TPresetLibrary library = LoadPresets();
         const TPreset *preset = library.Find(*options.Preset);

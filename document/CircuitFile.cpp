@@ -5,6 +5,7 @@
 #include <set>
 
 #include "components/EngNotation.h"
+#include "components/MessageQuote.h"
 #include "document/AtomicFile.h"
 #include "document/FileReading.h"
 #include "numerics/Error.h"
@@ -154,7 +155,30 @@ TCircuit ApplyCircuitText(std::string_view text, const TCircuit &current, std::s
     return ApplyLines(CircuitLines(text), current, source);
 }
 
-TCircuit LoadCircuitFile(const std::filesystem::path &path, const TCircuit &current, TSpecialFiles special)
+namespace {
+
+// The warning for a "Tab" line that names no page, if there is one.
+std::optional<std::string> UnknownPageWarning(const std::vector<std::string_view> &lines, const TCircuit &current,
+                                              std::string_view source)
+{
+    const auto tab = FindKey(lines, "Tab");
+    if (!tab)
+        return std::nullopt;
+    const std::string_view caption = ValueOf(lines[*tab]);
+    if (current.Pages().FromCaption(caption))
+        return std::nullopt;
+    const auto anyCase = current.Pages().FromCaption(caption, TCatalogue::TMatch::AnyCase);
+    const std::string pages = anyCase ? "captions are matched exactly: \"" +
+                                            current.Pages().Page(*anyCase).TabCaption + "\"?"
+                                      : current.Pages().CaptionList();
+    return std::string(source) + ", line " + std::to_string(*tab + 1) + " (" + std::string(KeyOf(lines[*tab])) +
+           "): " + QuoteExcerpt(caption, '"') + " names no page (" + pages + "); the page stays as it was";
+}
+
+} // namespace
+
+TCircuit LoadCircuitFile(const std::filesystem::path &path, const TCircuit &current, TSpecialFiles special,
+                         std::vector<std::string> *warnings)
 {
     const std::string text =
         ReadWholeFile(path, MaxCircuitFileBytes, "a circuit file is a few kilobytes", special);
@@ -162,7 +186,11 @@ TCircuit LoadCircuitFile(const std::filesystem::path &path, const TCircuit &curr
     if (std::none_of(lines.begin(), lines.end(),
                      [&current](std::string_view line) { return IsCircuitLine(line, current); }))
         throw CannotOpenFile(path, "not a circuit file");
-    return ApplyLines(lines, current, path.filename().string());
+    TCircuit loaded = ApplyLines(lines, current, path.filename().string());
+    if (warnings)
+        if (auto warning = UnknownPageWarning(lines, current, path.filename().string()))
+            warnings->push_back(std::move(*warning));
+    return loaded;
 }
 
 std::vector<std::string> UnknownTaperWarnings(const TCircuit &circuit)

@@ -46,8 +46,12 @@ constexpr std::size_t MaxCircuitFileBytes = 16 * 1024 * 1024;
 // has no line that loading would take anything from (REASON "not a circuit
 // file"): an empty file or one of other text is refused rather than opened
 // as if it were a circuit.
+// A "Tab" line that names no page leaves the page as it was, as the file
+// format has it; 'warnings', when given, receives a line that says so, e.g.
+// 'amp.cva, line 1 (Tab): "vox" names no page (captions are matched
+// exactly: "Vox"?); the page stays as it was'.
 TCircuit LoadCircuitFile(const std::filesystem::path &path, const TCircuit &current,
-                         TSpecialFiles special = TSpecialFiles::Allowed);
+                         TSpecialFiles special = TSpecialFiles::Allowed, std::vector<std::string> *warnings = nullptr);
 
 // One line for each potentiometer whose taper number is none of the three
 // tapers (a file may hold any number from 0 to 255), e.g. 'FR2 has taper number

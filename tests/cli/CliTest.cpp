@@ -337,6 +337,24 @@ TEST_F(Cli, FailuresExitOneWithTheProgramsMessageAndNothingOnStdout)
     }
 }
 
+// As in the desktop program, a "Tab" that names no page leaves the page as
+// it was; the tool says so.
+TEST_F(Cli, ATabThatNamesNoPageIsWarnedOfAndKeepsThePage)
+{
+    const std::string fender = Run({"--bass", "5"}).Out;
+    const std::pair<std::string, std::string> cases[] = {
+        {"Tab=vox", "\"vox\" names no page (captions are matched exactly: \"Vox\"?); the page stays as it was"},
+        {"tab=Tweed", "\"Tweed\" names no page (Fender, Vox, "},
+    };
+    for (const auto &[line, warning] : cases) {
+        const RunResult result = Run({Write("odd.cva", line + "\r\nPos1=5\r\n").string()});
+        EXPECT_EQ(result.ExitCode, 0) << line;
+        EXPECT_EQ(result.Out, fender) << line;
+        EXPECT_EQ(result.Err.rfind("corvanta-cli: warning: odd.cva, line 1 (" + line.substr(0, 3) + "): " + warning, 0), 0u)
+            << result.Err;
+    }
+}
+
 TEST_F(Cli, SpecialOutputTargetsAreWrittenInPlaceAndFailuresLeaveNothing)
 {
     const std::string curve = Run({}).Out;
