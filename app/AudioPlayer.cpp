@@ -13,6 +13,9 @@
 #include <QMediaDevices>
 #include <QTimer>
 
+#include "audio/JackClient.h"
+#include "numerics/Error.h"
+
 namespace cva {
 
 namespace {
@@ -23,6 +26,9 @@ namespace {
 constexpr double DeviceBufferSeconds = 0.020;
 constexpr qint64 ScratchFrames = 1024;
 constexpr int FeedMilliseconds = 5;
+// How soon a JACK server that appeared or went away is noticed.
+constexpr int JackWatchMilliseconds = 1000;
+constexpr char JackClientName[] = "corvanta";
 
 QAudioFormat ChooseFormat(const QAudioDevice &device)
 {
@@ -136,6 +142,16 @@ private:
 
 TAudioPlayer::TAudioPlayer(QObject *parent) : QObject(parent)
 {
+    OpenSystemOutput();
+    WatchJack();
+    FJackWatch = new QTimer(this);
+    FJackWatch->setInterval(JackWatchMilliseconds);
+    connect(FJackWatch, &QTimer::timeout, this, &TAudioPlayer::WatchJack);
+    FJackWatch->start();
+}
+
+void TAudioPlayer::OpenSystemOutput()
+{
     const QAudioDevice device = QMediaDevices::defaultAudioOutput();
     if (device.isNull()) {
         FProblem = QStringLiteral("No audio output device was found, so the stack cannot be heard.");
@@ -158,15 +174,54 @@ TAudioPlayer::TAudioPlayer(QObject *parent) : QObject(parent)
 
 TAudioPlayer::~TAudioPlayer()
 {
+    Stop();
+    FJack.reset();
     if (!FAvailable)
         return;
-    Stop();
     FThread.quit();
     FThread.wait();
 }
 
+QString TAudioPlayer::LiveProblem()
+{
+    return tr("No JACK server: start one, or start Corvanta with pw-jack on a PipeWire desktop");
+}
+
+double TAudioPlayer::SampleRate() const { return FJack ? FJack->SampleRate() : FSampleRate; }
+
+std::unique_ptr<TSignalSource> TAudioPlayer::MakeLiveInput() { return FJack->Processor().MakeLiveInput(); }
+
+void TAudioPlayer::WatchJack()
+{
+    if (FJack) {
+        FJack->Processor().FreeRetired();
+        if (!FJack->ServerGone())
+            return;
+        const bool wasPlaying = FPlaying;
+        FPlaying = false;
+        FJack.reset();
+        emit OutputChanged();
+        if (wasPlaying)
+            emit OutputLost(tr("The JACK server went away: listening stopped."));
+        return;
+    }
+    // A server that appears takes over only while nothing plays.
+    if (FPlaying)
+        return;
+    try {
+        FJack = std::make_unique<TJackClient>(FControls, JackClientName);
+    } catch (const CorvantaError &) {
+        return; // none yet; looked for again at the next tick
+    }
+    emit OutputChanged();
+}
+
 void TAudioPlayer::SetSource(std::unique_ptr<TSignalSource> source)
 {
+    if (FJack) {
+        FJack->Processor().SetSource(std::move(source));
+        return;
+    }
     if (!FAvailable)
         return;
     TSignalSource *handed = source.release();
@@ -175,6 +230,11 @@ void TAudioPlayer::SetSource(std::unique_ptr<TSignalSource> source)
 
 bool TAudioPlayer::Play()
 {
+    if (FJack) {
+        FJack->Processor().Play();
+        FPlaying = true;
+        return true;
+    }
     if (!FAvailable)
         return false;
     QString problem;
@@ -188,13 +248,29 @@ bool TAudioPlayer::Play()
 
 void TAudioPlayer::Stop()
 {
-    if (!FAvailable || !FPlaying)
+    if (!FPlaying)
         return;
+    if (FJack) {
+        FJack->Processor().Stop();
+        FPlaying = false;
+        return;
+    }
     QMetaObject::invokeMethod(FOutput, [this] { FOutput->Stop(); }, Qt::BlockingQueuedConnection);
     FPlaying = false;
 }
 
-long long TAudioPlayer::FramesDelivered() const { return FAvailable ? FOutput->Frames.load() : 0; }
-int TAudioPlayer::Underruns() const { return FAvailable ? FOutput->Underruns.load() : 0; }
+long long TAudioPlayer::FramesDelivered() const
+{
+    if (FJack)
+        return FJack->Processor().FramesPlayed();
+    return FAvailable ? FOutput->Frames.load() : 0;
+}
+
+int TAudioPlayer::Underruns() const
+{
+    if (FJack)
+        return FJack->LateCycles();
+    return FAvailable ? FOutput->Underruns.load() : 0;
+}
 
 } // namespace cva

@@ -1,9 +1,13 @@
 #pragma once
 
-// Plays the listening chain through the system's audio output. The sound
-// card is fed from a thread of its own; the GUI thread only exchanges
-// settings with it through lock-free controls, and starts, stops and
-// replaces the source with calls the audio thread runs between two buffers.
+// Plays the listening chain through a JACK server when one is reachable
+// (in the server's own low-latency cycle, with the live input as a further
+// source), else through the system's audio output, whose sound card is fed
+// from a thread of its own. The GUI thread only exchanges settings with
+// either through lock-free controls; on the system's path it starts, stops
+// and replaces the source with calls the audio thread runs between two
+// buffers. A JACK server that goes away is left for the system's path, and
+// one that appears while nothing plays is taken up.
 
 #include <memory>
 
@@ -13,9 +17,12 @@
 
 #include "audio/ListenChain.h"
 
+class QTimer;
+
 namespace cva {
 
 class TAudioOutput;
+class TJackClient;
 
 class TAudioPlayer : public QObject {
     Q_OBJECT
@@ -24,11 +31,18 @@ public:
     explicit TAudioPlayer(QObject *parent = nullptr);
     ~TAudioPlayer() override;
 
-    // False when the system offers no audio output; Problem() then says why.
-    bool Available() const { return FAvailable; }
+    // False when neither a JACK server nor the system offers an audio
+    // output; Problem() then says why.
+    bool Available() const { return FJack || FAvailable; }
     QString Problem() const { return FProblem; }
     // The rate sources and filters must be made for.
-    double SampleRate() const { return FSampleRate; }
+    double SampleRate() const;
+
+    // The JACK client while a server is reachable, else null (and LiveProblem says so).
+    TJackClient *Jack() const { return FJack.get(); }
+    static QString LiveProblem();
+    // The JACK client's captured input as a source; only with Jack().
+    std::unique_ptr<TSignalSource> MakeLiveInput();
 
     TListenControls &Controls() { return FControls; }
 
@@ -44,8 +58,20 @@ public:
     long long FramesDelivered() const;
     int Underruns() const;
 
+signals:
+    // The JACK server was found or went away: sources and filters must be
+    // made again for SampleRate(), and the live input is there or not.
+    void OutputChanged();
+    // The JACK server went away while playing; listening stopped.
+    void OutputLost(const QString &message);
+
 private:
-    bool FAvailable = false;
+    void OpenSystemOutput();
+    void WatchJack();
+
+    std::unique_ptr<TJackClient> FJack;
+    QTimer *FJackWatch = nullptr;
+    bool FAvailable = false; // the system's audio output
     QString FProblem;
     double FSampleRate = 48000;
     bool FPlaying = false;

@@ -3,20 +3,27 @@
 #include <cmath>
 
 #include <QAction>
+#include <QActionGroup>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
+#include <QMenu>
 #include <QProgressBar>
 #include <QProgressDialog>
+#include <QSettings>
 #include <QSlider>
+#include <QStandardItemModel>
 #include <QTimer>
+#include <QToolButton>
 
 #include "audio/AudioFile.h"
+#include "audio/JackClient.h"
 #include "audio/PinkNoise.h"
 #include "audio/PluckedGuitar.h"
 #include "audio/RecordingSource.h"
+#include "audio/Resampler.h"
 #include "audio/StackFilterDesign.h"
 #include "document/Netlist.h"
 #include "document/SpecialFiles.h"
@@ -30,9 +37,13 @@ constexpr int MeterTicksPerSecond = 30;
 constexpr int MeterFloorDB = -60;
 constexpr int LevelLowestDB = -24;
 constexpr int LevelHighestDB = 12;
+constexpr int TrimLowestDB = -24;
+constexpr int TrimHighestDB = 24;
 constexpr int ReadingPollMs = 50;
 constexpr int ReadingProgressSteps = 1000;
 constexpr int ReadingDialogDelayMs = 400;
+const char InputPortsKey[] = "Listen/InputPorts";
+const char OutputPortsKey[] = "Listen/OutputPorts";
 
 // Passes nothing, also when bypassed.
 TStackFilterCoefficients SilentFilter(double sampleRate)
@@ -41,6 +52,77 @@ TStackFilterCoefficients SilentFilter(double sampleRate)
     silent.SampleRate = sampleRate;
     silent.AverageGain = 0;
     return silent;
+}
+
+QString DecibelText(int db) { return QObject::tr("%1%2 dB").arg(db > 0 ? "+" : "").arg(db); }
+
+float DecibelFactor(int db) { return static_cast<float>(std::pow(10.0, db / 20.0)); }
+
+// A slider from 'lowest' to 'highest' dB, starting at 0, with its reading.
+QSlider *NewDecibelSlider(const QString &name, int lowest, int highest, int width, QLabel *reading)
+{
+    auto *slider = new QSlider(Qt::Horizontal);
+    slider->setObjectName(name);
+    slider->setRange(lowest, highest);
+    slider->setValue(0);
+    slider->setFixedWidth(width);
+    slider->setFocusPolicy(Qt::NoFocus);
+    reading->setMinimumWidth(reading->fontMetrics().horizontalAdvance(QStringLiteral("+24 dB ")));
+    reading->setText(DecibelText(0));
+    QObject::connect(slider, &QSlider::valueChanged, reading, [reading](int db) { reading->setText(DecibelText(db)); });
+    return slider;
+}
+
+QProgressBar *NewMeter(const QString &name, int width, const QString &toolTip)
+{
+    auto *meter = new QProgressBar;
+    meter->setObjectName(name);
+    meter->setRange(MeterFloorDB, 0);
+    meter->setValue(MeterFloorDB);
+    meter->setTextVisible(false);
+    meter->setFixedWidth(width);
+    meter->setToolTip(toolTip);
+    return meter;
+}
+
+QLabel *NewClipLight(const QString &name, const QString &toolTip)
+{
+    auto *light = new QLabel(QObject::tr(" CLIP "));
+    light->setObjectName(name);
+    light->setToolTip(toolTip);
+    light->setEnabled(false);
+    return light;
+}
+
+// Shows the peak taken from the audio thread, and keeps the clip light on
+// for a second after each clip.
+void ShowLevel(std::atomic<float> &peak, std::atomic<bool> &clipped, QProgressBar *meter, QLabel *light, int &hold)
+{
+    const float value = peak.exchange(0.0f);
+    const double db = value > 0 ? 20 * std::log10(value) : MeterFloorDB;
+    meter->setValue(static_cast<int>(std::clamp(db, double(MeterFloorDB), 0.0)));
+    if (clipped.exchange(false))
+        hold = MeterTicksPerSecond;
+    else if (hold > 0)
+        --hold;
+    light->setEnabled(hold > 0);
+    light->setStyleSheet(hold > 0 ? QStringLiteral("background: red; color: white;") : QString());
+}
+
+std::vector<std::string> StdList(const QStringList &list)
+{
+    std::vector<std::string> result;
+    for (const QString &item : list)
+        result.push_back(item.toStdString());
+    return result;
+}
+
+QStringList QtList(const std::vector<std::string> &list)
+{
+    QStringList result;
+    for (const std::string &item : list)
+        result << QString::fromStdString(item);
+    return result;
 }
 
 } // namespace
@@ -61,11 +143,35 @@ TListenBar::TListenBar(QWidget *parent) : QToolBar(tr("Listen"), parent)
 
     FSource = new QComboBox;
     FSource->setObjectName(QStringLiteral("cbListenSource"));
-    FSource->addItems({tr("Guitar"), tr("Pink noise"), tr("Audio file...")});
+    FSource->addItems({tr("Guitar"), tr("Pink noise"), tr("Live input"), tr("Audio file...")});
+    FSource->setItemData(LiveItem, tr("Your instrument, played through the stack as you play"), Qt::ToolTipRole);
     FSource->setToolTip(tr("What is played through the stack"));
     FSource->setFocusPolicy(Qt::NoFocus);
     connect(FSource, &QComboBox::activated, this, &TListenBar::SourceActivated);
     addWidget(FSource);
+
+    FTrimLabelAction = addWidget(new QLabel(tr("Trim")));
+    FTrimText = new QLabel;
+    FTrim = NewDecibelSlider(QStringLiteral("tbListenTrim"), TrimLowestDB, TrimHighestDB, 56, FTrimText);
+    FTrim->setToolTip(tr("Gain of the live input before the stack"));
+    connect(FTrim, &QSlider::valueChanged, this,
+            [this](int db) { FPlayer.Controls().InputTrim.store(DecibelFactor(db)); });
+    FTrimAction = addWidget(FTrim);
+    FTrimTextAction = addWidget(FTrimText);
+    FInputMeter = NewMeter(QStringLiteral("pbListenInputMeter"), 48, tr("Live input level after the trim, 0 dB at full scale"));
+    FInputMeterAction = addWidget(FInputMeter);
+    FInputClip = NewClipLight(QStringLiteral("labListenInputClip"),
+                              tr("Lights when the input reached full scale: turn the trim or the interface's gain down"));
+    FInputClipAction = addWidget(FInputClip);
+    FPorts = new QToolButton;
+    FPorts->setObjectName(QStringLiteral("tbListenPorts"));
+    FPorts->setText(tr("Ports"));
+    FPorts->setToolTip(tr("The JACK ports the live input comes from and the sound goes to"));
+    FPorts->setPopupMode(QToolButton::InstantPopup);
+    FPorts->setFocusPolicy(Qt::NoFocus);
+    FPorts->setMenu(new QMenu(FPorts));
+    connect(FPorts->menu(), &QMenu::aboutToShow, this, &TListenBar::FillPortsMenu);
+    FPortsAction = addWidget(FPorts);
 
     FLoop = new QCheckBox(tr("Loop"));
     FLoop->setObjectName(QStringLiteral("cbListenLoop"));
@@ -73,7 +179,7 @@ TListenBar::TListenBar(QWidget *parent) : QToolBar(tr("Listen"), parent)
     FLoop->setFocusPolicy(Qt::NoFocus);
     FLoop->setToolTip(tr("Start an audio file again when it ends"));
     connect(FLoop, &QCheckBox::toggled, this, [this](bool loop) { FPlayer.Controls().Loop.store(loop); });
-    addWidget(FLoop);
+    FLoopAction = addWidget(FLoop);
 
     FBypass = addAction(tr("A/B"));
     FBypass->setObjectName(QStringLiteral("actListenBypass"));
@@ -82,34 +188,15 @@ TListenBar::TListenBar(QWidget *parent) : QToolBar(tr("Listen"), parent)
     connect(FBypass, &QAction::toggled, this, [this](bool bypass) { FPlayer.Controls().Bypass.store(bypass); });
 
     addWidget(new QLabel(tr(" Level ")));
-    FLevel = new QSlider(Qt::Horizontal);
-    FLevel->setObjectName(QStringLiteral("tbListenLevel"));
-    FLevel->setRange(LevelLowestDB, LevelHighestDB);
-    FLevel->setValue(0);
-    FLevel->setFixedWidth(90);
-    FLevel->setFocusPolicy(Qt::NoFocus);
     FLevelText = new QLabel;
-    FLevelText->setMinimumWidth(FLevelText->fontMetrics().horizontalAdvance(QStringLiteral("+12 dB ")));
-    connect(FLevel, &QSlider::valueChanged, this, [this](int db) {
-        FPlayer.Controls().Level.store(static_cast<float>(std::pow(10.0, db / 20.0)));
-        FLevelText->setText(tr("%1%2 dB").arg(db > 0 ? "+" : "").arg(db));
-    });
-    FLevelText->setText(tr("0 dB"));
+    FLevel = NewDecibelSlider(QStringLiteral("tbListenLevel"), LevelLowestDB, LevelHighestDB, 90, FLevelText);
+    connect(FLevel, &QSlider::valueChanged, this, [this](int db) { FPlayer.Controls().Level.store(DecibelFactor(db)); });
     addWidget(FLevel);
     addWidget(FLevelText);
 
-    FMeter = new QProgressBar;
-    FMeter->setObjectName(QStringLiteral("pbListenMeter"));
-    FMeter->setRange(MeterFloorDB, 0);
-    FMeter->setValue(MeterFloorDB);
-    FMeter->setTextVisible(false);
-    FMeter->setFixedWidth(70);
-    FMeter->setToolTip(tr("Output level, 0 dB at full scale"));
+    FMeter = NewMeter(QStringLiteral("pbListenMeter"), 70, tr("Output level, 0 dB at full scale"));
     addWidget(FMeter);
-    FClip = new QLabel(tr(" CLIP "));
-    FClip->setObjectName(QStringLiteral("labListenClip"));
-    FClip->setToolTip(tr("Lights when the output reached full scale: turn the level down"));
-    FClip->setEnabled(false);
+    FClip = NewClipLight(QStringLiteral("labListenClip"), tr("Lights when the output reached full scale: turn the level down"));
     addWidget(FClip);
 
     FMeterTimer = new QTimer(this);
@@ -119,12 +206,12 @@ TListenBar::TListenBar(QWidget *parent) : QToolBar(tr("Listen"), parent)
     FReadingTimer->setInterval(ReadingPollMs);
     connect(FReadingTimer, &QTimer::timeout, this, &TListenBar::PollReading);
 
-    if (!FPlayer.Available()) {
-        FPlay->setEnabled(false);
-        FPlay->setToolTip(FPlayer.Problem());
-        return;
-    }
-    UseSource(GuitarItem);
+    connect(&FPlayer, &TAudioPlayer::OutputChanged, this, &TListenBar::OutputChanged);
+    connect(&FPlayer, &TAudioPlayer::OutputLost, this, [this](const QString &message) {
+        StopPlaying();
+        emit Message(message);
+    });
+    OutputChanged();
 }
 
 QString TListenBar::ChooseAudioFile()
@@ -163,9 +250,7 @@ void TListenBar::PlayTriggered(bool play)
 {
     if (!play) {
         FPlayer.Stop();
-        FMeterTimer->stop();
-        FMeter->setValue(MeterFloorDB);
-        FPlay->setText(tr("Play"));
+        StopPlaying();
         return;
     }
     SendFilter();
@@ -176,6 +261,46 @@ void TListenBar::PlayTriggered(bool play)
     }
     FPlay->setText(tr("Stop"));
     FMeterTimer->start();
+}
+
+void TListenBar::StopPlaying()
+{
+    FMeterTimer->stop();
+    FMeter->setValue(MeterFloorDB);
+    FInputMeter->setValue(MeterFloorDB);
+    FPlay->setChecked(false);
+    FPlay->setText(tr("Play"));
+}
+
+void TListenBar::OutputChanged()
+{
+    const bool jack = FPlayer.Jack() != nullptr;
+    auto *model = qobject_cast<QStandardItemModel *>(FSource->model());
+    model->item(LiveItem)->setEnabled(jack);
+    model->item(LiveItem)->setToolTip(jack ? tr("Your instrument, played through the stack as you play")
+                                           : TAudioPlayer::LiveProblem());
+    FPlay->setEnabled(FPlayer.Available());
+    FPlay->setToolTip(FPlayer.Available() ? tr("Play the source through the tone stack (Space)") : FPlayer.Problem());
+    if (jack)
+        ConnectSavedPorts();
+    // Without a server there is no live input; every source is made for the output's rate.
+    if (FShownSource == LiveItem && !jack) {
+        FShownSource = GuitarItem;
+        FSource->setCurrentIndex(GuitarItem);
+    }
+    if (FPlayer.Available())
+        UseSource(FShownSource);
+    ShowLiveWidgets();
+}
+
+void TListenBar::ShowLiveWidgets()
+{
+    const bool live = FShownSource == LiveItem;
+    for (QAction *action : {FTrimLabelAction, FTrimAction, FTrimTextAction, FInputMeterAction, FInputClipAction})
+        action->setVisible(live);
+    FPortsAction->setVisible(FPlayer.Jack() != nullptr);
+    // Only a file comes to an end; the room goes to the live input's controls.
+    FLoopAction->setVisible(FShownSource == FileItem);
 }
 
 void TListenBar::SourceActivated(int index)
@@ -205,6 +330,7 @@ bool TListenBar::OpenAudioFile(const QString &path)
     // One file at a time: a new choice replaces a reading still under way.
     FReading.reset();
     FReading = std::make_unique<TRecordingLoad>(std::move(reader), FPlayer.SampleRate());
+    FReadingRate = FPlayer.SampleRate();
     FReadingPath = path;
     if (!FReadingProgress) {
         FReadingProgress = new QProgressDialog(this);
@@ -245,6 +371,7 @@ void TListenBar::PollReading()
                          .arg(QFileInfo(FReadingPath).fileName()));
     else {
         FRecording = std::move(done->Samples());
+        FRecordingRate = FReadingRate;
         UseRecording(FReadingPath);
     }
 }
@@ -270,30 +397,104 @@ void TListenBar::UseSource(int index)
         source = std::make_unique<TPluckedGuitar>(rate);
     else if (index == PinkNoiseItem)
         source = std::make_unique<TPinkNoise>();
-    else
+    else if (index == LiveItem)
+        source = FPlayer.MakeLiveInput();
+    else {
+        // Read for another output (a JACK server came or went since).
+        if (FRecordingRate != rate) {
+            FRecording = Resample(FRecording, FRecordingRate, rate);
+            FRecordingRate = rate;
+        }
         source = std::make_unique<TRecordingSource>(FRecording);
+    }
     FPlayer.SetSource(std::move(source));
+    ShowLiveWidgets();
 }
 
 void TListenBar::PollMeter()
 {
     TListenControls &controls = FPlayer.Controls();
-    const float peak = controls.Peak.exchange(0.0f);
-    const double db = peak > 0 ? 20 * std::log10(peak) : MeterFloorDB;
-    FMeter->setValue(static_cast<int>(std::clamp(db, double(MeterFloorDB), 0.0)));
-    if (controls.Clipped.exchange(false))
-        FClipHold = MeterTicksPerSecond;
-    else if (FClipHold > 0)
-        --FClipHold;
-    FClip->setEnabled(FClipHold > 0);
-    FClip->setStyleSheet(FClipHold > 0 ? QStringLiteral("background: red; color: white;") : QString());
+    ShowLevel(controls.Peak, controls.Clipped, FMeter, FClip, FClipHold);
+    ShowLevel(controls.InputPeak, controls.InputClipped, FInputMeter, FInputClip, FInputClipHold);
     if (controls.RanAway.exchange(false))
         emit Message(tr("Listening is muted: the filtered sound ran away (a sample not finite or far beyond full "
                         "scale). It plays again with the next change of the circuit."));
     if (controls.SourceEnded.exchange(false) && FPlay->isChecked()) {
-        FPlay->setChecked(false);
-        PlayTriggered(false);
+        FPlayer.Stop();
+        StopPlaying();
         emit Message(tr("The audio file has played to its end."));
+    }
+}
+
+void TListenBar::FillPortsMenu()
+{
+    QMenu *menu = FPorts->menu();
+    menu->clear();
+    TJackClient *jack = FPlayer.Jack();
+    if (!jack)
+        return;
+    const QStringList inputs = QtList(jack->InputConnections());
+    const QStringList outputs = QtList(jack->OutputConnections());
+    menu->addSection(tr("Live input from"));
+    auto *inputGroup = new QActionGroup(menu);
+    for (const QString &port : QtList(jack->CaptureSources())) {
+        QAction *action = menu->addAction(port);
+        action->setCheckable(true);
+        action->setChecked(inputs.contains(port));
+        inputGroup->addAction(action);
+        connect(action, &QAction::triggered, this, [this, port, outputs] { ConnectPorts({port}, outputs); });
+    }
+    menu->addSection(tr("Sound to"));
+    for (const QString &port : QtList(jack->PlaybackTargets())) {
+        QAction *action = menu->addAction(port);
+        action->setCheckable(true);
+        action->setChecked(outputs.contains(port));
+        connect(action, &QAction::triggered, this, [this, port, inputs, outputs](bool on) {
+            QStringList chosen = outputs;
+            if (on)
+                chosen << port;
+            else
+                chosen.removeAll(port);
+            ConnectPorts(inputs, chosen);
+        });
+    }
+}
+
+void TListenBar::ConnectPorts(const QStringList &inputs, const QStringList &outputs)
+{
+    TJackClient *jack = FPlayer.Jack();
+    if (!jack)
+        return;
+    try {
+        jack->ConnectInput(StdList(inputs));
+        jack->ConnectOutput(StdList(outputs));
+    } catch (const CorvantaError &error) {
+        emit Message(QString::fromStdString(error.what()));
+        return;
+    }
+    QSettings settings;
+    settings.setValue(InputPortsKey, inputs);
+    settings.setValue(OutputPortsKey, outputs);
+}
+
+// The ports chosen last time where they are still there, else the first physical ones.
+void TListenBar::ConnectSavedPorts()
+{
+    TJackClient *jack = FPlayer.Jack();
+    const auto present = [](const QVariant &saved, const std::vector<std::string> &available,
+                            const std::vector<std::string> &fallback) {
+        std::vector<std::string> chosen;
+        for (const QString &port : saved.toStringList())
+            if (std::find(available.begin(), available.end(), port.toStdString()) != available.end())
+                chosen.push_back(port.toStdString());
+        return saved.isValid() && !chosen.empty() ? chosen : fallback;
+    };
+    const QSettings settings;
+    try {
+        jack->ConnectInput(present(settings.value(InputPortsKey), jack->CaptureSources(), jack->DefaultCapture()));
+        jack->ConnectOutput(present(settings.value(OutputPortsKey), jack->PlaybackTargets(), jack->DefaultPlayback()));
+    } catch (const CorvantaError &error) {
+        emit Message(QString::fromStdString(error.what()));
     }
 }
 

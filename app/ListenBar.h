@@ -1,9 +1,12 @@
 #pragma once
 
 // The Listen bar: hear the circuit on screen while it changes. Play/Stop
-// (Space), the source (demo guitar, pink noise or an audio file), loop,
-// output level with a meter and clip light, and an A/B switch that bypasses
-// the stack at its average loudness so that the comparison is fair.
+// (Space), the source (demo guitar, pink noise, the player's own instrument
+// live through a JACK server, or an audio file), loop, output level with a
+// meter and clip light, and an A/B switch that bypasses the stack at its
+// average loudness so that the comparison is fair. The live input has its
+// own trim, meter and clip light, and a choice of the JACK ports it takes
+// and feeds (remembered between runs).
 
 #include <optional>
 
@@ -22,6 +25,7 @@ class QProgressBar;
 class QProgressDialog;
 class QSlider;
 class QTimer;
+class QToolButton;
 
 namespace cva {
 
@@ -50,8 +54,12 @@ public:
     QSlider *LevelSlider() const { return FLevel; }
     QProgressBar *Meter() const { return FMeter; }
     QLabel *ClipLight() const { return FClip; }
+    QSlider *TrimSlider() const { return FTrim; }
+    QProgressBar *InputMeter() const { return FInputMeter; }
+    QLabel *InputClipLight() const { return FInputClip; }
+    QToolButton *PortsButton() const { return FPorts; }
 
-    enum TSourceItem { GuitarItem, PinkNoiseItem, OpenFileItem, FileItem };
+    enum TSourceItem { GuitarItem, PinkNoiseItem, LiveItem, OpenFileItem, FileItem };
 
 signals:
     // A line for the status bar.
@@ -71,12 +79,21 @@ private:
     void PollMeter();
     void PollReading();
     void UseRecording(const QString &path);
+    void StopPlaying();
+    // After the JACK server appeared or went away.
+    void OutputChanged();
+    void ShowLiveWidgets();
+    void FillPortsMenu();
+    void ConnectPorts(const QStringList &inputs, const QStringList &outputs);
+    void ConnectSavedPorts();
 
     TAudioPlayer FPlayer;
     std::optional<TNetlist> FNetlist;
     std::string FNetlistProblem; // why there is no netlist
-    std::vector<float> FRecording; // the loaded file at the device's rate
+    std::vector<float> FRecording; // the loaded file at FRecordingRate
+    double FRecordingRate = 0;
     std::unique_ptr<TRecordingLoad> FReading; // a file being read, if any
+    double FReadingRate = 0;               // the rate it is resampled to
     QString FReadingPath;
     QProgressDialog *FReadingProgress = nullptr;
     QTimer *FReadingTimer = nullptr;
@@ -89,8 +106,22 @@ private:
     QLabel *FLevelText = nullptr;
     QProgressBar *FMeter = nullptr;
     QLabel *FClip = nullptr;
+    QAction *FTrimLabelAction = nullptr;
+    QAction *FTrimAction = nullptr;
+    QAction *FTrimTextAction = nullptr;
+    QAction *FInputMeterAction = nullptr;
+    QAction *FInputClipAction = nullptr;
+    QAction *FPortsAction = nullptr;
+    QAction *FLoopAction = nullptr;
+    QSlider *FTrim = nullptr;
+    QLabel *FTrimText = nullptr;
+    QProgressBar *FInputMeter = nullptr;
+    QLabel *FInputClip = nullptr;
+    QToolButton *FPorts = nullptr;
     QTimer *FMeterTimer = nullptr;
-    int FClipHold = 0; // meter ticks the clip light stays on
+    // Meter ticks each clip light stays on.
+    int FClipHold = 0;
+    int FInputClipHold = 0;
 };
 
 } // namespace cva

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "audio/PeakHold.h"
+
 namespace cva {
 
 namespace {
@@ -91,9 +93,7 @@ void TListenChain::RenderBlock(std::span<float> out)
         }
         out[k] = value;
     }
-    float shown = Controls.Peak.load(std::memory_order_relaxed);
-    while (peak > shown && !Controls.Peak.compare_exchange_weak(shown, peak))
-        ;
+    HoldPeak(Controls.Peak, peak);
     if (clipped)
         Controls.Clipped.store(true, std::memory_order_relaxed);
 }

@@ -22,6 +22,7 @@ struct TListenControls {
     std::atomic<float> Level{1.0f}; // output gain as a factor
     std::atomic<bool> Bypass{false};
     std::atomic<bool> Loop{true};
+    std::atomic<float> InputTrim{1.0f}; // gain of the live input as a factor
     // Written by the audio thread; the GUI takes them with exchange.
     std::atomic<float> Peak{0.0f};
     std::atomic<bool> Clipped{false};
@@ -29,6 +30,9 @@ struct TListenControls {
     // The filter's output ran away (see TStackFilter::Process): the chain is
     // silent until the next filter arrives.
     std::atomic<bool> RanAway{false};
+    // The live input after its trim.
+    std::atomic<float> InputPeak{0.0f};
+    std::atomic<bool> InputClipped{false};
 };
 
 class TListenChain {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 
+#include "cli/LiveControl.h"
 #include "cli/RenderModule.h"
 #include "document/Catalogue.h"
 #include "models/Calc.h"
@@ -13,11 +14,10 @@ namespace {
 
 int SliderValue(const std::string &option, const std::string &text)
 {
-    int value = -1;
-    const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (ec != std::errc() || ptr != text.data() + text.size() || value < 0 || value > 100)
+    const std::optional<int> value = ParsePosition(text);
+    if (!value)
         throw TUsageError{option + " takes a whole number from 0 to 100, not \"" + text + "\""};
-    return value;
+    return *value;
 }
 
 constexpr TColumn AllColumns[] = {TColumn::GainDb, TColumn::PhaseDeg, TColumn::GroupDelayS, TColumn::ZinOhm,
@@ -103,6 +103,7 @@ std::string UsageText()
            "                    [--png PATH] [--svg PATH] [--list-presets] [--help] [--version]\n"
            "       corvanta-cli [circuit options] (--render IN | --render-demo SECONDS)\n"
            "                    --output OUT.wav [--float]\n"
+           "       corvanta-cli [circuit options] --live [--jack-name NAME] [--no-connect]\n"
            "\n"
            "Computes the live response of a tone stack, as the desktop program shows it,\n"
            "and prints it as 445 points from 10 Hz to 29.4 kHz.\n"
@@ -131,6 +132,13 @@ std::string UsageText()
            "                      circuit at its own rate, mixed to mono, into --output\n"
            "  --render-demo S     the same with S seconds of the built-in guitar at 48 kHz\n"
            "  --float             write 32-bit float samples instead of 24-bit integers\n"
+           "  --live              play the input port through the circuit to the output port\n"
+           "                      of a JACK client until SIGINT, SIGTERM or a line \"quit\";\n"
+           "                      each line \"LABEL N\" on standard input (\"bass 30\") moves\n"
+           "                      that control to N\n"
+           "  --jack-name NAME    the client's name (default corvanta)\n"
+           "  --no-connect        leave the ports unconnected instead of connecting them to\n"
+           "                      the first physical capture and playback ports\n"
            "\n"
            "Applied in this order: the file, --preset, --tab, the sliders, each --control,\n"
            "each --set.\n";
@@ -141,6 +149,7 @@ TCliOptions ParseCommandLine(const std::vector<std::string> &arguments)
     TCliOptions options;
     bool columnsGiven = false;
     bool formatGiven = false;
+    bool jackGiven = false;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string &argument = arguments[i];
         auto value = [&]() -> const std::string & {
@@ -209,6 +218,16 @@ TCliOptions ParseCommandLine(const std::vector<std::string> &arguments)
             options.RenderDemoSeconds = DemoSeconds(value());
         } else if (argument == "--float") {
             options.FloatWav = true;
+        } else if (argument == "--live") {
+            options.Live = true;
+        } else if (argument == "--jack-name") {
+            options.JackName = value();
+            if (options.JackName.empty())
+                throw TUsageError{"--jack-name needs a name"};
+            jackGiven = true;
+        } else if (argument == "--no-connect") {
+            options.JackConnect = false;
+            jackGiven = true;
         } else if (argument.size() > 1 && argument.front() == '-') {
             throw TUsageError{"unknown option " + argument};
         } else if (options.CircuitFile) {
@@ -228,6 +247,14 @@ TCliOptions ParseCommandLine(const std::vector<std::string> &arguments)
             throw TUsageError{"rendering writes audio only: --format, --columns, --map, --png and --svg do not apply"};
     } else if (options.FloatWav) {
         throw TUsageError{"--float applies only to --render and --render-demo"};
+    }
+    if (options.Live) {
+        if (options.Renders() || options.OutputPath || options.SavePath || options.PngPath || options.SvgPath ||
+            formatGiven || columnsGiven || options.Map)
+            throw TUsageError{"--live plays sound only: --render, --output, --save, --format, --columns, --map, "
+                              "--png and --svg do not apply"};
+    } else if (jackGiven) {
+        throw TUsageError{"--jack-name and --no-connect apply only to --live"};
     }
     return options;
 }

@@ -40,6 +40,10 @@ struct TCliOptions {
     bool FloatWav = false;
 
     bool Renders() const { return RenderInput || RenderDemoSeconds; }
+    // Play live through a JACK server instead, as a client of this name.
+    bool Live = false;
+    std::string JackName = "corvanta";
+    bool JackConnect = true; // to the first physical ports
     bool Help = false;
     bool Version = false;
 };

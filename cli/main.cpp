@@ -18,6 +18,8 @@
 #include "cli/AudioRender.h"
 #include "cli/CliModule.h"
 #include "cli/CliOptions.h"
+#include "cli/LiveControl.h"
+#include "cli/LivePlay.h"
 #include "cli/PlotPictures.h"
 #include "cli/TraceOutput.h"
 #include "document/AtomicFile.h"
@@ -57,11 +59,8 @@ int ControlOfLabel(const TCircuit &circuit, const std::string &label, const char
 {
     if (const auto control = circuit.FindControl(label))
         return *control;
-    std::string labels;
-    for (const TControlDef &control : circuit.ActiveInfo().Controls)
-        labels += (labels.empty() ? "" : ", ") + control.Label;
     throw TUsageError{std::string(option) + " takes a control of the " + circuit.ActiveInfo().TabCaption + " page (" +
-                      labels + "), not \"" + label + "\""};
+                      ControlLabels(circuit) + "), not \"" + label + "\""};
 }
 
 TCircuit BuildCircuit(const TCliOptions &options)
@@ -153,6 +152,10 @@ int main(int argc, char **argv)
             throw TUsageError{"--png and --svg are not available: this corvanta-cli was built without Qt"};
         const TCircuit circuit = BuildCircuit(options);
         WarnOfUnknownTapers(circuit);
+        if (options.Live) {
+            PlayLive(options, circuit);
+            return 0;
+        }
         if (options.Renders()) {
             // The circuit file is checked and made ready first, and put in
             // place only once the audio is written.

@@ -7,6 +7,7 @@ CORVANTA_PACKAGES=(
   qt6-base-dev qt6-svg-dev qt6-tools-dev qt6-tools-dev-tools qt6-documentation-tools
   qt6-qpa-plugins libqt6svg6 libqt6sql6-sqlite libgl-dev
   libsndfile1-dev qt6-multimedia-dev pulseaudio pulseaudio-utils
+  libjack-jackd2-dev jackd2
   clang libclang-rt-14-dev
   poppler-utils desktop-file-utils appstream
   ngspice hyperfine

@@ -3,36 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <cstdlib>
-#include <new>
-
+#include "AllocationCount.h"
 #include "models/BuiltInCircuits.h"
 #include "document/Circuit.h"
-
-namespace {
-std::atomic<long> Allocations{0};
-}
-
-void *operator new(std::size_t size)
-{
-    ++Allocations;
-    if (void *memory = std::malloc(size ? size : 1))
-        return memory;
-    throw std::bad_alloc();
-}
-
-// Every form that pairs with the deletes below, so that no allocation made by
-// another form (the library's nothrow buffers, say) is freed by them.
-void *operator new(std::size_t size, const std::nothrow_t &) noexcept
-{
-    ++Allocations;
-    return std::malloc(size ? size : 1);
-}
-
-void operator delete(void *memory) noexcept { std::free(memory); }
-void operator delete(void *memory, const std::nothrow_t &) noexcept { std::free(memory); }
-void operator delete(void *memory, std::size_t) noexcept { std::free(memory); }
 
 TEST(Sweep, AllocatesNothingOnAnyTopologyOrStep)
 {
@@ -43,9 +16,9 @@ TEST(Sweep, AllocatesNothingOnAnyTopologyOrStep)
         circuit.Active = PageNamed(info.TabCaption);
         const TCalcParms parms = SetCalcParms(circuit);
         for (int step : {ResolutionHigh, ResolutionMedium, ResolutionLow}) {
-            const long before = Allocations;
+            const long before = test::Allocations;
             info.Sweep(parms, step, live);
-            EXPECT_EQ(Allocations - before, 0) << info.TabCaption << " step " << step;
+            EXPECT_EQ(test::Allocations - before, 0) << info.TabCaption << " step " << step;
         }
     }
 }

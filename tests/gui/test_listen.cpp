@@ -21,6 +21,7 @@
 #include <QProcess>
 #include <QProgressBar>
 #include <QProgressDialog>
+#include <QStandardItemModel>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QThread>
@@ -219,6 +220,10 @@ void TestListen::NoDeviceDisablesPlay()
     QVERIFY(window.statusBar()->currentMessage().contains("audio"));
     QTest::keyClick(&window, Qt::Key_Space);
     QVERIFY(!bar->Player().Playing());
+    // Nor is there a JACK server for the live input, and the bar says so.
+    const auto *sources = qobject_cast<QStandardItemModel *>(bar->SourceBox()->model());
+    QVERIFY(!sources->item(TListenBar::LiveItem)->isEnabled());
+    QVERIFY(sources->item(TListenBar::LiveItem)->toolTip().contains("No JACK server"));
     // Everything else works.
     window.Slider(BuiltInControl::Treble)->setValue(80);
     QCOMPARE(window.Circuit().Position(BuiltInControl::Treble), 80);

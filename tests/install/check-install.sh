@@ -33,6 +33,9 @@ presets=$("$root/bin/corvanta-cli" --list-presets 2>&1 | grep -c "$(printf '\t')
 # And its render module.
 "$root/bin/corvanta-cli" --render-demo 0.1 --output "$destdir/demo.wav" && [ -s "$destdir/demo.wav" ] ||
   { echo "installed corvanta-cli cannot render audio"; status=1; }
+# And its live module: without a JACK server it says so.
+live=$(JACK_DEFAULT_SERVER=corvanta-install-check-none "$root/bin/corvanta-cli" --live 2>&1) || true
+grep -q "No JACK server" <<<"$live" || { echo "installed corvanta-cli cannot load its live module: $live"; status=1; }
 "$root/bin/corvanta-cli" --version | grep -qx "corvanta-cli 1.3.0.41" || { echo "installed corvanta-cli has the wrong version"; status=1; }
 grep -qx "X-Corvanta-Version=1.3.0.41" "$root/share/applications/org.example.Corvanta.desktop" || { echo "desktop entry lacks the version"; status=1; }
 grep -q 'release version="1.3.0.41"' "$root/share/metainfo/org.example.Corvanta.metainfo.xml" || { echo "metainfo lacks the release"; status=1; }
