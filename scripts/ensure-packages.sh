@@ -10,7 +10,7 @@ CORVANTA_PACKAGES=(
   libjack-jackd2-dev jackd2
   clang libclang-rt-14-dev
   poppler-utils desktop-file-utils appstream
-  ngspice hyperfine
+  ngspice hyperfine strace
 )
 
 corvanta_ensure_packages() {

@@ -230,11 +230,39 @@ TEST_F(Cli, OutputsAreAllOrNothing)
     }
 }
 
+// Circuit files are the user's work and are flushed to disk with their
+// folder; computed results can be made again and are only replaced
+// atomically, as the two flushes cost more than computing a curve.
+TEST_F(Cli, OnlyCircuitFilesAreFlushedToDisk)
+{
+    if (std::system("strace -o /dev/null true >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "strace cannot trace here";
+    auto at = [this](const char *name) { return (Dir / name).string(); };
+    // (Pictures are left out: the font library may flush its own cache.)
+    const std::pair<std::vector<std::string>, std::size_t> cases[] = {
+        {{"--output", at("a.csv")}, 0},
+        {{"--render-demo", "0.01", "--output", at("a.wav")}, 0},
+        {{"--save", at("a.cva")}, 2},
+    };
+    const fs::path trace = Dir / "trace";
+    for (const auto &[arguments, flushes] : cases) {
+        const RunResult result =
+            // (A sanitized build's leak check cannot run under a tracer.)
+            Run(arguments, "ASAN_OPTIONS=detect_leaks=0 strace -f -qq -e trace=fsync,fdatasync,syncfs -o " +
+                               ShellQuoted(trace.string()) + " TOOL");
+        ASSERT_EQ(result.ExitCode, 0) << result.Err;
+        EXPECT_EQ(Lines(ReadFile(trace)).size(), flushes) << arguments[0] << "\n" << ReadFile(trace);
+    }
+}
+
 // Without /proc the tool cannot know its own folder; it refuses to render
 // rather than load a module from the working folder, where anybody may have
 // put one.
 TEST_F(Cli, ModulesAreLoadedOnlyFromBesideTheProgram)
 {
+#ifdef __SANITIZE_ADDRESS__
+    GTEST_SKIP() << "AddressSanitizer itself needs /proc";
+#endif
     if (std::system("unshare --mount --propagation private true >/dev/null 2>&1") != 0)
         GTEST_SKIP() << "cannot hide /proc without a mount namespace of its own";
     // Planted where a lookup relative to the working folder would find it.
