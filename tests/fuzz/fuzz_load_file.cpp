@@ -47,14 +47,17 @@ bool SameCircuit(const cva::TCircuit &a, const cva::TCircuit &b)
 {
     if (a.Active != b.Active)
         return false;
-    for (cva::int slider : cva::AllSliders)
-        if (a.Position(slider) != b.Position(slider))
+    for (int control = 0; control < a.ControlCount(); ++control)
+        if (a.Position(control) != b.Position(control))
             return false;
     auto sameBits = [](double x, double y) { return std::memcmp(&x, &y, sizeof(double)) == 0; };
-    auto other = b.Symbols.begin();
-    for (const auto &entry : a.Symbols) {
-        const cva::TSymbol &x = *entry.Symbol;
-        const cva::TSymbol &y = *(other++)->Symbol;
+    const auto as = a.Symbols.InNameOrder();
+    const auto bs = b.Symbols.InNameOrder();
+    if (as.size() != bs.size())
+        return false;
+    for (std::size_t i = 0; i < as.size(); ++i) {
+        const cva::TSymbol &x = *as[i]->Symbol;
+        const cva::TSymbol &y = *bs[i]->Symbol;
         const auto *potX = dynamic_cast<const cva::TSymbolPot *>(&x);
         const auto *potY = dynamic_cast<const cva::TSymbolPot *>(&y);
         // Bit for bit, so that a NaN would count as a difference.
