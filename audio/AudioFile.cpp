@@ -8,7 +8,9 @@
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "document/AtomicFile.h"
 #include "numerics/Error.h"
@@ -96,29 +98,6 @@ std::size_t TAudioFileReader::Read(std::span<float> mono)
     return static_cast<std::size_t>(read);
 }
 
-TMonoAudio ReadAudioFile(const std::filesystem::path &path)
-{
-    TAudioFileReader reader(path);
-    TMonoAudio audio;
-    audio.SampleRate = reader.SampleRate();
-    try {
-        audio.Samples.resize(static_cast<std::size_t>(reader.Frames()));
-    } catch (const std::bad_alloc &) {
-        FailReading(path, "Not enough memory to read its " + std::to_string(reader.Frames()) + " samples.");
-    }
-    std::size_t filled = 0;
-    while (filled < audio.Samples.size()) {
-        const std::size_t read = reader.Read(std::span(audio.Samples).subspan(filled));
-        if (read == 0)
-            break;
-        filled += read;
-    }
-    audio.Samples.resize(filled);
-    if (audio.Samples.empty())
-        FailReading(path, "It holds no samples.");
-    return audio;
-}
-
 namespace {
 
 std::string WavHeader(std::uint64_t sampleCount, int sampleRate, TWavEncoding encoding)
@@ -186,23 +165,6 @@ bool NeedsPadByte(std::uint64_t sampleCount, TWavEncoding encoding)
 }
 
 } // namespace
-
-std::string EncodeWav(std::span<const float> samples, int sampleRate, TWavEncoding encoding, std::size_t &clipped)
-{
-    std::string bytes = WavHeader(samples.size(), sampleRate, encoding);
-    bytes.reserve(bytes.size() + samples.size() * 4 + 1);
-    clipped = 0;
-    AppendWavSamples(bytes, samples, encoding, clipped);
-    if (NeedsPadByte(samples.size(), encoding))
-        bytes.push_back('\0');
-    return bytes;
-}
-
-void WriteWavFile(const std::filesystem::path &path, std::span<const float> samples, int sampleRate,
-                  TWavEncoding encoding, std::size_t &clipped)
-{
-    WriteFileAtomically(path, EncodeWav(samples, sampleRate, encoding, clipped));
-}
 
 void WriteWavFile(const std::filesystem::path &path, std::uint64_t sampleCount, int sampleRate,
                   TWavEncoding encoding, const TNextAudioBlock &nextBlock, std::size_t &clipped)

@@ -8,8 +8,6 @@
 #include <functional>
 #include <memory>
 #include <span>
-#include <string>
-#include <vector>
 
 namespace cva {
 
@@ -48,31 +46,14 @@ private:
     std::int64_t FrameCount = 0;
 };
 
-struct TMonoAudio {
-    double SampleRate = 0;
-    std::vector<float> Samples; // the channels mixed to one, -1..1
-};
-
-// Reads the whole file through TAudioFileReader, with its errors; also
-// 'Not enough memory to read ...' and 'It holds no samples.' when decoding
-// yields none.
-TMonoAudio ReadAudioFile(const std::filesystem::path &path);
-
 enum class TWavEncoding { Pcm24, Float32 };
 
-// A complete WAV file of one channel. Pcm24 limits the samples to -1..1;
-// the number of samples that had to be limited is returned in 'clipped'.
-std::string EncodeWav(std::span<const float> samples, int sampleRate, TWavEncoding encoding,
-                      std::size_t &clipped);
-
-// EncodeWav through the atomic file writer: an existing file is replaced
-// only by the complete new one.
-void WriteWavFile(const std::filesystem::path &path, std::span<const float> samples, int sampleRate,
-                  TWavEncoding encoding, std::size_t &clipped);
-
-// The same for audio of any length, block by block: 'nextBlock' fills the
-// start of the span it is given and returns how many samples it wrote, until
-// 'sampleCount' are written. What it throws leaves the file as it was.
+// A WAV file of one channel, written block by block through the atomic file
+// writer, so that audio of any length takes little memory and an existing
+// file is replaced only by the complete new one. 'nextBlock' fills the start
+// of the span it is given and returns how many samples it wrote, until
+// 'sampleCount' are written; what it throws leaves the file as it was.
+// Pcm24 limits the samples to -1..1 and counts in 'clipped' those it had to.
 using TNextAudioBlock = std::function<std::size_t(std::span<float> block)>;
 void WriteWavFile(const std::filesystem::path &path, std::uint64_t sampleCount, int sampleRate,
                   TWavEncoding encoding, const TNextAudioBlock &nextBlock, std::size_t &clipped);

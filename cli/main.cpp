@@ -171,9 +171,11 @@ int main(int argc, char **argv)
         }
         TTrace live{};
         Recalculate(circuit, live);
+        // Computed first: where the engine refuses the circuit, its refusal
+        // is the one message, not also the warning about the live curve.
+        const std::string text = CurveText(options, circuit, live);
         if (const auto warning = ModelAccuracyWarning(circuit, live))
             std::cerr << "corvanta-cli: warning: " << *warning << "\n";
-        const std::string text = CurveText(options, circuit, live);
         // Every output file is checked and made ready before any is written,
         // so that one failing leaves all as they were; standard output comes
         // last, so that nothing is printed when any of them fails.

@@ -18,7 +18,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "PcmWav.h"
+#include "AudioTestFiles.h"
 #include "audio/AudioFile.h"
 #include "audio/RecordingLoad.h"
 #include "audio/Resampler.h"
@@ -83,8 +83,8 @@ TEST_F(AudioFile, WavWriterIsReadBackExactlyInBothEncodings)
     for (const TWavEncoding encoding : {TWavEncoding::Pcm24, TWavEncoding::Float32}) {
         const fs::path path = Dir / "out.wav";
         std::size_t clipped = 99;
-        WriteWavFile(path, samples, 48000, encoding, clipped);
-        const TMonoAudio back = ReadAudioFile(path);
+        test::WriteWholeWavFile(path, samples, 48000, encoding, clipped);
+        const test::TRecording back = test::ReadWholeAudioFile(path);
         EXPECT_EQ(back.SampleRate, 48000);
         ASSERT_EQ(back.Samples.size(), samples.size());
         const bool pcm = encoding == TWavEncoding::Pcm24;
@@ -107,7 +107,7 @@ TEST_F(AudioFile, ChannelsAreMixedAndOtherFormatsRead)
     }
     for (const int format : {SF_FORMAT_WAV | SF_FORMAT_FLOAT, SF_FORMAT_FLAC | SF_FORMAT_PCM_24}) {
         const fs::path path = WriteWithLibsndfile("stereo", format, 2, 44100, interleaved);
-        const TMonoAudio mono = ReadAudioFile(path);
+        const test::TRecording mono = test::ReadWholeAudioFile(path);
         EXPECT_EQ(mono.SampleRate, 44100);
         ASSERT_EQ(mono.Samples.size(), left.size());
         for (const float s : mono.Samples)
@@ -119,7 +119,7 @@ TEST_F(AudioFile, UnusableFilesAreRefusedWithNameAndReason)
 {
     auto reason = [](const fs::path &path) -> std::string {
         try {
-            ReadAudioFile(path);
+            test::ReadWholeAudioFile(path);
         } catch (const CorvantaError &error) {
             return error.what();
         }
@@ -174,7 +174,7 @@ TEST_F(AudioFile, RecordingsAreReadOnAThreadAsAWholeReadWould)
                                               Sine(441, 44100, 3 * 44100));
     const auto whole = read(take, false);
     EXPECT_EQ(whole->Error(), "");
-    EXPECT_EQ(whole->Samples(), Resample(ReadAudioFile(take).Samples, 44100, 48000));
+    EXPECT_EQ(whole->Samples(), Resample(test::ReadWholeAudioFile(take).Samples, 44100, 48000));
 
     // Ten minutes at 8 kHz take seconds to resample: cancelled at once,
     // nothing is kept.

@@ -20,7 +20,7 @@
 #include <unistd.h>
 
 #include "FftAnalysis.h"
-#include "PcmWav.h"
+#include "AudioTestFiles.h"
 #include "audio/AudioFile.h"
 #include "audio/PluckedGuitar.h"
 #include "document/CircuitFile.h"
@@ -614,7 +614,7 @@ TEST_F(Cli, RenderedSpectraDifferAsTheCurvesSay)
         const RunResult result = Run({"--render-demo", "3", "--bass", std::to_string(bass), "--output", wav.string()});
         ASSERT_EQ(result.ExitCode, 0) << result.Err;
         EXPECT_TRUE(result.Out.empty());
-        const TMonoAudio audio = ReadAudioFile(wav);
+        const test::TRecording audio = test::ReadWholeAudioFile(wav);
         ASSERT_EQ(audio.SampleRate, 48000);
         ASSERT_EQ(audio.Samples.size(), std::size_t(Seconds * 48000));
         rendered[bass / 100] = audio.Samples;
@@ -670,10 +670,10 @@ TEST_F(Cli, RenderFailuresAndMisuseFollowTheContract)
     // A float file at 44.1 kHz comes back at its own rate and length.
     std::size_t clipped = 0;
     std::vector<float> tone(4410, 0.25f);
-    WriteWavFile(Dir / "in.wav", tone, 44100, TWavEncoding::Float32, clipped);
+    test::WriteWholeWavFile(Dir / "in.wav", tone, 44100, TWavEncoding::Float32, clipped);
     const RunResult rendered = Run({"--render", (Dir / "in.wav").string(), "--output", wav.string(), "--float"});
     ASSERT_EQ(rendered.ExitCode, 0) << rendered.Err;
-    const TMonoAudio back = ReadAudioFile(wav);
+    const test::TRecording back = test::ReadWholeAudioFile(wav);
     EXPECT_EQ(back.SampleRate, 44100);
     EXPECT_EQ(back.Samples.size(), tone.size());
 }
@@ -692,7 +692,10 @@ TEST_F(Cli, NonPassiveCircuitsGetNothingFromTheEngine)
           {"--set", "FR2=-250k|1", "--render-demo", "1", "--output", wav.string()}}) {
         const RunResult result = Run(engine);
         EXPECT_EQ(result.ExitCode, 1) << engine[1] << " " << engine[2];
+        // Said once, as the reason of the failure.
+        EXPECT_EQ(result.Err.rfind("corvanta-cli: F", 0), 0u) << result.Err;
         EXPECT_NE(result.Err.find("the circuit is not passive"), std::string::npos) << result.Err;
+        EXPECT_EQ(result.Err.find("not passive"), result.Err.rfind("not passive")) << result.Err;
         EXPECT_EQ(result.Out, "");
         EXPECT_FALSE(fs::exists(wav));
     }

@@ -26,7 +26,7 @@
 #include <QTemporaryDir>
 #include <QThread>
 
-#include "PcmWav.h"
+#include "AudioTestFiles.h"
 #include "TestWindow.h"
 #include "app/ListenBar.h"
 #include "document/ComponentSetting.h"
