@@ -14,11 +14,11 @@ namespace cva {
 void TfrmMain::CreateEditMenu()
 {
     QMenu *edit = menuBar()->addMenu("&Edit");
-    QAction *undo = FUndo->createUndoAction(this, "&Undo");
+    QAction *undo = FDoc->UndoStack()->createUndoAction(this, "&Undo");
     undo->setObjectName("actEditUndo");
     undo->setShortcut(QKeySequence("Ctrl+Z"));
     undo->setStatusTip("Takes back the last change of the circuit");
-    QAction *redo = FUndo->createRedoAction(this, "&Redo");
+    QAction *redo = FDoc->UndoStack()->createRedoAction(this, "&Redo");
     redo->setObjectName("actEditRedo");
     redo->setShortcut(QKeySequence("Ctrl+Shift+Z"));
     redo->setStatusTip("Makes the change taken back again");
@@ -26,46 +26,9 @@ void TfrmMain::CreateEditMenu()
     edit->addAction(redo);
 }
 
-TDocumentMoment TfrmMain::Moment() const
+QString TfrmMain::MoveText(int slider, int position) const
 {
-    return {FCircuit, QString::fromStdString(FDocument.FileName()), FStore.Labels[0]};
-}
-
-void TfrmMain::Record(const QString &what, TDocumentMoment before)
-{
-    const QString fileName = QString::fromStdString(FDocument.FileName());
-    const bool sameFile = before.FileName == fileName;
-    if (before.Circuit == FCircuit && sameFile) {
-        // Nothing to take back, though the user counts it as an edit.
-        SetModified(true);
-        return;
-    }
-    TDocumentMoment after{FCircuit, std::nullopt, FStore.Labels[0]};
-    if (sameFile)
-        before.FileName.reset();
-    else
-        after.FileName = fileName;
-    FUndo->push(new TCircuitCommand(what, std::move(before), std::move(after),
-                                    [this](const TDocumentMoment &moment) { RestoreDocument(moment); }));
-}
-
-void TfrmMain::RestoreDocument(const TDocumentMoment &moment)
-{
-    // The resolution belongs to the session, not to the circuit.
-    const int step = FCircuit.ResolutionStep;
-    FCircuit = moment.Circuit;
-    FCircuit.ResolutionStep = step;
-    ShowCircuitControls();
-    if (moment.FileName)
-        SetFileName(*moment.FileName);
-    RefreshLabels();
-    Recalculate();
-    FStore.Labels[0] = moment.LiveLabel;
-}
-
-QString TfrmMain::MoveText(int slider) const
-{
-    return QStringLiteral("Move %1 to %2%").arg(SliderCaption(slider)->text()).arg(FCircuit.Position(slider));
+    return QStringLiteral("Move %1 to %2%").arg(SliderCaption(slider)->text()).arg(position);
 }
 
 } // namespace cva

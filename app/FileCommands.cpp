@@ -45,7 +45,7 @@ QMessageBox::StandardButton TfrmMain::AskSaveChanges()
 
 bool TfrmMain::CheckSave()
 {
-    if (!FDocument.Modified())
+    if (!FDoc->State().Modified())
         return true;
     switch (AskSaveChanges()) {
     case QMessageBox::Yes:
@@ -59,7 +59,7 @@ bool TfrmMain::CheckSave()
 
 bool TfrmMain::SaveTo(const QString &path)
 {
-    if (!Guarded([&] { SaveCircuitFile(path.toStdString(), FCircuit, TSpecialFiles::Refused); }))
+    if (!Guarded([&] { SaveCircuitFile(path.toStdString(), FDoc->Circuit(), TSpecialFiles::Refused); }))
         return false;
     SetFileName(path);
     SetModified(false);
@@ -69,9 +69,9 @@ bool TfrmMain::SaveTo(const QString &path)
 
 bool TfrmMain::actFileSaveExecute()
 {
-    if (FDocument.FileName().empty())
+    if (FDoc->State().FileName().empty())
         return actFileSaveAsExecute();
-    return SaveTo(QString::fromStdString(FDocument.FileName()));
+    return SaveTo(QString::fromStdString(FDoc->State().FileName()));
 }
 
 bool TfrmMain::actFileSaveAsExecute()
@@ -84,18 +84,17 @@ void TfrmMain::actFileNewExecute()
 {
     if (!CheckSave())
         return;
-    TDocumentMoment before = Moment();
-    // The resolution belongs to the session, not to the circuit.
-    const int step = FCircuit.ResolutionStep;
-    FCircuit = TCircuit();
-    FCircuit.ResolutionStep = step;
-    ShowCircuitControls();
-    SetFileName(QString());
-    RefreshLabels();
-    Recalculate();
-    CircuitChanged();
-    Record("New circuit", std::move(before));
-    SetModified(false);
+    FDoc->Apply({.What = QStringLiteral("New circuit"),
+                 .Edit =
+                     [](TCircuit &circuit) {
+                         // The resolution belongs to the session, not to the circuit.
+                         const int step = circuit.ResolutionStep;
+                         circuit = TCircuit();
+                         circuit.ResolutionStep = step;
+                     },
+                 .LiveLabel = std::string(),
+                 .FileName = QString(),
+                 .Saved = true});
 }
 
 void TfrmMain::actFileOpenExecute()
@@ -109,8 +108,8 @@ void TfrmMain::actFileOpenExecute()
 
 void TfrmMain::actFileRevertExecute()
 {
-    if (!FDocument.FileName().empty())
-        LoadFile(QString::fromStdString(FDocument.FileName()));
+    if (!FDoc->State().FileName().empty())
+        LoadFile(QString::fromStdString(FDoc->State().FileName()));
 }
 
 bool TfrmMain::OpenFile(const QString &path)
@@ -121,23 +120,19 @@ bool TfrmMain::OpenFile(const QString &path)
 bool TfrmMain::LoadFile(const QString &path)
 {
     std::optional<TCircuit> loaded;
-    if (!Guarded([&] { loaded = LoadCircuitFile(path.toStdString(), FCircuit, TSpecialFiles::Refused); }))
+    if (!Guarded([&] { loaded = LoadCircuitFile(path.toStdString(), FDoc->Circuit(), TSpecialFiles::Refused); }))
         return false;
     // The curve shown so far stays on the plot for comparison.
     actPlotSnapshotExecute();
-    TDocumentMoment before = Moment();
-    FCircuit = std::move(*loaded);
-    ShowCircuitControls();
-    SetFileName(path);
-    RefreshLabels();
-    Recalculate();
     const QString fileName = QFileInfo(path).fileName();
-    FStore.Labels[0] = fileName.toStdString();
-    Record(QStringLiteral("Open %1").arg(fileName), std::move(before));
-    SetModified(false);
+    FDoc->Apply({.What = QStringLiteral("Open %1").arg(fileName),
+                 .Edit = [&loaded](TCircuit &circuit) { circuit = std::move(*loaded); },
+                 .LiveLabel = fileName.toStdString(),
+                 .FileName = path,
+                 .Saved = true});
     FRecent.Add(path);
     // Said once, here, rather than by the labels at every refresh.
-    const std::vector<std::string> warnings = UnknownTaperWarnings(FCircuit);
+    const std::vector<std::string> warnings = UnknownTaperWarnings(FDoc->Circuit());
     if (!warnings.empty()) {
         QStringList lines;
         for (const std::string &warning : warnings)
@@ -151,15 +146,15 @@ void TfrmMain::ShowCircuitControls()
 {
     {
         const QSignalBlocker blocker(PageControl1);
-        PageControl1->setCurrentIndex(static_cast<int>(FCircuit.Active));
+        PageControl1->setCurrentIndex(static_cast<int>(FDoc->Circuit().Active));
     }
-    for (int slider = 0; slider < BuiltInControl::Count; ++slider) {
+    for (int slider = 0; slider < int(FSliders.size()); ++slider) {
         QSlider *bar = Slider(slider);
-        if (bar->value() == FCircuit.Position(slider))
+        if (bar->value() == FDoc->Circuit().Position(slider))
             continue;
         const QSignalBlocker blocker(bar);
-        bar->setValue(FCircuit.Position(slider));
-        bar->setToolTip(QStringLiteral("%1%").arg(FCircuit.Position(slider)));
+        bar->setValue(FDoc->Circuit().Position(slider));
+        bar->setToolTip(QStringLiteral("%1%").arg(FDoc->Circuit().Position(slider)));
     }
 }
 

@@ -60,13 +60,11 @@ QString FromView(std::string_view text)
 } // namespace
 
 TfrmMain::TfrmMain(QWidget *parent)
-    : QMainWindow(parent), FLastColour(ToQColor(clLime)), FUndo(new QUndoStack(this)), FEditDialogs(this),
+    : QMainWindow(parent), FDoc(new TCircuitDocument(this)), FLastColour(ToQColor(clLime)), FEditDialogs(this),
       FHelp(std::make_unique<THelpSystem>())
 {
-    // Each step keeps two whole circuits, some kilobytes: a long session of
-    // key presses stays within a few megabytes.
-    FUndo->setUndoLimit(1000);
-    connect(FUndo, &QUndoStack::cleanChanged, this, &TfrmMain::ShowModifiedMark);
+    connect(FDoc, &TCircuitDocument::Recomputed, this, &TfrmMain::ShowRecomputed);
+    connect(FDoc, &TCircuitDocument::CaptionChanged, this, &TfrmMain::UpdateCaption);
     auto *area = new QWidget(this);
     setCentralWidget(area);
     setWindowIcon(QIcon(":/icons/corvanta.svg"));
@@ -81,9 +79,8 @@ TfrmMain::TfrmMain(QWidget *parent)
     SetPresetLibrary(LoadShippedPresets());
     CreateListenBar();
 
-    SetFileName(QString());
+    UpdateCaption();
     SetResolution(ResolutionMedium);
-    RefreshLabels();
     FInitialised = true;
     Recalculate();
 
@@ -140,8 +137,8 @@ void TfrmMain::CreateControls(QWidget *area)
         "QTabBar::tab:!selected { margin-top: 2px; color: #404040; }");
     PageControl1->setStatusTip("Double-click on any component value to change it");
     PageControl1->setToolTip(PageControl1->statusTip());
-    for (int index = 0; index < FCircuit.Pages().Count(); ++index) {
-        const TCircuitDef &info = FCircuit.Pages().Page(index);
+    for (int index = 0; index < FDoc->Circuit().Pages().Count(); ++index) {
+        const TCircuitDef &info = FDoc->Circuit().Pages().Page(index);
         auto *page = new TSchematicPage(info, PageControl1);
         connect(page, &TSchematicPage::ComponentActivated, this, &TfrmMain::EditSymbol);
         connect(page, &TSchematicPage::HelpRequested, this, [this] { ShowHelp(HelpSchematicPages); });
@@ -159,26 +156,24 @@ void TfrmMain::CreateControls(QWidget *area)
     controls->setHorizontalSpacing(Scaled(*this, 4));
     controls->setVerticalSpacing(0);
     controls->setColumnStretch(1, 1);
-    for (int slider = 0; slider < FCircuit.ControlCount(); ++slider) {
+    for (int slider = 0; slider < FDoc->Circuit().ControlCount(); ++slider) {
         const int i = slider;
-        const QString name = QString::fromStdString(FCircuit.ActiveInfo().Controls[std::size_t(slider)].Label);
+        const QString name = QString::fromStdString(FDoc->Circuit().ActiveInfo().Controls[std::size_t(slider)].Label);
         auto *caption = new QLabel(name, area);
         caption->setObjectName(QStringLiteral("lab%1").arg(name));
         auto *bar = new QSlider(Qt::Horizontal, area);
         bar->setObjectName(QStringLiteral("tb%1").arg(name));
         bar->setMinimumSize(Scaled(*this, SliderSize));
         bar->setRange(0, SliderMaximum);
-        bar->setValue(FCircuit.Position(slider));
+        bar->setValue(FDoc->Circuit().Position(slider));
         bar->setTickPosition(QSlider::NoTicks);
         bar->setToolTip(SliderHint);
         bar->setStatusTip(SliderHint);
         caption->setBuddy(bar);
         connect(bar, &QSlider::valueChanged, this, [this, slider](int position) { SliderChange(slider, position); });
-        connect(bar, &QSlider::sliderPressed, this, [this] { FDragStart = Moment(); });
-        connect(bar, &QSlider::sliderReleased, this, [this, slider] {
-            if (FDragStart)
-                Record(MoveText(slider), *std::exchange(FDragStart, std::nullopt));
-        });
+        connect(bar, &QSlider::sliderPressed, FDoc, &TCircuitDocument::BeginDrag);
+        connect(bar, &QSlider::sliderReleased, this,
+                [this, slider] { FDoc->EndDrag(MoveText(slider, FDoc->Circuit().Position(slider))); });
         auto *taper = new QLabel(area);
         taper->setObjectName(QStringLiteral("labPt%1").arg(name));
         // Wide enough for the longest taper name, so the row does not jump.
@@ -217,7 +212,7 @@ void TfrmMain::CreateControls(QWidget *area)
     }
     buttons->addStretch(1);
 
-    FPlotter = new TPlotter(FStore, FScale, area);
+    FPlotter = new TPlotter(FDoc->Store(), FScale, area);
     FPlotter->setMinimumSize(Scaled(*this, PlotMinimumSize));
     // The snapshots one by one, also from the plot itself.
     FPlotter->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -226,7 +221,7 @@ void TfrmMain::CreateControls(QWidget *area)
         FillSnapshotMenu(&menu);
         menu.exec(FPlotter->mapToGlobal(at));
     });
-    FQuantityView = new TQuantityView(FStore, [this] { return FPlotter->TraceColour(); }, area);
+    FQuantityView = new TQuantityView(FDoc->Store(), [this] { return FPlotter->TraceColour(); }, area);
     FMapView = new TResponseMapView(area);
     FViews = new QStackedWidget(area);
     auto showReadout = [this](const QString &text) {
@@ -396,16 +391,23 @@ void TfrmMain::ShowWarning(const QString &message)
 
 void TfrmMain::Recalculate()
 {
+    FDoc->Recompute();
+}
+
+void TfrmMain::ShowRecomputed()
+{
     if (!FInitialised)
         return;
-    Guarded([this] {
-        cva::Recalculate(FCircuit, FStore.Traces[0]);
-        const std::optional<std::string> warning = ModelAccuracyWarning(FCircuit, FStore.Traces[0]);
-        labAccuracy->setText(warning ? QString::fromStdString(*warning) : QString());
-        labAccuracy->setVisible(warning.has_value());
-    });
-    FListen->CircuitChanged(FCircuit);
-    RecalculateViews();
+    ShowCircuitControls();
+    RefreshLabels();
+    if (!FDoc->LiveFailure().isEmpty()) {
+        ShowError(FDoc->LiveFailure());
+    } else {
+        labAccuracy->setText(FDoc->AccuracyWarning());
+        labAccuracy->setVisible(!FDoc->AccuracyWarning().isEmpty());
+    }
+    FListen->CircuitChanged(FDoc->Circuit());
+    ShowEngineViews();
     FPlotter->update();
 }
 
@@ -416,117 +418,78 @@ void TfrmMain::RefreshLabels()
         for (const QString &symbol : page->Symbols())
             Guarded([&] {
                 page->ValueLabel(symbol)->SetValue(
-                    QString::fromStdString(FCircuit.Symbols.GetCaption(symbol.toStdString(), separator)));
+                    QString::fromStdString(FDoc->Circuit().Symbols.GetCaption(symbol.toStdString(), separator)));
             });
     for (int slider = 0; slider < int(FSliders.size()); ++slider) {
         const std::size_t i = std::size_t(slider);
-        const bool enabled = FCircuit.ControlEnabled(slider);
+        const bool enabled = FDoc->Circuit().ControlEnabled(slider);
         FSliderCaptions[i]->setEnabled(enabled);
         FSliders[i]->setEnabled(enabled);
         FTaperLabels[i]->setEnabled(enabled);
-        Guarded([&] { FTaperLabels[i]->setText(QString::fromStdString(FCircuit.TaperLabel(slider))); });
+        Guarded([&] { FTaperLabels[i]->setText(QString::fromStdString(FDoc->Circuit().TaperLabel(slider))); });
     }
     RefreshPresetChoices();
 }
 
 void TfrmMain::PageControl1Change(int index)
 {
-    TDocumentMoment before = Moment();
-    FCircuit.Active = static_cast<int>(index);
-    RefreshLabels();
-    Recalculate();
-    CircuitChanged();
-    Record(QStringLiteral("Change to %1").arg(PageControl1->tabText(index)), std::move(before));
-}
-
-void TfrmMain::CircuitChanged()
-{
-    FStore.Labels[0].clear();
+    FDoc->Apply({.What = QStringLiteral("Change to %1").arg(PageControl1->tabText(index)),
+                 .Edit = [index](TCircuit &circuit) { circuit.Active = index; }});
 }
 
 void TfrmMain::SliderChange(int slider, int position)
 {
     QSlider *bar = Slider(slider);
-    // A drag is kept as one step when the slider is let go.
-    std::optional<TDocumentMoment> before;
-    if (!bar->isSliderDown())
-        before = Moment();
-    FCircuit.SetPosition(slider, position);
     bar->setToolTip(QStringLiteral("%1%").arg(position));
     QToolTip::showText(QCursor::pos(), bar->toolTip(), bar);
-    Recalculate();
-    CircuitChanged();
-    if (before)
-        Record(MoveText(slider), std::move(*before));
+    // A drag is kept as one step when the slider is let go.
+    FDoc->Apply({.What = MoveText(slider, position),
+                 .Edit = [slider, position](TCircuit &circuit) { circuit.SetPosition(slider, position); },
+                 .Recorded = !bar->isSliderDown()});
 }
 
 void TfrmMain::MoveSliders(const std::vector<int> &positions)
 {
-    bool changed = false;
-    for (int slider = 0; slider < int(positions.size()) && slider < int(FSliders.size()); ++slider) {
-        const std::size_t i = std::size_t(slider);
-        if (!FCircuit.SetPosition(slider, positions[i]))
-            continue;
-        changed = true;
-        const QSignalBlocker blocker(FSliders[i]);
-        FSliders[i]->setValue(FCircuit.Position(slider));
-        FSliders[i]->setToolTip(QStringLiteral("%1%").arg(FCircuit.Position(slider)));
-    }
-    if (changed) {
-        Recalculate();
-        CircuitChanged();
-    }
+    TCircuit moved = FDoc->Circuit();
+    for (int control = 0; control < int(positions.size()); ++control)
+        moved.SetPosition(control, positions[std::size_t(control)]);
+    if (moved != FDoc->Circuit())
+        FDoc->Apply({.Edit = [&moved](TCircuit &circuit) { circuit = moved; }, .Recorded = false});
 }
 
 void TfrmMain::EditSymbol(const QString &symbol)
 {
-    TDocumentMoment before = Moment();
-    Guarded([&] { FCircuit.Symbols.Edit(symbol.toStdString(), FEditDialogs, LocaleDecimalSeparator()); });
-    RefreshLabels();
-    Recalculate();
-    // A cancelled dialog leaves the curve what it was loaded as.
-    if (FCircuit != before.Circuit)
-        CircuitChanged();
-    Record(QStringLiteral("Change %1").arg(symbol), std::move(before));
+    FDoc->Apply({.What = QStringLiteral("Change %1").arg(symbol), .Edit = [&](TCircuit &circuit) {
+                     Guarded([&] { circuit.Symbols.Edit(symbol.toStdString(), FEditDialogs, LocaleDecimalSeparator()); });
+                 }});
 }
 
 void TfrmMain::SetResolution(int step)
 {
-    FCircuit.ResolutionStep = step;
     for (const char *name : {"Low1", "Medium1", "High1"})
         if (QAction *item = Action(name))
             item->setChecked(item->data().toInt() == step);
-    Recalculate();
+    FDoc->SetResolution(step);
 }
 
 void TfrmMain::UpdateCaption()
 {
-    const QString caption = QString::fromStdString(FDocument.Caption());
+    const QString caption = QString::fromStdString(FDoc->State().Caption());
     if (windowTitle() != caption)
         setWindowTitle(caption);
+    const bool named = !FDoc->State().FileName().empty();
+    Action("actFileSave")->setEnabled(named);
+    Action("actFileRevert")->setEnabled(named);
 }
 
 void TfrmMain::SetFileName(const QString &fileName)
 {
-    FDocument.SetFileName(fileName.toStdString());
-    UpdateCaption();
-    Action("actFileSave")->setEnabled(!fileName.isEmpty());
-    Action("actFileRevert")->setEnabled(!fileName.isEmpty());
+    FDoc->SetFileName(fileName);
 }
 
 void TfrmMain::SetModified(bool modified)
 {
-    if (modified)
-        FUndo->resetClean();
-    else
-        FUndo->setClean();
-    ShowModifiedMark();
-}
-
-void TfrmMain::ShowModifiedMark()
-{
-    FDocument.SetModified(!FUndo->isClean());
-    UpdateCaption();
+    FDoc->SetModified(modified);
 }
 
 void TfrmMain::Contents1Click()

@@ -12,7 +12,7 @@
 #include <QMainWindow>
 #include <QMessageBox>
 
-#include "app/CircuitUndo.h"
+#include "app/CircuitDocument.h"
 #include "app/EditDialogs.h"
 #include "app/RecentFiles.h"
 #include "document/Circuit.h"
@@ -124,10 +124,11 @@ public:
     // the schematic topic instead.
     void Contents1Click();
 
-    const TCircuit &Circuit() const { return FCircuit; }
-    const TTraceStore &Store() const { return FStore; }
+    TCircuitDocument &Doc() const { return *FDoc; }
+    const TCircuit &Circuit() const { return FDoc->Circuit(); }
+    const TTraceStore &Store() const { return FDoc->Store(); }
     const TPlotScale &Scale() const { return FScale; }
-    const TDocumentState &Document() const { return FDocument; }
+    const TDocumentState &Document() const { return FDoc->State(); }
     TPlotter *Plotter() const { return FPlotter; }
     QTabWidget *Pages() const { return PageControl1; }
     TSchematicPage *Page(int page) const { return FPages.at(std::size_t(page)); }
@@ -146,7 +147,7 @@ public:
     const TPresetLibrary &Presets() const { return FPresets; }
     QComboBox *PresetChoice() const { return cbPresets; }
     QMenu *PresetMenu() const { return FPresetMenu; }
-    QUndoStack *UndoStack() const { return FUndo; }
+    QUndoStack *UndoStack() const { return FDoc->UndoStack(); }
 
 protected:
     // What the user chooses in the standard dialogs; tests answer for the user.
@@ -179,9 +180,10 @@ private:
     void FillRecentMenu(QMenu *menu);
     void CreateListenBar();
     void CreateViewMenu(QMenu *plot);
-    // The engine's quantities of the live trace and, when shown, the map:
-    // part of every recalculation.
-    void RecalculateViews();
+    // A recomputed circuit on screen: controls, labels, curves and sound.
+    void ShowRecomputed();
+    // The engine's curves in the views and, when shown, the map.
+    void ShowEngineViews();
     void RecalculateMap();
     void UpdateShownView();
     // Ticks the Plot menu's item of the view shown.
@@ -194,27 +196,13 @@ private:
                        const QKeySequence &shortcut = {});
     void PageControl1Change(int index);
     void SliderChange(int slider, int position);
-    // "Move Bass to 70%", the undo step of a slider where it stands.
-    QString MoveText(int slider) const;
+    // "Move Bass to 70%", the undo step of a slider move.
+    QString MoveText(int slider, int position) const;
     // Moves all three sliders at once without recalculating in between.
     void MoveSliders(const std::vector<int> &positions);
     void ShowCircuitControls();
     // The label of a control of the active page.
     QString ControlLabel(int control) const;
-    // Every change of the circuit by the user: the live curve no longer
-    // shows what it was loaded as.
-    void CircuitChanged();
-    // The document as an undo step keeps it.
-    TDocumentMoment Moment() const;
-    // Keeps a change the user made, from before, as one step of the undo
-    // stack. A change that left everything as it was (a cancelled dialog, a
-    // drag back to where it started) only marks the circuit modified.
-    void Record(const QString &what, TDocumentMoment before);
-    // Puts a kept moment in place, for undo and redo; the resolution stays.
-    void RestoreDocument(const TDocumentMoment &moment);
-    // The caption's mark: modified unless the undo stack is where the
-    // circuit was loaded or saved.
-    void ShowModifiedMark();
     void SnapshotsChanged();
     // The Presets menu and the choice above the schematic list the active page's presets.
     void RefreshPresetChoices();
@@ -224,19 +212,14 @@ private:
     // Runs a piece of a command; an error is shown and ends only that piece.
     bool Guarded(const std::function<void()> &work);
 
-    TCircuit FCircuit;
-    TTraceStore FStore;
+    TCircuitDocument *FDoc;
     TPlotScale FScale;
-    TDocumentState FDocument;
     bool FInitialised = false;
     QColor FLastColour;
     int FSnapshotNumber = 0; // of the snapshots numbered since the last Clear
     std::vector<int> FSweepPoints = DefaultSweepPoints;
     TPresetLibrary FPresets;
     TRecentFiles FRecent;
-    QUndoStack *FUndo = nullptr;
-    // The document when a slider drag began; the drag is one step.
-    std::optional<TDocumentMoment> FDragStart;
 
     QComboBox *cbPresets = nullptr;
     QMenu *FPresetMenu = nullptr;
@@ -255,8 +238,8 @@ private:
     TResponseMapView *FMapView = nullptr;
     TPlotView FPlotView = TPlotView::Gain;
     int FMapSlider = BuiltInControl::Bass;
-    // Why the engine could not solve the circuit last time, told once.
-    QString FEngineFailure;
+    // The engine's failure last told in a box, so that it is told once.
+    QString FToldEngineFailure;
     TQtEditDialogs FEditDialogs;
     TdlgAbout *FAbout = nullptr;
     TListenBar *FListen = nullptr;

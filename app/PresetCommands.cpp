@@ -40,7 +40,7 @@ void TfrmMain::ReportPresetWarnings()
 
 void TfrmMain::RefreshPresetChoices()
 {
-    const std::vector<const TPreset *> presets = FPresets.ForPage(FCircuit.Active);
+    const std::vector<const TPreset *> presets = FPresets.ForPage(FDoc->Circuit().Active);
     cbPresets->clear();
     FPresetMenu->clear();
     for (const TPreset *preset : presets) {
@@ -61,17 +61,13 @@ void TfrmMain::RefreshPresetChoices()
 void TfrmMain::ApplyPresetNamed(const QString &name)
 {
     const TPreset *preset = FPresets.Find(name.toStdString());
-    if (!preset || preset->Page != FCircuit.Active)
+    if (!preset || preset->Page != FDoc->Circuit().Active)
         return;
     // The curve shown so far stays on the plot for comparison.
     actPlotSnapshotExecute();
-    TDocumentMoment before = Moment();
-    ApplyPreset(FCircuit, *preset);
-    RefreshLabels();
-    Recalculate();
-    CircuitChanged();
-    FStore.Labels[0] = preset->Name;
-    Record(QStringLiteral("Preset %1").arg(name), std::move(before));
+    FDoc->Apply({.What = QStringLiteral("Preset %1").arg(name),
+                 .Edit = [preset](TCircuit &circuit) { ApplyPreset(circuit, *preset); },
+                 .LiveLabel = preset->Name});
     statusBar()->showMessage(QStringLiteral("Preset %1 (%2), from %3")
                                  .arg(name, QString::fromStdString(preset->Origin),
                                       QString::fromStdString(preset->Source)));

@@ -56,12 +56,12 @@ void TfrmMain::PrintShownView(QPrinter &printer)
     // The gain plot has its own page in black; the other views print as
     // they are shown.
     if (FPlotView == TPlotView::Gain)
-        PrintPlot(printer, FStore, FCircuit.ActiveValues(), FCircuit.ActiveInfo(), LocaleDecimalSeparator(),
-                  ControlLines(FCircuit));
+        PrintPlot(printer, FDoc->Store(), FDoc->Circuit().ActiveValues(), FDoc->Circuit().ActiveInfo(), LocaleDecimalSeparator(),
+                  ControlLines(FDoc->Circuit()));
     else
         PrintPicture(
-            printer, [this](QPainter &painter, QSize size) { RenderShownView(painter, size); }, FCircuit.ActiveValues(),
-            FCircuit.ActiveInfo(), LocaleDecimalSeparator(), ControlLines(FCircuit));
+            printer, [this](QPainter &painter, QSize size) { RenderShownView(painter, size); }, FDoc->Circuit().ActiveValues(),
+            FDoc->Circuit().ActiveInfo(), LocaleDecimalSeparator(), ControlLines(FDoc->Circuit()));
 }
 
 QString TfrmMain::ChooseExportFile(QString &selectedFilter)
@@ -111,7 +111,7 @@ void TfrmMain::actFileExportExecute()
     // lines and labels keep their proportions.
     const qreal scale = qreal(chosen->width()) / view->width();
     const QSize drawn(view->width(), std::max(1, qRound(chosen->height() / scale)));
-    const QString title = PlotTitle(FCircuit);
+    const QString title = PlotTitle(FDoc->Circuit());
     const TPlotRender render = [this](QPainter &painter, QSize size) { RenderShownView(painter, size); };
     const QString failure = svg ? ExportPictureSvg(path, drawn, render, scale, title)
                                 : ExportPicturePng(path, drawn, render, scale, title);

@@ -22,8 +22,8 @@ std::optional<QString> TfrmMain::ChooseSnapshotLabel(const QString &current)
 
 void TfrmMain::SnapshotsChanged()
 {
-    btnSnapshot->setEnabled(!FStore.IsFull());
-    btnClear->setEnabled(FStore.TraceCount > 1);
+    btnSnapshot->setEnabled(!FDoc->Store().IsFull());
+    btnClear->setEnabled(FDoc->Store().TraceCount > 1);
     FPlotter->DrawBackground();
     FPlotter->update();
 }
@@ -31,41 +31,41 @@ void TfrmMain::SnapshotsChanged()
 void TfrmMain::RenameSnapshot(int slot, const QString &label)
 {
     const QString trimmed = label.trimmed();
-    if (slot < 1 || slot >= FStore.TraceCount || trimmed.isEmpty())
+    if (slot < 1 || slot >= FDoc->Store().TraceCount || trimmed.isEmpty())
         return;
-    FStore.Labels[slot] = trimmed.toStdString();
+    FDoc->Store().Labels[slot] = trimmed.toStdString();
     SnapshotsChanged();
 }
 
 void TfrmMain::SetSnapshotShown(int slot, bool shown)
 {
-    if (slot < 1 || slot >= FStore.TraceCount)
+    if (slot < 1 || slot >= FDoc->Store().TraceCount)
         return;
-    FStore.Hidden[slot] = !shown;
+    FDoc->Store().Hidden[slot] = !shown;
     SnapshotsChanged();
 }
 
 void TfrmMain::RemoveSnapshot(int slot)
 {
-    if (slot < 1 || slot >= FStore.TraceCount)
+    if (slot < 1 || slot >= FDoc->Store().TraceCount)
         return;
-    FStore.Remove(slot);
+    FDoc->Store().Remove(slot);
     SnapshotsChanged();
 }
 
 void TfrmMain::FillSnapshotMenu(QMenu *menu)
 {
     menu->clear();
-    if (FStore.TraceCount == 1) {
+    if (FDoc->Store().TraceCount == 1) {
         menu->addAction("(no snapshots)")->setEnabled(false);
         return;
     }
-    for (int slot = 1; slot < FStore.TraceCount; ++slot) {
-        const QString label = QString::fromStdString(FStore.Labels[slot]);
-        QMenu *item = menu->addMenu(FStore.Shown(slot) ? label : label + " (hidden)");
+    for (int slot = 1; slot < FDoc->Store().TraceCount; ++slot) {
+        const QString label = QString::fromStdString(FDoc->Store().Labels[slot]);
+        QMenu *item = menu->addMenu(FDoc->Store().Shown(slot) ? label : label + " (hidden)");
         QAction *shown = item->addAction("&Show");
         shown->setCheckable(true);
-        shown->setChecked(FStore.Shown(slot));
+        shown->setChecked(FDoc->Store().Shown(slot));
         connect(shown, &QAction::toggled, this, [this, slot](bool on) { SetSnapshotShown(slot, on); });
         connect(item->addAction("&Rename..."), &QAction::triggered, this, [this, slot, label] {
             if (const std::optional<QString> chosen = ChooseSnapshotLabel(label))

@@ -26,15 +26,15 @@ void TfrmMain::TakeSnapshot(const QString &label)
     // live curve was loaded as, else its number.
     std::string text = label.toStdString();
     if (text.empty())
-        text = !FStore.Labels[0].empty() ? FStore.Labels[0] : "Snapshot " + std::to_string(FSnapshotNumber + 1);
+        text = !FDoc->Store().Labels[0].empty() ? FDoc->Store().Labels[0] : "Snapshot " + std::to_string(FSnapshotNumber + 1);
     // The live colour as every view shows it, also when the gain plot is
     // hidden and has not painted since the colour changed.
-    FStore.TraceColours[0] = FPlotter->TraceColour();
-    if (!FStore.Snapshot(text))
+    FDoc->Store().TraceColours[0] = FPlotter->TraceColour();
+    if (!FDoc->Store().Snapshot(text))
         return;
-    if (label.isEmpty() && FStore.Labels[0].empty())
+    if (label.isEmpty() && FDoc->Store().Labels[0].empty())
         ++FSnapshotNumber;
-    if (FStore.IsFull())
+    if (FDoc->Store().IsFull())
         btnSnapshot->setEnabled(false);
     btnClear->setEnabled(true);
     FPlotter->DrawBackground();
@@ -47,7 +47,7 @@ void TfrmMain::TakeSnapshot(const QString &label)
 void TfrmMain::actPlotClearExecute()
 {
     btnSnapshot->setEnabled(true);
-    FStore.Clear();
+    FDoc->Store().Clear();
     FSnapshotNumber = 0;
     FPlotter->DrawBackground();
     FPlotter->update();
@@ -70,13 +70,13 @@ void TfrmMain::actPlotExampleExecute()
     }
     actPlotClearExecute();
     std::vector<int> remembered;
-    for (int control = 0; control < FCircuit.ControlCount(); ++control)
-        remembered.push_back(FCircuit.Position(control));
-    const std::string liveLabel = FStore.Labels[0];
-    for (int moving = 0; moving < FCircuit.ControlCount(); ++moving) {
-        if (!FCircuit.ControlEnabled(moving))
+    for (int control = 0; control < FDoc->Circuit().ControlCount(); ++control)
+        remembered.push_back(FDoc->Circuit().Position(control));
+    const std::string liveLabel = FDoc->Store().Labels[0];
+    for (int moving = 0; moving < FDoc->Circuit().ControlCount(); ++moving) {
+        if (!FDoc->Circuit().ControlEnabled(moving))
             continue;
-        const QString name = QString::fromStdString(FCircuit.ActiveInfo().Controls[std::size_t(moving)].Label);
+        const QString name = QString::fromStdString(FDoc->Circuit().ActiveInfo().Controls[std::size_t(moving)].Label);
         for (int position : FSweepPoints) {
             std::vector<int> positions(remembered.size(), SliderMaximum / 2);
             positions[std::size_t(moving)] = position;
@@ -87,7 +87,7 @@ void TfrmMain::actPlotExampleExecute()
     MoveSliders(remembered);
     // Back where it started, the live curve is what it was before; the
     // circuit counts as changed by the slider moves, as every move does.
-    FStore.Labels[0] = liveLabel;
+    FDoc->Store().Labels[0] = liveLabel;
     SetModified(true);
 }
 

@@ -73,8 +73,8 @@ void TfrmMain::CreateViewMenu(QMenu *plot)
         connect(action, &QAction::triggered, this, [this, view = item.View] { SetPlotView(view); });
     }
     show->addSeparator();
-    for (int slider = 0; slider < FCircuit.ControlCount(); ++slider) {
-        const std::string &label = FCircuit.ActiveInfo().Controls[std::size_t(slider)].Label;
+    for (int slider = 0; slider < FDoc->Circuit().ControlCount(); ++slider) {
+        const std::string &label = FDoc->Circuit().ActiveInfo().Controls[std::size_t(slider)].Label;
         const QString caption = QString::fromStdString(label);
         QAction *action = AddAction(show, MapActionName(label), QStringLiteral("Response &map over ") + caption,
                                     QStringLiteral("Shows the gain at every position of the ") + caption +
@@ -95,8 +95,8 @@ void TfrmMain::CheckViewAction()
 {
     for (const TViewItem &item : CurveViews)
         Action(item.Name)->setChecked(FPlotView == item.View);
-    for (int slider = 0; slider < FCircuit.ControlCount(); ++slider)
-        if (QAction *map = Action(MapActionName(FCircuit.ActiveInfo().Controls[std::size_t(slider)].Label)))
+    for (int slider = 0; slider < FDoc->Circuit().ControlCount(); ++slider)
+        if (QAction *map = Action(MapActionName(FDoc->Circuit().ActiveInfo().Controls[std::size_t(slider)].Label)))
             map->setChecked(FPlotView == TPlotView::ResponseMap && FMapSlider == slider);
 }
 
@@ -111,8 +111,8 @@ void TfrmMain::SetPlotView(TPlotView view)
         FQuantityView->SetQuantity(QuantityOf(view));
         FViews->setCurrentWidget(FQuantityView);
         // A failure while another view was shown has not been told yet.
-        if (!FEngineFailure.isEmpty())
-            ShowError(FEngineFailure);
+        if (!FDoc->EngineFailure().isEmpty())
+            ShowError(FDoc->EngineFailure());
     } else {
         FViews->setCurrentWidget(FPlotter);
     }
@@ -122,15 +122,15 @@ void TfrmMain::SetPlotView(TPlotView view)
 
 QString TfrmMain::ControlLabel(int control) const
 {
-    const auto &controls = FCircuit.ActiveInfo().Controls;
+    const auto &controls = FDoc->Circuit().ActiveInfo().Controls;
     return control >= 0 && control < int(controls.size()) ? QString::fromStdString(controls[std::size_t(control)].Label)
                                                           : QString();
 }
 
 void TfrmMain::ShowResponseMap(int slider)
 {
-    TResponseMapPicture map{ControlLabel(slider), FCircuit.Position(slider), {}, {}};
-    const bool made = Guarded([&] { map.Curves = CalcResponseMap(FCircuit, slider, FCircuit.ResolutionStep); });
+    TResponseMapPicture map{ControlLabel(slider), FDoc->Circuit().Position(slider), {}, {}};
+    const bool made = Guarded([&] { map.Curves = CalcResponseMap(FDoc->Circuit(), slider, FDoc->Circuit().ResolutionStep); });
     if (!made) {
         // The plot keeps what it showed, and the menu says so.
         CheckViewAction();
@@ -143,25 +143,13 @@ void TfrmMain::ShowResponseMap(int slider)
     CheckViewAction();
 }
 
-void TfrmMain::RecalculateViews()
+void TfrmMain::ShowEngineViews()
 {
-    TResponseCurves curves;
-    try {
-        CalcEngineCurves(FCircuit, curves);
-        FStore.Quantities[0] = {curves.PhaseDeg, curves.GroupDelayS, curves.ImpedanceOhm};
-        FEngineFailure.clear();
-    } catch (const CorvantaError &error) {
-        // No quantity of another circuit stands beside the new gain: the
-        // live trace has none until the engine can solve it again.
-        TTrace none;
-        none.fill(std::numeric_limits<double>::quiet_NaN());
-        FStore.Quantities[0] = {none, none, none};
-        const QString message = QString::fromStdString(error.what());
-        const bool told = message == FEngineFailure;
-        FEngineFailure = message;
-        if (ShowsQuantity(FPlotView) && !told)
-            ShowError(message);
-    }
+    const QString &failure = FDoc->EngineFailure();
+    const bool told = failure == FToldEngineFailure;
+    FToldEngineFailure = failure;
+    if (!failure.isEmpty() && ShowsQuantity(FPlotView) && !told)
+        ShowError(failure);
     if (FPlotView == TPlotView::ResponseMap)
         RecalculateMap();
     UpdateShownView();
@@ -169,9 +157,9 @@ void TfrmMain::RecalculateViews()
 
 void TfrmMain::RecalculateMap()
 {
-    TResponseMapPicture map{ControlLabel(FMapSlider), FCircuit.Position(FMapSlider), {}, {}};
+    TResponseMapPicture map{ControlLabel(FMapSlider), FDoc->Circuit().Position(FMapSlider), {}, {}};
     try {
-        map.Curves = CalcResponseMap(FCircuit, FMapSlider, FCircuit.ResolutionStep);
+        map.Curves = CalcResponseMap(FDoc->Circuit(), FMapSlider, FDoc->Circuit().ResolutionStep);
     } catch (const CorvantaError &error) {
         // The view says why it has no map; the box comes once per reason.
         map.Message = QString::fromStdString(error.what());
@@ -188,20 +176,20 @@ void TfrmMain::UpdateShownView()
 
 TTraceStore TfrmMain::ShownTraces() const
 {
-    return ShowsQuantity(FPlotView) ? QuantityStore(FStore, QuantityOf(FPlotView)) : FStore;
+    return ShowsQuantity(FPlotView) ? QuantityStore(FDoc->Store(), QuantityOf(FPlotView)) : FDoc->Store();
 }
 
 void TfrmMain::RenderShownView(QPainter &painter, QSize size)
 {
     switch (FPlotView) {
     case TPlotView::Gain:
-        GainPlotRender(FStore, FScale, FPlotter->TraceColour())(painter, size);
+        GainPlotRender(FDoc->Store(), FScale, FPlotter->TraceColour())(painter, size);
         return;
     case TPlotView::ResponseMap:
         RenderResponseMap(painter, size, FMapView->Map());
         return;
     default:
-        RenderQuantityPlot(painter, size, FStore, QuantityOf(FPlotView), FScale.AutoYScale, FPlotter->TraceColour());
+        RenderQuantityPlot(painter, size, FDoc->Store(), QuantityOf(FPlotView), FScale.AutoYScale, FPlotter->TraceColour());
     }
 }
 

@@ -14,11 +14,22 @@ std::optional<std::string> ModelAccuracyWarning(const TCircuit &circuit, const T
     TTrace engine{};
     try {
         CalcGainCurve(BuildNetlist(circuit), circuit.ResolutionStep, engine);
-    } catch (const TNotPassiveError &error) {
-        return std::string(error.what());
     } catch (const CorvantaError &error) {
-        return std::string("The nodal analysis cannot check these values: ") + error.what();
+        return EngineFailureWarning(error);
     }
+    return ModelAccuracyWarning(live, engine);
+}
+
+std::string EngineFailureWarning(const CorvantaError &error)
+{
+    // A circuit that is not passive is told as it is.
+    if (dynamic_cast<const TNotPassiveError *>(&error))
+        return error.what();
+    return std::string("The nodal analysis cannot check these values: ") + error.what();
+}
+
+std::optional<std::string> ModelAccuracyWarning(const TTrace &live, const TTrace &engine)
+{
     int worst = 0;
     for (int k = 1; k < GridPoints; ++k)
         if (std::fabs(live[k] - engine[k]) > std::fabs(live[worst] - engine[worst]))

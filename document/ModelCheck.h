@@ -9,6 +9,7 @@
 #include <string>
 
 #include "document/Circuit.h"
+#include "numerics/Error.h"
 
 namespace cva {
 
@@ -21,5 +22,11 @@ constexpr double ModelToleranceDB = 0.01;
 // model accepted (a circuit that is not passive is told as it is); nothing
 // when they agree.
 std::optional<std::string> ModelAccuracyWarning(const TCircuit &circuit, const TTrace &live);
+
+// The same from an engine sweep already made: the live trace against the
+// engine's gain at the same resolution.
+std::optional<std::string> ModelAccuracyWarning(const TTrace &live, const TTrace &engine);
+// The warning when the engine could not solve what the loop model did.
+std::string EngineFailureWarning(const CorvantaError &error);
 
 } // namespace cva

@@ -1,10 +1,11 @@
 #include "models/NodalEngine.h"
 
+#include <atomic>
 #include <cmath>
+#include <cstdio>
 #include <numbers>
 
 #include "numerics/Error.h"
-#include <cstdio>
 
 namespace cva {
 
@@ -158,8 +159,20 @@ TNodalPoint TNodalEngine::Point(double frequency)
     return {out, delay, zin};
 }
 
+namespace {
+
+std::atomic<long> SweepsMade{0};
+
+} // namespace
+
+long EngineSweepCount()
+{
+    return SweepsMade.load(std::memory_order_relaxed);
+}
+
 void CalcCurves(const TNetlist &netlist, int step, TResponseCurves &curves)
 {
+    SweepsMade.fetch_add(1, std::memory_order_relaxed);
     TNodalEngine engine(netlist);
     TResponseCurves scratch;
     TTrace *const all[] = {&scratch.GainDB, &scratch.PhaseDeg, &scratch.GroupDelayS, &scratch.ImpedanceOhm,
@@ -185,6 +198,7 @@ void CalcCurves(const TNetlist &netlist, int step, TResponseCurves &curves)
 
 void CalcGainCurve(const TNetlist &netlist, int step, TTrace &gain)
 {
+    SweepsMade.fetch_add(1, std::memory_order_relaxed);
     TNodalEngine engine(netlist);
     TTrace scratch;
     ForEachSweepPoint(step, [&](int k, int previous) {

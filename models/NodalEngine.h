@@ -59,4 +59,8 @@ void CalcCurves(const TNetlist &netlist, int step, TResponseCurves &curves);
 // Gain only, for response maps.
 void CalcGainCurve(const TNetlist &netlist, int step, TTrace &gain);
 
+// How many sweeps over the grid the engine has made in this process, so that
+// a test can hold one change of the circuit to one sweep.
+long EngineSweepCount();
+
 } // namespace cva

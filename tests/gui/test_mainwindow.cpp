@@ -17,6 +17,7 @@
 #include "plot/CursorReadout.h"
 #include "plot/PlotColours.h"
 #include "plot/PlotGeometry.h"
+#include "models/NodalEngine.h"
 #include "plot/PlotPainter.h"
 #include "plot/Plotter.h"
 
@@ -39,6 +40,7 @@ private slots:
 
     void startUpState();
     void sliderMoveRecalculatesAndMarks();
+    void eachChangeSweepsTheEngineOnce();
     void pageChangeSetsSlidersAndTapers_data();
     void pageChangeSetsSlidersAndTapers();
 
@@ -146,6 +148,26 @@ void TestMainWindow::sliderMoveRecalculatesAndMarks()
     QCOMPARE(treble->value(), 0);
     QCOMPARE(treble->toolTip(), QString("0%"));
     QCOMPARE(W->Store().Traces[0], CoreTrace(CircuitAt(PageNamed("Fender"), 50, 50, 0)));
+}
+
+void TestMainWindow::eachChangeSweepsTheEngineOnce()
+{
+    // The accuracy check, the views and the sound share one sweep.
+    const std::pair<const char *, std::function<void()>> changes[] = {
+        {"slider", [this] { W->Slider(BuiltInControl::Bass)->setValue(80); }},
+        {"page", [this] { W->Pages()->setCurrentIndex(PageNamed("Bench")); }},
+        {"undo", [this] { W->UndoStack()->undo(); }},
+        {"resolution", [this] { W->Action("High1")->trigger(); }},
+        {"phase view shown", [this] {
+             W->Action("actPlotViewPhase")->trigger();
+             W->Slider(BuiltInControl::Treble)->setValue(10);
+         }},
+    };
+    for (const auto &[what, change] : changes) {
+        const long before = EngineSweepCount();
+        change();
+        QVERIFY2(EngineSweepCount() - before == 1, what);
+    }
 }
 
 void TestMainWindow::pageChangeSetsSlidersAndTapers_data()

@@ -1,0 +1,145 @@
+#include "app/CircuitDocument.h"
+
+#include <limits>
+#include <utility>
+
+#include <QUndoStack>
+
+#include "document/ModelCheck.h"
+#include "document/Netlist.h"
+#include "numerics/Error.h"
+
+namespace cva {
+
+TCircuitDocument::TCircuitDocument(QObject *parent) : QObject(parent), FUndo(new QUndoStack(this))
+{
+    // Each step keeps two whole circuits, some kilobytes: a long session of
+    // key presses stays within a few megabytes.
+    FUndo->setUndoLimit(1000);
+    connect(FUndo, &QUndoStack::cleanChanged, this, [this](bool clean) {
+        FState.SetModified(!clean);
+        emit CaptionChanged();
+    });
+}
+
+TDocumentMoment TCircuitDocument::Moment() const
+{
+    return {FCircuit, QString::fromStdString(FState.FileName()), FStore.Labels[0]};
+}
+
+void TCircuitDocument::Apply(const TChange &change)
+{
+    std::optional<TDocumentMoment> before;
+    if (change.Recorded)
+        before = Moment();
+    const TCircuit previous = FCircuit;
+    change.Edit(FCircuit);
+    if (change.FileName) {
+        FState.SetFileName(change.FileName->toStdString());
+        emit CaptionChanged();
+    }
+    Recompute();
+    if (change.LiveLabel)
+        FStore.Labels[0] = *change.LiveLabel;
+    else if (FCircuit != previous)
+        FStore.Labels[0].clear();
+    if (before)
+        Record(change.What, std::move(*before));
+    if (change.Saved)
+        SetModified(false);
+}
+
+void TCircuitDocument::BeginDrag()
+{
+    FDragStart = Moment();
+}
+
+void TCircuitDocument::EndDrag(const QString &what)
+{
+    if (FDragStart)
+        Record(what, *std::exchange(FDragStart, std::nullopt));
+}
+
+void TCircuitDocument::Record(const QString &what, TDocumentMoment before)
+{
+    const QString fileName = QString::fromStdString(FState.FileName());
+    const bool sameFile = before.FileName == fileName;
+    if (before.Circuit == FCircuit && sameFile) {
+        // Nothing to take back, though the user counts it as an edit.
+        SetModified(true);
+        return;
+    }
+    TDocumentMoment after{FCircuit, std::nullopt, FStore.Labels[0]};
+    if (sameFile)
+        before.FileName.reset();
+    else
+        after.FileName = fileName;
+    FUndo->push(new TCircuitCommand(what, std::move(before), std::move(after),
+                                    [this](const TDocumentMoment &moment) { Restore(moment); }));
+}
+
+void TCircuitDocument::Restore(const TDocumentMoment &moment)
+{
+    // The resolution belongs to the session, not to the circuit.
+    const int step = FCircuit.ResolutionStep;
+    FCircuit = moment.Circuit;
+    FCircuit.ResolutionStep = step;
+    if (moment.FileName)
+        SetFileName(*moment.FileName);
+    Recompute();
+    FStore.Labels[0] = moment.LiveLabel;
+}
+
+void TCircuitDocument::SetResolution(int step)
+{
+    FCircuit.ResolutionStep = step;
+    Recompute();
+}
+
+void TCircuitDocument::SetFileName(const QString &fileName)
+{
+    FState.SetFileName(fileName.toStdString());
+    emit CaptionChanged();
+}
+
+void TCircuitDocument::SetModified(bool modified)
+{
+    if (modified)
+        FUndo->resetClean();
+    else
+        FUndo->setClean();
+    FState.SetModified(!FUndo->isClean());
+    emit CaptionChanged();
+}
+
+void TCircuitDocument::Recompute()
+{
+    // One sweep of the engine serves the accuracy check and every view.
+    try {
+        CalcCurves(BuildNetlist(FCircuit), FCircuit.ResolutionStep, FEngine);
+        FStore.Quantities[0] = {FEngine.PhaseDeg, FEngine.GroupDelayS, FEngine.ImpedanceOhm};
+        FEngineFailure.clear();
+    } catch (const CorvantaError &error) {
+        // No quantity of another circuit stands beside the new gain: the
+        // live trace has none until the engine can solve it again.
+        TTrace none;
+        none.fill(std::numeric_limits<double>::quiet_NaN());
+        FStore.Quantities[0] = {none, none, none};
+        FEngineFailure = QString::fromStdString(error.what());
+        FAccuracyWarning = QString::fromStdString(EngineFailureWarning(error));
+    }
+    try {
+        cva::Recalculate(FCircuit, FStore.Traces[0]);
+        FLiveFailure.clear();
+        if (FEngineFailure.isEmpty()) {
+            const auto warning = ModelAccuracyWarning(FStore.Traces[0], FEngine.GainDB);
+            FAccuracyWarning = warning ? QString::fromStdString(*warning) : QString();
+        }
+    } catch (const std::exception &error) {
+        FLiveFailure = QString::fromStdString(error.what());
+        FAccuracyWarning.clear();
+    }
+    emit Recomputed();
+}
+
+} // namespace cva
