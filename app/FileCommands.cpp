@@ -148,14 +148,7 @@ void TfrmMain::ShowCircuitControls()
         const QSignalBlocker blocker(PageControl1);
         PageControl1->setCurrentIndex(static_cast<int>(FDoc->Circuit().Active));
     }
-    for (int slider = 0; slider < int(FSliders.size()); ++slider) {
-        QSlider *bar = Slider(slider);
-        if (bar->value() == FDoc->Circuit().Position(slider))
-            continue;
-        const QSignalBlocker blocker(bar);
-        bar->setValue(FDoc->Circuit().Position(slider));
-        bar->setToolTip(QStringLiteral("%1%").arg(FDoc->Circuit().Position(slider)));
-    }
+    Guarded([this] { FControls->Show(FDoc->Circuit()); });
 }
 
 void TfrmMain::closeEvent(QCloseEvent *event)

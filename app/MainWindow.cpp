@@ -30,7 +30,7 @@
 #include "app/ListenBar.h"
 #include "app/LocaleSeparator.h"
 #include "app/SchematicPage.h"
-#include "app/SliderScale.h"
+#include "app/ControlStrip.h"
 #include "document/ModelCheck.h"
 #include "help/HelpSystem.h"
 #include "numerics/Error.h"
@@ -47,10 +47,8 @@ namespace {
 constexpr int ClientHeight = 453;
 constexpr int PlotDesignWidth = 407;
 constexpr int PageControlWidth = 297;
-constexpr QSize SliderSize{225, 24};
 constexpr QSize ButtonSize{75, 22};
 constexpr QSize PlotMinimumSize{240, 180};
-const QString SliderHint = QStringLiteral("Move the control left and right to alter the response");
 
 QString FromView(std::string_view text)
 {
@@ -150,42 +148,12 @@ void TfrmMain::CreateControls(QWidget *area)
         std::max(Scaled(*this, PageControlWidth), PageControl1->tabBar()->sizeHint().width() + 2));
     connect(PageControl1, &QTabWidget::currentChanged, this, &TfrmMain::PageControl1Change);
 
-    // Caption, slider and taper in a row for each control, the numbers 0 to
-    // 10 under the last slider.
-    auto *controls = new QGridLayout;
-    controls->setHorizontalSpacing(Scaled(*this, 4));
-    controls->setVerticalSpacing(0);
-    controls->setColumnStretch(1, 1);
-    for (int slider = 0; slider < FDoc->Circuit().ControlCount(); ++slider) {
-        const int i = slider;
-        const QString name = QString::fromStdString(FDoc->Circuit().ActiveInfo().Controls[std::size_t(slider)].Label);
-        auto *caption = new QLabel(name, area);
-        caption->setObjectName(QStringLiteral("lab%1").arg(name));
-        auto *bar = new QSlider(Qt::Horizontal, area);
-        bar->setObjectName(QStringLiteral("tb%1").arg(name));
-        bar->setMinimumSize(Scaled(*this, SliderSize));
-        bar->setRange(0, SliderMaximum);
-        bar->setValue(FDoc->Circuit().Position(slider));
-        bar->setTickPosition(QSlider::NoTicks);
-        bar->setToolTip(SliderHint);
-        bar->setStatusTip(SliderHint);
-        caption->setBuddy(bar);
-        connect(bar, &QSlider::valueChanged, this, [this, slider](int position) { SliderChange(slider, position); });
-        connect(bar, &QSlider::sliderPressed, FDoc, &TCircuitDocument::BeginDrag);
-        connect(bar, &QSlider::sliderReleased, this,
-                [this, slider] { FDoc->EndDrag(MoveText(slider, FDoc->Circuit().Position(slider))); });
-        auto *taper = new QLabel(area);
-        taper->setObjectName(QStringLiteral("labPt%1").arg(name));
-        // Wide enough for the longest taper name, so the row does not jump.
-        taper->setMinimumWidth(taper->fontMetrics().horizontalAdvance(QStringLiteral("Linear")) + 2);
-        controls->addWidget(caption, i, 0);
-        controls->addWidget(bar, i, 1);
-        controls->addWidget(taper, i, 2);
-        FSliderCaptions.push_back(caption);
-        FSliders.push_back(bar);
-        FTaperLabels.push_back(taper);
-    }
-    controls->addWidget(new TSliderScale(*FSliders.back(), area), int(FSliders.size()), 1);
+    FControls = new TControlStrip(area);
+    connect(FControls, &TControlStrip::Moved, this, &TfrmMain::SliderChange);
+    connect(FControls, &TControlStrip::DragStarted, FDoc, &TCircuitDocument::BeginDrag);
+    connect(FControls, &TControlStrip::DragEnded, this,
+            [this](int control) { FDoc->EndDrag(MoveText(control, FDoc->Circuit().Position(control))); });
+    FControls->Show(FDoc->Circuit());
 
     auto *left = new QVBoxLayout;
     left->setContentsMargins(0, Scaled(*this, 6), 0, 0);
@@ -193,7 +161,7 @@ void TfrmMain::CreateControls(QWidget *area)
     // The preset choice sits above the schematic.
     left->addWidget(cbPresets);
     left->addWidget(PageControl1);
-    left->addLayout(controls);
+    left->addWidget(FControls);
     left->addStretch(1);
 
     auto makeButton = [area](const QString &name) {
@@ -420,14 +388,7 @@ void TfrmMain::RefreshLabels()
                 page->ValueLabel(symbol)->SetValue(
                     QString::fromStdString(FDoc->Circuit().Symbols.GetCaption(symbol.toStdString(), separator)));
             });
-    for (int slider = 0; slider < int(FSliders.size()); ++slider) {
-        const std::size_t i = std::size_t(slider);
-        const bool enabled = FDoc->Circuit().ControlEnabled(slider);
-        FSliderCaptions[i]->setEnabled(enabled);
-        FSliders[i]->setEnabled(enabled);
-        FTaperLabels[i]->setEnabled(enabled);
-        Guarded([&] { FTaperLabels[i]->setText(QString::fromStdString(FDoc->Circuit().TaperLabel(slider))); });
-    }
+    Guarded([this] { FControls->Show(FDoc->Circuit()); });
     RefreshPresetChoices();
 }
 
@@ -437,7 +398,7 @@ void TfrmMain::PageControl1Change(int index)
                  .Edit = [index](TCircuit &circuit) { circuit.Active = index; }});
 }
 
-void TfrmMain::SliderChange(int slider, int position)
+void TfrmMain::SliderChange(int slider, int position, bool dragging)
 {
     QSlider *bar = Slider(slider);
     bar->setToolTip(QStringLiteral("%1%").arg(position));
@@ -445,7 +406,7 @@ void TfrmMain::SliderChange(int slider, int position)
     // A drag is kept as one step when the slider is let go.
     FDoc->Apply({.What = MoveText(slider, position),
                  .Edit = [slider, position](TCircuit &circuit) { circuit.SetPosition(slider, position); },
-                 .Recorded = !bar->isSliderDown()});
+                 .Recorded = !dragging});
 }
 
 void TfrmMain::MoveSliders(const std::vector<int> &positions)

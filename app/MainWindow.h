@@ -13,6 +13,7 @@
 #include <QMessageBox>
 
 #include "app/CircuitDocument.h"
+#include "app/ControlStrip.h"
 #include "app/EditDialogs.h"
 #include "app/RecentFiles.h"
 #include "document/Circuit.h"
@@ -132,9 +133,9 @@ public:
     TPlotter *Plotter() const { return FPlotter; }
     QTabWidget *Pages() const { return PageControl1; }
     TSchematicPage *Page(int page) const { return FPages.at(std::size_t(page)); }
-    QSlider *Slider(int control) const { return FSliders.at(std::size_t(control)); }
-    QLabel *SliderCaption(int control) const { return FSliderCaptions.at(std::size_t(control)); }
-    QLabel *TaperLabel(int control) const { return FTaperLabels.at(std::size_t(control)); }
+    QSlider *Slider(int control) const { return FControls->Slider(control); }
+    QLabel *SliderCaption(int control) const { return FControls->Caption(control); }
+    QLabel *TaperLabel(int control) const { return FControls->TaperLabel(control); }
     // Shown in the status bar while the loop model drifts from the nodal analysis.
     QLabel *AccuracyWarning() const { return labAccuracy; }
     QPushButton *SnapshotButton() const { return btnSnapshot; }
@@ -195,7 +196,7 @@ private:
     QAction *AddAction(QMenu *menu, const QString &name, const QString &text, const QString &hint,
                        const QKeySequence &shortcut = {});
     void PageControl1Change(int index);
-    void SliderChange(int slider, int position);
+    void SliderChange(int slider, int position, bool dragging);
     // "Move Bass to 70%", the undo step of a slider move.
     QString MoveText(int slider, int position) const;
     // Moves all three sliders at once without recalculating in between.
@@ -225,9 +226,7 @@ private:
     QMenu *FPresetMenu = nullptr;
     QTabWidget *PageControl1 = nullptr;
     std::vector<TSchematicPage *> FPages;
-    std::vector<QSlider *> FSliders;
-    std::vector<QLabel *> FSliderCaptions;
-    std::vector<QLabel *> FTaperLabels;
+    TControlStrip *FControls = nullptr;
     QLabel *labAccuracy = nullptr;
     QPushButton *btnSnapshot = nullptr;
     QPushButton *btnClear = nullptr;

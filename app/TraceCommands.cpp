@@ -57,7 +57,9 @@ void TfrmMain::actPlotClearExecute()
 
 void TfrmMain::actPlotExampleExecute()
 {
-    const auto controls = std::count_if(FSliders.begin(), FSliders.end(), [](QSlider *bar) { return bar->isEnabled(); });
+    long controls = 0;
+    for (int control = 0; control < FDoc->Circuit().ControlCount(); ++control)
+        controls += FDoc->Circuit().ControlEnabled(control) ? 1 : 0;
     const auto snapshots = controls * static_cast<long>(FSweepPoints.size());
     if (snapshots > MaxTraces - 1) {
         ShowWarning(QStringLiteral("A sweep of %1 controls over %2 positions takes %3 snapshots, and the plot holds %4. "
