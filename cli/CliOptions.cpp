@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <limits>
 
 #include "cli/LiveControl.h"
 #include "cli/RenderModule.h"
@@ -11,6 +12,17 @@
 namespace cva::cli {
 
 namespace {
+
+template <typename Number>
+Number WholeNumber(const std::string &option, const std::string &text, Number least, Number most)
+{
+    Number value{};
+    const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || ptr != text.data() + text.size() || value < least || value > most)
+        throw TUsageError{option + " takes a whole number from " + std::to_string(least) + " to " +
+                          std::to_string(most) + ", not \"" + text + "\""};
+    return value;
+}
 
 int SliderValue(const std::string &option, const std::string &text)
 {
@@ -66,6 +78,21 @@ double DemoSeconds(const std::string &text)
     return seconds;
 }
 
+// "SPEC=PCT"; the spec is looked up once the circuit is known.
+std::pair<std::string, double> ToleranceSetting(const std::string &text)
+{
+    const std::size_t equals = text.rfind('=');
+    double percent = -1;
+    if (equals != std::string::npos && equals > 0) {
+        const auto [ptr, ec] = std::from_chars(text.data() + equals + 1, text.data() + text.size(), percent);
+        if (ec != std::errc() || ptr != text.data() + text.size())
+            percent = -1;
+    }
+    if (!(percent >= 0 && percent < 100))
+        throw TUsageError{"--tol takes SPEC=PCT with a percentage from 0 to below 100, not \"" + text + "\""};
+    return {text.substr(0, equals), percent};
+}
+
 } // namespace
 
 const char *ColumnName(TColumn column)
@@ -100,7 +127,9 @@ std::string UsageText()
            "                    [--set NAME=TEXT]... [--resolution low|medium|high]\n"
            "                    [--format csv|json] [--columns LIST] [--map LABEL]\n"
            "                    [--output PATH] [--save PATH]\n"
-           "                    [--png PATH] [--svg PATH] [--list-presets] [--help] [--version]\n"
+           "                    [--png PATH] [--svg PATH] [--snap E12|E24|E96]\n"
+           "                    [--tolerance | --sensitivity] [--runs N] [--seed S] [--tol SPEC=PCT]...\n"
+           "                    [--list-presets] [--help] [--version]\n"
            "       corvanta-cli [circuit options] (--render IN | --render-demo SECONDS)\n"
            "                    --output OUT.wav [--float]\n"
            "       corvanta-cli [circuit options] --live [--jack-name NAME] [--no-connect]\n"
@@ -114,7 +143,9 @@ std::string UsageText()
            "  --bass/--mid/--treble N   slider positions, 0 to 100\n"
            "  --control LABEL=N   the position of the page's control of that label, 0 to 100\n"
            "  --set NAME=TEXT     component value as in the circuit file, numbers may use\n"
-           "                      engineering notation: FR1=56k, FR3=250k|0, SL1=6|0\n"
+           "                      engineering notation: FR1=56k, FR3=250k|0, SL1=6|0;\n"
+           "                      a taper by name: linear, loga, logb, audio10, audio15,\n"
+           "                      audio20, revaudio10, revaudio15, revaudio20\n"
            "  --resolution R      low, medium (default) or high\n"
            "  --format F          csv (default) or json\n"
            "  --columns LIST      what to print besides the frequency, comma separated:\n"
@@ -127,6 +158,18 @@ std::string UsageText()
            "  --save PATH         save the resulting circuit file\n"
            "  --png PATH          draw the plot of the curve, 407 x 417 pixels, into a PNG\n"
            "  --svg PATH          the same plot as an SVG picture\n"
+           "  --snap SERIES       set each resistor and capacitor of the page to its nearest\n"
+           "                      E12, E24 or E96 value (pots, inductors and the source stay)\n"
+           "  --tolerance         print frequency_hz,gain_db,min_db,p5_db,median_db,p95_db,\n"
+           "                      max_db: the curve and the range of --runs circuits whose\n"
+           "                      parts are drawn within their tolerances\n"
+           "  --runs N            runs of the band, 1 to 1000000 (default 1000)\n"
+           "  --seed S            seed of the draws (default 20): the same seed, the same band\n"
+           "  --tol SPEC=PCT      tolerance in percent of a part (FR1), a kind (R, C, L, pot,\n"
+           "                      source) or all; defaults R 5, C 10, L 10, pot 20, source 0\n"
+           "  --sensitivity       print part,kind,tolerance_pct,frequency_hz,db_per_pct: the\n"
+           "                      curve's change for +1% of each part where it is largest,\n"
+           "                      largest first\n"
            "  --list-presets      print the presets as lines of page<TAB>name and stop\n"
            "  --render IN         filter the audio file IN (WAV, FLAC, OGG...) through the\n"
            "                      circuit at its own rate, mixed to mono, into --output\n"
@@ -141,7 +184,7 @@ std::string UsageText()
            "                      the first physical capture and playback ports\n"
            "\n"
            "Applied in this order: the file, --preset, --tab, the sliders, each --control,\n"
-           "each --set.\n";
+           "each --set, --snap.\n";
 }
 
 TCliOptions ParseCommandLine(const std::vector<std::string> &arguments)
@@ -216,6 +259,21 @@ TCliOptions ParseCommandLine(const std::vector<std::string> &arguments)
             options.RenderInput = value();
         } else if (argument == "--render-demo") {
             options.RenderDemoSeconds = DemoSeconds(value());
+        } else if (argument == "--snap") {
+            const std::string &name = value();
+            if (name != "E12" && name != "E24" && name != "E96")
+                throw TUsageError{"--snap takes E12, E24 or E96, not \"" + name + "\""};
+            options.Snap = name;
+        } else if (argument == "--tolerance") {
+            options.Tolerance = true;
+        } else if (argument == "--sensitivity") {
+            options.Sensitivity = true;
+        } else if (argument == "--runs") {
+            options.Runs = WholeNumber(argument, value(), 1, 1'000'000);
+        } else if (argument == "--seed") {
+            options.Seed = WholeNumber<std::uint64_t>(argument, value(), 0, std::numeric_limits<std::uint64_t>::max());
+        } else if (argument == "--tol") {
+            options.Tolerances.push_back(ToleranceSetting(value()));
         } else if (argument == "--float") {
             options.FloatWav = true;
         } else if (argument == "--live") {
@@ -238,6 +296,15 @@ TCliOptions ParseCommandLine(const std::vector<std::string> &arguments)
     }
     if (options.Map && columnsGiven)
         throw TUsageError{"--columns and --map cannot be combined: a map prints gain_db"};
+    if (options.Tolerance && options.Sensitivity)
+        throw TUsageError{"--tolerance and --sensitivity cannot be combined"};
+    if (options.Tolerance || options.Sensitivity) {
+        if (formatGiven || columnsGiven || options.Map || options.Renders() || options.PngPath || options.SvgPath)
+            throw TUsageError{"--tolerance and --sensitivity print CSV only: --format, --columns, --map, --png, "
+                              "--svg and rendering do not apply"};
+    } else if (options.Runs || options.Seed || !options.Tolerances.empty()) {
+        throw TUsageError{"--runs, --seed and --tol apply only to --tolerance and --sensitivity"};
+    }
     if (options.RenderInput && options.RenderDemoSeconds)
         throw TUsageError{"--render and --render-demo cannot be combined"};
     if (options.Renders()) {

@@ -2,6 +2,7 @@
 
 // Command line of corvanta-cli.
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -38,6 +39,15 @@ struct TCliOptions {
     std::optional<std::string> RenderInput;
     std::optional<double> RenderDemoSeconds;
     bool FloatWav = false;
+    // Rounds the active page's resistors and capacitors after every --set.
+    std::optional<std::string> Snap;
+    // The spread of real parts instead of the curve: the band, or the parts
+    // that move the curve most.
+    bool Tolerance = false;
+    bool Sensitivity = false;
+    std::optional<int> Runs;
+    std::optional<std::uint64_t> Seed;
+    std::vector<std::pair<std::string, double>> Tolerances; // SPEC=PCT, applied in order
 
     bool Renders() const { return RenderInput || RenderDemoSeconds; }
     // Play live through a JACK server instead, as a client of this name.

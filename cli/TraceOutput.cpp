@@ -116,4 +116,26 @@ std::string MapJson(const TCircuit &circuit, int control, const std::vector<TTra
     return out + "]}\n";
 }
 
+std::string ToleranceCsv(const TTrace &live, const TToleranceBand &band)
+{
+    std::string out = "frequency_hz,gain_db,min_db,p5_db,median_db,p95_db,max_db\n";
+    for (std::size_t k = 0; k < GridPoints; ++k)
+        out += Frequency(int(k)) + "," + ShortestNumber(live[k]) + "," + ShortestNumber(band.Min[k]) + "," +
+               ShortestNumber(band.P5[k]) + "," + ShortestNumber(band.Median[k]) + "," +
+               ShortestNumber(band.P95[k]) + "," + ShortestNumber(band.Max[k]) + "\n";
+    return out;
+}
+
+std::string SensitivityCsv(const std::vector<TSensitivity> &table, const std::vector<TPartTolerance> &tolerances)
+{
+    std::string out = "part,kind,tolerance_pct,frequency_hz,db_per_pct\n";
+    for (const TSensitivity &row : table) {
+        const auto part = std::find_if(tolerances.begin(), tolerances.end(),
+                                       [&row](const TPartTolerance &t) { return t.Name == row.Name; });
+        out += row.Name + "," + row.Kind + "," + ShortestNumber(part == tolerances.end() ? 0 : part->Percent) + "," +
+               ShortestNumber(row.Frequency) + "," + ShortestNumber(row.DbPerPercent) + "\n";
+    }
+    return out;
+}
+
 } // namespace cva::cli

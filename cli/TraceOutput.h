@@ -8,6 +8,7 @@
 
 #include "cli/CliOptions.h"
 #include "document/Circuit.h"
+#include "document/Tolerance.h"
 #include "document/TraceTable.h"
 #include "models/Calc.h"
 #include "models/NodalEngine.h"
@@ -28,5 +29,10 @@ std::string TraceJson(const TCircuit &circuit, const TPrintedCurves &curves);
 // A response map over one slider, positions 0 .. 100 in order.
 std::string MapCsv(const std::vector<TTrace> &map);
 std::string MapJson(const TCircuit &circuit, int control, const std::vector<TTrace> &map);
+
+// frequency_hz,gain_db,min_db,p5_db,median_db,p95_db,max_db
+std::string ToleranceCsv(const TTrace &live, const TToleranceBand &band);
+// part,kind,tolerance_pct,frequency_hz,db_per_pct in the table's order.
+std::string SensitivityCsv(const std::vector<TSensitivity> &table, const std::vector<TPartTolerance> &tolerances);
 
 } // namespace cva::cli

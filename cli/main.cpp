@@ -27,6 +27,8 @@
 #include "document/ModelCheck.h"
 #include "document/ResponseMap.h"
 #include "document/ComponentSetting.h"
+#include "document/ESeriesSnap.h"
+#include "document/Tolerance.h"
 #include "document/Preset.h"
 #include "numerics/Error.h"
 
@@ -95,6 +97,9 @@ TCircuit BuildCircuit(const TCliOptions &options)
         circuit.SetPosition(ControlOfLabel(circuit, label, "--control"), position);
     for (const std::string &setting : options.Sets)
         ApplyComponentSetting(circuit, setting);
+    if (options.Snap)
+        for (const std::string &warning : SnapActivePage(circuit, *ESeriesFromName(*options.Snap)))
+            std::cerr << "corvanta-cli: warning: " << warning << "\n";
     if (options.ResolutionStep)
         circuit.ResolutionStep = *options.ResolutionStep;
     return circuit;
@@ -103,6 +108,15 @@ TCircuit BuildCircuit(const TCliOptions &options)
 // The live curve with the columns asked for, or the response map.
 std::string CurveText(const TCliOptions &options, const TCircuit &circuit, const TTrace &live)
 {
+    if (options.Tolerance || options.Sensitivity) {
+        std::vector<TPartTolerance> tolerances = DefaultTolerances(circuit);
+        for (const auto &[spec, percent] : options.Tolerances)
+            SetTolerance(tolerances, spec, percent);
+        if (options.Sensitivity)
+            return SensitivityCsv(CalcSensitivity(circuit), tolerances);
+        return ToleranceCsv(live, CalcToleranceBand(circuit, tolerances, options.Runs.value_or(1000),
+                                                    options.Seed.value_or(DefaultToleranceSeed)));
+    }
     const bool json = options.Format == TOutputFormat::Json;
     if (options.Map) {
         const int control = ControlOfLabel(circuit, *options.Map, "--map");

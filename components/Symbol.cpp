@@ -1,11 +1,13 @@
 #include "components/Symbol.h"
 
 #include <algorithm>
+#include <optional>
 #include <typeinfo>
 #include <vector>
 
 #include "components/EngNotation.h"
 #include "components/MessageQuote.h"
+#include "components/TaperLaw.h"
 #include "numerics/Error.h"
 
 namespace cva {
@@ -114,12 +116,13 @@ void TSymbolPot::Edit(TEditDialogs &dialogs, char decimalSeparator)
 {
     TDialogFields fields;
     fields.Source = GetCaption(decimalSeparator);
-    fields.Style = std::min<int>(PotType, PotLogB);
+    // An unknown number works as the linear law, so the dialog shows that.
+    fields.Style = PotType > LastKnownTaper ? int(PotLinear) : int(PotType);
     if (!dialogs.Execute(TDialogKind::Pot, fields))
         return;
     try {
         Value = EngStrToFloat(fields.Source, decimalSeparator);
-        PotType = static_cast<std::uint8_t>(std::clamp(fields.Style, 0, int(PotLogB)));
+        PotType = static_cast<std::uint8_t>(std::clamp(fields.Style, 0, int(LastKnownTaper)));
     } catch (const CorvantaError &) {
         // An unreadable value keeps both value and taper.
     }
@@ -135,7 +138,8 @@ void TSymbolPot::SetInfo(std::string_view text, char decimalSeparator)
     const auto parts = SplitParts(text);
     const double value = ParsePlainNumber(parts[0], decimalSeparator);
     const std::string_view taperText = SecondPart(parts);
-    const int potType = ParseInteger(taperText);
+    const std::optional<std::uint8_t> named = TaperFromName(taperText);
+    const int potType = named ? *named : ParseInteger(taperText);
     // A file holds one byte's worth of taper numbers; a larger one is no
     // taper and must not wrap round to one.
     if (potType < 0 || potType > 255)

@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "components/TaperLaw.h"
+
 namespace cva {
 
 enum class TDialogKind { Resistor, Capacitor, Inductor, Pot, Generator };
@@ -29,10 +31,6 @@ public:
     virtual bool Execute(TDialogKind kind, TDialogFields &fields) = 0;
 };
 
-// Potentiometer tapers. Other values from 3 to 255 may come from a file; they
-// follow the linear law and are labelled "Linear (N)". Anything outside 0 to
-// 255 does not convert.
-enum : std::uint8_t { PotLinear = 0, PotLogA = 1, PotLogB = 2 };
 
 class TSymbol {
 public:

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "components/TaperLaw.h"
 #include "numerics/Error.h"
 
 namespace cva {
@@ -123,19 +124,7 @@ std::uint8_t TSymbolList::GetPotType(std::string_view name) const
 
 std::string TSymbolList::GetPotTypeLabel(std::string_view name) const
 {
-    const std::uint8_t taper = GetPotType(name);
-    switch (taper) {
-    case PotLinear:
-        return "Linear";
-    case PotLogA:
-        return "Log A";
-    case PotLogB:
-        return "Log B";
-    default:
-        // A number from a file that is none of the three: it follows the
-        // linear law, and the label says so rather than failing each time.
-        return "Linear (" + std::to_string(taper) + ")";
-    }
+    return TaperLabel(GetPotType(name));
 }
 
 double TSymbolList::GetValue(std::string_view name) const
@@ -155,21 +144,7 @@ void TSymbolList::SetInfo(std::string_view name, std::string_view text, char dec
 
 double TSymbolList::GetPotFraction(std::string_view name, int position, int maximum) const
 {
-    const std::uint8_t taper = GetPotType(name);
-    const double x = static_cast<double>(Extended(position) / maximum);
-    // Two straight segments meeting at the middle of the travel.
-    Extended lowSlope = 1, highSlope = 1, highOffset = 0;
-    if (taper == PotLogA) {
-        lowSlope = 0.6L;
-        highSlope = 1.4L;
-        highOffset = 0.4L;
-    } else if (taper == PotLogB) {
-        lowSlope = 0.2L;
-        highSlope = 1.8L;
-        highOffset = 0.8L;
-    }
-    const Extended fraction = x < 0.5 ? lowSlope * x : highSlope * x - highOffset;
-    return static_cast<double>(fraction);
+    return TaperFraction(GetPotType(name), static_cast<double>(Extended(position) / maximum));
 }
 
 double TSymbolList::GetPotPart(std::string_view name, int position, int maximum) const

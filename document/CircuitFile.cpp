@@ -6,6 +6,7 @@
 
 #include "components/EngNotation.h"
 #include "components/MessageQuote.h"
+#include "components/TaperLaw.h"
 #include "document/AtomicFile.h"
 #include "document/FileReading.h"
 #include "numerics/Error.h"
@@ -201,9 +202,10 @@ std::vector<std::string> UnknownTaperWarnings(const TCircuit &circuit)
         if (!pot)
             continue;
         const int taper = pot->GetPotType();
-        if (taper > PotLogB)
+        if (taper > LastKnownTaper)
             warnings.push_back(entry->Name + " has taper number " + std::to_string(taper) +
-                               ", which is none of Linear (0), Log A (1) and Log B (2); it works as Linear");
+                               ", which is none of the known laws 0 to " + std::to_string(LastKnownTaper) +
+                               "; it works as Linear");
     }
     return warnings;
 }

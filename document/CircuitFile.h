@@ -53,9 +53,9 @@ constexpr std::size_t MaxCircuitFileBytes = 16 * 1024 * 1024;
 TCircuit LoadCircuitFile(const std::filesystem::path &path, const TCircuit &current,
                          TSpecialFiles special = TSpecialFiles::Allowed, std::vector<std::string> *warnings = nullptr);
 
-// One line for each potentiometer whose taper number is none of the three
-// tapers (a file may hold any number from 0 to 255), e.g. 'FR2 has taper number
-// 255, which is none of Linear (0), Log A (1) and Log B (2); it works as Linear'.
+// One line for each potentiometer whose taper number is none of the known laws
+// (a file may hold any number from 0 to 255), e.g. 'FR2 has taper number 255,
+// which is none of the known laws 0 to 8; it works as Linear'.
 std::vector<std::string> UnknownTaperWarnings(const TCircuit &circuit);
 
 } // namespace cva

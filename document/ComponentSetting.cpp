@@ -3,6 +3,7 @@
 #include <string>
 
 #include "components/EngNotation.h"
+#include "components/TaperLaw.h"
 #include "document/TraceTable.h"
 #include "numerics/Error.h"
 
@@ -11,9 +12,12 @@ namespace cva {
 namespace {
 
 // A part that is already a plain number stays as written (a pot's taper must
-// stay an integer); anything else is read as engineering notation.
+// stay an integer), and so does a taper law's name; anything else is read as
+// engineering notation.
 std::string PlainPart(std::string_view part)
 {
+    if (TaperFromName(part))
+        return std::string(part);
     try {
         ParsePlainNumber(part);
         return std::string(part);

@@ -454,8 +454,8 @@ TEST_F(Cli, AnUnknownTaperIsWarnedOfOnceAndWorksAsLinear)
 {
     const RunResult unknown = Run({"--set", "FR2=250k|255", "--save", (Dir / "amp.cva").string()});
     ASSERT_EQ(unknown.ExitCode, 0) << unknown.Err;
-    EXPECT_EQ(unknown.Err, "corvanta-cli: warning: FR2 has taper number 255, which is none of Linear (0), Log A (1) "
-                           "and Log B (2); it works as Linear\n");
+    EXPECT_EQ(unknown.Err, "corvanta-cli: warning: FR2 has taper number 255, which is none of the known laws 0 "
+                           "to 8; it works as Linear\n");
     EXPECT_EQ(unknown.Out, Run({"--set", "FR2=250k|0"}).Out);
     EXPECT_NE(ReadFile(Dir / "amp.cva").find("\r\nFR2=250000|255\r\n"), std::string::npos);
     const RunResult reloaded = Run({(Dir / "amp.cva").string()});
@@ -725,4 +725,66 @@ TEST_F(Cli, RenderingStreamsInBoundedMemory)
     EXPECT_EQ(slow.ExitCode, 1);
     EXPECT_NE(slow.Err.find("invalid sample rate (1 Hz)"), std::string::npos) << slow.Err;
     EXPECT_FALSE(fs::exists(Dir / "slow-out.wav"));
+}
+
+TEST_F(Cli, TapersByNameAndSnappedValuesAreSavedAsTheFileWritesThem)
+{
+    const fs::path saved = Dir / "amp.cva";
+    const RunResult named = Run({"--set", "FR3=250k|audio15", "--set", "FR1=50k", "--set", "FC1=260p", "--set",
+                                 "FR2=260k|1", "--snap", "E12", "--save", saved.string()});
+    ASSERT_EQ(named.ExitCode, 0) << named.Err;
+    const std::string file = ReadFile(saved);
+    for (const char *line : {"\r\nFR3=250000|4\r\n", "\r\nFR1=47000\r\n", "\r\nFR2=260000|1\r\n"})
+        EXPECT_NE(file.find(line), std::string::npos) << line;
+    EXPECT_EQ(named.Out, Run({"--set", "FR3=250k|4", "--set", "FR1=47k", "--set", "FC1=2.7e-10", "--set", "FR2=260k|1"}).Out);
+}
+
+TEST_F(Cli, ToleranceBandSurroundsTheCurveAndSensitivityListsEveryPart)
+{
+    const RunResult band = Run({"--tab", "Bench", "--tolerance", "--runs", "40"});
+    ASSERT_EQ(band.ExitCode, 0) << band.Err;
+    const auto lines = Lines(band.Out);
+    ASSERT_EQ(lines.size(), 446u);
+    EXPECT_EQ(lines[0], "frequency_hz,gain_db,min_db,p5_db,median_db,p95_db,max_db");
+    const auto curve = Lines(Run({"--tab", "Bench"}).Out);
+    for (std::size_t i = 1; i < lines.size(); ++i)
+        EXPECT_EQ(lines[i].substr(0, curve[i].size() + 1), curve[i] + ",") << i;
+    EXPECT_EQ(Run({"--tab", "Bench", "--tolerance", "--runs", "40"}).Out, band.Out);
+    EXPECT_NE(Run({"--tab", "Bench", "--tolerance", "--runs", "40", "--seed", "5"}).Out, band.Out);
+
+    // Exact parts: every column is the curve (the engine and the loop model
+    // agree far below the printed spread).
+    const auto exact = Lines(Run({"--tolerance", "--runs", "3", "--tol", "all=5", "--tol", "all=0"}).Out);
+    ASSERT_EQ(exact.size(), 446u);
+    for (std::size_t i = 1; i < exact.size(); ++i) {
+        std::istringstream row(exact[i]);
+        std::vector<double> values;
+        for (std::string cell; std::getline(row, cell, ',');)
+            values.push_back(std::stod(cell));
+        for (std::size_t column = 2; column < values.size(); ++column)
+            EXPECT_NEAR(values[column], values[1], 1e-6) << exact[i];
+    }
+
+    const RunResult table = Run({"--sensitivity", "--tol", "FR1=1"});
+    ASSERT_EQ(table.ExitCode, 0) << table.Err;
+    const auto rows = Lines(table.Out);
+    ASSERT_EQ(rows.size(), 10u); // the Fender page's nine parts
+    EXPECT_EQ(rows[0], "part,kind,tolerance_pct,frequency_hz,db_per_pct");
+    EXPECT_NE(table.Out.find("\nFR1,R,1,"), std::string::npos);
+    EXPECT_NE(table.Out.find("\nFR2,pot,20,"), std::string::npos);
+}
+
+TEST_F(Cli, DesignAidMisuseIsAUsageErrorOrNamesTheSpec)
+{
+    for (const std::vector<std::string> &arguments :
+         {std::vector<std::string>{"--snap", "E48"}, {"--tolerance", "--tol", "R=x"}, {"--tolerance", "--tol", "R=100"},
+          {"--tolerance", "--runs", "0"}, {"--tolerance", "--sensitivity"}, {"--tolerance", "--format", "json"},
+          {"--runs", "5"}, {"--tol", "R=1"}}) {
+        const RunResult result = Run(arguments);
+        EXPECT_EQ(result.ExitCode, 2) << arguments[0] << " " << arguments[1];
+        EXPECT_TRUE(result.Out.empty());
+    }
+    const RunResult unknown = Run({"--tolerance", "--tol", "VR1=1"});
+    EXPECT_EQ(unknown.ExitCode, 1);
+    EXPECT_EQ(unknown.Err, "corvanta-cli: \"VR1\" names no part of this page, nor a kind (R, C, L, pot, source), nor all\n");
 }

@@ -461,11 +461,11 @@ TEST(CircuitFileLoad, UnknownTapersAreToldOnceAndKept)
 {
     const TCircuit current;
     EXPECT_TRUE(UnknownTaperWarnings(current).empty());
-    const TCircuit loaded = ApplyCircuitText("FR2=250000|255\r\nPR3=1000|3\r\nVR4=1000|2", current);
+    const TCircuit loaded = ApplyCircuitText("FR2=250000|255\r\nPR3=1000|9\r\nVR4=1000|8", current);
     EXPECT_EQ(UnknownTaperWarnings(loaded),
               (std::vector<std::string>{
-                  "FR2 has taper number 255, which is none of Linear (0), Log A (1) and Log B (2); it works as Linear",
-                  "PR3 has taper number 3, which is none of Linear (0), Log A (1) and Log B (2); it works as Linear"}));
+                  "FR2 has taper number 255, which is none of the known laws 0 to 8; it works as Linear",
+                  "PR3 has taper number 9, which is none of the known laws 0 to 8; it works as Linear"}));
     EXPECT_EQ(loaded.TaperLabel(BuiltInControl::Treble), "Linear (255)");
     EXPECT_NE(CircuitFileText(loaded).find("\r\nFR2=250000|255\r\n"), std::string::npos);
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "components/SymbolList.h"
+#include "components/TaperLaw.h"
 #include "numerics/Error.h"
 
 namespace {
@@ -64,6 +65,8 @@ TEST(SymbolInfo, ReadsTheTextForms)
     pot.SetInfo("5|3|9"); // further parts are ignored
     EXPECT_EQ(pot.GetValue(), 5);
     EXPECT_EQ(pot.GetPotType(), 3);
+    pot.SetInfo("6|AUDIO15"); // a law's name in any case
+    EXPECT_EQ(pot.GetPotType(), PotAudio15);
     pot.SetInfo("7\r\n0");
     EXPECT_EQ(pot.GetValue(), 7);
     EXPECT_EQ(pot.GetPotType(), 0);
@@ -194,12 +197,19 @@ TEST(SymbolEdit, InductorTakesBothValuesOrNeither)
 TEST(SymbolEdit, PotentiometerTaperChoice)
 {
     TFakeDialogs dialogs;
-    TSymbolPot pot(3, 250000); // a taper number read from a file
+    // An unknown number from a file works as Linear, so the dialog offers that.
+    TSymbolPot pot(200, 250000);
     dialogs.Source = "250k";
     pot.Edit(dialogs, '.');
     EXPECT_EQ(dialogs.ShownKind, TDialogKind::Pot);
-    EXPECT_EQ(dialogs.Shown.Style, 2);
-    EXPECT_EQ(pot.GetPotType(), 2);
+    EXPECT_EQ(dialogs.Shown.Style, PotLinear);
+    EXPECT_EQ(pot.GetPotType(), PotLinear);
+
+    TSymbolPot audio(PotRevAudio20, 250000);
+    dialogs.Style = PotRevAudio20;
+    audio.Edit(dialogs, '.');
+    EXPECT_EQ(dialogs.Shown.Style, PotRevAudio20);
+    EXPECT_EQ(audio.GetPotType(), PotRevAudio20);
 
     dialogs.Source = "1M";
     dialogs.Style = 0;
@@ -311,7 +321,12 @@ TEST(PotTaper, FractionsAtQuarterPositions)
         {PotLogA, "Log A", {0, 0.15, 0.3, 0.65, 1}},
         {PotLogB, "Log B", {0, 0.05, 0.1, 0.55, 1}},
         // Unknown tapers follow the linear law and say so in their label.
-        {3, "Linear (3)", {0, 0.25, 0.5, 0.75, 1}},
+        // Mid travel lands exactly on the named share; the start is flat.
+        {PotAudio10, "Audio 10%", {0, 0.1 * 0.21 / 0.46, 0.1, 0.55, 1}},
+        {PotAudio15, "Audio 15%", {0, 0.15 * 0.21 / 0.46, 0.15, 0.575, 1}},
+        {PotAudio20, "Audio 20%", {0, 0.2 * 0.21 / 0.46, 0.2, 0.6, 1}},
+        {PotRevAudio15, "Reverse audio 15%", {0, 0.425, 0.85, 1 - 0.15 * 0.21 / 0.46, 1}},
+        {9, "Linear (9)", {0, 0.25, 0.5, 0.75, 1}},
         {255, "Linear (255)", {0, 0.25, 0.5, 0.75, 1}},
     };
     for (const TaperCase &c : cases) {
@@ -319,24 +334,25 @@ TEST(PotTaper, FractionsAtQuarterPositions)
         list.AddPot("P", c.Taper, 250000);
         EXPECT_EQ(list.GetPotTypeLabel("P"), c.Label);
         for (int i = 0; i < 5; ++i)
-            EXPECT_NEAR(list.GetPotFraction("P", i * 25, 100), c.Fractions[i], 1e-15)
+            EXPECT_NEAR(list.GetPotFraction("P", i * 25, 100), c.Fractions[i], 2e-16)
                 << "taper " << int(c.Taper) << " at " << i * 25;
     }
 }
 
 TEST(PotTaper, SectionsAddUpAndGrowWithTheSlider)
 {
-    for (std::uint8_t taper : {PotLinear, PotLogA, PotLogB}) {
+    for (std::uint8_t taper = 0; taper <= LastKnownTaper; ++taper) {
         TSymbolList list;
         list.AddPot("P", taper, 250000);
-        double previous = -1;
+        double previous = 0;
         for (int position = 0; position <= 100; ++position) {
             const double part = list.GetPotPart("P", position, 100);
             const double rest = list.GetPotRest("P", position, 100);
             EXPECT_NEAR(part + rest, 250002, 1e-9);
             EXPECT_GE(part, 1);
             EXPECT_GE(rest, 1);
-            EXPECT_GT(part, previous) << "taper " << int(taper) << " at " << position;
+            // The audio laws' flat zone holds the section at its 1 ohm.
+            EXPECT_GE(part, previous) << "taper " << int(taper) << " at " << position;
             previous = part;
         }
         EXPECT_EQ(list.GetPotPart("P", 0, 100), 1);
@@ -353,3 +369,15 @@ TEST(PotTaper, SectionsAddUpAndGrowWithTheSlider)
 }
 
 } // namespace
+
+namespace cva {
+TEST(PotTaper, NamesReadBackToTheirLaws)
+{
+    for (std::uint8_t taper = 0; taper <= LastKnownTaper; ++taper)
+        EXPECT_EQ(TaperFromName(TaperName(taper)), taper);
+    EXPECT_EQ(TaperFromName("RevAudio10"), PotRevAudio10);
+    for (const char *name : {"", "audio", "audio25", "audio15x", "log"})
+        EXPECT_EQ(TaperFromName(name), std::nullopt) << name;
+    EXPECT_EQ(TaperName(9), "");
+}
+} // namespace cva
