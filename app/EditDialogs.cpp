@@ -147,8 +147,16 @@ void TEditDialog::SetFields(const TDialogFields &fields)
         MarkField(FRes, false);
     }
     ShowReason(QString());
-    if (FKind == TDialogKind::Pot)
-        FStyle[std::clamp(fields.Style, 0, 2)]->setChecked(true);
+    if (FKind == TDialogKind::Pot) {
+        const bool shown = fields.Style >= 0 && fields.Style < int(FStyle.size());
+        FUnshownStyle = shown ? -1 : fields.Style;
+        for (int i = 0; i < int(FStyle.size()); ++i) {
+            // Unchecking one of a group of exclusive buttons needs the group let go.
+            FStyle[std::size_t(i)]->setAutoExclusive(false);
+            FStyle[std::size_t(i)]->setChecked(i == fields.Style);
+            FStyle[std::size_t(i)]->setAutoExclusive(true);
+        }
+    }
 }
 
 TDialogFields TEditDialog::Fields() const
@@ -157,6 +165,8 @@ TDialogFields TEditDialog::Fields() const
     fields.Source = FSource->text().toStdString();
     if (FRes)
         fields.Res = FRes->text().toStdString();
+    if (FUnshownStyle >= 0)
+        fields.Style = FUnshownStyle;
     for (int i = 0; i < 3; ++i)
         if (FStyle[i] && FStyle[i]->isChecked())
             fields.Style = i;

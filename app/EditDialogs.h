@@ -57,6 +57,9 @@ private:
     QLineEdit *FSource = nullptr;
     QLineEdit *FRes = nullptr;
     std::array<QRadioButton *, 3> FStyle{};
+    // A taper the three choices do not show (an audio law) stays what it is
+    // unless the user picks one of them.
+    int FUnshownStyle = -1;
     QPushButton *FOk = nullptr;
     QPushButton *FCancel = nullptr;
     QLabel *FError = nullptr;
