@@ -106,15 +106,12 @@ void TfrmMain::actFileExportExecute()
     const std::optional<QSize> chosen = ChooseExportSize(onScreen);
     if (!chosen)
         return;
-    // The picture is the view as on screen, enlarged as a whole: drawn at
-    // the view's width on screen and scaled up to the chosen width, so that
-    // lines and labels keep their proportions.
-    const qreal scale = qreal(chosen->width()) / view->width();
-    const QSize drawn(view->width(), std::max(1, qRound(chosen->height() / scale)));
+    // The picture is the view as on screen, enlarged as a whole to exactly
+    // the chosen size.
     const QString title = PlotTitle(FDoc->Circuit());
     const TPlotRender render = [this](QPainter &painter, QSize size) { RenderShownView(painter, size); };
-    const QString failure = svg ? ExportPictureSvg(path, drawn, render, scale, title)
-                                : ExportPicturePng(path, drawn, render, scale, title);
+    const QString failure = svg ? ExportPictureSvg(path, *chosen, view->width(), render, title)
+                                : ExportPicturePng(path, *chosen, view->width(), render, title);
     if (!failure.isEmpty())
         ShowError(failure);
 }

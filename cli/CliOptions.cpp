@@ -93,6 +93,24 @@ std::pair<std::string, double> ToleranceSetting(const std::string &text)
     return {text.substr(0, equals), percent};
 }
 
+// "WxH" within the sizes the desktop program exports.
+void ReadPictureSize(const std::string &text, TCliOptions &options)
+{
+    constexpr int smallest = 100, largest = 3000;
+    int width = 0, height = 0;
+    const char *end = text.data() + text.size();
+    const auto [afterWidth, widthError] = std::from_chars(text.data(), end, width);
+    bool good = widthError == std::errc() && afterWidth != end && (*afterWidth == 'x' || *afterWidth == 'X');
+    if (good) {
+        const auto [afterHeight, heightError] = std::from_chars(afterWidth + 1, end, height);
+        good = heightError == std::errc() && afterHeight == end;
+    }
+    if (!good || width < smallest || width > largest || height < smallest || height > largest)
+        throw TUsageError{"--png-size takes WIDTHxHEIGHT, each from 100 to 3000 pixels, not \"" + text + "\""};
+    options.PictureWidth = width;
+    options.PictureHeight = height;
+}
+
 } // namespace
 
 const char *ColumnName(TColumn column)
@@ -127,7 +145,8 @@ std::string UsageText()
            "                    [--set NAME=TEXT]... [--resolution low|medium|high]\n"
            "                    [--format csv|json] [--columns LIST] [--map LABEL]\n"
            "                    [--output PATH] [--save PATH]\n"
-           "                    [--png PATH] [--svg PATH] [--snap E12|E24|E96]\n"
+           "                    [--png PATH] [--svg PATH] [--png-size WxH]\n"
+           "                    [--snap E12|E24|E96]\n"
            "                    [--tolerance | --sensitivity] [--runs N] [--seed S] [--tol SPEC=PCT]...\n"
            "                    [--list-presets] [--help] [--version]\n"
            "       corvanta-cli [circuit options] (--render IN | --render-demo SECONDS)\n"
@@ -139,7 +158,7 @@ std::string UsageText()
            "\n"
            "  FILE.cva            circuit file to load over the default circuits\n"
            "  --preset NAME       apply a preset of the library; its page becomes the active one\n"
-           "  --tab NAME          the page: " + pages + "\n"
+           "  --tab NAME          the page, in any letter case: " + pages + "\n"
            "  --bass/--mid/--treble N   slider positions, 0 to 100\n"
            "  --control LABEL=N   the position of the page's control of that label, 0 to 100\n"
            "  --set NAME=TEXT     component value as in the circuit file, numbers may use\n"
@@ -170,6 +189,7 @@ std::string UsageText()
            "  --sensitivity       print part,kind,tolerance_pct,frequency_hz,db_per_pct: the\n"
            "                      curve's change for +1% of each part where it is largest,\n"
            "                      largest first\n"
+           "  --png-size WxH      the pictures' size in pixels, 100 to 3000 each (407x417)\n"
            "  --list-presets      print the presets as lines of page<TAB>name and stop\n"
            "  --render IN         filter the audio file IN (WAV, FLAC, OGG...) through the\n"
            "                      circuit at its own rate, mixed to mono, into --output\n"
@@ -187,12 +207,18 @@ std::string UsageText()
            "each --set, --snap.\n";
 }
 
+const char *UsageHint()
+{
+    return "Try 'corvanta-cli --help' for the options.\n";
+}
+
 TCliOptions ParseCommandLine(const std::vector<std::string> &arguments)
 {
     TCliOptions options;
     bool columnsGiven = false;
     bool formatGiven = false;
     bool jackGiven = false;
+    bool pictureSizeGiven = false;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string &argument = arguments[i];
         auto value = [&]() -> const std::string & {
@@ -255,6 +281,9 @@ TCliOptions ParseCommandLine(const std::vector<std::string> &arguments)
             options.PngPath = value();
         } else if (argument == "--svg") {
             options.SvgPath = value();
+        } else if (argument == "--png-size") {
+            ReadPictureSize(value(), options);
+            pictureSizeGiven = true;
         } else if (argument == "--render") {
             options.RenderInput = value();
         } else if (argument == "--render-demo") {
@@ -305,6 +334,8 @@ TCliOptions ParseCommandLine(const std::vector<std::string> &arguments)
     } else if (options.Runs || options.Seed || !options.Tolerances.empty()) {
         throw TUsageError{"--runs, --seed and --tol apply only to --tolerance and --sensitivity"};
     }
+    if (pictureSizeGiven && !options.PngPath && !options.SvgPath)
+        throw TUsageError{"--png-size applies only to --png and --svg"};
     if (options.RenderInput && options.RenderDemoSeconds)
         throw TUsageError{"--render and --render-demo cannot be combined"};
     if (options.Renders()) {

@@ -34,6 +34,9 @@ struct TCliOptions {
     // Pictures of the plot, drawn besides printing the curve.
     std::optional<std::string> PngPath;
     std::optional<std::string> SvgPath;
+    // The pictures' size in pixels, as the desktop program's export chooses it.
+    int PictureWidth = 407;
+    int PictureHeight = 417;
     bool ListPresets = false;
     // Audio through the circuit into the WAV file --output names, instead of the curve.
     std::optional<std::string> RenderInput;
@@ -65,5 +68,7 @@ struct TUsageError {
 
 TCliOptions ParseCommandLine(const std::vector<std::string> &arguments);
 std::string UsageText();
+// The lines after a usage problem's reason: where the options are explained.
+const char *UsageHint();
 
 } // namespace cva::cli

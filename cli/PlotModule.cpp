@@ -23,8 +23,9 @@ namespace {
 
 using namespace cva;
 
-// The plot's size in the main window's first layout.
-constexpr QSize PictureSize{407, 417};
+// The plot's width in the main window's first layout: pictures of other
+// sizes are this view scaled, as the desktop program exports them.
+constexpr int ViewWidth = 407;
 
 // Qt's own chatter (a missing runtime directory and the like) is not the
 // tool's to report: its standard error carries only its own messages.
@@ -34,7 +35,7 @@ void QuietMessages(QtMsgType type, const QMessageLogContext &, const QString &me
         fprintf(stderr, "%s\n", qPrintable(message));
 }
 
-void DrawPictures(const TTrace &live, bool png, bool svg, TCorvantaPictureSink sink, void *context)
+void DrawPictures(const TTrace &live, bool png, bool svg, QSize pixels, TCorvantaPictureSink sink, void *context)
 {
     // Text needs the fonts of a GUI application, but never a display: a
     // platform chosen for other programs must not make the tool abort.
@@ -54,8 +55,8 @@ void DrawPictures(const TTrace &live, bool png, bool svg, TCorvantaPictureSink s
         if (!wanted)
             continue;
         QByteArray bytes;
-        const QString failure = picture == CorvantaPng ? PicturePng(bytes, PictureSize, render)
-                                                       : PictureSvg(bytes, PictureSize, render);
+        const QString failure = picture == CorvantaPng ? PicturePng(bytes, pixels, ViewWidth, render)
+                                                       : PictureSvg(bytes, pixels, ViewWidth, render);
         if (!failure.isEmpty())
             throw CorvantaError(failure.toStdString());
         sink(context, picture, bytes.constData(), std::size_t(bytes.size()));
@@ -64,15 +65,15 @@ void DrawPictures(const TTrace &live, bool png, bool svg, TCorvantaPictureSink s
 
 } // namespace
 
-extern "C" int CorvantaDrawPlotPictures(const double *gain, int points, int png, int svg, TCorvantaPictureSink sink,
-                                        void *context, char *error, std::size_t errorSize)
+extern "C" int CorvantaDrawPlotPictures(const double *gain, int points, int png, int svg, int width, int height,
+                                        TCorvantaPictureSink sink, void *context, char *error, std::size_t errorSize)
 {
     try {
         if (points != GridPoints)
             throw CorvantaError("the curve does not have " + std::to_string(GridPoints) + " points");
         TTrace live{};
         std::copy(gain, gain + points, live.begin());
-        DrawPictures(live, png != 0, svg != 0, sink, context);
+        DrawPictures(live, png != 0, svg != 0, QSize(width, height), sink, context);
         return 0;
     } catch (const std::exception &e) {
         std::snprintf(error, errorSize, "%s", e.what());

@@ -12,11 +12,13 @@ enum TCorvantaPicture { CorvantaPng = 0, CorvantaSvg = 1 };
 // Receives one finished picture; the bytes are the module's until it returns.
 using TCorvantaPictureSink = void (*)(void *context, int picture, const char *bytes, std::size_t size);
 
-// Draws the plot of a curve of 'points' gains as each picture asked for and
-// hands it to 'sink'; writing the files is the tool's, which writes all its
-// outputs together. Returns 0, or 1 with the reason in 'error'.
+// Draws the plot of a curve of 'points' gains as each picture asked for, of
+// width x height pixels, and hands it to 'sink'; writing the files is the
+// tool's, which writes all its outputs together. Returns 0, or 1 with the
+// reason in 'error'.
 extern "C" __attribute__((visibility("default"))) int CorvantaDrawPlotPictures(const double *gain, int points,
-                                                                            int png, int svg,
+                                                                            int png, int svg, int width,
+                                                                            int height,
                                                                             TCorvantaPictureSink sink,
                                                                             void *context, char *error,
                                                                             std::size_t errorSize);

@@ -6,7 +6,7 @@
 
 namespace cva::cli {
 
-TPlotPictures DrawPlotPictures(bool png, bool svg, const TTrace &live)
+TPlotPictures DrawPlotPictures(bool png, bool svg, int width, int height, const TTrace &live)
 {
     const auto draw = reinterpret_cast<TDrawPlotPictures>(
         LoadCliModuleEntry(CORVANTA_PLOT_MODULE_FILE, CORVANTA_PLOT_MODULE_ENTRY, "draw the plot"));
@@ -16,7 +16,8 @@ TPlotPictures DrawPlotPictures(bool png, bool svg, const TTrace &live)
         (picture == CorvantaPng ? into.Png : into.Svg).assign(bytes, size);
     };
     char error[1024] = "";
-    if (draw(live.data(), int(live.size()), png ? 1 : 0, svg ? 1 : 0, keep, &pictures, error, sizeof error) != 0)
+    if (draw(live.data(), int(live.size()), png ? 1 : 0, svg ? 1 : 0, width, height, keep, &pictures, error,
+             sizeof error) != 0)
         throw CorvantaError(error);
     return pictures;
 }

@@ -19,9 +19,9 @@ inline bool PlotPicturesAvailable()
     return true;
 }
 
-// Draws the pictures asked for in memory; throws CorvantaError with the
-// reason when one cannot be drawn. Needs no display.
-TPlotPictures DrawPlotPictures(bool png, bool svg, const TTrace &live);
+// Draws the pictures asked for in memory, width x height pixels; throws
+// CorvantaError with the reason when one cannot be drawn. Needs no display.
+TPlotPictures DrawPlotPictures(bool png, bool svg, int width, int height, const TTrace &live);
 #else
 // Built without Qt: there is no plot to draw.
 inline bool PlotPicturesAvailable()
@@ -29,7 +29,7 @@ inline bool PlotPicturesAvailable()
     return false;
 }
 
-inline TPlotPictures DrawPlotPictures(bool, bool, const TTrace &)
+inline TPlotPictures DrawPlotPictures(bool, bool, int, int, const TTrace &)
 {
     return {};
 }

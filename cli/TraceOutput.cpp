@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <cctype>
+#include <optional>
 #include <string_view>
+
+#include "document/CurveMarkers.h"
 
 namespace cva::cli {
 
@@ -63,6 +66,28 @@ std::string CircuitJsonFields(const TCircuit &circuit)
     return out;
 }
 
+std::string MarkerJson(const TCurveMarker &marker)
+{
+    return "{\"frequency_hz\":" + ShortestNumber(marker.FrequencyHz) + ",\"gain_db\":" + ShortestNumber(marker.GainDB) +
+           "}";
+}
+
+std::string MarkerJson(const std::optional<TCurveMarker> &marker)
+{
+    return marker ? MarkerJson(*marker) : "null";
+}
+
+// The live curve's peak, deepest notch and -3 dB points.
+std::string MarkersJson(const TTrace &live)
+{
+    const TCurveMarkers markers = FindCurveMarkers(live);
+    std::string out = "{\"peak\":" + MarkerJson(markers.Peak) + ",\"notch\":" + MarkerJson(markers.Notch) +
+                      ",\"minus_3db\":[";
+    for (std::size_t n = 0; n < markers.MinusThreeDB.size(); ++n)
+        out += (n > 0 ? "," : "") + MarkerJson(markers.MinusThreeDB[n]);
+    return out + "]}";
+}
+
 } // namespace
 
 std::string TraceCsv(const TPrintedCurves &curves)
@@ -91,7 +116,9 @@ std::string TraceJson(const TCircuit &circuit, const TPrintedCurves &curves)
             out += std::string(",\"") + ColumnName(column) + "\":" + ShortestNumber(Value(curves, column, k));
         out += "}";
     }
-    return out + "]}\n";
+    // The markers describe the gain curve and come with it.
+    const bool gain = std::find(curves.Columns.begin(), curves.Columns.end(), TColumn::GainDb) != curves.Columns.end();
+    return out + "]" + (gain ? ",\"markers\":" + MarkersJson(curves.Live) : std::string()) + "}\n";
 }
 
 std::string MapCsv(const std::vector<TTrace> &map)

@@ -29,6 +29,7 @@
 #include "document/ComponentSetting.h"
 #include "document/ESeriesSnap.h"
 #include "document/Tolerance.h"
+#include "document/ComponentNames.h"
 #include "document/Preset.h"
 #include "numerics/Error.h"
 
@@ -65,6 +66,21 @@ int ControlOfLabel(const TCircuit &circuit, const std::string &label, const char
                       ControlLabels(circuit) + "), not \"" + label + "\""};
 }
 
+// A name of no page is refused with the names the active page has; a part
+// of another page is set, as the circuit file would, with a warning, since
+// it does not change the curve printed.
+void CheckSettingName(const TCircuit &circuit, const std::string &name)
+{
+    const std::string &active = circuit.ActiveInfo().TabCaption;
+    const int page = circuit.Symbols.PageOf(name);
+    if (page < 0)
+        throw CorvantaError("--set: there is no component " + name + "; the " + active + " page has " +
+                            PageComponentNames(circuit, circuit.Active));
+    if (page != circuit.Active)
+        std::cerr << "corvanta-cli: warning: --set " << name << " changes " << ComponentOnPage(circuit, name)
+                  << ", not a part of the active " << active << " page\n";
+}
+
 TCircuit BuildCircuit(const TCliOptions &options)
 {
     TCircuit circuit;
@@ -82,7 +98,7 @@ TCircuit BuildCircuit(const TCliOptions &options)
         ApplyPreset(circuit, *preset);
     }
     if (options.Tab) {
-        const auto page = circuit.Pages().FromCaption(*options.Tab);
+        const auto page = circuit.Pages().FromCaption(*options.Tab, TCatalogue::TMatch::AnyCase);
         if (!page)
             throw TUsageError{"unknown tab \"" + *options.Tab + "\""};
         circuit.Active = *page;
@@ -95,8 +111,10 @@ TCircuit BuildCircuit(const TCliOptions &options)
         circuit.SetPosition(BuiltInControl::Treble, *options.Treble);
     for (const auto &[label, position] : options.Controls)
         circuit.SetPosition(ControlOfLabel(circuit, label, "--control"), position);
-    for (const std::string &setting : options.Sets)
+    for (const std::string &setting : options.Sets) {
+        CheckSettingName(circuit, setting.substr(0, setting.find('=')));
         ApplyComponentSetting(circuit, setting);
+    }
     if (options.Snap)
         for (const std::string &warning : SnapActivePage(circuit, *ESeriesFromName(*options.Snap)))
             std::cerr << "corvanta-cli: warning: " << warning << "\n";
@@ -202,7 +220,8 @@ int main(int argc, char **argv)
             svg.emplace(*options.SvgPath);
         if (options.SavePath)
             save.emplace(*options.SavePath, CircuitFileWriteOptions());
-        const TPlotPictures pictures = png || svg ? DrawPlotPictures(bool(png), bool(svg), live) : TPlotPictures{};
+        const TPlotPictures pictures = png || svg ? DrawPlotPictures(bool(png), bool(svg), options.PictureWidth,
+                                                                         options.PictureHeight, live) : TPlotPictures{};
         const std::string circuitText = CircuitFileText(circuit);
         const std::pair<std::optional<TAtomicFile> *, std::string_view> files[] = {
             {&output, text}, {&png, pictures.Png}, {&svg, pictures.Svg}, {&save, circuitText}};
@@ -220,7 +239,7 @@ int main(int argc, char **argv)
         }
         return 0;
     } catch (const TUsageError &error) {
-        std::cerr << "corvanta-cli: " << error.Message << "\n\n" << UsageText();
+        std::cerr << "corvanta-cli: " << error.Message << "\n" << UsageHint();
         return ExitUsage;
     } catch (const std::bad_alloc &) {
         std::cerr << "corvanta-cli: Not enough memory to finish the computation.\n";

@@ -1,5 +1,7 @@
 #include "plot/PlotExport.h"
 
+#include <algorithm>
+#include <cmath>
 #include <string>
 
 #include <QBuffer>
@@ -35,26 +37,36 @@ QString WriteExport(const QString &path, const QString &failure, const QByteArra
     return {};
 }
 
-QString CheckSize(QSize size)
+QString CheckSize(QSize pixels, int logicalWidth)
 {
-    if (size.width() <= 0 || size.height() <= 0)
-        return QStringLiteral("The plot has no area (%1 x %2).").arg(size.width()).arg(size.height());
+    if (pixels.width() <= 0 || pixels.height() <= 0 || logicalWidth <= 0)
+        return QStringLiteral("The plot has no area (%1 x %2).").arg(pixels.width()).arg(pixels.height());
     return {};
+}
+
+// The view's size before scaling: as wide as on screen, and tall enough to
+// cover the whole picture.
+QSize LogicalSize(QSize pixels, int logicalWidth)
+{
+    const qreal scale = qreal(pixels.width()) / logicalWidth;
+    return {logicalWidth, std::max(1, int(std::ceil(pixels.height() / scale)))};
 }
 
 } // namespace
 
-QString PicturePng(QByteArray &bytes, QSize size, const TPlotRender &render, qreal devicePixelRatio,
-                   const QString &title)
+QString PicturePng(QByteArray &bytes, QSize pixels, int logicalWidth, const TPlotRender &render, const QString &title)
 {
-    if (QString bad = CheckSize(size); !bad.isEmpty())
+    if (QString bad = CheckSize(pixels, logicalWidth); !bad.isEmpty())
         return bad;
-    QImage image(size * devicePixelRatio, QImage::Format_RGB32);
+    QImage image(pixels, QImage::Format_RGB32);
     if (image.isNull())
         return QStringLiteral("Not enough memory for the picture.");
-    image.setDevicePixelRatio(devicePixelRatio);
+    image.setDevicePixelRatio(qreal(pixels.width()) / logicalWidth);
+    // A fraction of a logical pixel at the bottom is drawn past the edge
+    // rather than left unpainted.
+    image.fill(Qt::black);
     QPainter painter(&image);
-    RenderTitled(painter, size, title, render);
+    RenderTitled(painter, LogicalSize(pixels, logicalWidth), title, render);
     painter.end();
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
@@ -63,52 +75,53 @@ QString PicturePng(QByteArray &bytes, QSize size, const TPlotRender &render, qre
     return {};
 }
 
-QString PictureSvg(QByteArray &bytes, QSize size, const TPlotRender &render, qreal pictureScale,
-                   const QString &title)
+QString PictureSvg(QByteArray &bytes, QSize pixels, int logicalWidth, const TPlotRender &render, const QString &title)
 {
-    if (QString bad = CheckSize(size); !bad.isEmpty())
+    if (QString bad = CheckSize(pixels, logicalWidth); !bad.isEmpty())
         return bad;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     QSvgGenerator generator;
     generator.setOutputDevice(&buffer);
-    generator.setSize((QSizeF(size) * pictureScale).toSize());
-    generator.setViewBox(QRect(QPoint(0, 0), size));
+    generator.setSize(pixels);
+    generator.setViewBox(QRectF(0, 0, logicalWidth, pixels.height() * qreal(logicalWidth) / pixels.width()));
     generator.setTitle(QStringLiteral("Corvanta"));
     QPainter painter;
     if (!painter.begin(&generator))
         return QStringLiteral("The picture could not be started.");
-    RenderTitled(painter, size, title, render);
+    RenderTitled(painter, LogicalSize(pixels, logicalWidth), title, render);
     painter.end();
     return {};
 }
 
-QString ExportPicturePng(const QString &path, QSize size, const TPlotRender &render, qreal devicePixelRatio,
+QString ExportPicturePng(const QString &path, QSize pixels, int logicalWidth, const TPlotRender &render,
                          const QString &title)
 {
     QByteArray bytes;
-    const QString failure = PicturePng(bytes, size, render, devicePixelRatio, title);
+    const QString failure = PicturePng(bytes, pixels, logicalWidth, render, title);
     return WriteExport(path, failure, bytes);
 }
 
-QString ExportPictureSvg(const QString &path, QSize size, const TPlotRender &render, qreal pictureScale,
+QString ExportPictureSvg(const QString &path, QSize pixels, int logicalWidth, const TPlotRender &render,
                          const QString &title)
 {
     QByteArray bytes;
-    const QString failure = PictureSvg(bytes, size, render, pictureScale, title);
+    const QString failure = PictureSvg(bytes, pixels, logicalWidth, render, title);
     return WriteExport(path, failure, bytes);
 }
 
 QString ExportPlotPng(const QString &path, QSize size, const TTraceStore &store, const TPlotScale &scale,
                       TColor liveColour, qreal devicePixelRatio, const QString &title)
 {
-    return ExportPicturePng(path, size, GainPlotRender(store, scale, liveColour), devicePixelRatio, title);
+    return ExportPicturePng(path, (QSizeF(size) * devicePixelRatio).toSize(), size.width(),
+                            GainPlotRender(store, scale, liveColour), title);
 }
 
 QString ExportPlotSvg(const QString &path, QSize size, const TTraceStore &store, const TPlotScale &scale,
                       TColor liveColour, qreal pictureScale, const QString &title)
 {
-    return ExportPictureSvg(path, size, GainPlotRender(store, scale, liveColour), pictureScale, title);
+    return ExportPictureSvg(path, (QSizeF(size) * pictureScale).toSize(), size.width(),
+                            GainPlotRender(store, scale, liveColour), title);
 }
 
 QString ExportTraceCsv(const QString &path, const TTraceStore &store)

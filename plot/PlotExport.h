@@ -19,18 +19,22 @@
 
 namespace cva {
 
-// A picture drawn into memory, for a caller that writes it itself (the
-// command-line tool writes all its outputs together). Returns the reason of
-// a failure, empty on success.
-QString PicturePng(QByteArray &bytes, QSize size, const TPlotRender &render, qreal devicePixelRatio = 1,
+// A picture of any of the plot's views, exactly `pixels` in size: the view
+// is drawn `logicalWidth` pixels wide, as on screen, and the whole is scaled
+// to the picture, so that lines and labels keep the proportions they have
+// on screen. A title, when given, stands in a line above the view. Drawn
+// into memory for a caller that writes it itself (the command-line tool
+// writes all its outputs together); returns the reason of a failure, empty
+// on success.
+QString PicturePng(QByteArray &bytes, QSize pixels, int logicalWidth, const TPlotRender &render,
                    const QString &title = {});
-QString PictureSvg(QByteArray &bytes, QSize size, const TPlotRender &render, qreal pictureScale = 1,
+QString PictureSvg(QByteArray &bytes, QSize pixels, int logicalWidth, const TPlotRender &render,
                    const QString &title = {});
 
-// Any picture of the plot's views, with size, scale and title as below.
-QString ExportPicturePng(const QString &path, QSize size, const TPlotRender &render, qreal devicePixelRatio = 1,
+// The same pictures written to a file.
+QString ExportPicturePng(const QString &path, QSize pixels, int logicalWidth, const TPlotRender &render,
                          const QString &title = {});
-QString ExportPictureSvg(const QString &path, QSize size, const TPlotRender &render, qreal pictureScale = 1,
+QString ExportPictureSvg(const QString &path, QSize pixels, int logicalWidth, const TPlotRender &render,
                          const QString &title = {});
 
 // size is the plot's logical size; the picture has size x scale pixels,

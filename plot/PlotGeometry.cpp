@@ -45,10 +45,20 @@ TGridX BuildGridX(const TPlotGeometry &geometry)
 
 int AxisFreqToX(double frequency, int left, int right)
 {
-    return left + static_cast<int>(std::trunc((right - left) * (std::log10(frequency) - 1) / AxisDecades));
+    return left + static_cast<int>(std::trunc(AxisFreqToXF(frequency, left, right) - left));
+}
+
+double AxisFreqToXF(double frequency, int left, int right)
+{
+    return left + (right - left) * (std::log10(frequency) - 1) / AxisDecades;
 }
 
 int AxisDBToY(double db, const TPlotScale &scale, int top, int bottom)
+{
+    return top + static_cast<int>(std::trunc(AxisDBToYF(db, scale, top, bottom) - top));
+}
+
+double AxisDBToYF(double db, const TPlotScale &scale, int top, int bottom)
 {
     // A scale without height (which UpdateYRange never makes) has only the
     // top edge.
@@ -56,7 +66,7 @@ int AxisDBToY(double db, const TPlotScale &scale, int top, int bottom)
         return top;
     if (db < scale.PlotBottomDB)
         db = scale.PlotBottomDB;
-    return top + static_cast<int>(std::trunc((scale.PlotTopDB - db) * (bottom - top) / scale.PlotRangeDB));
+    return top + (scale.PlotTopDB - db) * (bottom - top) / scale.PlotRangeDB;
 }
 
 } // namespace cva

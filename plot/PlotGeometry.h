@@ -47,5 +47,8 @@ int AxisFreqToX(double frequency, int left, int right);
 // Clamped to the scale, so off-scale gains lie on the top or bottom edge;
 // NaN and +inf land on the top edge instead of reaching the int conversion.
 int AxisDBToY(double db, const TPlotScale &scale, int top, int bottom);
+// The same laws between pixels, for curves drawn finer than one pixel.
+double AxisFreqToXF(double frequency, int left, int right);
+double AxisDBToYF(double db, const TPlotScale &scale, int top, int bottom);
 
 } // namespace cva

@@ -30,6 +30,8 @@
 #ifdef CORVANTA_CLI_PLOT
 #include <QColor>
 #include <QImage>
+#include <QRectF>
+#include <QSvgRenderer>
 #endif
 
 namespace fs = std::filesystem;
@@ -156,12 +158,16 @@ TEST_F(Cli, JsonCarriesTheStateAndThePoints)
                                "\"points\":[{\"frequency_hz\":10,\"gain_db\":-",
                                0),
               0u);
+    // The points, then the live curve's markers: peak, notch, -3 dB points.
+    const std::size_t markers = result.Out.find("}],\"markers\":{\"peak\":{\"frequency_hz\":");
+    ASSERT_NE(markers, std::string::npos);
     std::size_t points = 0;
-    for (std::size_t at = result.Out.find("frequency_hz"); at != std::string::npos;
-         at = result.Out.find("frequency_hz", at + 1))
+    for (std::size_t at = result.Out.find("frequency_hz"); at < markers; at = result.Out.find("frequency_hz", at + 1))
         ++points;
     EXPECT_EQ(points, 445u);
-    EXPECT_EQ(result.Out.substr(result.Out.size() - 4), "}]}\n");
+    EXPECT_NE(result.Out.find(",\"notch\":", markers), std::string::npos);
+    EXPECT_NE(result.Out.find(",\"minus_3db\":[", markers), std::string::npos);
+    EXPECT_EQ(result.Out.substr(result.Out.size() - 4), "]}}\n");
 }
 
 TEST_F(Cli, SetAcceptsEngineeringNotationAndChangesTheCurve)
@@ -302,17 +308,31 @@ TEST_F(Cli, VersionAndHelp)
     EXPECT_EQ(help.Out.rfind("usage: corvanta-cli", 0), 0u);
 }
 
-TEST_F(Cli, UsageProblemsExitTwoWithTheUsageAndNothingOnStdout)
+TEST_F(Cli, UsageProblemsExitTwoWithTheReasonAPointerToHelpAndNothingOnStdout)
 {
     for (const std::vector<std::string> &arguments :
          {std::vector<std::string>{"--bass", "101"}, {"--mid", "x"}, {"--treble"}, {"--resolution", "ultra"},
-          {"--format", "xml"}, {"--frobnicate"}, {"a.cva", "b.cva"}, {"--set", "FR1"}, {"--tab", "fender"},
-          {"--preset", "no such amp"}, {"--preset"}}) {
+          {"--format", "xml"}, {"--frobnicate"}, {"a.cva", "b.cva"}, {"--set", "FR1"}, {"--tab", "fendr"},
+          {"--preset", "no such amp"}, {"--preset"}, {"--png-size", "800x600"}, {"--svg", "a", "--png-size", "99x600"},
+          {"--png", "a", "--png-size", "800"}, {"--png", "a", "--png-size", "800x600x2"}}) {
         const RunResult result = Run(arguments);
         EXPECT_EQ(result.ExitCode, 2) << arguments[0];
         EXPECT_TRUE(result.Out.empty()) << arguments[0];
-        EXPECT_NE(result.Err.find("usage: corvanta-cli"), std::string::npos) << arguments[0];
+        EXPECT_EQ(Lines(result.Err).size(), 2u) << result.Err;
+        EXPECT_EQ(result.Err.rfind("corvanta-cli: ", 0), 0u) << result.Err;
+        EXPECT_NE(result.Err.find("--help"), std::string::npos) << result.Err;
     }
+}
+
+TEST_F(Cli, PageNamesAreTakenInAnyCaseAndPartsOfOtherPagesAreWarnedOf)
+{
+    EXPECT_EQ(Run({"--tab", "big MUFF"}).Out, Run({"--tab", "Big muff"}).Out);
+    const RunResult otherPage = Run({"--tab", "bench", "--set", "BR4=1"});
+    EXPECT_EQ(otherPage.ExitCode, 0);
+    EXPECT_EQ(otherPage.Out, Run({"--tab", "Bench"}).Out);
+    EXPECT_EQ(otherPage.Err, "corvanta-cli: warning: --set BR4 changes R4 on the James page, not a part of the "
+                             "active Bench page\n");
+    EXPECT_TRUE(Run({"--tab", "Bench", "--set", "SR4=1k"}).Err.empty());
 }
 
 TEST_F(Cli, PresetsAreListedAndApplyAfterTheFileAndBeforeTabAndSet)
@@ -343,12 +363,14 @@ TEST_F(Cli, FailuresExitOneWithTheProgramsMessageAndNothingOnStdout)
     const fs::path bad = Write("bad.cva", "Tab=Vox\r\nFR1=100k\r\n");
     const fs::path missing = Dir / "missing.cva";
     const fs::path saveIntoMissingDir = Dir / "no-such-dir" / "x.cva";
+    const std::string FenderNames = "FC1, FC2, FC3, FG, FR1, FR2, FR3, FR4, FR5\n";
     const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
         {{"--set", "FR1=10K"}, "corvanta-cli: Unable to convert \"10K\"\n"},
         {{"--set", "FC1=0"},
          "corvanta-cli: Invalid floating point operation on the Fender page; the likely cause is a capacitance, "
          "inductance or gain of zero\n"},
-        {{"--set", "FR9=1"}, "corvanta-cli: Unhandled symbol FR9 in TSymbolList::SetInfo\n"},
+        {{"--set", "FR9=1"}, "corvanta-cli: --set: there is no component FR9; the Fender page has " + FenderNames},
+        {{"--set", "R1=56k"}, "corvanta-cli: --set: there is no component R1; the Fender page has " + FenderNames},
         {{"--set", "FR2=250k"}, "corvanta-cli: List index out of bounds (1)\n"},
         {{"--set", "FR2=250k|256"}, "corvanta-cli: '256' is not a taper number from 0 to 255\n"},
         {{bad.string()}, "corvanta-cli: bad.cva, line 2 (FR1): '100k' is not a valid floating point value\n"},
@@ -526,6 +548,34 @@ TEST_F(Cli, AnUnwritablePictureExitsOneWithTheReason)
     EXPECT_TRUE(second.Out.empty());
     EXPECT_EQ(second.Err.rfind("corvanta-cli: Cannot create file", 0), 0u) << second.Err;
     EXPECT_TRUE(fs::is_directory(Dir / "taken.svg"));
+}
+
+TEST_F(Cli, PicturesHaveExactlyTheSizeAskedFor)
+{
+    const fs::path png = Dir / "big.png";
+    const fs::path svg = Dir / "big.svg";
+    const struct {
+        int Width, Height;
+    } sizes[] = {{1200, 900}, {3000, 2250}, {100, 3000}};
+    for (const auto &size : sizes) {
+        const std::string text = std::to_string(size.Width) + "x" + std::to_string(size.Height);
+        ASSERT_EQ(Run({"--png", png.string(), "--svg", svg.string(), "--png-size", text}).ExitCode, 0) << text;
+        const QImage image(QString::fromStdString(png.string()));
+        EXPECT_EQ(image.size(), QSize(size.Width, size.Height)) << text;
+        const QRectF box = QSvgRenderer(QString::fromStdString(svg.string())).viewBoxF();
+        EXPECT_NEAR(box.width() / box.height(), double(size.Width) / size.Height, 1e-3) << text;
+    }
+    // Lines grow with the picture: the live curve crosses the 1 kHz column in
+    // a run of several lime-tinted pixels, not one.
+    ASSERT_EQ(Run({"--png", png.string(), "--png-size", "3000x2250"}).ExitCode, 0);
+    const QImage image(QString::fromStdString(png.string()));
+    const int column = 246 * 3000 / 407;
+    int tinted = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        const QColor pixel = image.pixelColor(column, y);
+        tinted += pixel.green() > 100 && pixel.red() < 60 && pixel.blue() < 60;
+    }
+    EXPECT_GE(tinted, 5);
 }
 
 #else

@@ -13,6 +13,7 @@
 
 #include "models/BuiltInCircuits.h"
 #include "document/Circuit.h"
+#include "document/ComponentNames.h"
 #include "document/DocumentState.h"
 #include "document/Catalogue.h"
 #include "numerics/Error.h"
@@ -40,6 +41,17 @@ TEST(Catalogue, SevenTopologiesInPageOrder)
     EXPECT_EQ(TCatalogue().FromCaption("Big Muff"), std::nullopt);
     EXPECT_EQ(TCatalogue().FromCaption("Vox "), std::nullopt);
     EXPECT_EQ(TCatalogue().FromCaption(""), std::nullopt);
+}
+
+TEST(Catalogue, ComponentsAreNamedAsTheirSchematicShowsThem)
+{
+    const TCircuit circuit;
+    const std::pair<const char *, const char *> names[] = {
+        {"FC1", "C1 on the Fender page"}, {"BR4", "R4 on the James page"}, {"SL1", "L1 on the Bench page"},
+        {"PR3", "R3 on the Big muff page"}, {"R1", "R1"}, {"F", "F"}};
+    for (const auto &[name, shown] : names)
+        EXPECT_EQ(ComponentOnPage(circuit, name), shown) << name;
+    EXPECT_EQ(PageComponentNames(circuit, PageNamed("Fender")), "FC1, FC2, FC3, FG, FR1, FR2, FR3, FR4, FR5");
 }
 
 TEST(Catalogue, DefaultComponentsAndTheirCaptions)
