@@ -4,6 +4,11 @@
 #include <cmath>
 
 #include <QLocale>
+#include <QStringList>
+#include <QToolTip>
+#include <QWidget>
+
+#include "plot/PlotLegend.h"
 
 namespace cva {
 
@@ -40,7 +45,12 @@ double TraceAt(const TTrace &trace, double frequency)
 
 QString CursorReadoutText(double frequency, double gain, double phaseDeg, double groupDelayS)
 {
-    QString text = FrequencyText(frequency);
+    return FrequencyText(frequency) + ValuesText(gain, phaseDeg, groupDelayS);
+}
+
+QString ValuesText(double gain, double phaseDeg, double groupDelayS)
+{
+    QString text;
     auto append = [&text](double value, int decimals, const QString &unit) {
         if (std::isfinite(value))
             text += QStringLiteral("   ") + QLocale().toString(value, 'f', decimals) + unit;
@@ -49,6 +59,30 @@ QString CursorReadoutText(double frequency, double gain, double phaseDeg, double
     append(phaseDeg, 1, QStringLiteral("\u00b0"));
     append(groupDelayS * 1000, 3, QStringLiteral(" ms"));
     return text;
+}
+
+QString CurvesReadoutText(const TTraceStore &store, double frequency)
+{
+    QStringList lines{FrequencyText(frequency)};
+    for (int slot = 0; slot < store.TraceCount; ++slot) {
+        if (!store.Shown(slot))
+            continue;
+        const TTraceQuantities &quantities = store.Quantities[slot];
+        lines << CurveLabel(store, slot) + QStringLiteral(":") +
+                     ValuesText(TraceAt(store.Traces[slot], frequency), TraceAt(quantities.PhaseDeg, frequency),
+                                TraceAt(quantities.GroupDelayS, frequency));
+    }
+    return lines.size() > 2 ? lines.join(QLatin1Char('\n')) : QString();
+}
+
+void ShowCurvesReadout(QWidget *view, QPoint pointer, const QString &text)
+{
+    if (text.isEmpty()) {
+        QToolTip::hideText();
+        return;
+    }
+    // Below and right of the pointer, so that it does not hide the point read.
+    QToolTip::showText(view->mapToGlobal(pointer + QPoint(16, 16)), text, view);
 }
 
 QString LiveReadoutText(const TTraceStore &store, double frequency)

@@ -8,26 +8,26 @@
 
 #include "plot/PlotColours.h"
 #include "plot/PlotPainter.h"
+#include "plot/TracePens.h"
 
 namespace cva {
 
-namespace {
-
-QString LiveLabel(const std::string &label)
+QString CurveLabel(const TTraceStore &store, int slot)
 {
-    return label.empty() ? QStringLiteral("Live") : QString::fromStdString(label) + QStringLiteral(" (live)");
+    const QString label = QString::fromStdString(store.Labels[slot]);
+    if (slot > 0)
+        return label;
+    return label.isEmpty() ? QStringLiteral("Live") : label + QStringLiteral(" (live)");
 }
-
-} // namespace
 
 std::vector<TLegendEntry> LegendEntries(const TTraceStore &store, const std::function<QPen(int slot)> &penOf)
 {
     std::vector<TLegendEntry> entries;
     for (int slot = 1; slot < store.TraceCount; ++slot)
         if (store.Shown(slot))
-            entries.push_back({QString::fromStdString(store.Labels[slot]), penOf(slot)});
+            entries.push_back({CurveLabel(store, slot), penOf(slot)});
     if (!entries.empty())
-        entries.insert(entries.begin(), {LiveLabel(store.Labels[0]), penOf(0)});
+        entries.insert(entries.begin(), {CurveLabel(store, 0), penOf(0)});
     return entries;
 }
 
@@ -92,11 +92,7 @@ QRect DrawLegend(QPainter &painter, const QRect &frame, const std::vector<TLegen
 QRect DrawPlotLegend(QPainter &painter, const TPlotGeometry &geometry, const TGridX &gridX, const TPlotScale &scale,
                      const TTraceStore &store, TColor liveColour)
 {
-    const auto entries = LegendEntries(store, [&](int slot) {
-        QPen pen(ToQColor(slot == 0 ? liveColour : store.TraceColours[slot]));
-        pen.setCosmetic(true);
-        return pen;
-    });
+    const auto entries = LegendEntries(store, [&](int slot) { return ScreenTracePen(store, slot, liveColour); });
     const QRect frame(QPoint(geometry.FrameLeft, geometry.FrameTop),
                       QPoint(geometry.FrameRight(), geometry.FrameBottom()));
     const auto points =

@@ -26,6 +26,10 @@ struct TLegendEntry {
     QPen Pen; // a sample of the trace's line
 };
 
+// A curve's name in the legend and the readout: a snapshot's label, the
+// live curve as "Live" or "JCM800 2203 (live)".
+QString CurveLabel(const TTraceStore &store, int slot);
+
 // The live trace first, then the shown snapshots, newest first. Empty when
 // no snapshot is shown: a lone curve needs no legend.
 std::vector<TLegendEntry> LegendEntries(const TTraceStore &store, const std::function<QPen(int slot)> &penOf);

@@ -12,14 +12,17 @@
 
 #include "plot/PlotColours.h"
 #include "plot/PlotLegend.h"
+#include "plot/TracePens.h"
 
 namespace cva {
 
 namespace {
 
+// Grid lines stay crisp (whole device pixels, no antialiasing) and grow
+// with the picture's scale as the labels do.
 void SetLinePen(QPainter &painter, TColor colour)
 {
-    QPen pen(ToQColor(colour));
+    QPen pen(ToQColor(colour), std::max(1, int(painter.device()->devicePixelRatioF())));
     pen.setCosmetic(true);
     painter.setPen(pen);
 }
@@ -193,30 +196,36 @@ void DrawGrid(QPainter &painter, const TPlotGeometry &geometry, const std::vecto
 }
 
 void DrawBackground(QPainter &painter, const TPlotGeometry &geometry, const TGridX &gridX,
-                    const TPlotScale &scale, const TTraceStore &store)
+                    const TPlotScale &scale, const TTraceStore &store, TColor liveColour)
 {
     DrawGrid(painter, geometry, DBLines(geometry, scale), DBLabels(geometry, scale));
 
     // Newest first, so older snapshots lie on top of newer ones.
     for (int t = 1; t < store.TraceCount; ++t)
         if (store.Shown(t))
-            DrawTrace(painter, geometry, gridX, scale, store.Traces[t], store.TraceColours[t]);
+            DrawTrace(painter, geometry, gridX, scale, store.Traces[t], ScreenTracePen(store, t, liveColour));
 }
 
 void DrawTrace(QPainter &painter, const TPlotGeometry &geometry, const TGridX &gridX, const TPlotScale &scale,
-               const TTrace &trace, TColor colour)
+               const TTrace &trace, const QPen &pen)
 {
     painter.save();
-    painter.setRenderHint(QPainter::Antialiasing, false);
-    SetLinePen(painter, colour);
-    DrawTraceLine(painter, trace, [&](int k) { return QPoint(gridX[k], geometry.DBToY(trace[k], scale)); });
+    // A scaled picture places points between its logical pixels.
+    const bool fine = PrepareTracePainter(painter);
+    painter.setPen(pen);
+    DrawTraceLine(painter, trace, [&](int k) {
+        if (!fine)
+            return QPointF(gridX[k], geometry.DBToY(trace[k], scale));
+        return QPointF(AxisFreqToXF(GridFrequency(GridFirstStep + k), geometry.FrameLeft, geometry.FrameRight()),
+                       AxisDBToYF(trace[k], scale, geometry.FrameTop, geometry.FrameBottom()));
+    });
     painter.restore();
 }
 
-void DrawTraceLine(QPainter &painter, const TTrace &trace, const std::function<QPoint(int)> &pointAt)
+void DrawTraceLine(QPainter &painter, const TTrace &trace, const std::function<QPointF(int)> &pointAt)
 {
     // Non-finite gains leave a gap in the line.
-    std::vector<QPoint> run;
+    std::vector<QPointF> run;
     run.reserve(GridPoints);
     auto flush = [&] {
         if (run.size() > 1)
@@ -237,8 +246,8 @@ void RenderPlot(QPainter &painter, QSize size, const TTraceStore &store, TPlotSc
     UpdateYRange(scale, store);
     const TPlotGeometry geometry = PlotGeometry(size, scale, QFontMetrics(PlotLabelFont(), painter.device()));
     const TGridX gridX = BuildGridX(geometry);
-    DrawBackground(painter, geometry, gridX, scale, store);
-    DrawTrace(painter, geometry, gridX, scale, store.Traces[0], liveColour);
+    DrawBackground(painter, geometry, gridX, scale, store, liveColour);
+    DrawTrace(painter, geometry, gridX, scale, store.Traces[0], ScreenTracePen(store, 0, liveColour));
     DrawPlotLegend(painter, geometry, gridX, scale, store, liveColour);
 }
 

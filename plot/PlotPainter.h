@@ -8,6 +8,7 @@
 
 #include <QFont>
 #include <QPoint>
+#include <QPointF>
 #include <QRect>
 #include <QSize>
 #include <QString>
@@ -17,6 +18,7 @@
 #include "plot/PlotScale.h"
 
 class QFontMetrics;
+class QPen;
 class QPainter;
 
 namespace cva {
@@ -66,17 +68,18 @@ void DrawGrid(QPainter &painter, const TPlotGeometry &geometry, const std::vecto
               const std::vector<TGridLabel> &labels);
 
 // Black fill, dB and frequency grid, frame, axis labels and the shown
-// snapshot traces (slots 1 .. TraceCount - 1) in their own colours.
+// snapshot traces (slots 1 .. TraceCount - 1) in their own pens, told
+// apart from the live trace in liveColour.
 void DrawBackground(QPainter &painter, const TPlotGeometry &geometry, const TGridX &gridX,
-                    const TPlotScale &scale, const TTraceStore &store);
+                    const TPlotScale &scale, const TTraceStore &store, TColor liveColour);
 
-// One trace as a 1-pixel line; non-finite points leave a gap.
+// One trace as an antialiased line in the pen; non-finite points leave a gap.
 void DrawTrace(QPainter &painter, const TPlotGeometry &geometry, const TGridX &gridX, const TPlotScale &scale,
-               const TTrace &trace, TColor colour);
+               const TTrace &trace, const QPen &pen);
 
 // The polyline of a trace through the device points pointAt(k) of its grid
 // points, broken where a gain is not finite. Shared by screen and print.
-void DrawTraceLine(QPainter &painter, const TTrace &trace, const std::function<QPoint(int)> &pointAt);
+void DrawTraceLine(QPainter &painter, const TTrace &trace, const std::function<QPointF(int)> &pointAt);
 
 // The whole plot at the given size: fits the scale to the store, then draws
 // the background, the live trace (slot 0) in liveColour on top and the legend.

@@ -7,6 +7,7 @@
 #include "plot/CursorReadout.h"
 #include "plot/PlotLegend.h"
 #include "plot/PlotPainter.h"
+#include "plot/TracePens.h"
 
 namespace cva {
 
@@ -60,15 +61,23 @@ void TPlotter::DrawBackground()
     FBackground.setDevicePixelRatio(ratio);
     if (!FBackground.isNull()) { // a widget without area has nothing to draw
         QPainter painter(&FBackground);
-        cva::DrawBackground(painter, Geometry(), FGridX, FScale, FStore);
+        cva::DrawBackground(painter, Geometry(), FGridX, FScale, FStore, FTraceColour);
     }
     FBackgroundValid = true;
+}
+
+void TPlotter::SetTraceColour(TColor colour)
+{
+    // Which snapshots share the live colour, and so are dashed, may change.
+    if (colour != FTraceColour)
+        FBackgroundValid = false;
+    FTraceColour = colour;
 }
 
 void TPlotter::NextColour()
 {
     FColourIndex = (FColourIndex + 1) % int(PlotColours.size());
-    FTraceColour = PlotColours[FColourIndex];
+    SetTraceColour(PlotColours[FColourIndex]);
     repaint();
 }
 
@@ -85,7 +94,7 @@ void TPlotter::paintEvent(QPaintEvent *)
     painter.drawPixmap(0, 0, FBackground);
     // A snapshot takes over the colour the live trace was last shown in.
     FStore.TraceColours[0] = FTraceColour;
-    DrawTrace(painter, Geometry(), FGridX, FScale, FStore.Traces[0], FTraceColour);
+    DrawTrace(painter, Geometry(), FGridX, FScale, FStore.Traces[0], ScreenTracePen(FStore, 0, FTraceColour));
     DrawPlotLegend(painter, Geometry(), FGridX, FScale, FStore, FTraceColour);
 
     // The live trace may have changed under a resting pointer.
@@ -131,6 +140,8 @@ void TPlotter::UpdateReadout()
         return;
     FReadout = text;
     emit CursorReadout(text);
+    ShowCurvesReadout(this, FPointer.value_or(QPoint()),
+                      text.isEmpty() ? QString() : CurvesReadoutText(FStore, Geometry().XToFreq(FPointer->x())));
 }
 
 } // namespace cva

@@ -37,7 +37,7 @@ public:
 
     TColor TraceColour() const { return FTraceColour; }
     // Takes effect at the next paint; the colour cycle keeps its place.
-    void SetTraceColour(TColor colour) { FTraceColour = colour; }
+    void SetTraceColour(TColor colour);
     int ColourIndex() const { return FColourIndex; }
     // The frame at the widget's size, scale and label font.
     TPlotGeometry Geometry() const;

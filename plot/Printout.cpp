@@ -134,21 +134,6 @@ QFont PrintoutFont(int pointSize, bool bold)
     return font;
 }
 
-QVector<qreal> SnapshotDashPattern(int slot)
-{
-    // A dash of one of three lengths followed by none to seven dots, so that
-    // every one of the 23 snapshots has its own; the gaps leave room for the
-    // round caps.
-    constexpr qreal dashes[] = {8, 4, 2};
-    constexpr qreal gap = 3;
-    constexpr qreal dot = 0.01;
-    const int index = slot - 1;
-    QVector<qreal> pattern{dashes[index % 3], gap};
-    for (int k = 0; k < index / 3; ++k)
-        pattern << dot << gap;
-    return pattern;
-}
-
 TPrintLayout LayoutPrintout(QPaintDevice &device, const TSymbolList &symbols, const TCircuitDef &topology,
                             char decimalSeparator, const std::vector<QString> &controlLines)
 {

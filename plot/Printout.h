@@ -22,6 +22,7 @@
 #include "models/CircuitDef.h"
 #include "models/Calc.h"
 #include "plot/PlotPainter.h"
+#include "plot/TracePens.h"
 
 class QPaintDevice;
 class QPainter;
@@ -55,10 +56,6 @@ struct TPrintLayout {
     int ListLineTop(int line) const { return L14 + L10 + line * L10; }
     int ControlLineTop(int line) const { return ListLineTop(int(ComponentLines.size()) + 1 + line); }
 };
-
-// The dash pattern of snapshot slot t (1 .. MaxTraces - 1), in pen widths;
-// each slot's differs from every other's. The live trace is drawn solid.
-QVector<qreal> SnapshotDashPattern(int slot);
 
 // The page's type face at a point size.
 QFont PrintoutFont(int pointSize, bool bold = false);

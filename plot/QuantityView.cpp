@@ -8,16 +8,15 @@
 #include "plot/CursorReadout.h"
 #include "plot/PlotColours.h"
 #include "plot/PlotPainter.h"
+#include "plot/TracePens.h"
 
 namespace cva {
 
 namespace {
 
 void DrawQuantityTrace(QPainter &painter, const TPlotGeometry &geometry, const TGridX &gridX,
-                       const TValueAxis &axis, const TTrace &trace, TColor colour)
+                       const TValueAxis &axis, const TTrace &trace, const QPen &pen)
 {
-    QPen pen(ToQColor(colour));
-    pen.setCosmetic(true);
     painter.setPen(pen);
     DrawTraceLine(painter, trace, [&](int k) {
         return QPoint(gridX[k], axis.ToY(trace[k], geometry.FrameTop, geometry.FrameBottom()));
@@ -65,19 +64,21 @@ void RenderQuantityPlot(QPainter &painter, QSize size, const TTraceStore &store,
     DrawGrid(painter, geometry, lines, labels);
 
     painter.save();
-    painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setFont(PlotLabelFont());
     painter.setPen(ToQColor(clSilver));
     const QFontMetrics metrics(PlotLabelFont(), painter.device());
     painter.drawText(geometry.FrameLeft + 4, top + 2 + metrics.ascent(), QuantityName(quantity));
 
     const TGridX gridX = BuildGridX(geometry);
+    PrepareTracePainter(painter);
     // Newest first, so older snapshots lie on top of newer ones, and the
     // live trace over all.
     for (int t = 1; t < store.TraceCount; ++t)
         if (store.Shown(t))
-            DrawQuantityTrace(painter, geometry, gridX, axis, QuantityTrace(store, quantity, t), store.TraceColours[t]);
-    DrawQuantityTrace(painter, geometry, gridX, axis, QuantityTrace(store, quantity, 0), liveColour);
+            DrawQuantityTrace(painter, geometry, gridX, axis, QuantityTrace(store, quantity, t),
+                              ScreenTracePen(store, t, liveColour));
+    DrawQuantityTrace(painter, geometry, gridX, axis, QuantityTrace(store, quantity, 0),
+                      ScreenTracePen(store, 0, liveColour));
     painter.restore();
 }
 
@@ -125,16 +126,20 @@ void TQuantityView::leaveEvent(QEvent *event)
 void TQuantityView::UpdateReadout()
 {
     QString text;
+    QString box;
     if (FPointer) {
         const TPlotGeometry geometry =
             QuantityGeometry(size(), QuantityAxis(FQuantity, FStore, FPhaseAutoScale), this);
-        if (geometry.InFrame(FPointer->x(), FPointer->y()))
+        if (geometry.InFrame(FPointer->x(), FPointer->y())) {
             text = LiveReadoutText(FStore, geometry.XToFreq(FPointer->x()));
+            box = CurvesReadoutText(FStore, geometry.XToFreq(FPointer->x()));
+        }
     }
     if (text == FReadout)
         return;
     FReadout = text;
     emit CursorReadout(text);
+    ShowCurvesReadout(this, FPointer.value_or(QPoint()), box);
 }
 
 } // namespace cva

@@ -9,6 +9,7 @@
 #include "plot/PlotColours.h"
 #include "plot/PlotLegend.h"
 #include "plot/PlotPainter.h"
+#include "plot/TracePens.h"
 
 using namespace cva;
 
@@ -40,6 +41,8 @@ private slots:
     void listsLiveAndShownSnapshotsOnly();
     void keepsOffTheCurves();
     void screenAndExportedPictureCarryIt();
+    void curvesSharingAColourAreDashedEachInItsOwnWay_data();
+    void curvesSharingAColourAreDashedEachInItsOwnWay();
 };
 
 void TestLegend::listsLiveAndShownSnapshotsOnly()
@@ -101,6 +104,42 @@ void TestLegend::screenAndExportedPictureCarryIt()
         for (int y = box.top() + 2; y < box.bottom() - 1; ++y)
             lit += image.pixelColor(x, y) != QColor(Qt::black);
     QVERIFY(lit > 10);
+}
+
+void TestLegend::curvesSharingAColourAreDashedEachInItsOwnWay_data()
+{
+    // Snapshot colours from the newest (slot 1) on; the live curve is lime.
+    QTest::addColumn<QList<TColor>>("snapshots");
+    QTest::addColumn<QList<bool>>("dashed"); // slot 1 on
+    QTest::newRow("all lime, as with cycling off") << QList<TColor>{clLime, clLime} << QList<bool>{true, true};
+    QTest::newRow("all their own") << QList<TColor>{clRed, clAqua} << QList<bool>{false, false};
+    QTest::newRow("two red") << QList<TColor>{clRed, clAqua, clRed} << QList<bool>{true, false, true};
+}
+
+void TestLegend::curvesSharingAColourAreDashedEachInItsOwnWay()
+{
+    QFETCH(QList<TColor>, snapshots);
+    QFETCH(QList<bool>, dashed);
+    TTraceStore store;
+    for (qsizetype n = snapshots.size() - 1; n >= 0; --n) {
+        store.Snapshot("S");
+        store.TraceColours[1] = snapshots[n];
+    }
+    QCOMPARE(ScreenTracePen(store, 0, clLime).style(), Qt::SolidLine); // the live curve
+    QList<QVector<qreal>> patterns;
+    for (int slot = 1; slot < store.TraceCount; ++slot) {
+        const QPen pen = ScreenTracePen(store, slot, clLime);
+        QCOMPARE(pen.color(), ToQColor(snapshots[slot - 1]));
+        QCOMPARE(pen.style() == Qt::CustomDashLine, dashed[slot - 1]);
+        if (dashed[slot - 1]) {
+            QVERIFY(!patterns.contains(pen.dashPattern()));
+            patterns << pen.dashPattern();
+        }
+    }
+    // The legend draws each curve's sample in the curve's own pen.
+    const auto entries = LegendEntries(store, [&](int slot) { return ScreenTracePen(store, slot, clLime); });
+    for (int slot = 1; slot < store.TraceCount; ++slot)
+        QCOMPARE(entries[slot].Pen, ScreenTracePen(store, slot, clLime));
 }
 
 QTEST_MAIN(TestLegend)

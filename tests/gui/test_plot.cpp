@@ -11,6 +11,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include "plot/CursorReadout.h"
 #include "plot/PlotColours.h"
 #include "plot/PlotGeometry.h"
 #include "plot/PlotPainter.h"
@@ -70,6 +71,7 @@ private slots:
 
     void cursorReadout_data();
     void cursorReadout();
+    void curvesReadoutListsEveryShownCurve();
     void renderPlotWithoutWidget();
     void labelsOnlyWhereTheyFit();
 };
@@ -366,6 +368,26 @@ void TestPlot::cursorReadout()
     QEvent leave(QEvent::Leave);
     QCoreApplication::sendEvent(&plotter, &leave);
     QCOMPARE(readouts.last().at(0).toString(), QString());
+}
+
+void TestPlot::curvesReadoutListsEveryShownCurve()
+{
+    TTraceStore store;
+    FillRamp(store.Traces[0], 0, -44.4); // -25.6 dB at 1 kHz
+    FillRamp(store.Quantities[0].PhaseDeg, 0, -88.8);
+    store.Labels[0] = "Bassman";
+    QCOMPARE(CurvesReadoutText(store, 1000), QString()); // the status line says it all
+    store.Snapshot("Bassman");
+    FillFlat(store.Traces[0], -6);
+    // An engine failure leaves the live curve without phase and delay.
+    FillFlat(store.Quantities[0].PhaseDeg, NaN);
+    FillFlat(store.Quantities[0].GroupDelayS, NaN);
+    store.Labels[0] = "JCM800";
+    store.Snapshot("Hidden");
+    store.Hidden[1] = true;
+    QCOMPARE(CurvesReadoutText(store, 1000), QStringLiteral("1.00 kHz\n"
+                                                           "JCM800 (live):   -6.00 dB\n"
+                                                           "Bassman:   -25.60 dB   -51.2\u00b0   0.000 ms"));
 }
 
 void TestPlot::renderPlotWithoutWidget()
