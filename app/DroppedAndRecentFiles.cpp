@@ -8,6 +8,7 @@
 #include <QMimeData>
 
 #include "app/MainWindow.h"
+#include "app/MenuText.h"
 #include "document/CircuitFile.h"
 
 namespace cva {
@@ -32,7 +33,7 @@ void TfrmMain::FillRecentMenu(QMenu *menu)
     const QStringList files = FRecent.Files();
     for (int i = 0; i < files.size(); ++i) {
         const QString path = files[i];
-        QAction *item = menu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(QFileInfo(path).fileName()));
+        QAction *item = menu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(MenuText(QFileInfo(path).fileName())));
         item->setStatusTip(path);
         connect(item, &QAction::triggered, this, [this, path] { OpenRecentFile(path); });
     }

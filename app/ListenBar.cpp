@@ -1,20 +1,28 @@
 #include "app/ListenBar.h"
 
 #include <cmath>
+#include <utility>
 
+#include <QAbstractItemView>
+#include <QAbstractSpinBox>
 #include <QAction>
 #include <QActionGroup>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QProgressDialog>
 #include <QSettings>
 #include <QSlider>
 #include <QStandardItemModel>
+#include <QTextEdit>
 #include <QTimer>
 #include <QToolButton>
 
@@ -66,7 +74,7 @@ QSlider *NewDecibelSlider(const QString &name, int lowest, int highest, int widt
     slider->setRange(lowest, highest);
     slider->setValue(0);
     slider->setFixedWidth(width);
-    slider->setFocusPolicy(Qt::NoFocus);
+    slider->setFocusPolicy(Qt::TabFocus);
     reading->setMinimumWidth(reading->fontMetrics().horizontalAdvance(QStringLiteral("+24 dB ")));
     reading->setText(DecibelText(0));
     QObject::connect(slider, &QSlider::valueChanged, reading, [reading](int db) { reading->setText(DecibelText(db)); });
@@ -138,15 +146,26 @@ TListenBar::TListenBar(QWidget *parent) : QToolBar(tr("Listen"), parent)
     FPlay->setCheckable(true);
     FPlay->setShortcut(Qt::Key_Space);
     FPlay->setShortcutContext(Qt::WindowShortcut);
-    FPlay->setToolTip(tr("Play the source through the tone stack (Space)"));
+    FPlay->setToolTip(tr("Play the source through the tone stack (Space where no button or text field has "
+                         "the focus)"));
     connect(FPlay, &QAction::triggered, this, &TListenBar::PlayTriggered);
+    // Space belongs to the focused button, box or text field first.
+    qApp->installEventFilter(this);
+    QWidget *playButton = widgetForAction(FPlay);
+    playButton->setFocusPolicy(Qt::TabFocus);
+    // As wide as its longer caption, so that the bar does not move when
+    // Play becomes Stop.
+    playButton->setMinimumWidth(playButton->sizeHint().width() +
+                                std::max(0, playButton->fontMetrics().horizontalAdvance(tr("Stop")) -
+                                                playButton->fontMetrics().horizontalAdvance(tr("Play"))));
 
     FSource = new QComboBox;
     FSource->setObjectName(QStringLiteral("cbListenSource"));
     FSource->addItems({tr("Guitar"), tr("Pink noise"), tr("Live input"), tr("Audio file...")});
     FSource->setItemData(LiveItem, tr("Your instrument, played through the stack as you play"), Qt::ToolTipRole);
     FSource->setToolTip(tr("What is played through the stack"));
-    FSource->setFocusPolicy(Qt::NoFocus);
+    FSource->setFocusPolicy(Qt::TabFocus);
+    FSource->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     connect(FSource, &QComboBox::activated, this, &TListenBar::SourceActivated);
     addWidget(FSource);
 
@@ -168,7 +187,7 @@ TListenBar::TListenBar(QWidget *parent) : QToolBar(tr("Listen"), parent)
     FPorts->setText(tr("Ports"));
     FPorts->setToolTip(tr("The JACK ports the live input comes from and the sound goes to"));
     FPorts->setPopupMode(QToolButton::InstantPopup);
-    FPorts->setFocusPolicy(Qt::NoFocus);
+    FPorts->setFocusPolicy(Qt::TabFocus);
     FPorts->setMenu(new QMenu(FPorts));
     connect(FPorts->menu(), &QMenu::aboutToShow, this, &TListenBar::FillPortsMenu);
     FPortsAction = addWidget(FPorts);
@@ -176,7 +195,8 @@ TListenBar::TListenBar(QWidget *parent) : QToolBar(tr("Listen"), parent)
     FLoop = new QCheckBox(tr("Loop"));
     FLoop->setObjectName(QStringLiteral("cbListenLoop"));
     FLoop->setChecked(true);
-    FLoop->setFocusPolicy(Qt::NoFocus);
+    FLoop->setEnabled(false); // the guitar plays first
+    FLoop->setFocusPolicy(Qt::TabFocus);
     FLoop->setToolTip(tr("Start an audio file again when it ends"));
     connect(FLoop, &QCheckBox::toggled, this, [this](bool loop) { FPlayer.Controls().Loop.store(loop); });
     FLoopAction = addWidget(FLoop);
@@ -186,6 +206,7 @@ TListenBar::TListenBar(QWidget *parent) : QToolBar(tr("Listen"), parent)
     FBypass->setCheckable(true);
     FBypass->setToolTip(tr("Bypass the tone stack, at the stack's average loudness"));
     connect(FBypass, &QAction::toggled, this, [this](bool bypass) { FPlayer.Controls().Bypass.store(bypass); });
+    widgetForAction(FBypass)->setFocusPolicy(Qt::TabFocus);
 
     addWidget(new QLabel(tr(" Level ")));
     FLevelText = new QLabel;
@@ -212,6 +233,25 @@ TListenBar::TListenBar(QWidget *parent) : QToolBar(tr("Listen"), parent)
         emit Message(message);
     });
     OutputChanged();
+}
+
+bool TListenBar::eventFilter(QObject *watched, QEvent *event)
+{
+    // Accepting the override hands Space to the widget instead of Play.
+    if (event->type() == QEvent::ShortcutOverride && watched == QApplication::focusWidget()) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_Space && key->modifiers() == Qt::NoModifier && TakesSpace(watched))
+            event->accept();
+    }
+    return QToolBar::eventFilter(watched, event);
+}
+
+bool TListenBar::TakesSpace(const QObject *widget)
+{
+    return qobject_cast<const QAbstractButton *>(widget) || qobject_cast<const QComboBox *>(widget) ||
+           qobject_cast<const QLineEdit *>(widget) || qobject_cast<const QAbstractSpinBox *>(widget) ||
+           qobject_cast<const QAbstractItemView *>(widget) || qobject_cast<const QTextEdit *>(widget) ||
+           qobject_cast<const QPlainTextEdit *>(widget);
 }
 
 QString TListenBar::ChooseAudioFile()
@@ -253,6 +293,7 @@ void TListenBar::PlayTriggered(bool play)
         StopPlaying();
         return;
     }
+    ForgetEndMessage();
     SendFilter();
     if (!FPlayer.Play()) {
         FPlay->setChecked(false);
@@ -378,7 +419,9 @@ void TListenBar::PollReading()
 
 void TListenBar::UseRecording(const QString &path)
 {
-    const QString name = QFileInfo(path).fileName();
+    // A long name is shortened in the middle; the tooltip holds the path.
+    const QString name = FSource->fontMetrics().elidedText(QFileInfo(path).fileName(), Qt::ElideMiddle,
+                                                           FSource->fontMetrics().averageCharWidth() * 32);
     if (FSource->count() == FileItem)
         FSource->addItem(name);
     else
@@ -391,6 +434,9 @@ void TListenBar::UseSource(int index)
 {
     FShownSource = index;
     FSource->setCurrentIndex(index);
+    // The guitar and the noise never end, so only a file can loop.
+    FLoop->setEnabled(index == FileItem);
+    ForgetEndMessage();
     const double rate = FPlayer.SampleRate();
     std::unique_ptr<TSignalSource> source;
     if (index == GuitarItem)
@@ -423,6 +469,7 @@ void TListenBar::PollMeter()
         FPlayer.Stop();
         StopPlaying();
         emit Message(tr("The audio file has played to its end."));
+        FEndTold = true;
     }
 }
 
@@ -496,6 +543,12 @@ void TListenBar::ConnectSavedPorts()
     } catch (const CorvantaError &error) {
         emit Message(QString::fromStdString(error.what()));
     }
+}
+
+void TListenBar::ForgetEndMessage()
+{
+    if (std::exchange(FEndTold, false))
+        emit Message(QString());
 }
 
 } // namespace cva

@@ -1,8 +1,9 @@
 #pragma once
 
 // The Listen bar: hear the circuit on screen while it changes. Play/Stop
-// (Space), the source (demo guitar, pink noise, the player's own instrument
-// live through a JACK server, or an audio file), loop, output level with a
+// (Space where no button, box or text field has the focus), the source
+// (demo guitar, pink noise, the player's own instrument live through a JACK
+// server, or an audio file), loop, output level with a
 // meter and clip light, and an A/B switch that bypasses the stack at its
 // average loudness so that the comparison is fair. The live input has its
 // own trim, meter and clip light, and a choice of the JACK ports it takes
@@ -70,9 +71,15 @@ signals:
 protected:
     // The file the user picks in the open dialog; empty when cancelled.
     virtual QString ChooseAudioFile();
+    // Lets the focused widget have Space before the Play shortcut.
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // Widgets that do something of their own with Space.
+    static bool TakesSpace(const QObject *widget);
     void PlayTriggered(bool play);
+    // Clears the end-of-file message once something else plays.
+    void ForgetEndMessage();
     void SourceActivated(int index);
     void UseSource(int index);
     void SendFilter();
@@ -122,6 +129,7 @@ private:
     // Meter ticks each clip light stays on.
     int FClipHold = 0;
     int FInputClipHold = 0;
+    bool FEndTold = false; // the status bar says the file has ended
 };
 
 } // namespace cva

@@ -28,6 +28,7 @@
 #include "app/AboutDialog.h"
 #include "app/FontScale.h"
 #include "app/ListenBar.h"
+#include "app/PresetChoice.h"
 #include "app/LocaleSeparator.h"
 #include "app/SchematicPage.h"
 #include "app/ControlStrip.h"
@@ -68,6 +69,9 @@ TfrmMain::TfrmMain(QWidget *parent)
     setWindowIcon(QIcon(":/icons/corvanta.svg"));
     setAcceptDrops(true);
     CreateControls(area);
+    // The page tabs rather than the preset choice, the first in the chain:
+    // a key meant for the window must not apply a preset.
+    PageControl1->tabBar()->setFocus();
     CreateMenus();
     // A lasting notice beside the passing messages (cursor readout, presets).
     labAccuracy = new QLabel(this);
@@ -111,7 +115,7 @@ void TfrmMain::CreateListenBar()
 
 void TfrmMain::CreateControls(QWidget *area)
 {
-    cbPresets = new QComboBox(area);
+    cbPresets = new TPresetChoice(area);
     cbPresets->setObjectName("cbPresets");
     connect(cbPresets, &QComboBox::activated, this, [this](int index) {
         const QString name = cbPresets->itemText(index);
@@ -251,7 +255,7 @@ void TfrmMain::CreateMenus()
             &QAction::triggered, this, &TfrmMain::actFileSaveAsExecute);
     connect(AddAction(file, "actFileExport", "&Export...", "Exports the plot as a picture or the traces as a table"),
             &QAction::triggered, this, &TfrmMain::actFileExportExecute);
-    QMenu *recent = file->addMenu("Open &recent");
+    QMenu *recent = file->addMenu("Open recen&t");
     recent->setObjectName("mnuFileRecent");
     connect(recent, &QMenu::aboutToShow, this, [this, recent] { FillRecentMenu(recent); });
     file->addSeparator();
@@ -259,7 +263,7 @@ void TfrmMain::CreateMenus()
             &QAction::triggered, this, &TfrmMain::actFilePrintExecute);
     connect(AddAction(file, "actFilePrintPreview", "Print pre&view...", "Shows the printed page before printing"),
             &QAction::triggered, this, &TfrmMain::actFilePrintPreviewExecute);
-    connect(AddAction(file, "actFilePrintSetup", "Print s&etup...", "Sets the printer up"), &QAction::triggered, this,
+    connect(AddAction(file, "actFilePrintSetup", "Print set&up...", "Sets the printer up"), &QAction::triggered, this,
             &TfrmMain::actFilePrintSetupExecute);
     file->addSeparator();
     QAction *exit = AddAction(file, "actFileExit", "E&xit", "Exits the application", QKeySequence("Alt+F4"));
@@ -277,12 +281,12 @@ void TfrmMain::CreateMenus()
     connect(snapshot, &QAction::triggered, this, &TfrmMain::actPlotSnapshotExecute);
     connect(clear, &QAction::triggered, this, &TfrmMain::actPlotClearExecute);
     connect(sweep, &QAction::triggered, this, &TfrmMain::actPlotExampleExecute);
-    connect(AddAction(plot, "actPlotSweepPoints", "Sweep p&oints...", "Chooses the positions the Sweep moves each control to"),
+    connect(AddAction(plot, "actPlotSweepPoints", "Sweep &points...", "Chooses the positions the Sweep moves each control to"),
             &QAction::triggered, this, &TfrmMain::actPlotSweepPointsExecute);
     plot->addSeparator();
-    connect(AddAction(plot, "actPlotSetColour", "Set c&olour...", "Sets the plot colour"), &QAction::triggered, this,
+    connect(AddAction(plot, "actPlotSetColour", "Set co&lour...", "Sets the plot colour"), &QAction::triggered, this,
             &TfrmMain::actPlotSetColourExecute);
-    QAction *cycle = AddAction(plot, "actPlotCycleColour", "&Cycle colours automatically",
+    QAction *cycle = AddAction(plot, "actPlotCycleColour", "C&ycle colours automatically",
                                "Cycles the colours every time you produce a change to a component value");
     cycle->setCheckable(true);
     plot->addSeparator();

@@ -8,6 +8,7 @@
 #include <QStatusBar>
 
 #include "app/MainWindow.h"
+#include "app/MenuText.h"
 
 namespace cva {
 
@@ -46,7 +47,7 @@ void TfrmMain::RefreshPresetChoices()
     for (const TPreset *preset : presets) {
         const QString name = QString::fromStdString(preset->Name);
         cbPresets->addItem(name);
-        QAction *item = FPresetMenu->addAction(name);
+        QAction *item = FPresetMenu->addAction(MenuText(name));
         const QString origin = QString::fromStdString(preset->Origin);
         item->setStatusTip(origin);
         connect(item, &QAction::triggered, this, [this, name] { ApplyPresetNamed(name); });

@@ -7,6 +7,7 @@
 #include <QPushButton>
 
 #include "app/MainWindow.h"
+#include "app/MenuText.h"
 #include "plot/Plotter.h"
 
 namespace cva {
@@ -62,7 +63,7 @@ void TfrmMain::FillSnapshotMenu(QMenu *menu)
     }
     for (int slot = 1; slot < FDoc->Store().TraceCount; ++slot) {
         const QString label = QString::fromStdString(FDoc->Store().Labels[slot]);
-        QMenu *item = menu->addMenu(FDoc->Store().Shown(slot) ? label : label + " (hidden)");
+        QMenu *item = menu->addMenu(MenuText(FDoc->Store().Shown(slot) ? label : label + " (hidden)"));
         QAction *shown = item->addAction("&Show");
         shown->setCheckable(true);
         shown->setChecked(FDoc->Store().Shown(slot));

@@ -11,6 +11,7 @@
 #include <QStackedWidget>
 
 #include "app/MainWindow.h"
+#include "app/MenuText.h"
 #include "document/ResponseMap.h"
 #include "numerics/Error.h"
 #include "plot/PlotPainter.h"
@@ -76,7 +77,7 @@ void TfrmMain::CreateViewMenu(QMenu *plot)
     for (int slider = 0; slider < FDoc->Circuit().ControlCount(); ++slider) {
         const std::string &label = FDoc->Circuit().ActiveInfo().Controls[std::size_t(slider)].Label;
         const QString caption = QString::fromStdString(label);
-        QAction *action = AddAction(show, MapActionName(label), QStringLiteral("Response &map over ") + caption,
+        QAction *action = AddAction(show, MapActionName(label), QStringLiteral("Response map over &") + MenuText(caption),
                                     QStringLiteral("Shows the gain at every position of the ") + caption +
                                         QStringLiteral(" control as colours"));
         action->setCheckable(true);

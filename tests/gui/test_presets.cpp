@@ -3,12 +3,14 @@
 // circuit modified and says where the values come from; each snapshot is
 // labelled with what it shows and can be renamed, hidden and removed.
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QComboBox>
 #include <QMenu>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTemporaryDir>
+#include <QWheelEvent>
 #include <memory>
 
 #include "models/BuiltInCircuits.h"
@@ -32,6 +34,7 @@ private slots:
 
     void choicesFollowTheActivePage();
     void applyingKeepsTheOldCurveAndMarksTheCircuit();
+    void onlyAnExplicitChoiceApplies();
     void unusableFilesAreReportedOnceTheWindowIsUp();
     void labelsSayWhatEachSnapshotShows();
     void eachSnapshotCanBeRenamedHiddenAndRemoved();
@@ -41,7 +44,7 @@ private:
     {
         QStringList items;
         for (QAction *action : W->PresetMenu()->actions())
-            items << action->text();
+            items << action->text().replace("&&", "&"); // as the menu shows it
         return items;
     }
     QStringList ComboItems() const
@@ -112,6 +115,32 @@ void TestPresets::applyingKeepsTheOldCurveAndMarksTheCircuit()
     QCOMPARE(W->Store().TraceCount, 3);
     QCOMPARE(W->Circuit().Symbols.GetValue("MR1"), 56000.0);
     QCOMPARE(W->Circuit().Active, PageNamed("Marshall"));
+}
+
+void TestPresets::onlyAnExplicitChoiceApplies()
+{
+    W->Pages()->setCurrentIndex(static_cast<int>(Topology::Marshall));
+    QComboBox *box = W->PresetChoice();
+    const TCircuit before = W->Circuit();
+    QVERIFY(QTest::qWaitForWindowActive(W.get()));
+    QVERIFY(!box->hasFocus()); // a window-wide key must not reach it at start
+    box->setFocus();
+    // Wheel notches and navigation keys on the closed box apply nothing.
+    QWheelEvent wheel(QPointF(5, 5), box->mapToGlobal(QPointF(5, 5)), {}, QPoint(0, -120), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(box, &wheel);
+    for (Qt::Key key : {Qt::Key_End, Qt::Key_Home, Qt::Key_Down, Qt::Key_J}) {
+        QTest::keyClick(box, key);
+        box->hidePopup();
+    }
+    QCOMPARE(W->Store().TraceCount, 1);
+    QVERIFY(W->Circuit() == before);
+    // Enter on an entry of the open list applies it.
+    box->showPopup();
+    box->view()->setCurrentIndex(box->model()->index(box->findText("JCM800 2203"), 0));
+    QTest::keyClick(box->view(), Qt::Key_Return);
+    QCOMPARE(W->Store().TraceCount, 2);
+    QCOMPARE(W->Store().Labels[0], std::string("JCM800 2203"));
 }
 
 void TestPresets::unusableFilesAreReportedOnceTheWindowIsUp()
