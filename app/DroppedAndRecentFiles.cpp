@@ -1,12 +1,15 @@
-// The main window's other ways to open a circuit file: File > Open recent
-// and a file dropped on the window.
+// The main window's other ways to open a file: File > Open recent, and a
+// circuit or audio file dropped on the window.
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QMenu>
 #include <QMimeData>
+#include <QStatusBar>
+#include <QUrl>
 
+#include "app/ListenBar.h"
 #include "app/MainWindow.h"
 #include "app/MenuText.h"
 #include "document/CircuitFile.h"
@@ -15,14 +18,18 @@ namespace cva {
 
 namespace {
 
-// The one local circuit file being dragged, or nothing.
-QString DraggedCircuitFile(const QMimeData *data)
+const QString DropHint = QStringLiteral("drop one circuit file (.cva) or one audio file (WAV, FLAC, OGG)");
+
+bool IsCircuitFile(const QString &path)
 {
-    if (!data || !data->hasUrls() || data->urls().size() != 1 || !data->urls().constFirst().isLocalFile())
-        return QString();
-    const QString path = data->urls().constFirst().toLocalFile();
     const QString extension = QString::fromLatin1(CircuitFileExtension.data(), int(CircuitFileExtension.size()));
-    return QFileInfo(path).suffix().compare(extension, Qt::CaseInsensitive) == 0 ? path : QString();
+    return QFileInfo(path).suffix().compare(extension, Qt::CaseInsensitive) == 0;
+}
+
+bool IsAudioFile(const QString &path)
+{
+    static const QStringList extensions{"wav", "flac", "ogg", "aiff", "aif"};
+    return extensions.contains(QFileInfo(path).suffix().toLower());
 }
 
 } // namespace
@@ -54,18 +61,34 @@ void TfrmMain::OpenRecentFile(const QString &path)
 
 void TfrmMain::dragEnterEvent(QDragEnterEvent *event)
 {
-    if (!DraggedCircuitFile(event->mimeData()).isEmpty())
+    // Any files are taken, so that the drop can say what it refuses.
+    if (event->mimeData() && event->mimeData()->hasUrls())
         event->acceptProposedAction();
 }
 
 void TfrmMain::dropEvent(QDropEvent *event)
 {
-    const QString path = DraggedCircuitFile(event->mimeData());
-    if (path.isEmpty())
+    const QList<QUrl> urls = event->mimeData() ? event->mimeData()->urls() : QList<QUrl>();
+    if (urls.isEmpty())
         return;
     event->acceptProposedAction();
-    if (CheckSave())
-        LoadFile(path);
+    if (urls.size() > 1) {
+        statusBar()->showMessage(QStringLiteral("%1 files were dropped and none was opened: %2.")
+                                     .arg(urls.size())
+                                     .arg(DropHint));
+        return;
+    }
+    const QString path = urls.constFirst().isLocalFile() ? urls.constFirst().toLocalFile() : QString();
+    if (IsCircuitFile(path)) {
+        if (CheckSave())
+            LoadFile(path);
+    } else if (IsAudioFile(path)) {
+        FListen->OpenAudioFile(path);
+    } else {
+        statusBar()->showMessage(QStringLiteral("%1 was not opened: %2.")
+                                     .arg(path.isEmpty() ? urls.constFirst().toString() : QFileInfo(path).fileName())
+                                     .arg(DropHint));
+    }
 }
 
 } // namespace cva

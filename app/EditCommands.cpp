@@ -1,13 +1,23 @@
 // The main window's Edit menu: undo and redo of every change of the circuit,
-// each kept as the document before and after it.
+// each kept as the document before and after it, and copying the view shown
+// as a picture or a table.
+
+#include <algorithm>
 
 #include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QUndoStack>
 
 #include "app/MainWindow.h"
+#include "document/TraceTable.h"
+#include "plot/PlotLegend.h"
+#include "plot/ResponseMapView.h"
 
 namespace cva {
 
@@ -24,6 +34,38 @@ void TfrmMain::CreateEditMenu()
     redo->setStatusTip("Makes the change taken back again");
     edit->addAction(undo);
     edit->addAction(redo);
+    edit->addSeparator();
+    connect(AddAction(edit, "actEditCopyPlot", "Copy &plot", "Copies the view shown as a picture"), &QAction::triggered,
+            this, &TfrmMain::CopyPlot);
+    connect(AddAction(edit, "actEditCopyData", "Copy &data",
+                      "Copies the curves shown as a table, one column per curve named as in the legend"),
+            &QAction::triggered, this, &TfrmMain::CopyData);
+}
+
+void TfrmMain::CopyPlot()
+{
+    // At the screen's density, as the view is shown.
+    QWidget *view = ShownView();
+    const qreal ratio = view->devicePixelRatioF();
+    QImage picture(view->size() * ratio, QImage::Format_RGB32);
+    picture.setDevicePixelRatio(ratio);
+    QPainter painter(&picture);
+    RenderShownView(painter, view->size());
+    painter.end();
+    QGuiApplication::clipboard()->setImage(picture);
+}
+
+void TfrmMain::CopyData()
+{
+    std::string table;
+    if (FPlotView != TPlotView::ResponseMap)
+        table = ShownCurvesTable(ShownTraces(), '\t');
+    else if (!FMapView->Map().Curves.empty()) {
+        // Numbers only: every comma separates.
+        table = ResponseMapCsv(FMapView->Map().Curves);
+        std::replace(table.begin(), table.end(), ',', '\t');
+    }
+    QGuiApplication::clipboard()->setText(QString::fromStdString(table));
 }
 
 QString TfrmMain::MoveText(int slider, int position) const

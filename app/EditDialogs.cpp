@@ -1,5 +1,7 @@
 #include "app/EditDialogs.h"
 
+#include <algorithm>
+
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -55,7 +57,10 @@ TEditDialog::TEditDialog(TDialogKind kind, QWidget *parent) : QDialog(parent), F
     const TDialogLayout &layout = LayoutOf(kind);
     setWindowTitle(QString::fromLatin1(layout.Caption));
     FHelpContext = layout.HelpContext;
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    // A title and a close box only: a dialog of fixed size has nothing to
+    // minimise or maximise.
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint);
     setModal(true);
 
     auto *fields = new QGridLayout;
@@ -79,7 +84,9 @@ TEditDialog::TEditDialog(TDialogKind kind, QWidget *parent) : QDialog(parent), F
     auto *bevel = new QFrame(this);
     bevel->setFrameShape(QFrame::HLine);
     bevel->setFrameShadow(QFrame::Sunken);
-    bevel->setMinimumWidth(Scaled(*this, layout.BevelWidth));
+    // Wide enough for the whole title beside the title bar's close box.
+    bevel->setMinimumWidth(std::max(Scaled(*this, layout.BevelWidth),
+                                    fontMetrics().horizontalAdvance(windowTitle()) + Scaled(*this, 64)));
 
     // Why the last OK was refused, under the fields.
     FError = new QLabel(this);

@@ -59,7 +59,7 @@ QString FromView(std::string_view text)
 } // namespace
 
 TfrmMain::TfrmMain(QWidget *parent)
-    : QMainWindow(parent), FDoc(new TCircuitDocument(this)), FLastColour(ToQColor(clLime)), FEditDialogs(this),
+    : QMainWindow(parent), FDoc(new TCircuitDocument(this)), FEditDialogs(this),
       FHelp(std::make_unique<THelpSystem>())
 {
     connect(FDoc, &TCircuitDocument::Recomputed, this, &TfrmMain::ShowRecomputed);

@@ -48,6 +48,9 @@ class TSchematicPage;
 // engine, or the response map over one slider.
 enum class TPlotView { Gain, Phase, GroupDelay, Impedance, ResponseMap };
 
+// Said in the status bar when a curve cannot be kept because the plot is full.
+extern const QString PlotFullText;
+
 // The presets shipped beside the program, with a warning when there are none.
 TPresetLibrary LoadShippedPresets();
 
@@ -104,6 +107,9 @@ public:
     void actFilePrintSetupExecute();
     void actFilePrintPreviewExecute();
     void actFileExportExecute();
+    // Edit > Copy plot and Copy data: the view shown to the clipboard.
+    void CopyPlot();
+    void CopyData();
     // Shows a view of the Plot menu. The response map shows MapSlider().
     void SetPlotView(TPlotView view);
     // The response map over a slider; a slider the page does not use is an
@@ -216,7 +222,6 @@ private:
     TCircuitDocument *FDoc;
     TPlotScale FScale;
     bool FInitialised = false;
-    QColor FLastColour;
     int FSnapshotNumber = 0; // of the snapshots numbered since the last Clear
     std::vector<int> FSweepPoints = DefaultSweepPoints;
     TPresetLibrary FPresets;

@@ -64,14 +64,16 @@ void TfrmMain::ApplyPresetNamed(const QString &name)
     const TPreset *preset = FPresets.Find(name.toStdString());
     if (!preset || preset->Page != FDoc->Circuit().Active)
         return;
-    // The curve shown so far stays on the plot for comparison.
+    // The curve shown so far stays on the plot for comparison, while there is room.
+    const bool kept = !FDoc->Store().IsFull();
     actPlotSnapshotExecute();
     FDoc->Apply({.What = QStringLiteral("Preset %1").arg(name),
                  .Edit = [preset](TCircuit &circuit) { ApplyPreset(circuit, *preset); },
                  .LiveLabel = preset->Name});
     statusBar()->showMessage(QStringLiteral("Preset %1 (%2), from %3")
                                  .arg(name, QString::fromStdString(preset->Origin),
-                                      QString::fromStdString(preset->Source)));
+                                      QString::fromStdString(preset->Source)) +
+                             (kept ? QString() : QStringLiteral(". ") + PlotFullText));
 }
 
 } // namespace cva

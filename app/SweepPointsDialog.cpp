@@ -12,8 +12,8 @@
 
 namespace cva {
 
-TSweepPointsDialog::TSweepPointsDialog(const std::vector<int> &points, QWidget *parent)
-    : QDialog(parent), FPoints(points)
+TSweepPointsDialog::TSweepPointsDialog(const std::vector<int> &points, int controls, QWidget *parent)
+    : QDialog(parent), FPoints(points), FControls(controls)
 {
     setWindowTitle("Sweep points");
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
@@ -54,7 +54,17 @@ TSweepPointsDialog::TSweepPointsDialog(const std::vector<int> &points, QWidget *
 void TSweepPointsDialog::accept()
 {
     try {
-        FPoints = ParseSweepPoints(FEdit->text().toStdString());
+        const std::vector<int> points = ParseSweepPoints(FEdit->text().toStdString());
+        const std::size_t snapshots = std::size_t(FControls) * points.size();
+        if (snapshots > std::size_t(MaxTraces - 1))
+            throw CorvantaError(QStringLiteral("%1 positions of this page's %2 controls take %3 snapshots, and the "
+                                               "plot holds %4.")
+                                    .arg(points.size())
+                                    .arg(FControls)
+                                    .arg(snapshots)
+                                    .arg(MaxTraces - 1)
+                                    .toStdString());
+        FPoints = points;
     } catch (const CorvantaError &error) {
         FProblem->setText(QString::fromStdString(error.what()));
         FProblem->show();

@@ -7,6 +7,7 @@
 #include <QColorDialog>
 #include <QPushButton>
 #include <QSlider>
+#include <QStatusBar>
 
 #include "app/MainWindow.h"
 #include "app/SweepPointsDialog.h"
@@ -14,6 +15,23 @@
 #include "plot/Plotter.h"
 
 namespace cva {
+
+namespace {
+
+// The controls the Sweep moves: those the page uses.
+int SweptControls(const TCircuit &circuit)
+{
+    int controls = 0;
+    for (int control = 0; control < circuit.ControlCount(); ++control)
+        controls += circuit.ControlEnabled(control) ? 1 : 0;
+    return controls;
+}
+
+} // namespace
+
+const QString PlotFullText = QStringLiteral("The plot is full (%1 snapshots): Clear it, or remove a snapshot from "
+                                            "Plot > Snapshots, to keep another curve.")
+                                 .arg(MaxTraces - 1);
 
 void TfrmMain::actPlotSnapshotExecute()
 {
@@ -30,12 +48,16 @@ void TfrmMain::TakeSnapshot(const QString &label)
     // The live colour as every view shows it, also when the gain plot is
     // hidden and has not painted since the colour changed.
     FDoc->Store().TraceColours[0] = FPlotter->TraceColour();
-    if (!FDoc->Store().Snapshot(text))
+    if (!FDoc->Store().Snapshot(text)) {
+        statusBar()->showMessage(PlotFullText);
         return;
+    }
     if (label.isEmpty() && FDoc->Store().Labels[0].empty())
         ++FSnapshotNumber;
-    if (FDoc->Store().IsFull())
+    if (FDoc->Store().IsFull()) {
         btnSnapshot->setEnabled(false);
+        statusBar()->showMessage(PlotFullText);
+    }
     btnClear->setEnabled(true);
     FPlotter->DrawBackground();
     if (Action("actPlotCycleColour")->isChecked())
@@ -57,9 +79,7 @@ void TfrmMain::actPlotClearExecute()
 
 void TfrmMain::actPlotExampleExecute()
 {
-    long controls = 0;
-    for (int control = 0; control < FDoc->Circuit().ControlCount(); ++control)
-        controls += FDoc->Circuit().ControlEnabled(control) ? 1 : 0;
+    const int controls = SweptControls(FDoc->Circuit());
     const auto snapshots = controls * static_cast<long>(FSweepPoints.size());
     if (snapshots > MaxTraces - 1) {
         ShowWarning(QStringLiteral("A sweep of %1 controls over %2 positions takes %3 snapshots, and the plot holds %4. "
@@ -95,7 +115,7 @@ void TfrmMain::actPlotExampleExecute()
 
 std::optional<std::vector<int>> TfrmMain::ChooseSweepPoints(const std::vector<int> &current)
 {
-    TSweepPointsDialog dialog(current, this);
+    TSweepPointsDialog dialog(current, SweptControls(FDoc->Circuit()), this);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.Points();
@@ -117,10 +137,10 @@ std::optional<QColor> TfrmMain::ChooseColour(const QColor &initial)
 
 void TfrmMain::actPlotSetColourExecute()
 {
-    const std::optional<QColor> colour = ChooseColour(FLastColour);
+    // The chooser starts at the colour the live curve has now, cycled or chosen.
+    const std::optional<QColor> colour = ChooseColour(ToQColor(FPlotter->TraceColour()));
     if (!colour)
         return;
-    FLastColour = *colour;
     Action("actPlotCycleColour")->setChecked(false);
     FPlotter->SetTraceColour(FromQColor(*colour));
     Recalculate();

@@ -85,6 +85,16 @@ void TfrmMain::CreateViewMenu(QMenu *plot)
         connect(action, &QAction::triggered, this, [this, slider] { ShowResponseMap(slider); });
     }
     CheckViewAction();
+
+    QAction *markers = AddAction(plot, "actPlotMarkers", "&Markers",
+                                 "Marks the live curve's peak, deepest notch and -3 dB points, with frequency and gain");
+    markers->setCheckable(true);
+    connect(markers, &QAction::toggled, FPlotter, &TPlotter::SetShowMarkers);
+    QAction *legend = AddAction(plot, "actPlotLegend", "Le&gend", "Shows which line is which curve, in every view");
+    legend->setCheckable(true);
+    legend->setChecked(true);
+    connect(legend, &QAction::toggled, FPlotter, &TPlotter::SetShowLegend);
+    connect(legend, &QAction::toggled, FQuantityView, &TQuantityView::SetShowLegend);
 }
 
 QWidget *TfrmMain::ShownView() const
@@ -184,13 +194,14 @@ void TfrmMain::RenderShownView(QPainter &painter, QSize size)
 {
     switch (FPlotView) {
     case TPlotView::Gain:
-        GainPlotRender(FDoc->Store(), FScale, FPlotter->TraceColour())(painter, size);
+        GainPlotRender(FDoc->Store(), FScale, FPlotter->TraceColour(), FPlotter->Extras())(painter, size);
         return;
     case TPlotView::ResponseMap:
         RenderResponseMap(painter, size, FMapView->Map());
         return;
     default:
-        RenderQuantityPlot(painter, size, FDoc->Store(), QuantityOf(FPlotView), FScale.AutoYScale, FPlotter->TraceColour());
+        RenderQuantityPlot(painter, size, FDoc->Store(), QuantityOf(FPlotView), FScale.AutoYScale, FPlotter->TraceColour(),
+                           FPlotter->Extras().Legend);
     }
 }
 

@@ -14,14 +14,36 @@ std::string ShortestNumber(double value)
 
 std::string TraceTableCsv(const TTraceStore &store)
 {
-    std::string out = "frequency_hz,live";
+    std::vector<TTableColumn> columns{{"live", 0}};
     for (int t = 1; t < store.TraceCount; ++t)
-        out += ",snapshot_" + std::to_string(t);
+        columns.push_back({"snapshot_" + std::to_string(t), t});
+    return TraceTable(store, columns, ',');
+}
+
+namespace {
+
+std::string Field(const std::string &text, char separator)
+{
+    if (text.find_first_of(std::string{separator, '"', '\n', '\r'}) == std::string::npos)
+        return text;
+    std::string quoted = "\"";
+    for (char c : text)
+        quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return quoted + '"';
+}
+
+} // namespace
+
+std::string TraceTable(const TTraceStore &store, const std::vector<TTableColumn> &columns, char separator)
+{
+    std::string out = "frequency_hz";
+    for (const TTableColumn &column : columns)
+        out += separator + Field(column.Name, separator);
     out += '\n';
     for (int k = 0; k < GridPoints; ++k) {
         out += ShortestNumber(GridFrequency(GridFirstStep + k));
-        for (int t = 0; t < store.TraceCount; ++t)
-            out += ',' + ShortestNumber(store.Traces[t][k]);
+        for (const TTableColumn &column : columns)
+            out += separator + ShortestNumber(store.Traces[column.Slot][k]);
         out += '\n';
     }
     return out;

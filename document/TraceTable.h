@@ -19,6 +19,17 @@ std::string ShortestNumber(double value);
 // every trace in use, live first.
 std::string TraceTableCsv(const TTraceStore &store);
 
+// A column of a trace table: its heading and the slot of the trace it holds.
+struct TTableColumn {
+    std::string Name;
+    int Slot;
+};
+
+// Header "frequency_hz" and the columns' names, then one row per grid point,
+// fields apart by the separator. A name holding the separator, a quote or a
+// line break is quoted as CSV quotes it.
+std::string TraceTable(const TTraceStore &store, const std::vector<TTableColumn> &columns, char separator);
+
 // Header "position,frequency_hz,gain_db", then one row per grid point of
 // each curve, curve n standing for slider position n.
 std::string ResponseMapCsv(const std::vector<TTrace> &curves);

@@ -20,6 +20,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSplitter>
 #include <QStyle>
@@ -36,6 +37,23 @@
 namespace cva {
 
 namespace {
+
+// Beside the window the user works in, on the side with more room, and
+// within the screen: over it, the help would hide what it explains.
+void PlaceBeside(QWidget &window, const QWidget *anchor)
+{
+    if (!anchor || !anchor->screen())
+        return;
+    const QRect available = anchor->screen()->availableGeometry();
+    const QRect frame = anchor->frameGeometry();
+    const QSize size = window.size().boundedTo(available.size());
+    const bool right = available.right() - frame.right() >= frame.left() - available.left();
+    const int x = std::clamp(right ? frame.right() + 1 : frame.left() - size.width(), available.left(),
+                             available.right() + 1 - size.width());
+    const int y = std::clamp(frame.top(), available.top(), available.bottom() + 1 - size.height());
+    window.resize(size);
+    window.move(x, y);
+}
 
 QString ContextId(int context)
 {
@@ -317,6 +335,7 @@ bool THelpSystem::ShowContext(int context)
     }
     if (!FWindow) {
         FWindow = new THelpWindow(FEngine);
+        PlaceBeside(*FWindow, QApplication::activeWindow());
         // Should the dialog that holds the window be destroyed with it, the
         // engine's widgets went with the window: start afresh next time.
         connect(FWindow, &QObject::destroyed, this, [this] {

@@ -13,6 +13,7 @@
 #include "document/AtomicFile.h"
 #include "document/TraceTable.h"
 #include "numerics/Error.h"
+#include "plot/PlotLegend.h"
 #include "plot/PlotPainter.h"
 
 namespace cva {
@@ -126,7 +127,7 @@ QString ExportPlotSvg(const QString &path, QSize size, const TTraceStore &store,
 
 QString ExportTraceCsv(const QString &path, const TTraceStore &store)
 {
-    return WriteExport(path, {}, QByteArray::fromStdString(TraceTableCsv(store)));
+    return WriteExport(path, {}, QByteArray::fromStdString(ShownCurvesTable(store, ',')));
 }
 
 QString ExportResponseMapCsv(const QString &path, const std::vector<TTrace> &curves)

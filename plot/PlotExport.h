@@ -45,6 +45,7 @@ QString ExportPlotPng(const QString &path, QSize size, const TTraceStore &store,
                       TColor liveColour, qreal devicePixelRatio = 1, const QString &title = {});
 QString ExportPlotSvg(const QString &path, QSize size, const TTraceStore &store, const TPlotScale &scale,
                       TColor liveColour, qreal pictureScale = 1, const QString &title = {});
+// The shown curves, each column named by its legend label.
 QString ExportTraceCsv(const QString &path, const TTraceStore &store);
 // The response map as "position,frequency_hz,gain_db" rows.
 QString ExportResponseMapCsv(const QString &path, const std::vector<TTrace> &curves);

@@ -6,6 +6,7 @@
 #include <QFontMetrics>
 #include <QPainter>
 
+#include "document/TraceTable.h"
 #include "plot/PlotColours.h"
 #include "plot/PlotPainter.h"
 #include "plot/TracePens.h"
@@ -18,6 +19,15 @@ QString CurveLabel(const TTraceStore &store, int slot)
     if (slot > 0)
         return label;
     return label.isEmpty() ? QStringLiteral("Live") : label + QStringLiteral(" (live)");
+}
+
+std::string ShownCurvesTable(const TTraceStore &store, char separator)
+{
+    std::vector<TTableColumn> columns;
+    for (int slot = 0; slot < store.TraceCount; ++slot)
+        if (store.Shown(slot))
+            columns.push_back({CurveLabel(store, slot).toStdString(), slot});
+    return TraceTable(store, columns, separator);
 }
 
 std::vector<TLegendEntry> LegendEntries(const TTraceStore &store, const std::function<QPen(int slot)> &penOf)
@@ -49,10 +59,17 @@ QRect DrawLegend(QPainter &painter, const QRect &frame, const std::vector<TLegen
         return {};
     const QFontMetrics metrics = painter.fontMetrics();
     const int pad = std::max(2, metrics.height() / 4);
-    const int sample = 2 * metrics.horizontalAdvance(QLatin1Char('M'));
+    // Long enough to show a dash pattern.
+    const int sample = 3 * metrics.horizontalAdvance(QLatin1Char('M'));
+    // A long label is cut short with an ellipsis rather than letting the box
+    // cover the plot: the text takes at most a third of the frame's width.
+    const int widest = std::max(metrics.horizontalAdvance(QStringLiteral("MMMMMMMM")), frame.width() / 3);
+    std::vector<QString> labels;
     int textWidth = 0;
-    for (const TLegendEntry &entry : entries)
-        textWidth = std::max(textWidth, metrics.horizontalAdvance(entry.Label));
+    for (const TLegendEntry &entry : entries) {
+        labels.push_back(metrics.elidedText(entry.Label, Qt::ElideRight, widest));
+        textWidth = std::max(textWidth, metrics.horizontalAdvance(labels.back()));
+    }
     // Two pads after the text: a glyph's last pixels may reach past its advance.
     const QSize size(pad + sample + pad + textWidth + 2 * pad, pad + int(entries.size()) * metrics.height() + pad);
     // A margin of one pad keeps the box off the frame line.
@@ -83,7 +100,7 @@ QRect DrawLegend(QPainter &painter, const QRect &frame, const std::vector<TLegen
         painter.setPen(entries[n].Pen);
         painter.drawLine(box.left() + pad, middle, box.left() + pad + sample, middle);
         painter.setPen(textColour);
-        painter.drawText(box.left() + pad + sample + pad, top + metrics.ascent(), entries[n].Label);
+        painter.drawText(box.left() + pad + sample + pad, top + metrics.ascent(), labels[n]);
     }
     painter.restore();
     return box;

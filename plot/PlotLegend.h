@@ -5,6 +5,7 @@
 // where it covers the fewest points of the curves.
 
 #include <functional>
+#include <string>
 #include <vector>
 
 #include <QColor>
@@ -29,6 +30,10 @@ struct TLegendEntry {
 // A curve's name in the legend and the readout: a snapshot's label, the
 // live curve as "Live" or "JCM800 2203 (live)".
 QString CurveLabel(const TTraceStore &store, int slot);
+
+// The table of the shown curves, one column each named as in the legend,
+// live first: what Copy data and the exported table hold.
+std::string ShownCurvesTable(const TTraceStore &store, char separator);
 
 // The live trace first, then the shown snapshots, newest first. Empty when
 // no snapshot is shown: a lone curve needs no legend.

@@ -12,6 +12,7 @@
 
 #include "plot/PlotColours.h"
 #include "plot/PlotLegend.h"
+#include "plot/PlotMarkers.h"
 #include "plot/TracePens.h"
 
 namespace cva {
@@ -241,26 +242,35 @@ void DrawTraceLine(QPainter &painter, const TTrace &trace, const std::function<Q
     flush();
 }
 
-void RenderPlot(QPainter &painter, QSize size, const TTraceStore &store, TPlotScale &scale, TColor liveColour)
+void RenderPlot(QPainter &painter, QSize size, const TTraceStore &store, TPlotScale &scale, TColor liveColour,
+                TPlotExtras extras)
 {
     UpdateYRange(scale, store);
     const TPlotGeometry geometry = PlotGeometry(size, scale, QFontMetrics(PlotLabelFont(), painter.device()));
     const TGridX gridX = BuildGridX(geometry);
     DrawBackground(painter, geometry, gridX, scale, store, liveColour);
     DrawTrace(painter, geometry, gridX, scale, store.Traces[0], ScreenTracePen(store, 0, liveColour));
-    DrawPlotLegend(painter, geometry, gridX, scale, store, liveColour);
+    if (extras.Markers)
+        DrawMarkers(painter, geometry, scale, FindCurveMarkers(store.Traces[0]), MarkerColour());
+    if (extras.Legend)
+        DrawPlotLegend(painter, geometry, gridX, scale, store, liveColour);
 }
 
 } // namespace cva
 
 namespace cva {
 
-TPlotRender GainPlotRender(const TTraceStore &store, const TPlotScale &scale, TColor liveColour)
+TPlotRender GainPlotRender(const TTraceStore &store, const TPlotScale &scale, TColor liveColour, TPlotExtras extras)
 {
-    return [&store, scale, liveColour](QPainter &painter, QSize size) {
+    return [&store, scale, liveColour, extras](QPainter &painter, QSize size) {
         TPlotScale drawn = scale;
-        RenderPlot(painter, size, store, drawn, liveColour);
+        RenderPlot(painter, size, store, drawn, liveColour, extras);
     };
+}
+
+QColor MarkerColour()
+{
+    return ToQColor(clWhite);
 }
 
 void RenderTitledPlot(QPainter &painter, QSize size, const QString &title, const TTraceStore &store,

@@ -23,6 +23,13 @@ class QPainter;
 
 namespace cva {
 
+// What a plot shows besides its curves, as Plot > Markers and Plot > Legend
+// choose: the live curve's markers (on the gain plot) and the legend.
+struct TPlotExtras {
+    bool Markers = false;
+    bool Legend = true;
+};
+
 // Draws a picture of one of the plot's views at the given logical size.
 using TPlotRender = std::function<void(QPainter &painter, QSize size)>;
 
@@ -82,8 +89,10 @@ void DrawTrace(QPainter &painter, const TPlotGeometry &geometry, const TGridX &g
 void DrawTraceLine(QPainter &painter, const TTrace &trace, const std::function<QPointF(int)> &pointAt);
 
 // The whole plot at the given size: fits the scale to the store, then draws
-// the background, the live trace (slot 0) in liveColour on top and the legend.
-void RenderPlot(QPainter &painter, QSize size, const TTraceStore &store, TPlotScale &scale, TColor liveColour);
+// the background, the live trace (slot 0) in liveColour on top, and the
+// extras asked for.
+void RenderPlot(QPainter &painter, QSize size, const TTraceStore &store, TPlotScale &scale, TColor liveColour,
+                TPlotExtras extras = {});
 
 // The whole plot under a title line (the topology and slider settings, for
 // pictures that leave the program), all in the given size.
@@ -93,6 +102,10 @@ void RenderTitledPlot(QPainter &painter, QSize size, const QString &title, const
 void RenderTitled(QPainter &painter, QSize size, const QString &title, const TPlotRender &render);
 // The gain plot as a picture, on a copy of the scale; the store must
 // outlive the picture.
-TPlotRender GainPlotRender(const TTraceStore &store, const TPlotScale &scale, TColor liveColour);
+TPlotRender GainPlotRender(const TTraceStore &store, const TPlotScale &scale, TColor liveColour,
+                           TPlotExtras extras = {});
+
+// The colour of the markers on the black plot.
+QColor MarkerColour();
 
 } // namespace cva

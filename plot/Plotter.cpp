@@ -6,6 +6,7 @@
 
 #include "plot/CursorReadout.h"
 #include "plot/PlotLegend.h"
+#include "plot/PlotMarkers.h"
 #include "plot/PlotPainter.h"
 #include "plot/TracePens.h"
 
@@ -74,6 +75,19 @@ void TPlotter::SetTraceColour(TColor colour)
     FTraceColour = colour;
 }
 
+void TPlotter::SetShowMarkers(bool show)
+{
+    FExtras.Markers = show;
+    FReadout.clear(); // the readout box gains or loses the markers
+    update();
+}
+
+void TPlotter::SetShowLegend(bool show)
+{
+    FExtras.Legend = show;
+    update();
+}
+
 void TPlotter::NextColour()
 {
     FColourIndex = (FColourIndex + 1) % int(PlotColours.size());
@@ -95,7 +109,10 @@ void TPlotter::paintEvent(QPaintEvent *)
     // A snapshot takes over the colour the live trace was last shown in.
     FStore.TraceColours[0] = FTraceColour;
     DrawTrace(painter, Geometry(), FGridX, FScale, FStore.Traces[0], ScreenTracePen(FStore, 0, FTraceColour));
-    DrawPlotLegend(painter, Geometry(), FGridX, FScale, FStore, FTraceColour);
+    if (FExtras.Markers)
+        DrawMarkers(painter, Geometry(), FScale, FindCurveMarkers(FStore.Traces[0]), MarkerColour());
+    if (FExtras.Legend)
+        DrawPlotLegend(painter, Geometry(), FGridX, FScale, FStore, FTraceColour);
 
     // The live trace may have changed under a resting pointer.
     UpdateReadout();
@@ -140,8 +157,15 @@ void TPlotter::UpdateReadout()
         return;
     FReadout = text;
     emit CursorReadout(text);
-    ShowCurvesReadout(this, FPointer.value_or(QPoint()),
-                      text.isEmpty() ? QString() : CurvesReadoutText(FStore, Geometry().XToFreq(FPointer->x())));
+    QString box;
+    if (!text.isEmpty()) {
+        QStringList lines{CurvesReadoutText(FStore, Geometry().XToFreq(FPointer->x()))};
+        if (FExtras.Markers)
+            lines << MarkerLines(FindCurveMarkers(FStore.Traces[0]));
+        lines.removeAll(QString());
+        box = lines.join(QLatin1Char('\n'));
+    }
+    ShowCurvesReadout(this, FPointer.value_or(QPoint()), box);
 }
 
 } // namespace cva

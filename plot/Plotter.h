@@ -13,6 +13,7 @@
 #include "models/Calc.h"
 #include "plot/PlotColours.h"
 #include "plot/PlotGeometry.h"
+#include "plot/PlotPainter.h"
 #include "plot/PlotScale.h"
 
 namespace cva {
@@ -32,6 +33,11 @@ public:
     void UpdateYRange();
     // Redraws the cached background now, for example after a snapshot.
     void DrawBackground();
+    // Plot > Markers: the live curve's peak, notch and -3 dB points, on the
+    // plot and in the readout; Plot > Legend.
+    void SetShowMarkers(bool show);
+    void SetShowLegend(bool show);
+    TPlotExtras Extras() const { return FExtras; }
     // Moves the live trace to the next colour of the cycle and repaints at once.
     void NextColour();
 
@@ -65,6 +71,7 @@ private:
     TGridX FGridX{};
     int FColourIndex = 0;
     TColor FTraceColour = clLime;
+    TPlotExtras FExtras;
     std::optional<QPoint> FPointer;
     QString FReadout;
 };

@@ -7,6 +7,7 @@
 
 #include "plot/CursorReadout.h"
 #include "plot/PlotColours.h"
+#include "plot/PlotLegend.h"
 #include "plot/PlotPainter.h"
 #include "plot/TracePens.h"
 
@@ -47,7 +48,7 @@ TPlotGeometry QuantityGeometry(QSize size, const TValueAxis &axis, const QPaintD
 }
 
 void RenderQuantityPlot(QPainter &painter, QSize size, const TTraceStore &store, TQuantity quantity,
-                        bool phaseAutoScale, TColor liveColour)
+                        bool phaseAutoScale, TColor liveColour, bool legend)
 {
     const TValueAxis axis = QuantityAxis(quantity, store, phaseAutoScale);
     const TPlotGeometry geometry = QuantityGeometry(size, axis, painter.device());
@@ -80,6 +81,18 @@ void RenderQuantityPlot(QPainter &painter, QSize size, const TTraceStore &store,
     DrawQuantityTrace(painter, geometry, gridX, axis, QuantityTrace(store, quantity, 0),
                       ScreenTracePen(store, 0, liveColour));
     painter.restore();
+    if (legend) {
+        // Kept off this quantity's curves, as the gain plot's is off the gains.
+        const TTraceStore shown = QuantityStore(store, quantity);
+        const auto points = ShownTracePoints(
+            shown, [&](int slot, int k) { return QPoint(gridX[k], axis.ToY(shown.Traces[slot][k], top, bottom)); });
+        painter.save();
+        painter.setFont(PlotLabelFont());
+        DrawLegend(painter, QRect(QPoint(geometry.FrameLeft, top), QPoint(geometry.FrameRight(), bottom)),
+                   LegendEntries(store, [&](int slot) { return ScreenTracePen(store, slot, liveColour); }), points,
+                   ToQColor(clSilver), ToQColor(clBlack));
+        painter.restore();
+    }
 }
 
 TQuantityView::TQuantityView(const TTraceStore &store, std::function<TColor()> liveColour, QWidget *parent)
@@ -101,10 +114,16 @@ void TQuantityView::SetPhaseAutoScale(bool on)
     update();
 }
 
+void TQuantityView::SetShowLegend(bool show)
+{
+    FShowLegend = show;
+    update();
+}
+
 void TQuantityView::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    RenderQuantityPlot(painter, size(), FStore, FQuantity, FPhaseAutoScale, FLiveColour());
+    RenderQuantityPlot(painter, size(), FStore, FQuantity, FPhaseAutoScale, FLiveColour(), FShowLegend);
     // The live trace may have changed under a resting pointer.
     UpdateReadout();
 }

@@ -27,9 +27,10 @@ QString QuantityName(TQuantity quantity);
 // The frame of a quantity plot of the given size, with margins for its labels.
 TPlotGeometry QuantityGeometry(QSize size, const TValueAxis &axis, const QPaintDevice *device);
 
-// The whole plot at the given size on any painter.
+// The whole plot at the given size on any painter, with the legend of the
+// gain plot unless it is hidden.
 void RenderQuantityPlot(QPainter &painter, QSize size, const TTraceStore &store, TQuantity quantity,
-                        bool phaseAutoScale, TColor liveColour);
+                        bool phaseAutoScale, TColor liveColour, bool legend = true);
 
 class TQuantityView : public QWidget {
     Q_OBJECT
@@ -43,6 +44,7 @@ public:
     TQuantity Quantity() const { return FQuantity; }
     void SetPhaseAutoScale(bool on);
     bool PhaseAutoScale() const { return FPhaseAutoScale; }
+    void SetShowLegend(bool show);
     TColor LiveColour() const { return FLiveColour(); }
 
 signals:
@@ -62,6 +64,7 @@ private:
     std::function<TColor()> FLiveColour;
     TQuantity FQuantity = TQuantity::Phase;
     bool FPhaseAutoScale = false;
+    bool FShowLegend = true;
     std::optional<QPoint> FPointer;
     QString FReadout;
 };

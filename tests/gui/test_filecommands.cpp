@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QMenu>
 #include <QMimeData>
+#include <QStatusBar>
 #include <QScreen>
 #include <QImage>
 #include <QLocale>
@@ -520,7 +521,7 @@ void TestFileCommands::exportWritesTheChosenFormat()
     W->Action("actFileExport")->trigger();
     const QStringList rows = QString::fromLatin1(ReadFile(Path("traces.csv"))).split('\n', Qt::SkipEmptyParts);
     QCOMPARE(rows.size(), 446);
-    QCOMPARE(rows[0], QString("frequency_hz,live,snapshot_1"));
+    QCOMPARE(rows[0], QString("frequency_hz,Live,Snapshot 1"));
     QVERIFY(W->Errors.isEmpty());
 
     // A failed export reports and leaves the modified mark and the traces alone.
@@ -622,7 +623,23 @@ void TestFileCommands::aDroppedCircuitFileOpensAfterTheSaveQuestion()
         QApplication::sendEvent(W.get(), &dropped);
         return true;
     };
-    QVERIFY(!drop(Path("picture.png")));
+    // Anything else is refused with a word; the circuit stays.
+    const TCircuit before = W->Circuit();
+    for (const QString &name : {QStringLiteral("picture.png"), QStringLiteral("dropped.cva picture.png")}) {
+        QMimeData data;
+        QList<QUrl> urls;
+        for (const QString &file : name.split(' '))
+            urls << QUrl::fromLocalFile(Path(file));
+        data.setUrls(urls);
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(W.get(), &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent dropped(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(W.get(), &dropped);
+        QVERIFY2(W->statusBar()->currentMessage().contains("opened"), qPrintable(W->statusBar()->currentMessage()));
+        QVERIFY(W->Circuit() == before);
+    }
+    QVERIFY(W->statusBar()->currentMessage().startsWith("2 files were dropped"));
     W->Slider(BuiltInControl::Bass)->setValue(3);
     W->SaveQuestionAnswer = QMessageBox::No;
     QVERIFY(drop(Path("dropped.cva")));

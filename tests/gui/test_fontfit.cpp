@@ -234,7 +234,7 @@ void TestFontFit::dialogsFit()
     QCOMPARE(exportSize.Presets()->itemData(exportSize.Presets()->count() - 1).toSize().width(), 3000);
     exportSize.reject();
 
-    TSweepPointsDialog sweepPoints({0, 25, 50, 75, 100}, &window);
+    TSweepPointsDialog sweepPoints({0, 25, 50, 75, 100}, 3, &window);
     Show(sweepPoints);
     sweepPoints.PointsEdit()->setText("0, 50, 150");
     sweepPoints.OkButton()->click();

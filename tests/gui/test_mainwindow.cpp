@@ -544,15 +544,20 @@ void TestMainWindow::sweepOverChosenPoints()
     W->Action("actPlotSweepPoints")->trigger();
     QCOMPARE(W->SweepPoints().size(), std::size_t(8));
 
-    // The dialog stays open on a text that does not read.
-    TSweepPointsDialog dialog(W->SweepPoints(), W.get());
+    // The dialog stays open on a text that does not read, or on positions
+    // that overflow the plot with the page's three controls.
+    TSweepPointsDialog dialog(W->SweepPoints(), 3, W.get());
     dialog.show();
     QCOMPARE(dialog.PointsEdit()->text(), QString("0, 10, 20, 30, 40, 60, 80, 100"));
-    dialog.PointsEdit()->setText("0, 50, 150");
-    QTest::mouseClick(dialog.OkButton(), Qt::LeftButton);
-    QVERIFY(dialog.isVisible());
-    QVERIFY(dialog.Problem()->text().contains("\"150\""));
-    QCOMPARE(dialog.PointsEdit()->selectedText(), QString("0, 50, 150"));
+    const std::pair<QString, QString> refused[] = {{"0, 50, 150", "\"150\""},
+                                                   {"0, 10, 20, 30, 40, 60, 80, 100", "take 24 snapshots"}};
+    for (const auto &[text, reason] : refused) {
+        dialog.PointsEdit()->setText(text);
+        QTest::mouseClick(dialog.OkButton(), Qt::LeftButton);
+        QVERIFY(dialog.isVisible());
+        QVERIFY2(dialog.Problem()->text().contains(reason), qPrintable(dialog.Problem()->text()));
+        QCOMPARE(dialog.PointsEdit()->selectedText(), text);
+    }
     dialog.PointsEdit()->setText("100 0");
     QTest::mouseClick(dialog.OkButton(), Qt::LeftButton);
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
@@ -568,6 +573,7 @@ void TestMainWindow::snapshotsFillStoreAndClearEmptiesIt()
     }
     QCOMPARE(W->Store().TraceCount, MaxTraces);
     QVERIFY(!W->SnapshotButton()->isEnabled());
+    QCOMPARE(W->statusBar()->currentMessage(), PlotFullText);
     QVERIFY(W->ClearButton()->isEnabled());
     QCOMPARE(W->Store().Traces[1], CoreTrace(CircuitAt(PageNamed("Fender"), 92, 50, 50)));
 

@@ -119,7 +119,7 @@ void TestPresets::applyingKeepsTheOldCurveAndMarksTheCircuit()
 
 void TestPresets::onlyAnExplicitChoiceApplies()
 {
-    W->Pages()->setCurrentIndex(static_cast<int>(Topology::Marshall));
+    W->Pages()->setCurrentIndex(PageNamed("Marshall"));
     QComboBox *box = W->PresetChoice();
     const TCircuit before = W->Circuit();
     QVERIFY(QTest::qWaitForWindowActive(W.get()));

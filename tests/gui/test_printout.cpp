@@ -23,10 +23,10 @@
 #include <QTest>
 
 #include "document/Circuit.h"
-#include "document/TraceTable.h"
 #include "plot/ControlSummary.h"
 #include "plot/PlotColours.h"
 #include "plot/PlotExport.h"
+#include "plot/PlotLegend.h"
 #include "plot/PlotPainter.h"
 #include "plot/Printout.h"
 
@@ -426,14 +426,25 @@ void TestPrintout::svgIsReadable()
 
 void TestPrintout::csvHoldsEveryTrace()
 {
+    // Columns named as the legend names the shown curves, quoted where the
+    // name needs it; a hidden snapshot is left out.
     QTemporaryDir dir;
     TTraceStore store = FlatStore(-20);
-    store.Snapshot();
+    store.Snapshot("Hidden");
+    store.Hidden[1] = true;
+    store.Snapshot("Bassman, \"5F6-A\"");
+    store.Labels[0] = "JCM800";
     const QString path = dir.filePath(QStringLiteral("traces.csv"));
     QCOMPARE(ExportTraceCsv(path, store), QString());
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
-    QCOMPARE(file.readAll().toStdString(), TraceTableCsv(store));
+    const QList<QByteArray> lines = file.readAll().split('\n');
+    QCOMPARE(lines.size(), GridPoints + 2); // the header, the points and an empty end
+    QCOMPARE(lines[0], QByteArray("frequency_hz,JCM800 (live),\"Bassman, \"\"5F6-A\"\"\""));
+    QCOMPARE(lines[1], QByteArray("10,-20,-20"));
+    // Tab-separated for the clipboard; the quote still needs quoting.
+    const std::string copied = ShownCurvesTable(store, '\t');
+    QCOMPARE(copied.substr(0, copied.find('\n')), std::string("frequency_hz\tJCM800 (live)\t\"Bassman, \"\"5F6-A\"\"\""));
 }
 
 void TestPrintout::failedExportKeepsTheExistingFile()

@@ -7,6 +7,8 @@
 #include <random>
 
 #include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QFile>
 #include <QImage>
 #include <QPainter>
@@ -19,6 +21,7 @@
 #include "plot/ControlSummary.h"
 #include "plot/CursorReadout.h"
 #include "plot/PlotColours.h"
+#include "plot/PlotPainter.h"
 #include "plot/Plotter.h"
 #include "plot/Printout.h"
 #include "plot/QuantityAxis.h"
@@ -71,6 +74,7 @@ private slots:
     void mapOverADisabledSliderKeepsTheView();
     void circuitTheEngineCannotSolve();
     void exportAndPrintFollowTheViewShown();
+    void copyAndMarkersFollowTheViewShown();
 
 private:
     std::unique_ptr<TTestWindow> W;
@@ -300,7 +304,7 @@ void TestViews::exportAndPrintFollowTheViewShown()
     W->Action("actFileExport")->trigger();
     QFile table(W->ExportAnswer);
     QVERIFY(table.open(QIODevice::ReadOnly));
-    QCOMPARE(table.readLine().trimmed(), QByteArray("frequency_hz,live"));
+    QCOMPARE(table.readLine().trimmed(), QByteArray("frequency_hz,Live"));
     const QList<QByteArray> first = table.readLine().trimmed().split(',');
     QCOMPARE(first[1].toDouble(), W->Store().Quantities[0].ImpedanceOhm[0]);
 
@@ -323,6 +327,25 @@ void TestViews::exportAndPrintFollowTheViewShown()
     QCOMPARE(page.pixelColor(layout.TextW + layout.L10 + 5, 5), QColor(Qt::red));
     QCOMPARE(page.pixelColor(layout.TextW / 2, layout.L14 / 2 + 1) == QColor(Qt::red), false);
     QCOMPARE(page.pixelColor(page.width() / 2, layout.Notice.bottom() + 2), QColor(Qt::white));
+}
+
+void TestViews::copyAndMarkersFollowTheViewShown()
+{
+    W->SnapshotButton()->click();
+    W->SetPlotView(TPlotView::Phase);
+    W->Action("actEditCopyData")->trigger();
+    const QStringList rows = QGuiApplication::clipboard()->text().split('\n');
+    QCOMPARE(rows.size(), GridPoints + 2);
+    QCOMPARE(rows[0], QStringLiteral("frequency_hz\tLive\tSnapshot 1"));
+    QCOMPARE(rows[1].split('\t').at(1).toDouble(), W->Store().Quantities[0].PhaseDeg[0]);
+    W->Action("actEditCopyPlot")->trigger();
+    QCOMPARE(QGuiApplication::clipboard()->image().size(), W->ShownView()->size());
+
+    // Markers: white rings and labels on the gain plot, only on request.
+    W->SetPlotView(TPlotView::Gain);
+    const int before = CountColour(W->Plotter()->grab().toImage(), MarkerColour());
+    W->Action("actPlotMarkers")->trigger();
+    QVERIFY(CountColour(W->Plotter()->grab().toImage(), MarkerColour()) > before + 20);
 }
 
 QTEST_MAIN(TestViews)
