@@ -114,7 +114,7 @@ void TestKeys::spaceGoesToTheFocusedWidget_data()
     QTest::addColumn<QString>("widget");
     QTest::addColumn<bool>("takesSpace");
     QTest::newRow("Snapshot button") << "btnSnapshot" << true;
-    QTest::newRow("Loop box") << "cbListenLoop" << true;
+    QTest::newRow("Clear button") << "btnClear" << true;
     QTest::newRow("source box") << "cbListenSource" << true;
     QTest::newRow("Bass slider") << "tbBass" << false;
 }
