@@ -5,7 +5,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
-#include "document/SpecialFiles.h"
+#include "document/FileKinds.h"
 
 namespace cva {
 

@@ -78,7 +78,7 @@ double DemoSeconds(const std::string &text)
     return seconds;
 }
 
-// "SPEC=PCT"; the spec is looked up once the circuit is known.
+// "NAME=PCT"; the name is looked up once the circuit is known.
 std::pair<std::string, double> ToleranceSetting(const std::string &text)
 {
     const std::size_t equals = text.rfind('=');
@@ -89,7 +89,7 @@ std::pair<std::string, double> ToleranceSetting(const std::string &text)
             percent = -1;
     }
     if (!(percent >= 0 && percent < 100))
-        throw TUsageError{"--tol takes SPEC=PCT with a percentage from 0 to below 100, not \"" + text + "\""};
+        throw TUsageError{"--tol takes NAME=PCT with a percentage from 0 to below 100, not \"" + text + "\""};
     return {text.substr(0, equals), percent};
 }
 
@@ -147,7 +147,7 @@ std::string UsageText()
            "                    [--output PATH] [--save PATH]\n"
            "                    [--png PATH] [--svg PATH] [--png-size WxH]\n"
            "                    [--snap E12|E24|E96]\n"
-           "                    [--tolerance | --sensitivity] [--runs N] [--seed S] [--tol SPEC=PCT]...\n"
+           "                    [--tolerance | --sensitivity] [--runs N] [--seed S] [--tol NAME=PCT]...\n"
            "                    [--list-presets] [--help] [--version]\n"
            "       corvanta-cli [circuit options] (--render IN | --render-demo SECONDS)\n"
            "                    --output OUT.wav [--float]\n"
@@ -184,7 +184,7 @@ std::string UsageText()
            "                      parts are drawn within their tolerances\n"
            "  --runs N            runs of the band, 1 to 1000000 (default 1000)\n"
            "  --seed S            seed of the draws (default 20): the same seed, the same band\n"
-           "  --tol SPEC=PCT      tolerance in percent of a part (FR1), a kind (R, C, L, pot,\n"
+           "  --tol NAME=PCT      tolerance in percent of a part (FR1), a kind (R, C, L, pot,\n"
            "                      source) or all; defaults R 5, C 10, L 10, pot 20, source 0\n"
            "  --sensitivity       print part,kind,tolerance_pct,frequency_hz,db_per_pct: the\n"
            "                      curve's change for +1% of each part where it is largest,\n"

@@ -50,7 +50,7 @@ struct TCliOptions {
     bool Sensitivity = false;
     std::optional<int> Runs;
     std::optional<std::uint64_t> Seed;
-    std::vector<std::pair<std::string, double>> Tolerances; // SPEC=PCT, applied in order
+    std::vector<std::pair<std::string, double>> Tolerances; // NAME=PCT, applied in order
 
     bool Renders() const { return RenderInput || RenderDemoSeconds; }
     // Play live through a JACK server instead, as a client of this name.

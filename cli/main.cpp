@@ -128,8 +128,8 @@ std::string CurveText(const TCliOptions &options, const TCircuit &circuit, const
 {
     if (options.Tolerance || options.Sensitivity) {
         std::vector<TPartTolerance> tolerances = DefaultTolerances(circuit);
-        for (const auto &[spec, percent] : options.Tolerances)
-            SetTolerance(tolerances, spec, percent);
+        for (const auto &[target, percent] : options.Tolerances)
+            SetTolerance(tolerances, target, percent);
         if (options.Sensitivity)
             return SensitivityCsv(CalcSensitivity(circuit), tolerances);
         return ToleranceCsv(live, CalcToleranceBand(circuit, tolerances, options.Runs.value_or(1000),

@@ -5,7 +5,7 @@
 #include <memory>
 #include <string_view>
 
-#include "document/SpecialFiles.h"
+#include "document/FileKinds.h"
 
 namespace cva {
 

@@ -102,18 +102,18 @@ std::vector<TPartTolerance> DefaultTolerances(const TCircuit &circuit)
     return parts;
 }
 
-void SetTolerance(std::vector<TPartTolerance> &parts, std::string_view spec, double percent)
+void SetTolerance(std::vector<TPartTolerance> &parts, std::string_view target, double percent)
 {
     if (!(percent >= 0 && percent < 100))
         throw CorvantaError("A tolerance is a percentage from 0 to below 100, not " + ShortestNumber(percent));
     bool named = false;
     for (TPartTolerance &part : parts)
-        if (SameText(spec, "all") || SameText(spec, part.Name) || SameText(spec, part.Kind)) {
+        if (SameText(target, "all") || SameText(target, part.Name) || SameText(target, part.Kind)) {
             part.Percent = percent;
             named = true;
         }
     if (!named)
-        throw CorvantaError("\"" + std::string(spec) +
+        throw CorvantaError("\"" + std::string(target) +
                             "\" names no part of this page, nor a kind (R, C, L, pot, source), nor all");
 }
 

@@ -26,11 +26,11 @@ struct TPartTolerance {
 // 5%, capacitors and inductors 10%, pots 20%, the source 0%.
 std::vector<TPartTolerance> DefaultTolerances(const TCircuit &circuit);
 
-// Sets the tolerance of the parts SPEC names: a part's name, a kind ("R",
-// "C", "L", "pot", "source") or "all", in any letter case. A SPEC that names
+// Sets the tolerance of the parts NAME names: a part's name, a kind ("R",
+// "C", "L", "pot", "source") or "all", in any letter case. A NAME that names
 // nothing on the page, or a percentage that is negative or not below 100, is
 // an error and changes nothing.
-void SetTolerance(std::vector<TPartTolerance> &parts, std::string_view spec, double percent);
+void SetTolerance(std::vector<TPartTolerance> &parts, std::string_view target, double percent);
 
 struct TToleranceBand {
     TTrace Min{}, P5{}, Median{}, P95{}, Max{};
