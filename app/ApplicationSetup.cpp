@@ -5,7 +5,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
-#include "document/FileKinds.h"
+#include "io/FileKinds.h"
 
 namespace cva {
 

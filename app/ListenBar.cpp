@@ -34,7 +34,7 @@
 #include "audio/Resampler.h"
 #include "audio/StackFilterDesign.h"
 #include "document/Netlist.h"
-#include "document/FileKinds.h"
+#include "io/FileKinds.h"
 #include "numerics/Error.h"
 
 namespace cva {

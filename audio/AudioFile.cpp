@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "document/AtomicFile.h"
+#include "io/AtomicFile.h"
 #include "numerics/Error.h"
 
 namespace cva {

@@ -22,15 +22,15 @@
 #include "cli/LivePlay.h"
 #include "cli/PlotPictures.h"
 #include "cli/TraceOutput.h"
-#include "document/AtomicFile.h"
 #include "document/CircuitFile.h"
-#include "document/ModelCheck.h"
-#include "document/ResponseMap.h"
 #include "document/ComponentSetting.h"
 #include "document/ESeriesSnap.h"
 #include "document/Tolerance.h"
 #include "document/ComponentNames.h"
+#include "document/ModelCheck.h"
 #include "document/Preset.h"
+#include "document/ResponseMap.h"
+#include "io/AtomicFile.h"
 #include "numerics/Error.h"
 
 using namespace cva;

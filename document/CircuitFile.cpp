@@ -7,8 +7,8 @@
 #include "components/EngNotation.h"
 #include "components/MessageQuote.h"
 #include "components/TaperLaw.h"
-#include "document/AtomicFile.h"
-#include "document/FileReading.h"
+#include "io/AtomicFile.h"
+#include "io/FileReading.h"
 #include "numerics/Error.h"
 
 namespace cva {

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "document/Circuit.h"
-#include "document/AtomicFile.h"
+#include "io/AtomicFile.h"
 
 namespace cva {
 

@@ -7,7 +7,7 @@
 
 #include "components/EngNotation.h"
 #include "components/MessageQuote.h"
-#include "document/FileReading.h"
+#include "io/FileReading.h"
 #include "numerics/Error.h"
 
 namespace cva {

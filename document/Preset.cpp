@@ -8,8 +8,8 @@
 
 #include "components/MessageQuote.h"
 #include "document/ComponentSetting.h"
-#include "document/FileReading.h"
 #include "document/Netlist.h"
+#include "io/FileReading.h"
 #include "numerics/Error.h"
 
 #ifndef CORVANTA_PRESETS_INSTALLED

@@ -10,8 +10,8 @@
 #include <QPainter>
 #include <QSvgGenerator>
 
-#include "document/AtomicFile.h"
 #include "document/TraceTable.h"
+#include "io/AtomicFile.h"
 #include "numerics/Error.h"
 #include "plot/PlotLegend.h"
 #include "plot/PlotPainter.h"

@@ -22,7 +22,7 @@
 #include <unistd.h>
 
 #include "TempDir.h"
-#include "document/AtomicFile.h"
+#include "io/AtomicFile.h"
 #include "numerics/Error.h"
 
 namespace {

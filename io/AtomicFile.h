@@ -5,7 +5,7 @@
 #include <memory>
 #include <string_view>
 
-#include "document/FileKinds.h"
+#include "io/FileKinds.h"
 
 namespace cva {
 

@@ -1,4 +1,4 @@
-#include "document/FileReading.h"
+#include "io/FileReading.h"
 
 #include <array>
 #include <cerrno>

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "document/FileKinds.h"
+#include "io/FileKinds.h"
 #include "numerics/Error.h"
 
 namespace cva {

@@ -1,4 +1,4 @@
-#include "document/AtomicFile.h"
+#include "io/AtomicFile.h"
 
 #include <algorithm>
 #include <array>
