@@ -6,9 +6,9 @@
 #include <numbers>
 #include <vector>
 
-#include "audio/DenseMatrix.h"
 #include "models/Mna.h"
 #include "models/NodalEngine.h"
+#include "numerics/DenseMatrix.h"
 #include "numerics/Error.h"
 
 namespace cva {

@@ -1,4 +1,4 @@
-#include "audio/DenseMatrix.h"
+#include "numerics/DenseMatrix.h"
 
 #include "numerics/Error.h"
 
