@@ -5,6 +5,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include "document/Version.h"
 #include "io/FileKinds.h"
 
 namespace cva {
@@ -38,7 +39,7 @@ QString SetUpApplication()
     // The settings (recent files, window size) live under this name.
     QCoreApplication::setOrganizationName("Corvanta");
     QCoreApplication::setApplicationName("Corvanta");
-    QCoreApplication::setApplicationVersion(CORVANTA_VERSION);
+    QCoreApplication::setApplicationVersion(ProgramVersion);
     return KeepSettingsOffSpecialFile();
 }
 

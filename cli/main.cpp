@@ -30,6 +30,7 @@
 #include "document/ModelCheck.h"
 #include "document/Preset.h"
 #include "document/ResponseMap.h"
+#include "document/Version.h"
 #include "io/AtomicFile.h"
 #include "numerics/Error.h"
 
@@ -172,7 +173,7 @@ int main(int argc, char **argv)
             return 0;
         }
         if (options.Version) {
-            std::cout << "corvanta-cli " << CORVANTA_VERSION << "\n";
+            std::cout << "corvanta-cli " << ProgramVersion << "\n";
             return 0;
         }
         if (options.ListPresets) {

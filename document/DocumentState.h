@@ -5,10 +5,11 @@
 
 #include <string>
 
+#include "document/Version.h"
+
 namespace cva {
 
 constexpr const char *ProgramTitle = "Corvanta";
-constexpr const char *CaptionVersion = "1.3";
 
 class TDocumentState {
 public:
