@@ -104,7 +104,7 @@ float TPluckedGuitar::TPickupResonance::Process(float x)
 }
 
 TPluckedGuitar::TPluckedGuitar(double sampleRate)
-    : Rate(sampleRate), LoopSamples(std::llround(LoopSeconds() * sampleRate))
+    : LoopSamples(std::llround(LoopSeconds() * sampleRate))
 {
     for (int string = 0; string < 6; ++string)
         Strings.emplace_back(sampleRate, NoteFrequency(OpenStrings[string]));

@@ -52,7 +52,6 @@ private:
         float Process(float x);
     };
 
-    double Rate;
     long long LoopSamples;
     std::vector<TPluck> Pattern;
     std::vector<TString> Strings;

@@ -273,13 +273,6 @@ QColor MarkerColour()
     return ToQColor(clWhite);
 }
 
-void RenderTitledPlot(QPainter &painter, QSize size, const QString &title, const TTraceStore &store,
-                      TPlotScale &scale, TColor liveColour)
-{
-    RenderTitled(painter, size, title,
-                 [&](QPainter &onPlot, QSize plotSize) { RenderPlot(onPlot, plotSize, store, scale, liveColour); });
-}
-
 void RenderTitled(QPainter &painter, QSize size, const QString &title, const TPlotRender &render)
 {
     if (title.isEmpty()) {

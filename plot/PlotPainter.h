@@ -94,11 +94,9 @@ void DrawTraceLine(QPainter &painter, const TTrace &trace, const std::function<Q
 void RenderPlot(QPainter &painter, QSize size, const TTraceStore &store, TPlotScale &scale, TColor liveColour,
                 TPlotExtras extras = {});
 
-// The whole plot under a title line (the topology and slider settings, for
-// pictures that leave the program), all in the given size.
-void RenderTitledPlot(QPainter &painter, QSize size, const QString &title, const TTraceStore &store,
-                      TPlotScale &scale, TColor liveColour);
-// Any view under a title line; without a title the view alone.
+// Any view under a title line (the page and the control settings, for
+// pictures that leave the program), all in the given size; without a title
+// the view alone.
 void RenderTitled(QPainter &painter, QSize size, const QString &title, const TPlotRender &render);
 // The gain plot as a picture, on a copy of the scale; the store must
 // outlive the picture.
