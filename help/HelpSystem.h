@@ -51,7 +51,6 @@ public:
     // the first of these when neither exists.
     static QString FindHelpFile(const QString &programFolder);
 
-    QString HelpFile() const { return FHelpFile; }
     const THelpLog &Log() const { return FLog; }
 
     // Shows the topic of the context in the help window and raises it; an

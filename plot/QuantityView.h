@@ -43,9 +43,7 @@ public:
     void SetQuantity(TQuantity quantity);
     TQuantity Quantity() const { return FQuantity; }
     void SetPhaseAutoScale(bool on);
-    bool PhaseAutoScale() const { return FPhaseAutoScale; }
     void SetShowLegend(bool show);
-    TColor LiveColour() const { return FLiveColour(); }
 
 signals:
     // Frequency, gain, phase and group delay of the live trace under the
