@@ -22,25 +22,23 @@ namespace cva {
 
 namespace {
 
-// What sets the dialogs of the five kinds apart. Widths are in pixels at the
-// design font (see FontScale.h).
+// What sets the dialogs of the five kinds apart besides their fields, which
+// the element's traits name. Widths are in pixels at the design font (see
+// FontScale.h).
 struct TDialogLayout {
     const char *Caption;
     int HelpContext;
-    const char *ValueLabel;
-    const char *ResLabel; // inductor only
-    bool TaperChoice;     // potentiometer only
     int BevelWidth;
 };
 
-const TDialogLayout &LayoutOf(TDialogKind kind)
+const TDialogLayout &LayoutOf(TElementKind kind)
 {
-    static const TDialogLayout layouts[] = {
-        {"Edit resistor properties", 20, "Resistance", nullptr, false, 169},
-        {"Edit capacitor properties", 22, "Capacitor value", nullptr, false, 169},
-        {"Edit inductor properties", 0, "Inductor value", "DC resistance", false, 169},
-        {"Edit potentiometer properties", 23, "Potentiometer value", nullptr, true, 169},
-        {"Edit generator properties", 21, "Generator source resistance", nullptr, false, 217},
+    static const TDialogLayout layouts[ElementKindCount] = {
+        {"Edit resistor properties", 20, 169},
+        {"Edit capacitor properties", 22, 169},
+        {"Edit inductor properties", 0, 169},
+        {"Edit potentiometer properties", 23, 169},
+        {"Edit generator properties", 21, 217},
     };
     return layouts[static_cast<int>(kind)];
 }
@@ -52,7 +50,7 @@ const char *const InvalidFieldStyle = "QLineEdit { border: 2px solid #c00000; }"
 
 } // namespace
 
-TEditDialog::TEditDialog(TDialogKind kind, QWidget *parent) : QDialog(parent), FKind(kind)
+TEditDialog::TEditDialog(TElementKind kind, QWidget *parent) : QDialog(parent), FKind(kind)
 {
     const TDialogLayout &layout = LayoutOf(kind);
     setWindowTitle(QString::fromLatin1(layout.Caption));
@@ -66,8 +64,8 @@ TEditDialog::TEditDialog(TDialogKind kind, QWidget *parent) : QDialog(parent), F
     auto *fields = new QGridLayout;
     fields->setHorizontalSpacing(Scaled(*this, 10));
     fields->setVerticalSpacing(Scaled(*this, 11));
-    auto addField = [&](const char *text, int row) {
-        auto *label = new QLabel(QString::fromLatin1(text), this);
+    auto addField = [&](std::string_view text, int row) {
+        auto *label = new QLabel(QString::fromUtf8(text.data(), qsizetype(text.size())), this);
         auto *edit = new QLineEdit(this);
         edit->setFixedWidth(Scaled(*this, FieldWidth));
         label->setBuddy(edit);
@@ -76,9 +74,10 @@ TEditDialog::TEditDialog(TDialogKind kind, QWidget *parent) : QDialog(parent), F
         connect(edit, &QLineEdit::textEdited, this, [this, edit] { MarkField(edit, false); });
         return edit;
     };
-    FSource = addField(layout.ValueLabel, 0);
-    if (layout.ResLabel)
-        FRes = addField(layout.ResLabel, 1);
+    const TElementTraits &traits = Traits(kind);
+    FSource = addField(traits.ValueLabel, 0);
+    if (traits.Second == TSecondValue::DcResistance)
+        FRes = addField(traits.SecondLabel, 1);
     fields->setColumnStretch(0, 1);
 
     auto *bevel = new QFrame(this);
@@ -103,7 +102,7 @@ TEditDialog::TEditDialog(TDialogKind kind, QWidget *parent) : QDialog(parent), F
     column->addWidget(FError);
 
     QWidget *firstStyle = nullptr;
-    if (layout.TaperChoice) {
+    if (traits.Second == TSecondValue::Taper) {
         auto *group = new QGroupBox(tr("Style"), this);
         auto *styles = new QVBoxLayout(group);
         const char *items[] = {"Linear", "Log type A", "Log type B"};
@@ -154,7 +153,7 @@ void TEditDialog::SetFields(const TDialogFields &fields)
         MarkField(FRes, false);
     }
     ShowReason(QString());
-    if (FKind == TDialogKind::Pot) {
+    if (FKind == TElementKind::Pot) {
         const bool shown = fields.Style >= 0 && fields.Style < int(FStyle.size());
         FUnshownStyle = shown ? -1 : fields.Style;
         for (int i = 0; i < int(FStyle.size()); ++i) {
@@ -255,12 +254,11 @@ void TEditDialog::keyPressEvent(QKeyEvent *event)
 
 TQtEditDialogs::TQtEditDialogs(QWidget *parent)
 {
-    for (TDialogKind kind : {TDialogKind::Resistor, TDialogKind::Capacitor, TDialogKind::Inductor, TDialogKind::Pot,
-                             TDialogKind::Generator})
-        FDialogs[static_cast<int>(kind)] = new TEditDialog(kind, parent);
+    for (int kind = 0; kind < ElementKindCount; ++kind)
+        FDialogs[kind] = new TEditDialog(static_cast<TElementKind>(kind), parent);
 }
 
-bool TQtEditDialogs::Execute(TDialogKind kind, TDialogFields &fields)
+bool TQtEditDialogs::Execute(TElementKind kind, TDialogFields &fields)
 {
     TEditDialog &dialog = Dialog(kind);
     dialog.SetFields(fields);

@@ -22,9 +22,9 @@ class TEditDialog : public QDialog {
     Q_OBJECT
 
 public:
-    TEditDialog(TDialogKind kind, QWidget *parent = nullptr);
+    TEditDialog(TElementKind kind, QWidget *parent = nullptr);
 
-    TDialogKind Kind() const { return FKind; }
+    TElementKind Kind() const { return FKind; }
     // Help topic number for F1; 0 where the dialog has none.
     int HelpContext() const { return FHelpContext; }
 
@@ -52,7 +52,7 @@ private:
     void MarkField(QLineEdit *edit, bool invalid);
     void ShowReason(const QString &reason);
 
-    TDialogKind FKind;
+    TElementKind FKind;
     int FHelpContext = 0;
     QLineEdit *FSource = nullptr;
     QLineEdit *FRes = nullptr;
@@ -69,11 +69,11 @@ private:
 class TQtEditDialogs : public TEditDialogs {
 public:
     explicit TQtEditDialogs(QWidget *parent);
-    bool Execute(TDialogKind kind, TDialogFields &fields) override;
-    TEditDialog &Dialog(TDialogKind kind) { return *FDialogs[static_cast<int>(kind)]; }
+    bool Execute(TElementKind kind, TDialogFields &fields) override;
+    TEditDialog &Dialog(TElementKind kind) { return *FDialogs[static_cast<int>(kind)]; }
 
 private:
-    std::array<TEditDialog *, 5> FDialogs{};
+    std::array<TEditDialog *, ElementKindCount> FDialogs{};
 };
 
 } // namespace cva

@@ -329,8 +329,8 @@ void TfrmMain::CreateMenus()
     QMenu *help = menuBar()->addMenu("&Help");
     connect(AddAction(help, "Contents1", "&Contents", "Opens the help", QKeySequence(Qt::Key_F1)), &QAction::triggered,
             this, &TfrmMain::Contents1Click);
-    for (TDialogKind kind : {TDialogKind::Resistor, TDialogKind::Capacitor, TDialogKind::Inductor, TDialogKind::Pot,
-                             TDialogKind::Generator})
+    for (TElementKind kind : {TElementKind::Resistor, TElementKind::Capacitor, TElementKind::Inductor, TElementKind::Pot,
+                             TElementKind::Generator})
         connect(&FEditDialogs.Dialog(kind), &TEditDialog::HelpRequested, this, &TfrmMain::ShowHelp);
     FAbout = new TdlgAbout(this);
     QAction *about = AddAction(help, "About1", "&About...", "Shows who made Corvanta");

@@ -62,7 +62,7 @@ void TSingleValueSymbol::Edit(TEditDialogs &dialogs, char decimalSeparator)
 {
     TDialogFields fields;
     fields.Source = GetCaption(decimalSeparator);
-    if (!dialogs.Execute(Kind, fields))
+    if (!dialogs.Execute(Kind(), fields))
         return;
     try {
         Value = EngStrToFloat(fields.Source, decimalSeparator);
@@ -86,7 +86,7 @@ void TSymbolInductor::Edit(TEditDialogs &dialogs, char decimalSeparator)
     TDialogFields fields;
     fields.Source = GetCaption(decimalSeparator);
     fields.Res = FloatToEngStr(ValueR, decimalSeparator);
-    if (!dialogs.Execute(TDialogKind::Inductor, fields))
+    if (!dialogs.Execute(Kind(), fields))
         return;
     try {
         const double value = EngStrToFloat(fields.Source, decimalSeparator);
@@ -118,7 +118,7 @@ void TSymbolPot::Edit(TEditDialogs &dialogs, char decimalSeparator)
     fields.Source = GetCaption(decimalSeparator);
     // An unknown number works as the linear law, so the dialog shows that.
     fields.Style = PotType > LastKnownTaper ? int(PotLinear) : int(PotType);
-    if (!dialogs.Execute(TDialogKind::Pot, fields))
+    if (!dialogs.Execute(Kind(), fields))
         return;
     try {
         Value = EngStrToFloat(fields.Source, decimalSeparator);

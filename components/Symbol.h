@@ -9,11 +9,10 @@
 #include <string>
 #include <string_view>
 
+#include "components/ElementKind.h"
 #include "components/TaperLaw.h"
 
 namespace cva {
-
-enum class TDialogKind { Resistor, Capacitor, Inductor, Pot, Generator };
 
 // What an edit dialog shows and gives back: the value field, the inductor's
 // DC resistance field and the potentiometer's taper choice.
@@ -28,7 +27,7 @@ struct TDialogFields {
 class TEditDialogs {
 public:
     virtual ~TEditDialogs() = default;
-    virtual bool Execute(TDialogKind kind, TDialogFields &fields) = 0;
+    virtual bool Execute(TElementKind kind, TDialogFields &fields) = 0;
 };
 
 
@@ -44,7 +43,8 @@ public:
     virtual std::string GetInfo(char decimalSeparator = '.') const = 0;
     // Reads the text form; all or nothing.
     virtual void SetInfo(std::string_view text, char decimalSeparator = '.') = 0;
-    virtual std::string TypeName() const = 0;
+    virtual TElementKind Kind() const = 0;
+    std::string TypeName() const { return std::string(Traits(Kind()).TypeName); }
 
     std::string GetCaption(char decimalSeparator = '.') const;
     // The same kind of component with exactly the same values.
@@ -67,53 +67,51 @@ public:
     void Edit(TEditDialogs &dialogs, char decimalSeparator) override;
     std::string GetInfo(char decimalSeparator = '.') const override;
     void SetInfo(std::string_view text, char decimalSeparator = '.') override;
+    TElementKind Kind() const override { return OwnKind; }
 
 protected:
-    TSingleValueSymbol(double value, TDialogKind kind) : TSymbol(value, 0.0), Kind(kind) {}
+    TSingleValueSymbol(double value, TElementKind kind) : TSymbol(value, 0.0), OwnKind(kind) {}
 
 private:
-    TDialogKind Kind;
+    TElementKind OwnKind;
 };
 
 class TSymbolResistor final : public TSingleValueSymbol {
 public:
-    explicit TSymbolResistor(double value) : TSingleValueSymbol(value, TDialogKind::Resistor) {}
+    explicit TSymbolResistor(double value) : TSingleValueSymbol(value, TElementKind::Resistor) {}
     std::unique_ptr<TSymbol> Clone() const override { return std::make_unique<TSymbolResistor>(*this); }
-    std::string TypeName() const override { return "Resistor"; }
 };
 
 class TSymbolCapacitor final : public TSingleValueSymbol {
 public:
-    explicit TSymbolCapacitor(double value) : TSingleValueSymbol(value, TDialogKind::Capacitor) {}
+    explicit TSymbolCapacitor(double value) : TSingleValueSymbol(value, TElementKind::Capacitor) {}
     std::unique_ptr<TSymbol> Clone() const override { return std::make_unique<TSymbolCapacitor>(*this); }
-    std::string TypeName() const override { return "Capacitor"; }
 };
 
 class TSymbolGenerator final : public TSingleValueSymbol {
 public:
-    explicit TSymbolGenerator(double value) : TSingleValueSymbol(value, TDialogKind::Generator) {}
+    explicit TSymbolGenerator(double value) : TSingleValueSymbol(value, TElementKind::Generator) {}
     std::unique_ptr<TSymbol> Clone() const override { return std::make_unique<TSymbolGenerator>(*this); }
-    std::string TypeName() const override { return "Generator"; }
 };
 
 class TSymbolInductor final : public TSymbol {
 public:
     TSymbolInductor(double value, double valueR) : TSymbol(value, valueR) {}
     std::unique_ptr<TSymbol> Clone() const override { return std::make_unique<TSymbolInductor>(*this); }
+    TElementKind Kind() const override { return TElementKind::Inductor; }
     void Edit(TEditDialogs &dialogs, char decimalSeparator) override;
     std::string GetInfo(char decimalSeparator = '.') const override;
     void SetInfo(std::string_view text, char decimalSeparator = '.') override;
-    std::string TypeName() const override { return "Inductor"; }
 };
 
 class TSymbolPot final : public TSymbol {
 public:
     TSymbolPot(std::uint8_t potType, double value) : TSymbol(value, 0.0), PotType(potType) {}
     std::unique_ptr<TSymbol> Clone() const override { return std::make_unique<TSymbolPot>(*this); }
+    TElementKind Kind() const override { return TElementKind::Pot; }
     void Edit(TEditDialogs &dialogs, char decimalSeparator) override;
     std::string GetInfo(char decimalSeparator = '.') const override;
     void SetInfo(std::string_view text, char decimalSeparator = '.') override;
-    std::string TypeName() const override { return "Potentiometer"; }
     bool SameAs(const TSymbol &other) const override;
 
     std::uint8_t GetPotType() const { return PotType; }

@@ -56,7 +56,7 @@ int PageNamed(std::string_view caption)
 
 TSymbolList DefaultValues(const TCircuitDef &page)
 {
-    using K = TComponentKind;
+    using K = TElementKind;
     TSymbolList values;
     for (const TComponentDefault &part : page.Components) {
         switch (part.Kind) {

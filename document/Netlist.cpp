@@ -49,43 +49,38 @@ TNetlist BuildNetlist(const TCircuit &circuit)
     net.Input = node(info.InputNode);
     net.Output = node(info.OutputNode);
     for (const TComponentDefault &part : info.Components)
-        if (part.Kind == TComponentKind::Generator)
+        if (part.Kind == TElementKind::Generator)
             net.SourceResistance = s.GetValue(part.Name);
 
     for (const TBranchSpec &b : info.Branches) {
         const int from = node(b.From);
         const int to = node(b.To);
         switch (b.Kind) {
-        case TBranchKind::Resistor:
-            net.Add({TElementKind::Resistor, from, to, s.GetValue(b.Component), 0, b.Component});
+        case TElementKind::Resistor:
+            net.Add({b.Kind, from, to, b.FixedOhms ? *b.FixedOhms : s.GetValue(b.Component), 0, b.Component});
             break;
-        case TBranchKind::FixedResistor:
-            net.Add({TElementKind::Resistor, from, to, b.Ohms, 0, b.Component});
+        case TElementKind::Capacitor:
+            net.Add({b.Kind, from, to, s.GetValue(b.Component), 0, b.Component});
             break;
-        case TBranchKind::Capacitor:
-            net.Add({TElementKind::Capacitor, from, to, s.GetValue(b.Component), 0, b.Component});
+        case TElementKind::Inductor:
+            net.Add({b.Kind, from, to, s.GetValue(b.Component), s.GetValueR(b.Component), b.Component});
             break;
-        case TBranchKind::Inductor:
-            net.Add({TElementKind::Inductor, from, to, s.GetValue(b.Component), s.GetValueR(b.Component),
-                     b.Component});
-            break;
-        case TBranchKind::PotDivider: {
+        case TElementKind::Pot: {
             CheckPotIsPassive(net, s, b.Component);
             const int position = PotPosition(circuit, b.Component);
-            const int wiper = node(b.Wiper);
-            net.Add({TElementKind::Resistor, from, wiper, s.GetPotRest(b.Component, position, SliderMaximum), 0,
-                     b.Component});
-            net.Add({TElementKind::Resistor, wiper, to, s.GetPotPart(b.Component, position, SliderMaximum), 0,
-                     b.Component});
+            const double part = s.GetPotPart(b.Component, position, SliderMaximum);
+            if (b.Wiper.empty()) {
+                net.Add({TElementKind::Resistor, from, to, part, 0, b.Component});
+            } else {
+                const int wiper = node(b.Wiper);
+                net.Add({TElementKind::Resistor, from, wiper, s.GetPotRest(b.Component, position, SliderMaximum), 0,
+                         b.Component});
+                net.Add({TElementKind::Resistor, wiper, to, part, 0, b.Component});
+            }
             break;
         }
-        case TBranchKind::PotVariable: {
-            CheckPotIsPassive(net, s, b.Component);
-            const int position = PotPosition(circuit, b.Component);
-            net.Add({TElementKind::Resistor, from, to, s.GetPotPart(b.Component, position, SliderMaximum), 0,
-                     b.Component});
-            break;
-        }
+        case TElementKind::Generator:
+            throw CorvantaError("The generator of circuit " + net.Name + " drives its input and is no branch");
         }
     }
     return net;

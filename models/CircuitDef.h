@@ -11,17 +11,16 @@
 #include <string_view>
 #include <vector>
 
+#include "components/ElementKind.h"
 #include "models/Calc.h"
 
 namespace cva {
 
 constexpr int SliderMaximum = 100;
 
-enum class TComponentKind { Generator, Resistor, Pot, Capacitor, Inductor };
-
 struct TComponentDefault {
     std::string Name;
-    TComponentKind Kind;
+    TElementKind Kind;
     double Value;
     double Second = 0; // taper of a pot, DC resistance of an inductor
 };
@@ -63,21 +62,19 @@ struct TLoopModel {
     std::vector<TSlotAssignment> Slots;
 };
 
-// A branch of the circuit between named nodes ("0" is ground). A pot wired
-// as a divider has its Rest section from From to Wiper and its Part section
-// (the one that grows as its control moves up) from Wiper to To; a pot wired
-// as a variable resistor is its Part section from From to To. A fixed
-// resistor is part of the circuit's wiring rather than of its values, and
-// carries its own Ohms.
-enum class TBranchKind { Resistor, Capacitor, Inductor, PotDivider, PotVariable, FixedResistor };
-
+// A branch of the circuit between named nodes ("0" is ground). A pot with a
+// Wiper is a divider: its Rest section from From to Wiper and its Part
+// section (the one that grows as its control moves up) from Wiper to To; a
+// pot without one is a variable resistor, its Part section from From to To.
+// A resistor with FixedOhms is part of the circuit's wiring rather than of
+// its values.
 struct TBranchSpec {
-    TBranchKind Kind;
+    TElementKind Kind;
     std::string Component;
     std::string From;
     std::string To;
     std::string Wiper = {};
-    double Ohms = 0;
+    std::optional<double> FixedOhms = {};
 };
 
 struct TCircuitDef {

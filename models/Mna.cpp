@@ -11,7 +11,7 @@ TMnaSystem StampMna(const TNetlist &net)
     int next = nodes;
     m.SourceCurrent = next++;
     for (int i = 0; i < net.BranchCount; ++i)
-        if (net.Branches[i].Kind == TElementKind::Inductor)
+        if (Traits(net.Branches[i].Kind).StateStamp == TStateStamp::BranchCurrent)
             ++next;
     m.Size = next;
     m.Output = unknown[net.Output];
@@ -32,16 +32,16 @@ TMnaSystem StampMna(const TNetlist &net)
         const TNetBranch &b = net.Branches[i];
         const int p = unknown[b.From];
         const int q = unknown[b.To];
-        switch (b.Kind) {
-        case TElementKind::Resistor:
+        switch (Traits(b.Kind).StateStamp) {
+        case TStateStamp::Conductance:
             if (!IsShort(b) && p != q)
                 stamp(m.G, p, q, 1.0 / b.Value);
             break;
-        case TElementKind::Capacitor:
+        case TStateStamp::Capacitance:
             if (p != q)
                 stamp(m.C, p, q, b.Value);
             break;
-        case TElementKind::Inductor: {
+        case TStateStamp::BranchCurrent: {
             // v(p) - v(q) - R i - L di/dt = 0, and i leaves p for q.
             const int k = inductorRow++;
             if (p >= 0) {
@@ -56,6 +56,8 @@ TMnaSystem StampMna(const TNetlist &net)
             m.C[k][k] -= b.Value;
             break;
         }
+        case TStateStamp::NotABranch: // refused by CheckNetlist
+            break;
         }
     }
     // The source: v(in) + RG i = v, and i enters the input node.

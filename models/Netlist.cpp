@@ -18,19 +18,6 @@ int Root(TNodeUnknowns &parent, int node)
     return node;
 }
 
-std::string_view UnitOf(TElementKind kind)
-{
-    switch (kind) {
-    case TElementKind::Resistor:
-        return "Ω";
-    case TElementKind::Capacitor:
-        return "F";
-    case TElementKind::Inductor:
-        return "H";
-    }
-    return "";
-}
-
 // "-100 kΩ": engineering notation with the sign kept, as the user typed it.
 std::string ValueWithUnit(double value, std::string_view unit)
 {
@@ -77,10 +64,12 @@ void CheckNetlist(const TNetlist &net)
         checkNode(b.From);
         checkNode(b.To);
         const std::string name = b.Component.empty() ? "a branch" : std::string(b.Component);
+        if (Traits(b.Kind).StateStamp == TStateStamp::NotABranch)
+            fail(name + " is a " + std::string(Traits(b.Kind).TypeName) + ", not a branch");
         if (!std::isfinite(b.Value) || !std::isfinite(b.SeriesResistance))
             fail(name + " has a value that is not finite");
         if (b.Value < 0)
-            throw TNotPassiveError(net, name, "", b.Value, UnitOf(b.Kind));
+            throw TNotPassiveError(net, name, "", b.Value, Traits(b.Kind).ValueUnit);
         if (b.SeriesResistance < 0)
             throw TNotPassiveError(net, name, "a DC resistance of", b.SeriesResistance, "Ω");
         if (b.Kind == TElementKind::Capacitor && b.Value == 0)

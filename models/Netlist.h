@@ -9,12 +9,12 @@
 #include <string>
 #include <string_view>
 
+#include "components/ElementKind.h"
 #include "numerics/Error.h"
 
 namespace cva {
 
-enum class TElementKind { Resistor, Capacitor, Inductor };
-
+// A resistor, capacitor or inductor; pots and the generator are no branch.
 struct TNetBranch {
     TElementKind Kind = TElementKind::Resistor;
     int From = 0; // node numbers; 0 is ground

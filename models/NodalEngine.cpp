@@ -11,35 +11,9 @@ namespace cva {
 
 namespace {
 
-constexpr TCx J(0.0, 1.0);
-
-// Admittance of a branch and its derivative with respect to omega.
 TCx Admittance(const TNetBranch &b, double omega)
 {
-    switch (b.Kind) {
-    case TElementKind::Resistor:
-        return 1.0 / b.Value;
-    case TElementKind::Capacitor:
-        return J * (omega * b.Value);
-    case TElementKind::Inductor:
-        return 1.0 / TCx(b.SeriesResistance, omega * b.Value);
-    }
-    return 0.0;
-}
-
-TCx AdmittanceSlope(const TNetBranch &b, double omega)
-{
-    switch (b.Kind) {
-    case TElementKind::Resistor:
-        return 0.0;
-    case TElementKind::Capacitor:
-        return J * b.Value;
-    case TElementKind::Inductor: {
-        const TCx y = Admittance(b, omega);
-        return -J * b.Value * y * y;
-    }
-    }
-    return 0.0;
+    return Traits(b.Kind).Admittance(b.Value, b.SeriesResistance, omega);
 }
 
 double Degrees(double radians) { return radians * (180.0 / std::numbers::pi); }
@@ -137,13 +111,14 @@ TNodalPoint TNodalEngine::Point(double frequency)
     std::array<TCx, MaxLUOrder> slope{};
     for (int i = 0; i < Net.BranchCount; ++i) {
         const TNetBranch &b = Net.Branches[i];
-        if (IsShort(b) || b.Kind == TElementKind::Resistor)
+        const TAdmittance admittanceSlope = Traits(b.Kind).AdmittanceSlope;
+        if (IsShort(b) || !admittanceSlope)
             continue;
         const int p = Unknown[b.From];
         const int q = Unknown[b.To];
         if (p == q)
             continue;
-        const TCx flow = AdmittanceSlope(b, omega) * (Voltage(b.From) - Voltage(b.To));
+        const TCx flow = admittanceSlope(b.Value, b.SeriesResistance, omega) * (Voltage(b.From) - Voltage(b.To));
         if (p >= 0)
             slope[p] -= flow;
         if (q >= 0)

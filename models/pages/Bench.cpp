@@ -10,9 +10,8 @@ namespace cva {
 
 namespace {
 
-using K = TComponentKind;
+using K = TElementKind;
 using S = TSlotSource;
-using B = TBranchKind;
 using P = TCalcParms;
 
 double BenchResponse(const TCalcParms &p, double frequency)
@@ -93,11 +92,11 @@ TCircuitDef BenchCircuit()
     // A input, W1..W3 the wipers of the mid, bass and treble pots, X1 the C1/L1
     // junction, N the output.
     page.Branches = {
-        {B::PotDivider, "SR1", "A", "0", "W1"}, {B::PotDivider, "SR2", "A", "0", "W2"},
-        {B::PotDivider, "SR3", "A", "0", "W3"}, {B::Resistor, "SR4", "A", "N"},
-        {B::Resistor, "SR5", "N", "0"},         {B::Capacitor, "SC1", "W1", "X1"},
-        {B::Inductor, "SL1", "X1", "N"},        {B::Inductor, "SL2", "W2", "N"},
-        {B::Capacitor, "SC2", "W3", "N"},
+        {K::Pot, "SR1", "A", "0", "W1"}, {K::Pot, "SR2", "A", "0", "W2"},
+        {K::Pot, "SR3", "A", "0", "W3"}, {K::Resistor, "SR4", "A", "N"},
+        {K::Resistor, "SR5", "N", "0"},         {K::Capacitor, "SC1", "W1", "X1"},
+        {K::Inductor, "SL1", "X1", "N"},        {K::Inductor, "SL2", "W2", "N"},
+        {K::Capacitor, "SC2", "W3", "N"},
     };
     page.InputNode = "A";
     page.OutputNode = "N";

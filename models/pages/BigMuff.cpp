@@ -9,9 +9,8 @@ namespace cva {
 
 namespace {
 
-using K = TComponentKind;
+using K = TElementKind;
 using S = TSlotSource;
-using B = TBranchKind;
 using P = TCalcParms;
 
 double BigMuffResponse(const TCalcParms &p, double frequency)
@@ -69,9 +68,9 @@ TCircuitDef BigMuffCircuit()
     // A input, U the high-pass junction, L the low-pass junction, W the wiper
     // (output).
     page.Branches = {
-        {B::Capacitor, "PC1", "A", "U"},  {B::Resistor, "PR1", "A", "L"},
-        {B::Capacitor, "PC2", "L", "0"},  {B::Resistor, "PR2", "U", "0"},
-        {B::PotDivider, "PR3", "U", "L", "W"}, {B::Resistor, "PR4", "W", "0"},
+        {K::Capacitor, "PC1", "A", "U"},  {K::Resistor, "PR1", "A", "L"},
+        {K::Capacitor, "PC2", "L", "0"},  {K::Resistor, "PR2", "U", "0"},
+        {K::Pot, "PR3", "U", "L", "W"}, {K::Resistor, "PR4", "W", "0"},
     };
     page.InputNode = "A";
     page.OutputNode = "W";

@@ -10,9 +10,8 @@ namespace cva {
 
 namespace {
 
-using K = TComponentKind;
+using K = TElementKind;
 using S = TSlotSource;
-using B = TBranchKind;
 using P = TCalcParms;
 
 double ESeriesResponse(const TCalcParms &p, double frequency)
@@ -81,11 +80,11 @@ TCircuitDef ESeriesCircuit()
     // A input; Y, W, Z the treble pot's lower end, wiper (output) and upper end;
     // B the C3/R2 junction, K the bass wiper, Q the bass pot's end at C4.
     page.Branches = {
-        {B::Capacitor, "EC2", "A", "Y"},  {B::PotDivider, "ER1", "Y", "Z", "W"},
-        {B::Capacitor, "EC1", "Z", "0"},  {B::Capacitor, "EC3", "A", "B"},
-        {B::Resistor, "ER2", "B", "0"},   {B::Resistor, "ER3", "B", "K"},
-        {B::PotDivider, "ER4", "Q", "0", "K"}, {B::Capacitor, "EC4", "Q", "0"},
-        {B::Resistor, "ER5", "K", "W"},
+        {K::Capacitor, "EC2", "A", "Y"},  {K::Pot, "ER1", "Y", "Z", "W"},
+        {K::Capacitor, "EC1", "Z", "0"},  {K::Capacitor, "EC3", "A", "B"},
+        {K::Resistor, "ER2", "B", "0"},   {K::Resistor, "ER3", "B", "K"},
+        {K::Pot, "ER4", "Q", "0", "K"}, {K::Capacitor, "EC4", "Q", "0"},
+        {K::Resistor, "ER5", "K", "W"},
     };
     page.InputNode = "A";
     page.OutputNode = "W";

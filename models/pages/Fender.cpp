@@ -9,9 +9,8 @@ namespace cva {
 
 namespace {
 
-using K = TComponentKind;
+using K = TElementKind;
 using S = TSlotSource;
-using B = TBranchKind;
 using P = TCalcParms;
 
 double FenderResponse(const TCalcParms &p, double frequency)
@@ -50,11 +49,11 @@ TCircuitDef FenderCircuit()
     // A input, T treble pot top, W treble wiper (output), M bass pot top, B the
     // C2/C3 junction, K the top of the mid pot.
     page.Branches = {
-        {B::Resistor, "FR1", "A", "B"},   {B::Capacitor, "FC1", "A", "T"},
-        {B::PotDivider, "FR2", "T", "M", "W"},
-        {B::Capacitor, "FC2", "B", "M"},  {B::Capacitor, "FC3", "B", "K"},
-        {B::PotVariable, "FR3", "M", "K"}, {B::PotVariable, "FR4", "K", "0"},
-        {B::Resistor, "FR5", "W", "0"},
+        {K::Resistor, "FR1", "A", "B"},   {K::Capacitor, "FC1", "A", "T"},
+        {K::Pot, "FR2", "T", "M", "W"},
+        {K::Capacitor, "FC2", "B", "M"},  {K::Capacitor, "FC3", "B", "K"},
+        {K::Pot, "FR3", "M", "K"}, {K::Pot, "FR4", "K", "0"},
+        {K::Resistor, "FR5", "W", "0"},
     };
     page.InputNode = "A";
     page.OutputNode = "W";

@@ -9,9 +9,8 @@ namespace cva {
 
 namespace {
 
-using K = TComponentKind;
+using K = TElementKind;
 using S = TSlotSource;
-using B = TBranchKind;
 using P = TCalcParms;
 
 double JamesResponse(const TCalcParms &p, double frequency)
@@ -77,11 +76,11 @@ TCircuitDef JamesCircuit()
     // A input; U, P, Q the bass pot's top, wiper and bottom; X, T, Y the treble
     // pot's top, wiper (output) and bottom.
     page.Branches = {
-        {B::Resistor, "BR1", "A", "U"},   {B::PotDivider, "BR2", "U", "Q", "P"},
-        {B::Capacitor, "BC1", "U", "P"},  {B::Capacitor, "BC2", "P", "Q"},
-        {B::Resistor, "BR3", "Q", "0"},   {B::Resistor, "BR4", "P", "T"},
-        {B::Capacitor, "BC3", "A", "X"},  {B::PotDivider, "BR6", "X", "Y", "T"},
-        {B::Capacitor, "BC4", "Y", "0"},  {B::Resistor, "BR5", "T", "0"},
+        {K::Resistor, "BR1", "A", "U"},   {K::Pot, "BR2", "U", "Q", "P"},
+        {K::Capacitor, "BC1", "U", "P"},  {K::Capacitor, "BC2", "P", "Q"},
+        {K::Resistor, "BR3", "Q", "0"},   {K::Resistor, "BR4", "P", "T"},
+        {K::Capacitor, "BC3", "A", "X"},  {K::Pot, "BR6", "X", "Y", "T"},
+        {K::Capacitor, "BC4", "Y", "0"},  {K::Resistor, "BR5", "T", "0"},
     };
     page.InputNode = "A";
     page.OutputNode = "T";

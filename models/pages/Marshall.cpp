@@ -9,9 +9,8 @@ namespace cva {
 
 namespace {
 
-using K = TComponentKind;
+using K = TElementKind;
 using S = TSlotSource;
-using B = TBranchKind;
 using P = TCalcParms;
 
 double MarshallResponse(const TCalcParms &p, double frequency)
@@ -50,11 +49,11 @@ TCircuitDef MarshallCircuit()
     }};
     // As on the Fender page, with J the mid pot's top and K its wiper.
     page.Branches = {
-        {B::Resistor, "MR1", "A", "B"},   {B::Capacitor, "MC1", "A", "T"},
-        {B::PotDivider, "MR2", "T", "M", "W"},
-        {B::Capacitor, "MC2", "B", "M"},  {B::Capacitor, "MC3", "B", "K"},
-        {B::PotVariable, "MR3", "M", "J"}, {B::PotDivider, "MR4", "J", "0", "K"},
-        {B::Resistor, "MR5", "W", "0"},
+        {K::Resistor, "MR1", "A", "B"},   {K::Capacitor, "MC1", "A", "T"},
+        {K::Pot, "MR2", "T", "M", "W"},
+        {K::Capacitor, "MC2", "B", "M"},  {K::Capacitor, "MC3", "B", "K"},
+        {K::Pot, "MR3", "M", "J"}, {K::Pot, "MR4", "J", "0", "K"},
+        {K::Resistor, "MR5", "W", "0"},
     };
     page.InputNode = "A";
     page.OutputNode = "W";

@@ -10,9 +10,8 @@ namespace cva {
 
 namespace {
 
-using K = TComponentKind;
+using K = TElementKind;
 using S = TSlotSource;
-using B = TBranchKind;
 using P = TCalcParms;
 
 constexpr double Wire = 0.001;
@@ -81,12 +80,12 @@ TCircuitDef VoxCircuit()
     // A input, T treble pot top, W treble wiper (output), M bass pot top, B the
     // C1/C2 junction, D the C1/R2 junction, X the bass wiper.
     page.Branches = {
-        {B::Resistor, "VR1", "A", "B"},   {B::Capacitor, "VC3", "A", "T"},
-        {B::PotDivider, "VR3", "T", "M", "W"},
-        {B::Capacitor, "VC2", "B", "M"},  {B::Capacitor, "VC1", "B", "D"},
-        {B::Resistor, "VR2", "D", "0"},   {B::FixedResistor, "wire", "D", "X", {}, Wire},
-        {B::PotDivider, "VR4", "0", "M", "X"},
-        {B::Resistor, "VR5", "W", "0"},
+        {K::Resistor, "VR1", "A", "B"},   {K::Capacitor, "VC3", "A", "T"},
+        {K::Pot, "VR3", "T", "M", "W"},
+        {K::Capacitor, "VC2", "B", "M"},  {K::Capacitor, "VC1", "B", "D"},
+        {K::Resistor, "VR2", "D", "0"},   {K::Resistor, "wire", "D", "X", {}, Wire},
+        {K::Pot, "VR4", "0", "M", "X"},
+        {K::Resistor, "VR5", "W", "0"},
     };
     page.InputNode = "A";
     page.OutputNode = "W";

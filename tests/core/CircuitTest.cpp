@@ -241,9 +241,9 @@ TEST(CalcParms, EachTopologyReadsOnlyItsOwnComponents)
                 TCircuit changed = c;
                 const std::string name(part.Name);
                 const double value = changed.Symbols.GetValue(name) * 1.5;
-                if (part.Kind == TComponentKind::Inductor)
+                if (part.Kind == TElementKind::Inductor)
                     changed.Symbols.AddInductor(name, changed.Symbols.GetValue(name), 750);
-                else if (part.Kind == TComponentKind::Pot)
+                else if (part.Kind == TElementKind::Pot)
                     changed.Symbols.AddPot(name, changed.Symbols.GetPotType(name), value);
                 else
                     changed.Symbols.AddResistor(name, value); // kind does not matter for the block

@@ -151,6 +151,26 @@ TEST(CircuitEngine, RefusesWhatItCannotSolveNamingTheCircuit)
                  CorvantaError);
 }
 
+// A pot enters a netlist as the resistors of its sections and the generator
+// as the source; given as a branch of its own, either is refused by name
+// rather than solved as something it is not.
+TEST(CircuitEngine, RefusesAPotOrGeneratorGivenAsABranch)
+{
+    for (const auto &[kind, expected] :
+         {std::pair{TElementKind::Pot, "Cannot solve circuit series RC: XP1 is a Potentiometer, not a branch"},
+          std::pair{TElementKind::Generator, "Cannot solve circuit series RC: XP1 is a Generator, not a branch"}}) {
+        TNetlist net = SeriesRc(1000);
+        net.Add({kind, 1, 0, 1000, 0, "XP1"});
+        try {
+            TNodalEngine engine(net);
+            ADD_FAILURE() << "no error";
+        } catch (const CorvantaError &e) {
+            EXPECT_EQ(std::string(e.what()), expected);
+        }
+        EXPECT_THROW(StampMna(net), CorvantaError);
+    }
+}
+
 // A negative value makes a circuit that could deliver energy: the engine
 // refuses it, naming the value the user gave, while the live curve stays as
 // the loop model computes it, with the same message as its warning.

@@ -82,7 +82,7 @@ void ForEachSliderSetting(TCircuit &circuit, const std::vector<int> &positions,
 void SetAllTapers(TCircuit &circuit, int taper)
 {
     for (const TComponentDefault &part : circuit.ActiveInfo().Components)
-        if (part.Kind == TComponentKind::Pot)
+        if (part.Kind == TElementKind::Pot)
             circuit.Symbols.AddPot(part.Name, static_cast<std::uint8_t>(taper), circuit.Symbols.GetValue(part.Name));
 }
 
@@ -130,26 +130,26 @@ TEST_P(NodalComparison, DefaultTapersAtEveryTenthPosition)
 }
 
 // Scales every component of one kind in the active topology.
-void Scale(TCircuit &c, TComponentKind kind, double factor)
+void Scale(TCircuit &c, TElementKind kind, double factor)
 {
     for (const TComponentDefault &part : c.ActiveInfo().Components) {
         if (part.Kind != kind)
             continue;
         const double value = c.Symbols.GetValue(part.Name) * factor;
         switch (kind) {
-        case TComponentKind::Resistor:
+        case TElementKind::Resistor:
             c.Symbols.AddResistor(part.Name, value);
             break;
-        case TComponentKind::Capacitor:
+        case TElementKind::Capacitor:
             c.Symbols.AddCapacitor(part.Name, value);
             break;
-        case TComponentKind::Generator:
+        case TElementKind::Generator:
             c.Symbols.AddGenerator(part.Name, value);
             break;
-        case TComponentKind::Pot:
+        case TElementKind::Pot:
             c.Symbols.AddPot(part.Name, c.Symbols.GetPotType(part.Name), value);
             break;
-        case TComponentKind::Inductor:
+        case TElementKind::Inductor:
             c.Symbols.AddInductor(part.Name, value, c.Symbols.GetValueR(part.Name));
             break;
         }
@@ -159,16 +159,16 @@ void Scale(TCircuit &c, TComponentKind kind, double factor)
 TEST_P(NodalComparison, ChangedComponentValues)
 {
     const std::vector<std::pair<const char *, std::function<void(TCircuit &)>>> variants = {
-        {"resistors doubled", [](TCircuit &c) { Scale(c, TComponentKind::Resistor, 2); }},
-        {"capacitors halved", [](TCircuit &c) { Scale(c, TComponentKind::Capacitor, 0.5); }},
-        {"pots tripled", [](TCircuit &c) { Scale(c, TComponentKind::Pot, 3); }},
-        {"source x10", [](TCircuit &c) { Scale(c, TComponentKind::Generator, 10); }},
-        {"source /1000", [](TCircuit &c) { Scale(c, TComponentKind::Generator, 1e-3); }},
-        {"inductors halved", [](TCircuit &c) { Scale(c, TComponentKind::Inductor, 0.5); }},
+        {"resistors doubled", [](TCircuit &c) { Scale(c, TElementKind::Resistor, 2); }},
+        {"capacitors halved", [](TCircuit &c) { Scale(c, TElementKind::Capacitor, 0.5); }},
+        {"pots tripled", [](TCircuit &c) { Scale(c, TElementKind::Pot, 3); }},
+        {"source x10", [](TCircuit &c) { Scale(c, TElementKind::Generator, 10); }},
+        {"source /1000", [](TCircuit &c) { Scale(c, TElementKind::Generator, 1e-3); }},
+        {"inductors halved", [](TCircuit &c) { Scale(c, TElementKind::Inductor, 0.5); }},
         {"mixed", [](TCircuit &c) {
-             Scale(c, TComponentKind::Resistor, 0.37);
-             Scale(c, TComponentKind::Capacitor, 4.1);
-             Scale(c, TComponentKind::Pot, 0.5);
+             Scale(c, TElementKind::Resistor, 0.37);
+             Scale(c, TElementKind::Capacitor, 4.1);
+             Scale(c, TElementKind::Pot, 0.5);
          }},
     };
     for (const auto &[name, apply] : variants) {

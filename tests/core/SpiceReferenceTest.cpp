@@ -50,21 +50,12 @@ std::string SpiceDeck(const TNetlist &net, const std::string &dataFile)
     for (int i = 0; i < net.BranchCount; ++i) {
         const TNetBranch &b = net.Branches[i];
         const std::string from = Node(b.From), to = Node(b.To), id = std::to_string(i);
-        switch (b.Kind) {
-        case TElementKind::Resistor:
-            deck << "R" << id << " " << from << " " << to << " " << Number(b.Value) << "\n";
-            break;
-        case TElementKind::Capacitor:
-            deck << "C" << id << " " << from << " " << to << " " << Number(b.Value) << "\n";
-            break;
-        case TElementKind::Inductor:
-            if (b.SeriesResistance > 0) {
-                deck << "L" << id << " " << from << " x" << id << " " << Number(b.Value) << "\n";
-                deck << "RL" << id << " x" << id << " " << to << " " << Number(b.SeriesResistance) << "\n";
-            } else {
-                deck << "L" << id << " " << from << " " << to << " " << Number(b.Value) << "\n";
-            }
-            break;
+        const char letter = Traits(b.Kind).SpiceLetter;
+        if (b.SeriesResistance > 0) {
+            deck << letter << id << " " << from << " x" << id << " " << Number(b.Value) << "\n";
+            deck << "RL" << id << " x" << id << " " << to << " " << Number(b.SeriesResistance) << "\n";
+        } else {
+            deck << letter << id << " " << from << " " << to << " " << Number(b.Value) << "\n";
         }
     }
     deck << ".control\nset noaskquit\noption numdgt=15\n";

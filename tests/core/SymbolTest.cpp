@@ -119,11 +119,11 @@ public:
     std::optional<std::string> Source, Res;
     std::optional<int> Style;
 
-    TDialogKind ShownKind{};
+    TElementKind ShownKind{};
     TDialogFields Shown;
     int Calls = 0;
 
-    bool Execute(TDialogKind kind, TDialogFields &fields) override
+    bool Execute(TElementKind kind, TDialogFields &fields) override
     {
         ++Calls;
         ShownKind = kind;
@@ -144,7 +144,7 @@ TEST(SymbolEdit, SingleValueKinds)
     TSymbolResistor resistor(100000);
     dialogs.Source = "4,7k";
     resistor.Edit(dialogs, ',');
-    EXPECT_EQ(dialogs.ShownKind, TDialogKind::Resistor);
+    EXPECT_EQ(dialogs.ShownKind, TElementKind::Resistor);
     EXPECT_EQ(dialogs.Shown.Source, "100k");
     EXPECT_EQ(resistor.GetValue(), 4700);
 
@@ -152,7 +152,7 @@ TEST(SymbolEdit, SingleValueKinds)
     dialogs.Source = "47n";
     dialogs.Confirm = false;
     capacitor.Edit(dialogs, '.');
-    EXPECT_EQ(dialogs.ShownKind, TDialogKind::Capacitor);
+    EXPECT_EQ(dialogs.ShownKind, TElementKind::Capacitor);
     EXPECT_EQ(capacitor.GetValue(), 2.2e-8) << "cancel changed the value";
 
     dialogs.Confirm = true;
@@ -163,7 +163,7 @@ TEST(SymbolEdit, SingleValueKinds)
     TSymbolGenerator generator(38000);
     dialogs.Source = "1.3k";
     generator.Edit(dialogs, '.');
-    EXPECT_EQ(dialogs.ShownKind, TDialogKind::Generator);
+    EXPECT_EQ(dialogs.ShownKind, TElementKind::Generator);
     EXPECT_EQ(dialogs.Shown.Source, "38k");
     EXPECT_EQ(generator.GetValue(), 1300);
 }
@@ -175,7 +175,7 @@ TEST(SymbolEdit, InductorTakesBothValuesOrNeither)
     dialogs.Source = "10";
     dialogs.Res = "abc";
     inductor.Edit(dialogs, '.');
-    EXPECT_EQ(dialogs.ShownKind, TDialogKind::Inductor);
+    EXPECT_EQ(dialogs.ShownKind, TElementKind::Inductor);
     EXPECT_EQ(dialogs.Shown.Source, "6");
     EXPECT_EQ(dialogs.Shown.Res, "600");
     EXPECT_EQ(inductor.GetValue(), 6);
@@ -201,7 +201,7 @@ TEST(SymbolEdit, PotentiometerTaperChoice)
     TSymbolPot pot(200, 250000);
     dialogs.Source = "250k";
     pot.Edit(dialogs, '.');
-    EXPECT_EQ(dialogs.ShownKind, TDialogKind::Pot);
+    EXPECT_EQ(dialogs.ShownKind, TElementKind::Pot);
     EXPECT_EQ(dialogs.Shown.Style, PotLinear);
     EXPECT_EQ(pot.GetPotType(), PotLinear);
 

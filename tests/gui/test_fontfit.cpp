@@ -200,11 +200,11 @@ void TestFontFit::smallestWindowKeepsEveryControl()
 void TestFontFit::dialogsFit()
 {
     TTestWindow window;
-    const std::pair<TDialogKind, const char *> kinds[] = {{TDialogKind::Resistor, "resistor"},
-                                                          {TDialogKind::Capacitor, "capacitor"},
-                                                          {TDialogKind::Inductor, "inductor"},
-                                                          {TDialogKind::Pot, "potentiometer"},
-                                                          {TDialogKind::Generator, "generator"}};
+    const std::pair<TElementKind, const char *> kinds[] = {{TElementKind::Resistor, "resistor"},
+                                                           {TElementKind::Capacitor, "capacitor"},
+                                                           {TElementKind::Inductor, "inductor"},
+                                                           {TElementKind::Pot, "potentiometer"},
+                                                           {TElementKind::Generator, "generator"}};
     for (const auto &[kind, name] : kinds) {
         TEditDialog &dialog = window.EditDialogs().Dialog(kind);
         dialog.SetFields({"250k", "20", 1});
@@ -220,7 +220,7 @@ void TestFontFit::dialogsFit()
         QVERIFY(dialog.isVisible());
         misfits = Misfits(dialog);
         QVERIFY2(misfits.isEmpty(), qPrintable(QString(name) + " refusing: " + misfits.join("; ")));
-        if (kind == TDialogKind::Resistor)
+        if (kind == TElementKind::Resistor)
             SaveScreenshot(dialog, "dialog-resistor-refused");
         dialog.reject();
     }

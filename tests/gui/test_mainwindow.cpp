@@ -232,16 +232,16 @@ void TestMainWindow::confirmedEdit_data()
     QTest::addColumn<double>("value");
     QTest::addColumn<QString>("shownAfter");
 
-    QTest::newRow("resistor") << PageNamed("Fender") << "FR1" << int(TDialogKind::Resistor) << "100k" << "47k"
+    QTest::newRow("resistor") << PageNamed("Fender") << "FR1" << int(TElementKind::Resistor) << "100k" << "47k"
                               << 47000.0 << "47k";
-    QTest::newRow("capacitor") << PageNamed("Fender") << "FC3" << int(TDialogKind::Capacitor) << "47n" << "22n"
+    QTest::newRow("capacitor") << PageNamed("Fender") << "FC3" << int(TElementKind::Capacitor) << "47n" << "22n"
                                << 22e-9 << "22n";
-    QTest::newRow("pot") << PageNamed("Fender") << "FR2" << int(TDialogKind::Pot) << "250k" << "1M" << 1e6 << "1M";
-    QTest::newRow("generator") << PageNamed("Fender") << "FG" << int(TDialogKind::Generator) << "38k" << "1.5k"
+    QTest::newRow("pot") << PageNamed("Fender") << "FR2" << int(TElementKind::Pot) << "250k" << "1M" << 1e6 << "1M";
+    QTest::newRow("generator") << PageNamed("Fender") << "FG" << int(TElementKind::Generator) << "38k" << "1.5k"
                                << 1500.0 << "1.5k";
-    QTest::newRow("inductor") << PageNamed("Bench") << "SL1" << int(TDialogKind::Inductor) << "6" << "8" << 8.0
+    QTest::newRow("inductor") << PageNamed("Bench") << "SL1" << int(TElementKind::Inductor) << "6" << "8" << 8.0
                               << "8";
-    QTest::newRow("Big muff resistor") << PageNamed("Big muff") << "PR4" << int(TDialogKind::Resistor) << "1M"
+    QTest::newRow("Big muff resistor") << PageNamed("Big muff") << "PR4" << int(TElementKind::Resistor) << "1M"
                                        << "470k" << 470000.0 << "470k";
 }
 
@@ -263,9 +263,9 @@ void TestMainWindow::confirmedEdit()
                                        [&](TEditDialog &dialog) {
                                            shownKind = int(dialog.Kind());
                                            selected = dialog.SourceEdit()->selectedText();
-                                           if (dialog.Kind() == TDialogKind::Pot)
+                                           if (dialog.Kind() == TElementKind::Pot)
                                                dialog.StyleButton(PotLogB)->setChecked(true);
-                                           if (dialog.Kind() == TDialogKind::Inductor) {
+                                           if (dialog.Kind() == TElementKind::Inductor) {
                                                dialog.ResEdit()->setText("300");
                                                dialog.SourceEdit()->setFocus();
                                            }
@@ -279,11 +279,11 @@ void TestMainWindow::confirmedEdit()
     const TCircuitValues &symbols = W->Circuit().Symbols;
     QCOMPARE(symbols.GetValue(symbol.toStdString()), value);
     QCOMPARE(LabelText(topology, symbol), shownAfter);
-    if (kind == int(TDialogKind::Pot)) {
+    if (kind == int(TElementKind::Pot)) {
         QCOMPARE(int(symbols.GetPotType(symbol.toStdString())), int(PotLogB));
         QCOMPARE(W->TaperLabel(BuiltInControl::Treble)->text(), QString("Log B"));
     }
-    if (kind == int(TDialogKind::Inductor))
+    if (kind == int(TElementKind::Inductor))
         QCOMPARE(symbols.GetValueR(symbol.toStdString()), 300.0);
     QCOMPARE(W->Store().Traces[0], CoreTrace(W->Circuit()));
     QCOMPARE(W->windowTitle(), EmptyCaption + " *");
@@ -315,7 +315,7 @@ void TestMainWindow::cancelledEditChangesNothingButMarks()
     const bool opened = WithEditDialog([&] { DoubleClickComponent(*W, symbol); },
                                        [&](TEditDialog &dialog) {
                                            QTest::keyClicks(dialog.SourceEdit(), "1k");
-                                           if (dialog.Kind() == TDialogKind::Pot)
+                                           if (dialog.Kind() == TElementKind::Pot)
                                                dialog.StyleButton(PotLinear)->setChecked(true);
                                            QTest::mouseClick(dialog.CancelButton(), Qt::LeftButton);
                                        });
@@ -427,7 +427,7 @@ void TestMainWindow::valueLabelOpensDialogFromKeyboard()
     label->setFocus();
     QVERIFY(label->hasFocus());
 
-    TDialogKind kind{};
+    TElementKind kind{};
     const bool opened = WithEditDialog([&] { QTest::keyClick(label, Qt::Key_Return); },
                                        [&](TEditDialog &dialog) {
                                            kind = dialog.Kind();
@@ -435,7 +435,7 @@ void TestMainWindow::valueLabelOpensDialogFromKeyboard()
                                            QTest::keyClick(dialog.SourceEdit(), Qt::Key_Enter);
                                        });
     QVERIFY(opened);
-    QCOMPARE(int(kind), int(TDialogKind::Capacitor));
+    QCOMPARE(int(kind), int(TElementKind::Capacitor));
     QCOMPARE(W->Circuit().Symbols.GetValue("FC1"), 330e-12);
     QCOMPARE(label->text(), QString("330p"));
 }
