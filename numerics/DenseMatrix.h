@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <vector>
 
+#include "numerics/LU.h"
+
 namespace cva {
 
 template <class T> class TDenseMatrix {
@@ -44,43 +46,21 @@ public:
         Factors = std::move(matrix);
         const int n = Factors.RowCount();
         Pivots.assign(std::size_t(n), 0);
-        for (int k = 0; k < n; ++k) {
-            int best = k;
-            for (int i = k + 1; i < n; ++i)
-                if (std::abs(Factors(i, k)) > std::abs(Factors(best, k)))
-                    best = i;
-            Pivots[k] = best;
-            if (best != k)
-                for (int j = 0; j < n; ++j)
-                    std::swap(Factors(k, j), Factors(best, j));
-            const T pivot = Factors(k, k);
-            if (!(std::abs(pivot) > 0) || !std::isfinite(std::abs(pivot)))
-                return false;
-            for (int i = k + 1; i < n; ++i) {
-                const T factor = Factors(i, k) / pivot;
-                Factors(i, k) = factor;
-                for (int j = k + 1; j < n; ++j)
-                    Factors(i, j) -= factor * Factors(k, j);
-            }
-        }
-        return true;
+        Inverses.assign(std::size_t(n), T{});
+        return FactorInPlace<T>(Factors, n, Pivots, Inverses);
     }
 
     // Solves A X = B for every column of B.
     TDenseMatrix<T> Solve(TDenseMatrix<T> b) const
     {
         const int n = Factors.RowCount();
-        for (int column = 0; column < b.ColumnCount(); ++column) {
-            for (int k = 0; k < n; ++k)
-                std::swap(b(k, column), b(Pivots[k], column));
-            for (int i = 1; i < n; ++i)
-                for (int k = 0; k < i; ++k)
-                    b(i, column) -= Factors(i, k) * b(k, column);
-            for (int i = n - 1; i >= 0; --i) {
-                for (int k = i + 1; k < n; ++k)
-                    b(i, column) -= Factors(i, k) * b(k, column);
-                b(i, column) /= Factors(i, i);
-            }
+        std::vector<T> column(static_cast<std::size_t>(n));
+        for (int j = 0; j < b.ColumnCount(); ++j) {
+            for (int i = 0; i < n; ++i)
+                column[i] = b(i, j);
+            SolveFactored<T>(Factors, n, Pivots, Inverses, column);
+            for (int i = 0; i < n; ++i)
+                b(i, j) = column[i];
         }
         return b;
     }
@@ -88,6 +68,7 @@ public:
 private:
     TDenseMatrix<T> Factors;
     std::vector<int> Pivots;
+    std::vector<T> Inverses;
 };
 
 // The x that minimises |A x - b|^2 + ridge^2 |S x|^2, by Householder

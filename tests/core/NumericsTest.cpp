@@ -1,14 +1,19 @@
-// Complex arithmetic, the Cramer solver and the sweep over the frequency grid.
+// Complex arithmetic, the Cramer solver, the LU factorisation and the sweep
+// over the frequency grid.
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
+#include <complex>
 #include <limits>
 #include <vector>
 
 #include "document/Circuit.h"
 #include "models/Calc.h"
+#include "numerics/ComplexLU.h"
 #include "numerics/Cramer.h"
+#include "numerics/DenseMatrix.h"
 #include "numerics/Error.h"
 
 namespace {
@@ -354,6 +359,53 @@ TEST(Sweep, ZeroCapacitanceInACircuitIsReportedAndKeepsTheTrace)
             }
         },
         CorvantaError);
+}
+
+// The one LU factorisation, in the engine's fixed storage and the filter
+// design's dense matrices, real and complex: the first pivot is zero, so the
+// solution needs a row exchange; a singular matrix is refused.
+TEST(LU, SolvesWithRowExchangesAndRefusesSingularMatrices)
+{
+    const double a[3][3] = {{0, 2, 1}, {1, 1, 1}, {2, 1, 0}};
+    const double b[3] = {5, 4, 4}; // x = (1, 2, 1)
+    const double singular[2][2] = {{1, 2}, {2, 4}};
+    for (const TCx scale : {TCx(1, 0), TCx(0, 2)}) {
+        TComplexLU fixed;
+        TDenseMatrix<TCx> dense(3, 3), rhs(3, 1);
+        std::array<TCx, MaxLUOrder> x{};
+        for (int i = 0; i < 3; ++i) {
+            for (int j = 0; j < 3; ++j)
+                fixed.At(i, j) = dense(i, j) = scale * a[i][j];
+            x[i] = rhs(i, 0) = scale * b[i];
+        }
+        ASSERT_TRUE(fixed.Factor(3));
+        fixed.Solve(x, x);
+        TDenseLU<TCx> denseLU;
+        ASSERT_TRUE(denseLU.Factor(dense));
+        const TDenseMatrix<TCx> y = denseLU.Solve(rhs);
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_NEAR(std::abs(x[i] - TCx(i == 1 ? 2 : 1)), 0, 1e-14) << i;
+            EXPECT_NEAR(std::abs(y(i, 0) - TCx(i == 1 ? 2 : 1)), 0, 1e-14) << i;
+        }
+        TComplexLU fixedSingular;
+        TDenseMatrix<TCx> denseSingular(2, 2);
+        for (int i = 0; i < 2; ++i)
+            for (int j = 0; j < 2; ++j)
+                fixedSingular.At(i, j) = denseSingular(i, j) = scale * singular[i][j];
+        EXPECT_FALSE(fixedSingular.Factor(2));
+        EXPECT_FALSE(TDenseLU<TCx>().Factor(denseSingular));
+    }
+    TDenseMatrix<double> real(3, 3), rhs(3, 1);
+    for (int i = 0; i < 3; ++i) {
+        for (int j = 0; j < 3; ++j)
+            real(i, j) = a[i][j];
+        rhs(i, 0) = b[i];
+    }
+    TDenseLU<double> realLU;
+    ASSERT_TRUE(realLU.Factor(real));
+    const TDenseMatrix<double> x = realLU.Solve(rhs);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_NEAR(x(i, 0), i == 1 ? 2 : 1, 1e-14) << i;
 }
 
 } // namespace
