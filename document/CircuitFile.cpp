@@ -9,6 +9,7 @@
 #include "components/TaperLaw.h"
 #include "io/AtomicFile.h"
 #include "io/FileReading.h"
+#include "io/KeyValueLines.h"
 #include "numerics/Error.h"
 
 namespace cva {
@@ -17,52 +18,23 @@ namespace {
 
 constexpr std::array<const char *, 3> PositionKeys{"Pos1", "Pos2", "Pos3"};
 
-std::vector<std::string_view> SplitLines(std::string_view text)
-{
-    std::vector<std::string_view> lines;
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\r' && text[i] != '\n')
-            continue;
-        lines.push_back(text.substr(start, i - start));
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
-            ++i;
-        start = i + 1;
-    }
-    if (start < text.size())
-        lines.push_back(text.substr(start));
-    return lines;
-}
-
-std::string_view KeyOf(std::string_view line)
-{
-    const std::size_t equals = line.find('=');
-    return equals == std::string_view::npos ? std::string_view() : line.substr(0, equals);
-}
-
-std::string_view ValueOf(std::string_view line)
-{
-    const std::size_t equals = line.find('=');
-    return equals == std::string_view::npos ? std::string_view() : line.substr(equals + 1);
-}
-
 // The index of the first line whose key matches, ignoring case.
-std::optional<std::size_t> FindKey(const std::vector<std::string_view> &lines, std::string_view key)
+std::optional<std::size_t> FindKey(const std::vector<TKeyValueLine> &lines, std::string_view key)
 {
     for (std::size_t i = 0; i < lines.size(); ++i)
-        if (NameEqual(KeyOf(lines[i]), key))
+        if (NameEqual(lines[i].Key, key))
             return i;
     return std::nullopt;
 }
 
 // A line that loading takes something from: a page, a control or a component.
-bool IsCircuitLine(std::string_view line, const TCircuit &circuit)
+bool IsCircuitLine(const TKeyValueLine &line, const TCircuit &circuit)
 {
-    const std::string_view key = KeyOf(line);
+    const std::string_view key = line.Key;
     if (key.empty())
         return false;
     if (NameEqual(key, "Tab"))
-        return circuit.Pages().FromCaption(ValueOf(line)).has_value();
+        return circuit.Pages().FromCaption(line.Value).has_value();
     return std::any_of(PositionKeys.begin(), PositionKeys.end(),
                        [key](const char *position) { return NameEqual(key, position); }) ||
            circuit.Symbols.Contains(key);
@@ -71,50 +43,49 @@ bool IsCircuitLine(std::string_view line, const TCircuit &circuit)
 // Runs one step of loading; an error it raises is told with its place in
 // the file: 'amp.cva, line 7 (FR1): ...'.
 template <typename Step>
-void AtLine(std::string_view source, std::size_t index, std::string_view key, Step step)
+void AtLine(std::string_view source, const TKeyValueLine &line, Step step)
 {
     try {
         step();
     } catch (const CorvantaError &error) {
         std::string place = source.empty() ? std::string() : std::string(source) + ", ";
-        place += "line " + std::to_string(index + 1) + " (" + std::string(key) + "): ";
+        place += "line " + std::to_string(line.Number) + " (" + std::string(line.Key) + "): ";
         throw CorvantaError(place + error.what());
     }
 }
 
-std::vector<std::string_view> CircuitLines(std::string_view text)
+std::vector<TKeyValueLine> CircuitLines(std::string_view text)
 {
     constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
     if (text.substr(0, ByteOrderMark.size()) == ByteOrderMark)
         text.remove_prefix(ByteOrderMark.size());
-    return SplitLines(text);
+    return KeyValueLines(text, TLineBreaks::NewlineOrReturn);
 }
 
-TCircuit ApplyLines(const std::vector<std::string_view> &lines, const TCircuit &current, std::string_view source)
+TCircuit ApplyLines(const std::vector<TKeyValueLine> &lines, const TCircuit &current, std::string_view source)
 {
     TCircuit next = current;
 
     if (const auto tab = FindKey(lines, "Tab"))
-        if (const auto page = next.Pages().FromCaption(ValueOf(lines[*tab])))
+        if (const auto page = next.Pages().FromCaption(lines[*tab].Value))
             next.Active = *page;
 
     for (int control = 0; control < BuiltInControl::Count; ++control) {
         const char *key = PositionKeys[std::size_t(control)];
         const auto line = FindKey(lines, key);
-        if (!line || ValueOf(lines[*line]).empty())
+        if (!line || lines[*line].Value.empty())
             continue;
-        AtLine(source, *line, KeyOf(lines[*line]),
-               [&] { next.SetPosition(control, ParseInteger(ValueOf(lines[*line]))); });
+        AtLine(source, lines[*line], [&] { next.SetPosition(control, ParseInteger(lines[*line].Value)); });
     }
 
     // The first line of a name gives its value, so each name is applied once;
     // a name repeated on many lines must not make loading slow.
     std::set<std::string_view, bool (*)(std::string_view, std::string_view)> applied(&NameLess);
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        const std::string_view name = KeyOf(lines[i]);
+    for (const TKeyValueLine &line : lines) {
+        const std::string_view name = line.Key;
         if (name.empty() || !next.Symbols.Contains(name) || !applied.insert(name).second)
             continue;
-        AtLine(source, i, name, [&] { next.Symbols.SetInfo(name, ValueOf(lines[i])); });
+        AtLine(source, line, [&] { next.Symbols.SetInfo(name, line.Value); });
     }
     return next;
 }
@@ -159,20 +130,20 @@ TCircuit ApplyCircuitText(std::string_view text, const TCircuit &current, std::s
 namespace {
 
 // The warning for a "Tab" line that names no page, if there is one.
-std::optional<std::string> UnknownPageWarning(const std::vector<std::string_view> &lines, const TCircuit &current,
+std::optional<std::string> UnknownPageWarning(const std::vector<TKeyValueLine> &lines, const TCircuit &current,
                                               std::string_view source)
 {
     const auto tab = FindKey(lines, "Tab");
     if (!tab)
         return std::nullopt;
-    const std::string_view caption = ValueOf(lines[*tab]);
+    const std::string_view caption = lines[*tab].Value;
     if (current.Pages().FromCaption(caption))
         return std::nullopt;
     const auto anyCase = current.Pages().FromCaption(caption, TCatalogue::TMatch::AnyCase);
     const std::string pages = anyCase ? "captions are matched exactly: \"" +
                                             current.Pages().Page(*anyCase).TabCaption + "\"?"
                                       : current.Pages().CaptionList();
-    return std::string(source) + ", line " + std::to_string(*tab + 1) + " (" + std::string(KeyOf(lines[*tab])) +
+    return std::string(source) + ", line " + std::to_string(lines[*tab].Number) + " (" + std::string(lines[*tab].Key) +
            "): " + QuoteExcerpt(caption, '"') + " names no page (" + pages + "); the page stays as it was";
 }
 
@@ -183,9 +154,9 @@ TCircuit LoadCircuitFile(const std::filesystem::path &path, const TCircuit &curr
 {
     const std::string text =
         ReadWholeFile(path, MaxCircuitFileBytes, "a circuit file is a few kilobytes", special);
-    const std::vector<std::string_view> lines = CircuitLines(text);
+    const std::vector<TKeyValueLine> lines = CircuitLines(text);
     if (std::none_of(lines.begin(), lines.end(),
-                     [&current](std::string_view line) { return IsCircuitLine(line, current); }))
+                     [&current](const TKeyValueLine &line) { return IsCircuitLine(line, current); }))
         throw CannotOpenFile(path, "not a circuit file");
     TCircuit loaded = ApplyLines(lines, current, path.filename().string());
     if (warnings)

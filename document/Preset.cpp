@@ -10,6 +10,7 @@
 #include "document/ComponentSetting.h"
 #include "document/Netlist.h"
 #include "io/FileReading.h"
+#include "io/KeyValueLines.h"
 #include "numerics/Error.h"
 
 #ifndef CORVANTA_PRESETS_INSTALLED
@@ -24,33 +25,17 @@ constexpr std::size_t MaxPresetFileBytes = 64 * 1024;
 // A name fits a menu, the choice above the schematic and a terminal's line.
 constexpr std::size_t MaxNameCharacters = 80;
 
-struct TKeyValue {
-    std::string_view Key;
-    std::string_view Value;
-};
-
 // Blank lines and lines starting with '#' are comments; every other line
 // must be "key=value".
-std::vector<TKeyValue> KeyValueLines(std::string_view text)
+std::vector<TKeyValueLine> PresetLines(std::string_view text)
 {
-    std::vector<TKeyValue> lines;
-    std::size_t start = 0;
-    int number = 0;
-    while (start <= text.size()) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string_view::npos)
-            end = text.size();
-        std::string_view line = text.substr(start, end - start);
-        start = end + 1;
-        ++number;
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
-        if (line.empty() || line.front() == '#')
+    std::vector<TKeyValueLine> lines;
+    for (const TKeyValueLine &line : KeyValueLines(text, TLineBreaks::Newline)) {
+        if (line.Text.empty() || line.Text.front() == '#')
             continue;
-        const std::size_t equals = line.find('=');
-        if (equals == std::string_view::npos || equals == 0)
-            throw CorvantaError("line " + std::to_string(number) + " is not key=value");
-        lines.push_back({line.substr(0, equals), line.substr(equals + 1)});
+        if (line.Key.empty())
+            throw CorvantaError("line " + std::to_string(line.Number) + " is not key=value");
+        lines.push_back(line);
     }
     return lines;
 }
@@ -111,11 +96,11 @@ std::string ReadPresetFile(const std::filesystem::path &path)
 
 TPreset ParsePreset(std::string_view text)
 {
-    const std::vector<TKeyValue> lines = KeyValueLines(text);
+    const std::vector<TKeyValueLine> lines = PresetLines(text);
     std::optional<std::string_view> name, tab, origin, source;
-    std::vector<TKeyValue> components;
+    std::vector<TKeyValueLine> components;
     std::set<std::string_view, bool (*)(std::string_view, std::string_view)> seen(&NameLess);
-    for (const TKeyValue &line : lines) {
+    for (const TKeyValueLine &line : lines) {
         if (!seen.insert(line.Key).second)
             throw CorvantaError("\"" + std::string(line.Key) + "\" is given twice");
         if (NameEqual(line.Key, "Name"))
@@ -145,7 +130,7 @@ TPreset ParsePreset(std::string_view text)
         throw CorvantaError("\"" + std::string(*tab) + "\" is not a page");
     const TCircuitDef &info = circuit.Pages().Page(*page);
     circuit.Active = *page;
-    for (const TKeyValue &component : components) {
+    for (const TKeyValueLine &component : components) {
         if (!circuit.ActiveValues().Contains(component.Key))
             throw CorvantaError("\"" + std::string(component.Key) + "\" is not a component of the " +
                                 std::string(info.TabCaption) + " page");
