@@ -140,11 +140,11 @@ std::string UsageText()
         pages += std::string(page == 0 ? "" : page + 1 == catalogue.Count() ? " or " : ", ") + (quote ? "\"" : "") +
                  caption + (quote ? "\"" : "");
     }
-    return "usage: corvanta-cli [FILE.cva] [--preset NAME] [--tab NAME]\n"
+    return "usage: corvanta-cli [FILE.cva | NETLIST] [--preset NAME] [--tab NAME]\n"
            "                    [--bass N] [--mid N] [--treble N] [--control LABEL=N]...\n"
            "                    [--set NAME=TEXT]... [--resolution low|medium|high]\n"
            "                    [--format csv|json] [--columns LIST] [--map LABEL]\n"
-           "                    [--output PATH] [--save PATH]\n"
+           "                    [--output PATH] [--save PATH] [--export-spice PATH]\n"
            "                    [--png PATH] [--svg PATH] [--png-size WxH]\n"
            "                    [--snap E12|E24|E96]\n"
            "                    [--tolerance | --sensitivity] [--runs N] [--seed S] [--tol NAME=PCT]...\n"
@@ -157,6 +157,9 @@ std::string UsageText()
            "and prints it as 445 points from 10 Hz to 29.4 kHz.\n"
            "\n"
            "  FILE.cva            circuit file to load over the default circuits\n"
+           "  NETLIST             a SPICE netlist (.cir, .net, .sp, .spice) with pots\n"
+           "                      (PNAME LUG1 WIPER LUG3 VALUE [linear|logA|logB]\n"
+           "                      [control=LABEL]): its page becomes the active one\n"
            "  --preset NAME       apply a preset of the library; its page becomes the active one\n"
            "  --tab NAME          the page, in any letter case: " + pages + "\n"
            "  --bass/--mid/--treble N   slider positions, 0 to 100\n"
@@ -175,6 +178,8 @@ std::string UsageText()
            "                      of that control (nodal analysis)\n"
            "  --output PATH       write the curve to PATH instead of standard output\n"
            "  --save PATH         save the resulting circuit file\n"
+           "  --export-spice PATH write the circuit as set as an ngspice deck that prints\n"
+           "                      the same gain (ngspice -b PATH)\n"
            "  --png PATH          draw the plot of the curve, 407 x 417 pixels, into a PNG\n"
            "  --svg PATH          the same plot as an SVG picture\n"
            "  --snap SERIES       set each resistor and capacitor of the page to its nearest\n"
@@ -277,6 +282,8 @@ TCliOptions ParseCommandLine(const std::vector<std::string> &arguments)
             options.OutputPath = value();
         } else if (argument == "--save") {
             options.SavePath = value();
+        } else if (argument == "--export-spice") {
+            options.ExportSpicePath = value();
         } else if (argument == "--png") {
             options.PngPath = value();
         } else if (argument == "--svg") {

@@ -31,6 +31,8 @@ struct TCliOptions {
     std::optional<std::string> Map; // print the response map over the control of this label instead
     std::optional<std::string> OutputPath;
     std::optional<std::string> SavePath;
+    // The circuit as set, as an ngspice deck.
+    std::optional<std::string> ExportSpicePath;
     // Pictures of the plot, drawn besides printing the curve.
     std::optional<std::string> PngPath;
     std::optional<std::string> SvgPath;

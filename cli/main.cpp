@@ -32,6 +32,8 @@
 #include "document/ResponseMap.h"
 #include "document/Version.h"
 #include "io/AtomicFile.h"
+#include "netlist/NetlistPage.h"
+#include "netlist/SpiceExport.h"
 #include "numerics/Error.h"
 
 using namespace cva;
@@ -87,7 +89,7 @@ TCircuit BuildCircuit(const TCliOptions &options)
     TCircuit circuit;
     if (options.CircuitFile) {
         std::vector<std::string> warnings;
-        circuit = LoadCircuitFile(*options.CircuitFile, circuit, TSpecialFiles::Allowed, &warnings);
+        circuit = LoadCircuitOrNetlist(*options.CircuitFile, circuit, &warnings);
         for (const std::string &warning : warnings)
             std::cerr << "corvanta-cli: warning: " << warning << "\n";
     }
@@ -212,7 +214,7 @@ int main(int argc, char **argv)
         // Every output file is checked and made ready before any is written,
         // so that one failing leaves all as they were; standard output comes
         // last, so that nothing is printed when any of them fails.
-        std::optional<TAtomicFile> output, png, svg, save;
+        std::optional<TAtomicFile> output, png, svg, save, spice;
         if (options.OutputPath)
             output.emplace(*options.OutputPath);
         if (options.PngPath)
@@ -221,11 +223,14 @@ int main(int argc, char **argv)
             svg.emplace(*options.SvgPath);
         if (options.SavePath)
             save.emplace(*options.SavePath, CircuitFileWriteOptions());
+        if (options.ExportSpicePath)
+            spice.emplace(*options.ExportSpicePath);
+        const std::string deck = spice ? SpiceDeck(circuit) : std::string();
         const TPlotPictures pictures = png || svg ? DrawPlotPictures(bool(png), bool(svg), options.PictureWidth,
                                                                          options.PictureHeight, live) : TPlotPictures{};
         const std::string circuitText = CircuitFileText(circuit);
         const std::pair<std::optional<TAtomicFile> *, std::string_view> files[] = {
-            {&output, text}, {&png, pictures.Png}, {&svg, pictures.Svg}, {&save, circuitText}};
+            {&output, text}, {&png, pictures.Png}, {&svg, pictures.Svg}, {&save, circuitText}, {&spice, deck}};
         for (const auto &[file, bytes] : files)
             if (*file)
                 (*file)->Write(bytes);

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "document/Netlist.h"
+#include "models/NodalEngine.h"
 #include "numerics/Error.h"
 
 namespace cva {
@@ -55,7 +57,10 @@ std::optional<int> TCircuit::FindControl(std::string_view label) const
 std::string TCircuit::TaperLabel(int control) const
 {
     const std::string_view pot = ActiveInfo().LeadPot(control);
-    return pot.empty() ? "n/a" : Symbols.GetPotTypeLabel(pot);
+    if (pot.empty())
+        // A netlist parameter moves its values in proportion to the position.
+        return ControlEnabled(control) ? "Linear" : "n/a";
+    return Symbols.GetPotTypeLabel(pot);
 }
 
 int PotPosition(const TCircuit &circuit, std::string_view pot)
@@ -97,6 +102,10 @@ TCalcParms SetCalcParms(const TCircuit &circuit)
 
 void Recalculate(const TCircuit &circuit, TTrace &live)
 {
+    if (!circuit.ActiveInfo().Loop) {
+        CalcGainCurve(BuildNetlist(circuit), circuit.ResolutionStep, live);
+        return;
+    }
     const TCalcParms parms = SetCalcParms(circuit);
     try {
         circuit.ActiveInfo().Sweep(parms, circuit.ResolutionStep, live);

@@ -41,6 +41,7 @@ public:
     bool ControlEnabled(int control) const { return ActiveInfo().UsesControl(control); }
     // The taper label of the pot a control turns ("Linear", "Log A", "Log B"),
     // "n/a" where the control is not in use.
+    // A control that only moves netlist parameters is "Linear".
     std::string TaperLabel(int control) const;
 
     bool operator==(const TCircuit &) const = default;
@@ -59,7 +60,8 @@ int PotPosition(const TCircuit &circuit, std::string_view pot);
 // and control positions.
 TCalcParms SetCalcParms(const TCircuit &circuit);
 
-// SetCalcParms and the active page's loop model over the grid into the live trace.
+// SetCalcParms and the active page's loop model over the grid into the live
+// trace; for a page without a loop model, the circuit engine's gain.
 void Recalculate(const TCircuit &circuit, TTrace &live);
 
 } // namespace cva

@@ -152,8 +152,13 @@ std::optional<std::string> UnknownPageWarning(const std::vector<TKeyValueLine> &
 TCircuit LoadCircuitFile(const std::filesystem::path &path, const TCircuit &current, TSpecialFiles special,
                          std::vector<std::string> *warnings)
 {
-    const std::string text =
-        ReadWholeFile(path, MaxCircuitFileBytes, "a circuit file is a few kilobytes", special);
+    return LoadCircuitText(path, ReadWholeFile(path, MaxCircuitFileBytes, "a circuit file is a few kilobytes", special),
+                           current, warnings);
+}
+
+TCircuit LoadCircuitText(const std::filesystem::path &path, std::string_view text, const TCircuit &current,
+                         std::vector<std::string> *warnings)
+{
     const std::vector<TKeyValueLine> lines = CircuitLines(text);
     if (std::none_of(lines.begin(), lines.end(),
                      [&current](const TKeyValueLine &line) { return IsCircuitLine(line, current); }))

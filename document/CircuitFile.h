@@ -53,6 +53,10 @@ constexpr std::size_t MaxCircuitFileBytes = 16 * 1024 * 1024;
 TCircuit LoadCircuitFile(const std::filesystem::path &path, const TCircuit &current,
                          TSpecialFiles special = TSpecialFiles::Allowed, std::vector<std::string> *warnings = nullptr);
 
+// LoadCircuitFile for a file already read.
+TCircuit LoadCircuitText(const std::filesystem::path &path, std::string_view text, const TCircuit &current,
+                         std::vector<std::string> *warnings = nullptr);
+
 // One line for each potentiometer whose taper number is none of the known laws
 // (a file may hold any number from 0 to 255), e.g. 'FR2 has taper number 255,
 // which is none of the known laws 0 to 8; it works as Linear'.

@@ -11,6 +11,9 @@ namespace cva {
 
 std::optional<std::string> ModelAccuracyWarning(const TCircuit &circuit, const TTrace &live)
 {
+    // Without a loop model the live curve is the engine's own.
+    if (!circuit.ActiveInfo().Loop)
+        return std::nullopt;
     TTrace engine{};
     try {
         CalcGainCurve(BuildNetlist(circuit), circuit.ResolutionStep, engine);

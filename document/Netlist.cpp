@@ -19,9 +19,17 @@ public:
             if (Names[i] == name)
                 return i + 1;
         if (Net.NodeCount == MaxNetNodes)
-            throw CorvantaError("Too many nodes in circuit " + Net.Name);
+            throw CorvantaError("The circuit " + Net.Name + " has more than " + std::to_string(MaxNetNodes) +
+                                " nodes besides ground, the most the circuit engine solves");
         Names[Net.NodeCount++] = name;
         return Net.NodeCount;
+    }
+
+    std::vector<std::string> All() const
+    {
+        std::vector<std::string> all{"0"};
+        all.insert(all.end(), Names.begin(), Names.begin() + Net.NodeCount);
+        return all;
     }
 
 private:
@@ -39,7 +47,7 @@ void CheckPotIsPassive(const TNetlist &net, const TSymbolList &symbols, std::str
 
 } // namespace
 
-TNetlist BuildNetlist(const TCircuit &circuit)
+TNetlist BuildNetlist(const TCircuit &circuit, std::vector<std::string> *nodeNames)
 {
     const TCircuitDef &info = circuit.ActiveInfo();
     const TSymbolList &s = circuit.ActiveValues();
@@ -52,9 +60,20 @@ TNetlist BuildNetlist(const TCircuit &circuit)
         if (part.Kind == TElementKind::Generator)
             net.SourceResistance = s.GetValue(part.Name);
 
+    std::vector<int> positions(std::size_t(info.ControlCount()));
+    for (int control = 0; control < info.ControlCount(); ++control)
+        positions[std::size_t(control)] = circuit.Position(control);
+
     for (const TBranchSpec &b : info.Branches) {
         const int from = node(b.From);
         const int to = node(b.To);
+        if (b.ValueOf) {
+            const TElementKind kind = b.Kind == TBranchKind::Capacitor  ? TElementKind::Capacitor
+                                      : b.Kind == TBranchKind::Inductor ? TElementKind::Inductor
+                                                                        : TElementKind::Resistor;
+            net.Add({kind, from, to, b.ValueOf(positions), kind == TElementKind::Inductor ? b.Ohms : 0, b.Component});
+            continue;
+        }
         switch (b.Kind) {
         case TElementKind::Resistor:
             net.Add({b.Kind, from, to, b.FixedOhms ? *b.FixedOhms : s.GetValue(b.Component), 0, b.Component});
@@ -83,6 +102,8 @@ TNetlist BuildNetlist(const TCircuit &circuit)
             throw CorvantaError("The generator of circuit " + net.Name + " drives its input and is no branch");
         }
     }
+    if (nodeNames)
+        *nodeNames = node.All();
     return net;
 }
 

@@ -34,7 +34,9 @@ int TCircuitDef::ControlOf(std::string_view pot) const
 
 std::string_view TCircuitDef::LeadPot(int control) const
 {
-    return UsesControl(control) ? std::string_view(Controls[std::size_t(control)].Pots.front()) : std::string_view();
+    return UsesControl(control) && !Controls[std::size_t(control)].Pots.empty()
+               ? std::string_view(Controls[std::size_t(control)].Pots.front())
+               : std::string_view();
 }
 
 const TComponentDefault *TCircuitDef::FindComponent(std::string_view name) const

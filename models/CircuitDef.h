@@ -6,7 +6,9 @@
 // the live curve. Everything is owned here, so a description read or built
 // at run time lives as long as the catalogue that keeps it.
 
+#include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,8 +33,11 @@ struct TComponentDefault {
 struct TControlDef {
     std::string Label;
     std::vector<std::string> Pots;
+    // Moves element values through a netlist parameter instead of (or
+    // besides) turning pots.
+    bool Parametric = false;
 
-    bool InUse() const { return !Pots.empty(); }
+    bool InUse() const { return !Pots.empty() || Parametric; }
 };
 
 // The built-in pages share three controls in this order; the circuit file's
@@ -62,6 +67,11 @@ struct TLoopModel {
     std::vector<TSlotAssignment> Slots;
 };
 
+// The value of a branch that follows the controls (a netlist element whose
+// value is an expression of its parameters), from the positions of the
+// page's controls.
+using TControlledValue = std::function<double(std::span<const int> positions)>;
+
 // A branch of the circuit between named nodes ("0" is ground). A pot with a
 // Wiper is a divider: its Rest section from From to Wiper and its Part
 // section (the one that grows as its control moves up) from Wiper to To; a
@@ -75,6 +85,11 @@ struct TBranchSpec {
     std::string To;
     std::string Wiper = {};
     std::optional<double> FixedOhms = {};
+    // Set for a resistor, capacitor or inductor whose value follows the
+    // controls instead of coming from the value table; ValueR is then a
+    // controlled inductor's DC resistance.
+    TControlledValue ValueOf = {};
+    double ValueR = 0;
 };
 
 struct TCircuitDef {

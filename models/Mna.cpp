@@ -14,6 +14,9 @@ TMnaSystem StampMna(const TNetlist &net)
         if (Traits(net.Branches[i].Kind).StateStamp == TStateStamp::BranchCurrent)
             ++next;
     m.Size = next;
+    m.G.assign(std::size_t(next), std::vector<double>(std::size_t(next)));
+    m.C = m.G;
+    m.B.assign(std::size_t(next), 0);
     m.Output = unknown[net.Output];
 
     // The node equations: currents leaving each node through its branches.

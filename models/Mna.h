@@ -7,19 +7,19 @@
 // the source delivers into the circuit, and each inductor's current, so
 // every element enters G or C as a plain real number.
 
-#include <array>
+#include <vector>
 
 #include "models/Netlist.h"
 
 namespace cva {
 
-constexpr int MaxMnaSize = MaxNetNodes + 1 + MaxNetBranches;
-
+// Sized to the circuit: the largest has hundreds of unknowns, too many for
+// fixed storage on a stack, and stamping is not part of any sweep.
 struct TMnaSystem {
     int Size = 0;
-    std::array<std::array<double, MaxMnaSize>, MaxMnaSize> G{};
-    std::array<std::array<double, MaxMnaSize>, MaxMnaSize> C{};
-    std::array<double, MaxMnaSize> B{};
+    std::vector<std::vector<double>> G;
+    std::vector<std::vector<double>> C;
+    std::vector<double> B;
     int Output = -1;        // index of the output voltage in x; -1 when the output is ground
     int SourceCurrent = -1; // index of the source current in x
 };

@@ -42,7 +42,8 @@ TNotPassiveError::TNotPassiveError(const TNetlist &net, std::string_view compone
 void TNetlist::Add(const TNetBranch &branch)
 {
     if (BranchCount == MaxNetBranches)
-        throw CorvantaError("Too many branches in circuit " + Name);
+        throw CorvantaError("The circuit " + Name + " has more than " + std::to_string(MaxNetBranches) +
+                            " elements (a pot counts as two), the most the circuit engine solves");
     Branches[BranchCount++] = branch;
 }
 

@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "components/ElementKind.h"
+#include "numerics/ComplexLU.h"
 #include "numerics/Error.h"
 
 namespace cva {
@@ -24,8 +25,11 @@ struct TNetBranch {
     std::string Component;       // the name of the part it came from, for messages
 };
 
-constexpr int MaxNetNodes = 20; // besides ground
-constexpr int MaxNetBranches = 48;
+constexpr int MaxNetNodes = 64; // besides ground
+constexpr int MaxNetBranches = 256;
+
+// The source's current may take a row of its own besides the nodes.
+static_assert(MaxLUOrder >= MaxNetNodes + 1);
 
 struct TNetlist {
     std::string Name;   // named in every message about the circuit

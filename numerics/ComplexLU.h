@@ -9,7 +9,7 @@
 
 namespace cva {
 
-constexpr int MaxLUOrder = 24;
+constexpr int MaxLUOrder = 65;
 
 using TCx = std::complex<double>;
 

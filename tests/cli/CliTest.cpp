@@ -837,4 +837,65 @@ TEST_F(Cli, DesignAidMisuseIsAUsageErrorOrNamesTheSpec)
     const RunResult unknown = Run({"--tolerance", "--tol", "VR1=1"});
     EXPECT_EQ(unknown.ExitCode, 1);
     EXPECT_EQ(unknown.Err, "corvanta-cli: \"VR1\" names no part of this page, nor a kind (R, C, L, pot, source), nor all\n");
+namespace {
+
+// The gain column of ngspice's printed AC table, one value per row.
+std::vector<double> PrintedGains(const std::string &log)
+{
+    std::vector<double> gains;
+    for (const std::string &line : Lines(log)) {
+        std::istringstream fields(line);
+        int index = 0;
+        double frequency = 0, gain = 0;
+        if (fields >> index >> frequency >> gain && index == int(gains.size()))
+            gains.push_back(gain);
+    }
+    return gains;
+}
+
+std::vector<double> CsvGains(const std::string &csv)
+{
+    std::vector<double> gains;
+    for (const std::string &line : Lines(csv))
+        if (const std::size_t comma = line.find(','); comma != std::string::npos && line[0] != 'f')
+            gains.push_back(std::stod(line.substr(comma + 1)));
+    return gains;
+}
+
+} // namespace
+
+TEST_F(Cli, NetlistsAndPagesExportDecksThatNgspicePrintsTheSameGainFrom)
+{
+    const fs::path netlist = Dir / "amp.txt"; // a netlist by its first line, not its extension
+    std::ofstream(netlist) << "Two pots and a parameter\nV1 in 0 AC 1\n.param tilt=0.3\n"
+                              "P1 in a 0 100k logA control=Tone\nP2 a b 0 10k logB control=tone\n"
+                              "C1 b out 10n\nR1 out 0 {47k*tilt+1k}\nL1 a 0 0.5 Rser=30\n.probe v(out)\n";
+    const std::vector<std::vector<std::string>> cases = {
+        {netlist.string(), "--control", "tone=20", "--control", "Tilt=90", "--set", "C1=22n"},
+        {"--tab", "Bench", "--bass", "30"},
+        {"--tab", "Fender"},
+    };
+    for (std::vector<std::string> arguments : cases) {
+        const fs::path deck = Dir / "deck.cir";
+        arguments.insert(arguments.end(), {"--resolution", "high", "--export-spice", deck.string()});
+        const RunResult curve = Run(arguments);
+        ASSERT_EQ(curve.ExitCode, 0) << curve.Err;
+        const std::string command = "ngspice -b " + ShellQuoted(deck.string()) + " > " + ShellQuoted((Dir / "log").string()) + " 2>&1";
+        ASSERT_EQ(std::system(command.c_str()), 0) << ReadFile(deck);
+        const std::vector<double> ours = CsvGains(curve.Out), spice = PrintedGains(ReadFile(Dir / "log"));
+        ASSERT_EQ(spice.size(), ours.size()) << ReadFile(Dir / "log");
+        for (std::size_t k = 0; k < ours.size(); ++k)
+            // ngspice prints six significant digits.
+            ASSERT_NEAR(spice[k], ours[k], 1e-5 * std::fabs(ours[k]) + 1e-5) << arguments[0] << " point " << k;
+    }
+}
+
+TEST_F(Cli, NetlistErrorsNameTheFileAndLine)
+{
+    const fs::path netlist = Dir / "bad.cir";
+    std::ofstream(netlist) << "title\nV1 in 0 AC 1\nR1 in out 1k\nQ1 out 0 0 npn\n";
+    const RunResult result = Run({netlist.string()});
+    EXPECT_EQ(result.ExitCode, 1);
+    EXPECT_EQ(result.Err, "corvanta-cli: " + netlist.string() + ":4: unknown element Q1: a netlist here holds only R, "
+                                                                "C, L, V and P (pot) elements\n");
 }

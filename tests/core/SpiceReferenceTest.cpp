@@ -18,6 +18,8 @@
 #include "document/Netlist.h"
 #include "document/Catalogue.h"
 #include "models/NodalEngine.h"
+#include "netlist/SpiceExport.h"
+#include "NgspiceRun.h"
 
 namespace {
 
@@ -26,76 +28,21 @@ using namespace cva;
 constexpr double GainToleranceDB = 1e-6;
 constexpr double PhaseToleranceDeg = 1e-4;
 
-std::string Number(double value)
+// The exported deck, with nodes named n1, n2 ... and its analysis written to the data file.
+std::string DataDeck(const TNetlist &net, const std::string &dataFile)
 {
-    char text[40];
-    std::snprintf(text, sizeof text, "%.17g", value);
-    return text;
-}
-
-std::string Node(int node) { return node == 0 ? "0" : "n" + std::to_string(node); }
-
-// The netlist in SPICE form, with an AC sweep over the grid: 128 points a
-// decade from 10 Hz, the last at the grid's last frequency.
-std::string SpiceDeck(const TNetlist &net, const std::string &dataFile)
-{
-    std::ostringstream deck;
-    deck << net.Name << "\n";
-    if (net.SourceResistance > 0) {
-        deck << "V1 src 0 AC 1\n";
-        deck << "RG src " << Node(net.Input) << " " << Number(net.SourceResistance) << "\n";
-    } else {
-        deck << "V1 " << Node(net.Input) << " 0 AC 1\n";
-    }
-    for (int i = 0; i < net.BranchCount; ++i) {
-        const TNetBranch &b = net.Branches[i];
-        const std::string from = Node(b.From), to = Node(b.To), id = std::to_string(i);
-        const char letter = Traits(b.Kind).SpiceLetter;
-        if (b.SeriesResistance > 0) {
-            deck << letter << id << " " << from << " x" << id << " " << Number(b.Value) << "\n";
-            deck << "RL" << id << " x" << id << " " << to << " " << Number(b.SeriesResistance) << "\n";
-        } else {
-            deck << letter << id << " " << from << " " << to << " " << Number(b.Value) << "\n";
-        }
-    }
-    deck << ".control\nset noaskquit\noption numdgt=15\n";
-    deck << "ac dec 128 10 " << Number(GridFrequency(GridLastStep)) << "\n";
-    deck << "set wr_singlescale\n";
-    deck << "wrdata " << dataFile << " vdb(" << Node(net.Output) << ") vp(" << Node(net.Output) << ")\n";
-    deck << "quit\n.endc\n.end\n";
-    return deck.str();
-}
-
-int RunCount = 0;
-
-struct TSpicePoint {
-    double Frequency, GainDB, PhaseRad;
-};
-
-std::vector<TSpicePoint> RunNgspice(const TNetlist &net)
-{
-    const std::filesystem::path folder = std::filesystem::temp_directory_path() /
-                                         ("corvanta-spice-" + std::to_string(::getpid()) + "-" + std::to_string(RunCount++));
-    std::filesystem::create_directories(folder);
-    const std::filesystem::path deckFile = folder / "deck.cir";
-    const std::filesystem::path dataFile = folder / "ac.txt";
-    std::filesystem::remove(dataFile);
-    std::ofstream(deckFile) << SpiceDeck(net, dataFile.string());
-    const std::string command = "ngspice -b " + deckFile.string() + " > " + (folder / "log.txt").string() + " 2>&1";
-    EXPECT_EQ(std::system(command.c_str()), 0) << "ngspice failed on " << net.Name << "; is it installed?";
-    std::vector<TSpicePoint> points;
-    std::ifstream data(dataFile);
-    TSpicePoint p{};
-    while (data >> p.Frequency >> p.GainDB >> p.PhaseRad)
-        points.push_back(p);
-    if (std::getenv("CORVANTA_KEEP_SPICE") == nullptr)
-        std::filesystem::remove_all(folder);
-    return points;
+    std::vector<std::string> nodes{"0"};
+    for (int node = 1; node <= net.NodeCount; ++node)
+        nodes.push_back("n" + std::to_string(node));
+    std::string deck = SpiceDeck(net, nodes, net.Name);
+    deck.erase(deck.rfind(".end"));
+    return deck + WriteDataBlock(nodes[std::size_t(net.Output)], dataFile);
 }
 
 void ExpectAgreesWithNgspice(const TNetlist &net)
 {
-    const std::vector<TSpicePoint> spice = RunNgspice(net);
+    const std::vector<TSpicePoint> spice =
+        RunNgspice([&](const std::string &dataFile) { return DataDeck(net, dataFile); }, net.Name);
     ASSERT_EQ(spice.size(), std::size_t(GridPoints)) << net.Name;
     TNodalEngine engine(net);
     double worstGain = 0, worstPhase = 0;

@@ -1,0 +1,90 @@
+#include "netlist/NetlistWriter.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "netlist/SpiceNumber.h"
+
+namespace cva {
+
+namespace {
+
+struct TEdit {
+    TTextSpan Span; // Length 0 inserts
+    std::string Text;
+};
+
+const char *TaperWord(std::uint8_t taper)
+{
+    return taper == PotLogA ? "logA" : taper == PotLogB ? "logB" : "linear";
+}
+
+bool IsEndCard(std::string_view line)
+{
+    const std::size_t first = line.find_first_not_of(" \t");
+    if (first == std::string_view::npos || line.size() - first < 4)
+        return false;
+    std::string word(line.substr(first, 5));
+    std::transform(word.begin(), word.end(), word.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+    return word == ".end" || (word.starts_with(".end") && std::isspace(static_cast<unsigned char>(word[4])));
+}
+
+} // namespace
+
+std::string UpdatedNetlistText(const TNetlistCircuit &read, const TSymbolList &values, std::span<const int> positions)
+{
+    const TNetlistLayout &layout = read.Layout;
+    std::vector<TEdit> edits;
+    for (const TNetlistLayout::TElement &element : layout.Elements) {
+        const TComponentDefault *part = read.Page.FindComponent(element.Name);
+        if (!part || !element.Value || !values.Contains(element.Name))
+            continue;
+        const TTextSpan end{element.Value->Line, element.Value->Column + element.Value->Length, 0};
+        if (const double value = values.GetValue(element.Name); value != part->Value)
+            edits.push_back({*element.Value, FormatSpiceValue(value)});
+        if (part->Kind == TComponentKind::Pot) {
+            if (const std::uint8_t taper = values.GetPotType(element.Name); taper != std::uint8_t(part->Second))
+                edits.push_back(element.Taper ? TEdit{*element.Taper, TaperWord(taper)}
+                                              : TEdit{end, std::string(" ") + TaperWord(taper)});
+        } else if (part->Kind == TComponentKind::Inductor) {
+            if (const double rser = values.GetValueR(element.Name); rser != part->Second) {
+                edits.push_back(element.Rser ? TEdit{*element.Rser, FormatSpiceValue(rser)}
+                                             : TEdit{end, " Rser=" + FormatSpiceValue(rser)});
+            }
+        }
+    }
+    std::vector<std::string> lines = layout.Lines;
+    std::vector<std::string> added;
+    for (int control = 0; control < read.Page.ControlCount() && control < int(positions.size()); ++control) {
+        const std::string &label = read.Page.Controls[std::size_t(control)].Label;
+        const int position = positions[std::size_t(control)];
+        const auto parameter = std::find_if(layout.ParameterControls.begin(), layout.ParameterControls.end(),
+                                            [&](const auto &p) { return p.Label == label; });
+        if (parameter != layout.ParameterControls.end()) {
+            if (position != read.Positions[std::size_t(control)])
+                edits.push_back({parameter->Value, FormatSpiceValue(position / double(SliderMaximum))});
+            continue;
+        }
+        const std::string directive = "*corvanta: control " + label + "=" + std::to_string(position);
+        const auto line = std::find_if(layout.PositionLines.begin(), layout.PositionLines.end(),
+                                       [&](const auto &p) { return p.first == label; });
+        if (line != layout.PositionLines.end())
+            lines[std::size_t(line->second)] = directive;
+        else if (position != read.Positions[std::size_t(control)])
+            added.push_back(directive);
+    }
+    // Right to left within a line, so that each span still points at its text.
+    std::sort(edits.begin(), edits.end(), [](const TEdit &a, const TEdit &b) {
+        return a.Span.Line != b.Span.Line ? a.Span.Line < b.Span.Line : a.Span.Column > b.Span.Column;
+    });
+    for (const TEdit &edit : edits)
+        lines[std::size_t(edit.Span.Line)].replace(edit.Span.Column, edit.Span.Length, edit.Text);
+    const auto end = std::find_if(lines.begin() + 1, lines.end(), [](const std::string &l) { return IsEndCard(l); });
+    lines.insert(end, added.begin(), added.end());
+    std::string text;
+    for (const std::string &line : lines)
+        text += line + "\n";
+    return text;
+}
+
+} // namespace cva
