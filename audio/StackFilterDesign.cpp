@@ -25,7 +25,9 @@ constexpr int SubStepDoublings = 12;
 // frequency, weighted to put the accuracy where the ear and the tolerances
 // want it.
 constexpr int FitPoints = 320;
-constexpr int MaxInputDelays = 4;
+// Delayed inputs fill a filter up to this order; a circuit with more states
+// has none, as its own poles already reach high.
+constexpr int DelayedFilterOrder = 8;
 constexpr int FitPasses = 8;
 constexpr double FitRidge = 1e-9;
 // Below this share of its row's and column's size an entry of C counts as zero.
@@ -96,9 +98,9 @@ TTimeDomainNodal Split(const TMnaSystem &mna, const std::string &name)
         }
     }
     const int states = static_cast<int>(pivotRows.size());
-    if (states > MaxFilterOrder)
+    if (states > MaxReactiveElements)
         throw CorvantaError("Cannot make an audio filter of circuit " + name + ": it has more than " +
-                            std::to_string(MaxFilterOrder) + " independent capacitors and inductors");
+                            std::to_string(MaxReactiveElements) + " independent capacitors and inductors");
 
     TTimeDomainNodal nodal{TMatrix(size, size), TMatrix(size, size), TMatrix(size, states), TMatrix(states, size),
                            mna.Output, states};
@@ -235,7 +237,7 @@ TStackFilterCoefficients DesignStackFilter(const TNetlist &netlist, double sampl
     // A few samples of the input itself give the fit the freedom to follow
     // the analog curve close to the Nyquist frequency, where no digital
     // filter with the analog poles alone can.
-    const int delays = std::min(MaxInputDelays, MaxFilterOrder - n);
+    const int delays = std::clamp(DelayedFilterOrder - n, 0, MaxInputDelays);
 
     // Least squares for B, D and the delays' weights:
     //   sum_k B_k c^T (zI - A)^-1 e_k + D + sum_m E_m z^-m = H(f),

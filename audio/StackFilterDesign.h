@@ -21,9 +21,12 @@
 
 namespace cva {
 
-// The stacks have up to four capacitors and inductors; a general branch list
-// may have a few more.
-constexpr int MaxFilterOrder = 8;
+// The built-in stacks have up to seven capacitors and inductors; a netlist
+// may have many more. The filter holds the circuit's states and a few
+// delayed inputs.
+constexpr int MaxReactiveElements = 32;
+constexpr int MaxInputDelays = 4;
+constexpr int MaxFilterOrder = MaxReactiveElements + MaxInputDelays;
 
 // Trivially copyable, so that it can be handed to the audio thread as it is.
 struct TStackFilterCoefficients {

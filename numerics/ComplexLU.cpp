@@ -10,7 +10,7 @@ bool TComplexLU::Factor(int order)
 {
     Order = order;
     return FactorInPlace<TCx>([this](int row, int column) -> TCx & { return Cells[row][column]; }, order, Pivot,
-                              Inverse);
+                              Inverse, NonzeroColumns);
 }
 
 void TComplexLU::Solve(const std::array<TCx, MaxLUOrder> &b, std::array<TCx, MaxLUOrder> &x) const

@@ -31,6 +31,7 @@ private:
     std::array<std::array<TCx, MaxLUOrder>, MaxLUOrder> Cells{};
     std::array<int, MaxLUOrder> Pivot{};
     std::array<TCx, MaxLUOrder> Inverse{}; // of each pivot
+    std::array<int, MaxLUOrder> NonzeroColumns{}; // room for factoring
 };
 
 } // namespace cva

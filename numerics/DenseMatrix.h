@@ -47,7 +47,8 @@ public:
         const int n = Factors.RowCount();
         Pivots.assign(std::size_t(n), 0);
         Inverses.assign(std::size_t(n), T{});
-        return FactorInPlace<T>(Factors, n, Pivots, Inverses);
+        std::vector<int> nonzero(std::size_t(n));
+        return FactorInPlace<T>(Factors, n, Pivots, Inverses, nonzero);
     }
 
     // Solves A X = B for every column of B.

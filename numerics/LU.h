@@ -18,10 +18,11 @@ inline double PivotSize(const std::complex<double> &z) { return std::fabs(z.real
 // Factors the leading order x order block of m in place: below the diagonal
 // the multipliers, on and above it U. pivot[k] is set to the row exchanged
 // with row k and inverse[k] to the reciprocal of U's diagonal element, both
-// for SolveFactored. Returns false when a pivot is zero or not finite, i.e.
-// the matrix is singular or broken.
-template <class T, class Matrix, class Pivots, class Inverses>
-bool FactorInPlace(Matrix &&m, int order, Pivots &pivot, Inverses &inverse)
+// for SolveFactored; nonzero is room for 'order' column numbers. Returns
+// false when a pivot is zero or not finite, i.e. the matrix is singular or
+// broken.
+template <class T, class Matrix, class Pivots, class Inverses, class Columns>
+bool FactorInPlace(Matrix &&m, int order, Pivots &pivot, Inverses &inverse, Columns &nonzero)
 {
     for (int col = 0; col < order; ++col) {
         int best = col;
@@ -41,13 +42,20 @@ bool FactorInPlace(Matrix &&m, int order, Pivots &pivot, Inverses &inverse)
                 std::swap(m(col, k), m(best, k));
         const T reciprocal = T(1.0) / m(col, col);
         inverse[col] = reciprocal;
+        // Circuit matrices are sparse: a node meets few others, so the pivot
+        // row's nonzero columns are few even after fill-in, and only they
+        // change the rows below.
+        int nonzeroCount = 0;
+        for (int k = col + 1; k < order; ++k)
+            if (m(col, k) != T(0.0))
+                nonzero[nonzeroCount++] = k;
         for (int row = col + 1; row < order; ++row) {
             if (m(row, col) == T(0.0))
                 continue;
             const T factor = m(row, col) * reciprocal;
             m(row, col) = factor;
-            for (int k = col + 1; k < order; ++k)
-                m(row, k) -= factor * m(col, k);
+            for (int i = 0; i < nonzeroCount; ++i)
+                m(row, nonzero[i]) -= factor * m(col, nonzero[i]);
         }
     }
     return true;

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <complex>
+#include <filesystem>
 #include <numbers>
 #include <vector>
 
@@ -21,6 +22,7 @@
 #include "document/Netlist.h"
 #include "document/Catalogue.h"
 #include "models/NodalEngine.h"
+#include "netlist/NetlistPage.h"
 #include "numerics/Error.h"
 
 using namespace cva;
@@ -54,40 +56,77 @@ double LargestStep(const std::vector<float> &signal, std::size_t from, std::size
 
 } // namespace
 
-TEST(StackFilter, ImpulseResponseFollowsTheEngineForEveryTopology)
+// The filter's impulse response against the engine from 20 Hz to 'top':
+// the worst error as a share of what is allowed (0.1 dB to 10 kHz, 0.5 dB
+// above), and where it is.
+std::pair<double, double> WorstShareOfTolerance(const TNetlist &netlist, double rate, double top)
 {
     constexpr std::size_t Length = 1 << 17; // 2.7 s at 48 kHz: the slowest stack has rung out
+    std::vector<float> impulse(Length, 0.0f);
+    impulse[0] = 1;
+    const std::vector<std::complex<double>> spectrum = test::Fft(Filtered(DesignStackFilter(netlist, rate), impulse));
+    TNodalEngine engine(netlist);
+    double worst = 0;
+    double worstAt = 0;
+    for (int k = 0; k < GridPoints; ++k) {
+        const double wanted = GridFrequency(GridFirstStep + k);
+        if (wanted < 20 || wanted > top)
+            continue;
+        const auto bin = std::size_t(std::lround(wanted * Length / rate));
+        const double frequency = bin * rate / Length;
+        const double error = 20 * std::log10(std::abs(spectrum[bin]) / std::abs(engine.Output(frequency)));
+        const double allowed = frequency <= 10000 ? 0.1 : 0.5;
+        if (std::abs(error) / allowed > worst) {
+            worst = std::abs(error) / allowed;
+            worstAt = frequency;
+        }
+    }
+    return {worst, worstAt};
+}
+
+TEST(StackFilter, ImpulseResponseFollowsTheEngineForEveryTopology)
+{
     for (const double rate : {44100.0, 48000.0, 96000.0}) {
         // Where the tolerances hold at 44.1 kHz ends at 10 kHz: 16 kHz is too
         // close to its Nyquist frequency.
         const double top = rate < 48000 ? 10000 : 16000;
         for (const TCircuitDef &info : BuiltInCircuits()) {
             for (const int position : {0, 50, 100}) {
-                const TNetlist netlist = NetlistAt(PageNamed(info.TabCaption), position);
-                std::vector<float> impulse(Length, 0.0f);
-                impulse[0] = 1;
-                const std::vector<std::complex<double>> spectrum =
-                    test::Fft(Filtered(DesignStackFilter(netlist, rate), impulse));
-                TNodalEngine engine(netlist);
-                double worst = 0;
-                double worstAt = 0;
-                for (int k = 0; k < GridPoints; ++k) {
-                    const double wanted = GridFrequency(GridFirstStep + k);
-                    if (wanted < 20 || wanted > top)
-                        continue;
-                    const auto bin = std::size_t(std::lround(wanted * Length / rate));
-                    const double frequency = bin * rate / Length;
-                    const double error = 20 * std::log10(std::abs(spectrum[bin]) / std::abs(engine.Output(frequency)));
-                    const double allowed = frequency <= 10000 ? 0.1 : 0.5;
-                    if (std::abs(error) / allowed > worst) {
-                        worst = std::abs(error) / allowed;
-                        worstAt = frequency;
-                    }
-                }
+                const auto [worst, worstAt] = WorstShareOfTolerance(NetlistAt(PageNamed(info.TabCaption), position), rate, top);
                 EXPECT_LE(worst, 1.0) << info.TabCaption << " at " << position << ", " << rate << " Hz: worst at "
                                       << worstAt << " Hz";
             }
         }
+    }
+}
+
+TEST(StackFilter, NetlistsOfUpTo32ReactiveElementsAreHeardAndMoreAreRefused)
+{
+    const auto netlistOf = [](const std::filesystem::path &file) {
+        TCircuit circuit;
+        AddNetlistPage(circuit, ReadNetlistFile(file));
+        return BuildNetlist(circuit);
+    };
+    // A pickup with its controls, a three-knob stack, and five stacks in cascade (20 capacitors).
+    for (const std::filesystem::path file : {CORVANTA_SOURCE_DIR "/examples/gibson-les-paul-50s-wiring.cir",
+                                             CORVANTA_SOURCE_DIR "/examples/fender-ab763-twin-reverb.cir",
+                                             CORVANTA_SOURCE_DIR "/bench/thirty-nodes.cir"}) {
+        const auto [worst, worstAt] = WorstShareOfTolerance(netlistOf(file), 48000, 16000);
+        EXPECT_LE(worst, 1.0) << file << ": worst at " << worstAt << " Hz";
+    }
+    // A ladder of 33 sections has one capacitor too many.
+    std::string ladder = "ladder\nV1 n0 0 AC 1\n";
+    for (int i = 1; i <= MaxReactiveElements + 1; ++i)
+        ladder += "R" + std::to_string(i) + " n" + std::to_string(i - 1) + " n" + std::to_string(i) + " 100\nC" +
+                  std::to_string(i) + " n" + std::to_string(i) + " 0 1n\n";
+    TCircuit circuit;
+    AddNetlistPage(circuit, ReadNetlist(ladder + ".print ac v(n33)\n", "ladder.cir"));
+    try {
+        DesignStackFilter(BuildNetlist(circuit), 48000);
+        FAIL() << "33 capacitors were accepted";
+    } catch (const CorvantaError &error) {
+        EXPECT_NE(std::string(error.what()).find("more than 32 independent capacitors"), std::string::npos)
+            << error.what();
     }
 }
 
