@@ -92,8 +92,22 @@ private:
             Fail("\"" + std::string(token) + "\" expected");
     }
 
+    // Each nesting costs stack; a text nested absurdly deep is refused
+    // rather than allowed to exhaust it.
+    struct TNesting {
+        explicit TNesting(TParser &parser) : Parser(parser)
+        {
+            if (++Parser.Depth > MaxDepth)
+                Parser.Fail("nested more than " + std::to_string(MaxDepth) + " deep");
+        }
+        ~TNesting() { --Parser.Depth; }
+        TParser &Parser;
+    };
+    static constexpr int MaxDepth = 200;
+
     TNodePtr Conditional()
     {
+        const TNesting nesting(*this);
         TNodePtr condition = Or();
         if (!Take("?"))
             return condition;
@@ -162,6 +176,7 @@ private:
 
     TNodePtr Unary()
     {
+        const TNesting nesting(*this);
         if (Take("-"))
             return Make(TOp::Negate, {Unary()});
         if (Take("+"))
@@ -216,6 +231,7 @@ private:
 
     std::string_view Text;
     std::size_t At = 0;
+    int Depth = 0;
 };
 
 double Call(const std::string &name, double a, double b)

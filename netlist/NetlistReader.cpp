@@ -20,6 +20,8 @@ namespace {
 
 constexpr std::string_view DirectivePrefix = "*corvanta:";
 constexpr int StartPosition = SliderMaximum / 2;
+// Parameters defined through parameters: each step costs stack.
+constexpr int MaxParameterNesting = 100;
 
 std::string Lower(std::string_view text)
 {
@@ -153,6 +155,9 @@ public:
             throw CorvantaError("unknown parameter " + name);
         if (depth > int(Definitions.size()))
             throw CorvantaError("the parameter " + name + " is defined through itself");
+        if (depth > MaxParameterNesting)
+            throw CorvantaError("the parameter " + name + " is defined through more than " +
+                                std::to_string(MaxParameterNesting) + " others");
         return found->second.Definition.Evaluate(
             [&](std::string_view inner) { return Value(std::string(inner), positions, depth + 1); });
     }
@@ -466,7 +471,8 @@ private:
             if (std::find(reached.begin(), reached.end(), name) != reached.end())
                 continue;
             reached.push_back(name);
-            if (const auto found = Params.Definitions.find(name); found != Params.Definitions.end() && depth < int(Params.Definitions.size()))
+            if (const auto found = Params.Definitions.find(name);
+                found != Params.Definitions.end() && depth < std::min(int(Params.Definitions.size()), MaxParameterNesting))
                 Reach(found->second.Definition, reached, depth + 1);
         }
     }

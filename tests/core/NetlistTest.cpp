@@ -73,8 +73,9 @@ TEST(Netlist, ExpressionsAsNgspiceEvaluatesThem)
         });
         EXPECT_NEAR(value, c.Value, 1e-12 * std::fabs(c.Value)) << c.Text;
     }
-    for (const char *bad : {"1+", "(1", "foo(1)", "min(1)", "1 2", "2*/3"})
-        EXPECT_THROW(TExpression::Parse(bad), CorvantaError) << bad;
+    for (const std::string &bad : std::vector<std::string>{"1+", "(1", "foo(1)", "min(1)", "1 2", "2*/3",
+                                                            std::string(100000, '(') + "1", std::string(100000, '-') + "1"})
+        EXPECT_THROW(TExpression::Parse(bad), CorvantaError) << bad.substr(0, 20);
 }
 
 TEST(Netlist, EveryErrorNamesItsLine)
@@ -105,6 +106,13 @@ TEST(Netlist, EveryErrorNamesItsLine)
         {head + ".model d1 d\n", 4, ".model is not supported"},
         {head + "R2 out 0 {k*2}\n", 4, "unknown parameter k"},
         {head + ".param a={b}\n.param b={a}\nR2 out 0 {a}\n", 6, "defined through itself"},
+        {head + [] {
+             std::string chain;
+             for (int i = 0; i < 5000; ++i)
+                 chain += ".param p" + std::to_string(i) + "={p" + std::to_string(i + 1) + "+1}\n";
+             return chain + ".param p5000=1\nR2 out 0 {p0}\n";
+         }(),
+         5005, "defined through more than 100 others"},
         {head + "*corvanta: control Tone=50\n", 4, "no control is called Tone"},
         {head + "P1 out w 0 10k\n*corvanta: control P1=101\n", 5, "from 0 to 100"},
         {head + ".print ac v(out,in)\n", 4, "between two nodes"},
