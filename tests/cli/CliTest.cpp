@@ -837,6 +837,8 @@ TEST_F(Cli, DesignAidMisuseIsAUsageErrorOrNamesTheSpec)
     const RunResult unknown = Run({"--tolerance", "--tol", "VR1=1"});
     EXPECT_EQ(unknown.ExitCode, 1);
     EXPECT_EQ(unknown.Err, "corvanta-cli: \"VR1\" names no part of this page, nor a kind (R, C, L, pot, source), nor all\n");
+}
+
 namespace {
 
 // The gain column of ngspice's printed AC table, one value per row.
