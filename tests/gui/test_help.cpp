@@ -253,7 +253,7 @@ void TestHelp::contentsAndIndexAreFilled()
     QTRY_VERIFY(contents->model()->rowCount() == 1);
     const QModelIndex top = contents->model()->index(0, 0);
     QCOMPARE(top.data().toString(), QStringLiteral("Corvanta help"));
-    QCOMPARE(contents->model()->rowCount(top), 10);
+    QCOMPARE(contents->model()->rowCount(top), 11);
 
     QTRY_VERIFY(index->model()->rowCount() > 40);
     QStringList keywords;
