@@ -68,10 +68,7 @@ TNetlist BuildNetlist(const TCircuit &circuit, std::vector<std::string> *nodeNam
         const int from = node(b.From);
         const int to = node(b.To);
         if (b.ValueOf) {
-            const TElementKind kind = b.Kind == TBranchKind::Capacitor  ? TElementKind::Capacitor
-                                      : b.Kind == TBranchKind::Inductor ? TElementKind::Inductor
-                                                                        : TElementKind::Resistor;
-            net.Add({kind, from, to, b.ValueOf(positions), kind == TElementKind::Inductor ? b.Ohms : 0, b.Component});
+            net.Add({b.Kind, from, to, b.ValueOf(positions), b.Kind == TElementKind::Inductor ? b.ValueR : 0, b.Component});
             continue;
         }
         switch (b.Kind) {

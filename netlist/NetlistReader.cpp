@@ -601,30 +601,28 @@ private:
         const double rser = e.RserExpression ? ConstantValue(*e.RserExpression, e.Line, "the Rser of " + e.Name) : 0;
         CheckPassive(e, rser, "the Rser", true);
         TNetlistLayout::TElement layout = e.Layout;
-        const TBranchKind kind = e.Type == 'R' ? TBranchKind::Resistor
-                                 : e.Type == 'C' ? TBranchKind::Capacitor
-                                 : e.Type == 'L' ? TBranchKind::Inductor
-                                                 : TBranchKind::PotDivider;
+        const TElementKind kind = e.Type == 'R'   ? TElementKind::Resistor
+                                  : e.Type == 'C' ? TElementKind::Capacitor
+                                  : e.Type == 'L' ? TElementKind::Inductor
+                                                  : TElementKind::Pot;
         if (e.Type == 'P') {
             if (controlled)
                 Fail(e.Line, "the value of the pot " + e.Name + " may not follow a control");
-            page.Components.push_back({e.Name, TComponentKind::Pot, value, double(e.Taper)});
+            page.Components.push_back({e.Name, TElementKind::Pot, value, double(e.Taper)});
             // The section from LUG1 to the wiper grows as the control moves up.
             const std::string lug1 = Node(e.Nodes[0]), wiper = Node(e.Nodes[1]), lug3 = Node(e.Nodes[2]);
             if (wiper == lug3)
-                page.Branches.push_back({TBranchKind::PotVariable, e.Name, lug1, lug3});
+                page.Branches.push_back({TElementKind::Pot, e.Name, lug1, lug3});
             else
-                page.Branches.push_back({TBranchKind::PotDivider, e.Name, lug3, lug1, wiper});
+                page.Branches.push_back({TElementKind::Pot, e.Name, lug3, lug1, wiper});
         } else if (controlled) {
             layout.Value.reset();
-            TBranchSpec branch{kind, e.Name, Node(e.Nodes[0]), Node(e.Nodes[1]), {}, rser};
+            TBranchSpec branch{kind, e.Name, Node(e.Nodes[0]), Node(e.Nodes[1])};
             branch.ValueOf = ControlledValue(*e.ValueExpression);
+            branch.ValueR = rser;
             page.Branches.push_back(std::move(branch));
         } else {
-            const TComponentKind part = e.Type == 'R'   ? TComponentKind::Resistor
-                                        : e.Type == 'C' ? TComponentKind::Capacitor
-                                                        : TComponentKind::Inductor;
-            page.Components.push_back({e.Name, part, value, rser});
+            page.Components.push_back({e.Name, kind, value, rser});
             page.Branches.push_back({kind, e.Name, Node(e.Nodes[0]), Node(e.Nodes[1])});
         }
         if (!layout.Value && !controlled)

@@ -42,11 +42,11 @@ std::string UpdatedNetlistText(const TNetlistCircuit &read, const TSymbolList &v
         const TTextSpan end{element.Value->Line, element.Value->Column + element.Value->Length, 0};
         if (const double value = values.GetValue(element.Name); value != part->Value)
             edits.push_back({*element.Value, FormatSpiceValue(value)});
-        if (part->Kind == TComponentKind::Pot) {
+        if (part->Kind == TElementKind::Pot) {
             if (const std::uint8_t taper = values.GetPotType(element.Name); taper != std::uint8_t(part->Second))
                 edits.push_back(element.Taper ? TEdit{*element.Taper, TaperWord(taper)}
                                               : TEdit{end, std::string(" ") + TaperWord(taper)});
-        } else if (part->Kind == TComponentKind::Inductor) {
+        } else if (part->Kind == TElementKind::Inductor) {
             if (const double rser = values.GetValueR(element.Name); rser != part->Second) {
                 edits.push_back(element.Rser ? TEdit{*element.Rser, FormatSpiceValue(rser)}
                                              : TEdit{end, " Rser=" + FormatSpiceValue(rser)});

@@ -6,6 +6,7 @@
 
 #include "document/Netlist.h"
 #include "models/Calc.h"
+#include "numerics/Error.h"
 
 namespace cva {
 
@@ -66,6 +67,11 @@ std::string SpiceDeck(const TNetlist &net, const std::vector<std::string> &node,
                 deck << "L" << id << " " << from << " " << to << " " << Number(b.Value) << "\n";
             }
             break;
+        case TElementKind::Pot:
+        case TElementKind::Generator:
+            // The netlist holds a pot as its sections and the generator as the source.
+            throw CorvantaError("The circuit " + title + " has a " + std::string(Traits(b.Kind).TypeName) +
+                                " as a branch");
         }
     }
     // The grid: 128 points a decade from 10 Hz, the stop frequency the

@@ -47,7 +47,7 @@ public:
         const int n = Factors.RowCount();
         Pivots.assign(std::size_t(n), 0);
         Inverses.assign(std::size_t(n), T{});
-        std::vector<int> nonzero(std::size_t(n));
+        std::vector<int> nonzero(static_cast<std::size_t>(n));
         return FactorInPlace<T>(Factors, n, Pivots, Inverses, nonzero);
     }
 
