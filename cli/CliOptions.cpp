@@ -158,7 +158,7 @@ std::string UsageText()
            "\n"
            "  FILE.cva            circuit file to load over the default circuits\n"
            "  NETLIST             a SPICE netlist (.cir, .net, .sp, .spice) with pots\n"
-           "                      (PNAME LUG1 WIPER LUG3 VALUE [linear|logA|logB]\n"
+           "                      (PNAME LUG1 WIPER LUG3 VALUE [TAPER]\n"
            "                      [control=LABEL]): its page becomes the active one\n"
            "  --preset NAME       apply a preset of the library; its page becomes the active one\n"
            "  --tab NAME          the page, in any letter case: " + pages + "\n"

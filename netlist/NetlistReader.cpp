@@ -10,6 +10,7 @@
 
 #include "components/EngNotation.h"
 #include "components/Symbol.h"
+#include "components/TaperLaw.h"
 #include "netlist/Expression.h"
 #include "netlist/NetlistError.h"
 #include "netlist/SpiceNumber.h"
@@ -29,6 +30,15 @@ std::string Lower(std::string_view text)
     std::transform(lower.begin(), lower.end(), lower.begin(),
                    [](unsigned char c) { return char(std::tolower(c)); });
     return lower;
+}
+
+// "linear, logA, logB, audio10, ..." as a pot card takes them.
+std::string KnownTapers()
+{
+    std::string names;
+    for (int taper = 0; taper <= LastKnownTaper; ++taper)
+        names += (names.empty() ? "" : ", ") + TaperWord(std::uint8_t(taper));
+    return names;
 }
 
 bool StartsWithNoCase(std::string_view text, std::string_view prefix)
@@ -384,18 +394,11 @@ private:
             if (word == "control" && i + 2 < w.size() && w[i + 1].Text == "=") {
                 e.ControlLabel = w[i + 2].Text;
                 i += 2;
-            } else if (word == "linear" || word == "lin") {
-                e.Taper = PotLinear;
-                e.Layout.Taper = w[i].Span;
-            } else if (word == "loga") {
-                e.Taper = PotLogA;
-                e.Layout.Taper = w[i].Span;
-            } else if (word == "logb") {
-                e.Taper = PotLogB;
+            } else if (const auto taper = word == "lin" ? std::optional<std::uint8_t>(PotLinear) : TaperFromName(word)) {
+                e.Taper = *taper;
                 e.Layout.Taper = w[i].Span;
             } else {
-                Fail(card.Line, "unknown taper \"" + w[i].Text + "\" of the pot " + e.Name +
-                                    " (linear, logA or logB)");
+                Fail(card.Line, "unknown taper \"" + w[i].Text + "\" of the pot " + e.Name + " (" + KnownTapers() + ")");
             }
         }
         if (e.ControlLabel.empty())
@@ -714,6 +717,16 @@ private:
 TNetlistCircuit ReadNetlist(std::string_view text, std::string_view fileName)
 {
     return TReader(text, fileName).Read();
+}
+
+std::string TaperWord(std::uint8_t taper)
+{
+    if (taper == PotLogA)
+        return "logA";
+    if (taper == PotLogB)
+        return "logB";
+    const std::string name = TaperName(taper);
+    return name.empty() ? "linear" : name;
 }
 
 bool IsNetlistFile(std::string_view path, std::string_view firstLine)

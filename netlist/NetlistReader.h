@@ -5,12 +5,14 @@
 // the circuit engine. The language is the part of SPICE that describes a
 // passive network (R, C, L with Rser, one V source, .param and {expression}
 // values, the output from .print/.plot/.probe or a node named "out") plus
-// pots: "PNAME LUG1 WIPER LUG3 VALUE [linear|logA|logB] [control=LABEL]".
+// pots: "PNAME LUG1 WIPER LUG3 VALUE [TAPER] [control=LABEL]", TAPER being
+// any law of components/TaperLaw.h by its name (linear, logA, audio15, ...).
 // What the program adds (control positions, a picture) is written in
 // comments of a fixed form that SPICE ignores:
 //     *corvanta: control LABEL=POSITION
 //     *corvanta: picture NAME
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -56,6 +58,10 @@ struct TNetlistCircuit {
 
 // Throws TNetlistError ("FILE:LINE: message") for anything it cannot take.
 TNetlistCircuit ReadNetlist(std::string_view text, std::string_view fileName);
+
+// A taper law as a pot card writes it: "linear", "logA", "logB", "audio15",
+// "revaudio20"; "linear" for a number of no known law, which follows that law.
+std::string TaperWord(std::uint8_t taper);
 
 // Whether a file is a netlist rather than a circuit file: by its extension
 // (.cir .net .sp .spice), else by a first line that is not a circuit file's.

@@ -14,11 +14,6 @@ struct TEdit {
     std::string Text;
 };
 
-const char *TaperWord(std::uint8_t taper)
-{
-    return taper == PotLogA ? "logA" : taper == PotLogB ? "logB" : "linear";
-}
-
 bool IsEndCard(std::string_view line)
 {
     const std::size_t first = line.find_first_not_of(" \t");

@@ -220,6 +220,34 @@ TEST(Netlist, WritingBackKeepsTheTextAndTakesTheNewSettings)
     EXPECT_EQ(again.Layout.Lines.back(), ".end");
 }
 
+TEST(Netlist, EveryTaperLawIsReadAndWrittenBack)
+{
+    const struct {
+        const char *Written;
+        std::uint8_t Taper;
+    } cases[] = {
+        {"lin", PotLinear},       {"Linear", PotLinear},         {"LOGA", PotLogA},
+        {"logb", PotLogB},        {"audio10", PotAudio10},       {"Audio15", PotAudio15},
+        {"AUDIO20", PotAudio20},  {"revaudio10", PotRevAudio10}, {"RevAudio15", PotRevAudio15},
+        {"revaudio20", PotRevAudio20},
+    };
+    for (const auto &c : cases) {
+        const std::string text = std::string("taper\nV1 in 0 AC 1\nP1 in out 0 100k ") + c.Written + "\n.end\n";
+        const TNetlistCircuit read = ReadNetlist(text, "t.cir");
+        EXPECT_EQ(read.Page.FindComponent("P1")->Second, c.Taper) << c.Written;
+        // Written back as another law, and that law read again.
+        for (std::uint8_t taper = 0; taper <= LastKnownTaper; ++taper) {
+            TCircuit circuit;
+            AddNetlistPage(circuit, read);
+            circuit.Symbols.SetInfo("P1", "100000|" + std::to_string(taper));
+            const std::string written = UpdatedNetlistText(read, circuit.ActiveValues(), read.Positions);
+            EXPECT_EQ(ReadNetlist(written, "t.cir").Page.FindComponent("P1")->Second, taper) << written;
+            EXPECT_EQ(written.find(std::string(" ") + c.Written + "\n") != std::string::npos, taper == c.Taper)
+                << written;
+        }
+    }
+}
+
 TEST(Netlist, LimitsOfTheEngineAreStated)
 {
     // A ladder of N sections: N nodes besides the input, 2N+1 elements.
@@ -250,11 +278,23 @@ TEST(Netlist, LimitsOfTheEngineAreStated)
 // against an outside evaluation of the same netlist.
 std::string LawExpression(int taper, const std::string &x)
 {
+    const auto audio = [](const std::string &midShare, const std::string &t) {
+        return "(" + t + "<=0.04 ? 0 : " + t + "<=0.5 ? " + midShare + "*(" + t + "-0.04)/0.46 : " + midShare +
+               "+(1-" + midShare + ")*(" + t + "-0.5)/0.5)";
+    };
     switch (taper) {
     case PotLogA:
         return "(" + x + "<0.5 ? 0.6*" + x + " : 1.4*" + x + "-0.4)";
     case PotLogB:
         return "(" + x + "<0.5 ? 0.2*" + x + " : 1.8*" + x + "-0.8)";
+    case PotAudio10:
+    case PotAudio15:
+    case PotAudio20:
+        return audio("0." + std::to_string(10 + 5 * (taper - PotAudio10)), x);
+    case PotRevAudio10:
+    case PotRevAudio15:
+    case PotRevAudio20:
+        return "(1-" + audio("0." + std::to_string(10 + 5 * (taper - PotRevAudio10)), "(1-" + x + ")") + ")";
     default:
         return x;
     }
@@ -318,14 +358,13 @@ TGenerated GeneratedNetlist(std::mt19937 &random, int index)
             both("R" + id + " " + from + " " + to + " " + Number(value) + "\n");
         } else if (kind <= 2) {
             // A pot: a variable resistor (wiper on LUG3), or a divider to a third node.
-            const int taper = pick(3);
-            const char *tapers[] = {"linear", "logA", "logB"};
+            const int taper = pick(LastKnownTaper + 1);
             int third = pick(nodes + 1);
             while (third == a || third == b)
                 third = (third + 1) % (nodes + 1);
             const std::string lug3 = kind == 1 ? to : node(third);
             ours << "P" << id << " " << from << " " << to << " " << lug3 << " " << Number(value) << " "
-                 << tapers[taper] << " control=" << k << "\n";
+                 << TaperWord(std::uint8_t(taper)) << " control=" << k << "\n";
             const std::string law = LawExpression(taper, k);
             spice << "Rp" << id << "a " << from << " " << to << " {" << Number(value) << "*" << law << "+1}\n";
             if (kind == 2)
