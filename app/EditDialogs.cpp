@@ -15,6 +15,8 @@
 
 #include "app/FontScale.h"
 #include "app/LocaleSeparator.h"
+#include "app/TaperDrawing.h"
+#include "app/TubeStageDialog.h"
 #include "components/EngNotation.h"
 #include "numerics/Error.h"
 
@@ -29,16 +31,18 @@ struct TDialogLayout {
     const char *Caption;
     int HelpContext;
     int BevelWidth;
+    bool SeriesButtons; // parts that are bought by value
+    bool TubeStage;     // the source, which stands for the stage driving the stack
 };
 
 const TDialogLayout &LayoutOf(TElementKind kind)
 {
     static const TDialogLayout layouts[ElementKindCount] = {
-        {"Edit resistor properties", 20, 169},
-        {"Edit capacitor properties", 22, 169},
-        {"Edit inductor properties", 0, 169},
-        {"Edit potentiometer properties", 23, 169},
-        {"Edit generator properties", 21, 217},
+        {"Edit resistor properties", 20, 169, true, false},
+        {"Edit capacitor properties", 22, 169, true, false},
+        {"Edit inductor properties", 0, 169, true, false},
+        {"Edit potentiometer properties", 23, 169, true, false},
+        {"Edit generator properties", 21, 217, false, true},
     };
     return layouts[static_cast<int>(kind)];
 }
@@ -101,19 +105,12 @@ TEditDialog::TEditDialog(TElementKind kind, QWidget *parent) : QDialog(parent), 
     column->addLayout(fields);
     column->addWidget(FError);
 
-    QWidget *firstStyle = nullptr;
-    if (traits.Second == TSecondValue::Taper) {
-        auto *group = new QGroupBox(tr("Style"), this);
-        auto *styles = new QVBoxLayout(group);
-        const char *items[] = {"Linear", "Log type A", "Log type B"};
-        for (int i = 0; i < 3; ++i) {
-            FStyle[i] = new QRadioButton(QString::fromLatin1(items[i]), group);
-            styles->addWidget(FStyle[i]);
-        }
-        FStyle[0]->setChecked(true);
-        column->addWidget(group);
-        firstStyle = FStyle[0];
-    }
+    if (layout.SeriesButtons)
+        AddSeriesButtons(column);
+    if (layout.TubeStage)
+        AddTubeStageButton(column);
+    if (traits.Second == TSecondValue::Taper)
+        AddTaperChoice(column);
     column->addWidget(bevel);
 
     FOk = new QPushButton(tr("OK"), this);
@@ -140,8 +137,76 @@ TEditDialog::TEditDialog(TElementKind kind, QWidget *parent) : QDialog(parent), 
     if (FRes)
         QWidget::setTabOrder(FRes, FOk);
     QWidget::setTabOrder(FOk, FCancel);
-    if (firstStyle)
-        QWidget::setTabOrder(FCancel, firstStyle);
+    if (FStyle[0])
+        QWidget::setTabOrder(FCancel, FStyle[0]);
+}
+
+void TEditDialog::AddTaperChoice(QVBoxLayout *column)
+{
+    // The original laws, the audio laws and their mirror images in three
+    // columns, beside a drawing of the chosen one.
+    auto *group = new QGroupBox(tr("Style"), this);
+    auto *styles = new QGridLayout(group);
+    for (std::uint8_t taper = 0; taper <= LastKnownTaper; ++taper) {
+        const QString label = taper == PotLogA   ? QStringLiteral("Log type A")
+                              : taper == PotLogB ? QStringLiteral("Log type B")
+                                                 : QString::fromStdString(TaperLabel(taper));
+        FStyle[taper] = new QRadioButton(label, group);
+        styles->addWidget(FStyle[taper], taper % 3, taper / 3);
+        connect(FStyle[taper], &QRadioButton::toggled, this, [this, taper](bool on) {
+            if (on)
+                FTaperDrawing->SetTaper(taper);
+        });
+    }
+    FTaperDrawing = new TTaperDrawing(group);
+    styles->addWidget(FTaperDrawing, 0, 3, 3, 1);
+    FStyle[PotLinear]->setChecked(true);
+    column->addWidget(group);
+}
+
+void TEditDialog::AddSeriesButtons(QVBoxLayout *column)
+{
+    auto *row = new QHBoxLayout;
+    row->addWidget(new QLabel(tr("Nearest"), this));
+    for (TESeries series : {TESeries::E12, TESeries::E24, TESeries::E96}) {
+        const QString name = QString::fromLatin1(ESeriesName(series));
+        auto *button = new QPushButton(name, this);
+        button->setAutoDefault(false);
+        button->setToolTip(tr("Sets the value to the nearest %1 value").arg(name));
+        connect(button, &QPushButton::clicked, this, [this, series] { SnapToSeries(series); });
+        FSeries[static_cast<int>(series)] = button;
+        row->addWidget(button);
+    }
+    column->addLayout(row);
+}
+
+void TEditDialog::AddTubeStageButton(QVBoxLayout *column)
+{
+    FTubeStage = new QPushButton(tr("From a tube stage..."), this);
+    FTubeStage->setAutoDefault(false);
+    connect(FTubeStage, &QPushButton::clicked, this, [this] {
+        if (const std::optional<double> resistance = AskTubeStageResistance(this)) {
+            FSource->setText(QString::fromStdString(FloatToEngStr(*resistance, LocaleDecimalSeparator())));
+            MarkField(FSource, false);
+            ShowReason(QString());
+        }
+    });
+    column->addWidget(FTubeStage);
+}
+
+void TEditDialog::SnapToSeries(TESeries series)
+{
+    const std::optional<double> value = FieldValue(FSource);
+    if (!value)
+        return;
+    try {
+        FSource->setText(
+            QString::fromStdString(FloatToEngStr(NearestESeriesValue(*value, series), LocaleDecimalSeparator())));
+        ShowReason(QString());
+    } catch (const CorvantaError &error) {
+        MarkField(FSource, true);
+        ShowReason(QString::fromStdString(error.what()));
+    }
 }
 
 void TEditDialog::SetFields(const TDialogFields &fields)
@@ -162,6 +227,8 @@ void TEditDialog::SetFields(const TDialogFields &fields)
             FStyle[std::size_t(i)]->setChecked(i == fields.Style);
             FStyle[std::size_t(i)]->setAutoExclusive(true);
         }
+        // Numbers no choice shows follow the linear law, and the drawing says so.
+        FTaperDrawing->SetTaper(std::uint8_t(std::clamp(fields.Style, 0, 255)));
     }
 }
 
@@ -173,9 +240,9 @@ TDialogFields TEditDialog::Fields() const
         fields.Res = FRes->text().toStdString();
     if (FUnshownStyle >= 0)
         fields.Style = FUnshownStyle;
-    for (int i = 0; i < 3; ++i)
+    for (std::size_t i = 0; i < FStyle.size(); ++i)
         if (FStyle[i] && FStyle[i]->isChecked())
-            fields.Style = i;
+            fields.Style = int(i);
     return fields;
 }
 
@@ -188,24 +255,28 @@ void TEditDialog::OkClick()
 {
     // The dialog closes only with values the component can take; a field
     // that does not convert keeps it open and says why.
-    const char separator = LocaleDecimalSeparator();
-    for (QLineEdit *edit : {FSource, FRes}) {
-        if (!edit)
-            continue;
-        try {
-            EngStrToFloat(edit->text().toStdString(), separator);
-            MarkField(edit, false);
-        } catch (const CorvantaError &error) {
-            MarkField(edit, true);
-            const QString example = QStringLiteral("4") + QChar::fromLatin1(separator) + QStringLiteral("7k");
-            ShowReason(QString::fromStdString(error.what()) +
-                       QStringLiteral(": a number with one of p n u m k M, such as ") + example);
-            edit->setFocus();
-            edit->selectAll();
+    for (QLineEdit *edit : {FSource, FRes})
+        if (edit && !FieldValue(edit))
             return;
-        }
-    }
     accept();
+}
+
+std::optional<double> TEditDialog::FieldValue(QLineEdit *edit)
+{
+    const char separator = LocaleDecimalSeparator();
+    try {
+        const double value = EngStrToFloat(edit->text().toStdString(), separator);
+        MarkField(edit, false);
+        return value;
+    } catch (const CorvantaError &error) {
+        MarkField(edit, true);
+        const QString example = QStringLiteral("4") + QChar::fromLatin1(separator) + QStringLiteral("7k");
+        ShowReason(QString::fromStdString(error.what()) +
+                   QStringLiteral(": a number with one of p n u m k M, such as ") + example);
+        edit->setFocus();
+        edit->selectAll();
+        return std::nullopt;
+    }
 }
 
 void TEditDialog::MarkField(QLineEdit *edit, bool invalid)

@@ -6,17 +6,23 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 
 #include <QDialog>
 
+#include "components/ESeries.h"
 #include "components/Symbol.h"
+#include "components/TaperLaw.h"
 
 class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
+class QVBoxLayout;
 
 namespace cva {
+
+class TTaperDrawing;
 
 class TEditDialog : public QDialog {
     Q_OBJECT
@@ -34,6 +40,10 @@ public:
     QLineEdit *SourceEdit() const { return FSource; }
     QLineEdit *ResEdit() const { return FRes; }
     QRadioButton *StyleButton(int index) const { return FStyle[index]; }
+    // The buttons that set the value to its nearest E12, E24 or E96 value.
+    QPushButton *SeriesButton(TESeries series) const { return FSeries[static_cast<int>(series)]; }
+    QPushButton *TubeStageButton() const { return FTubeStage; }
+    TTaperDrawing *TaperDrawing() const { return FTaperDrawing; }
     QPushButton *OkButton() const { return FOk; }
     QPushButton *CancelButton() const { return FCancel; }
     // Why the last OK was refused; empty while the fields are accepted.
@@ -51,15 +61,24 @@ private:
     void OkClick();
     void MarkField(QLineEdit *edit, bool invalid);
     void ShowReason(const QString &reason);
+    // The field's number, or nothing with the field marked and the reason shown.
+    std::optional<double> FieldValue(QLineEdit *edit);
+    void SnapToSeries(TESeries series);
+    void AddTaperChoice(QVBoxLayout *column);
+    void AddSeriesButtons(QVBoxLayout *column);
+    void AddTubeStageButton(QVBoxLayout *column);
 
     TElementKind FKind;
     int FHelpContext = 0;
     QLineEdit *FSource = nullptr;
     QLineEdit *FRes = nullptr;
-    std::array<QRadioButton *, 3> FStyle{};
-    // A taper the three choices do not show (an audio law) stays what it is
-    // unless the user picks one of them.
+    std::array<QRadioButton *, LastKnownTaper + 1> FStyle{};
+    // A taper number no choice shows (one a newer program wrote) stays what
+    // it is unless the user picks a law.
     int FUnshownStyle = -1;
+    TTaperDrawing *FTaperDrawing = nullptr;
+    std::array<QPushButton *, 3> FSeries{};
+    QPushButton *FTubeStage = nullptr;
     QPushButton *FOk = nullptr;
     QPushButton *FCancel = nullptr;
     QLabel *FError = nullptr;
