@@ -393,6 +393,12 @@ private:
             const std::string word = Lower(w[i].Text);
             if (word == "control" && i + 2 < w.size() && w[i + 1].Text == "=") {
                 e.ControlLabel = w[i + 2].Text;
+                // The label is written back in a "*corvanta: control" line, which must read again.
+                if (std::any_of(e.ControlLabel.begin(), e.ControlLabel.end(), [](unsigned char c) {
+                        return c < ' ' || c == 0x7f || std::string_view("(){}'\"").find(char(c)) != std::string_view::npos;
+                    }))
+                    Fail(card.Line, "the control label " + e.ControlLabel + " of the pot " + e.Name +
+                                        " may not hold brackets, quotes or control characters");
                 i += 2;
             } else if (const auto taper = word == "lin" ? std::optional<std::uint8_t>(PotLinear) : TaperFromName(word)) {
                 e.Taper = *taper;
@@ -456,6 +462,13 @@ private:
 
     double Evaluate(const TExpression &expression, int line, const std::string &what, std::span<const int> positions)
     {
+        // Every parameter, also one of a branch that the controls as they stand do not
+        // take: moving a control must not meet an unknown name.
+        std::vector<std::string> reached;
+        Reach(expression, reached);
+        for (const std::string &name : reached)
+            if (!Params.Definitions.contains(name))
+                Fail(line, "the value of " + what + ": unknown parameter " + name);
         double value = 0;
         try {
             value = expression.Evaluate([&](std::string_view name) { return Params.Value(std::string(name), positions); });

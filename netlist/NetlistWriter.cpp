@@ -60,12 +60,15 @@ std::string UpdatedNetlistText(const TNetlistCircuit &read, const TSymbolList &v
                 edits.push_back({parameter->Value, FormatSpiceValue(position / double(SliderMaximum))});
             continue;
         }
+        // Every line that sets the control, should the file repeat one: the last would win when read.
         const std::string directive = "*corvanta: control " + label + "=" + std::to_string(position);
-        const auto line = std::find_if(layout.PositionLines.begin(), layout.PositionLines.end(),
-                                       [&](const auto &p) { return p.first == label; });
-        if (line != layout.PositionLines.end())
-            lines[std::size_t(line->second)] = directive;
-        else if (position != read.Positions[std::size_t(control)])
+        bool written = false;
+        for (const auto &[controlLabel, line] : layout.PositionLines)
+            if (controlLabel == label) {
+                lines[std::size_t(line)] = directive;
+                written = true;
+            }
+        if (!written && position != read.Positions[std::size_t(control)])
             added.push_back(directive);
     }
     // Right to left within a line, so that each span still points at its text.

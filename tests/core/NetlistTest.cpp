@@ -105,6 +105,7 @@ TEST(Netlist, EveryErrorNamesItsLine)
         {head + ".include other.cir\n", 4, ".include is not supported"},
         {head + ".model d1 d\n", 4, ".model is not supported"},
         {head + "R2 out 0 {k*2}\n", 4, "unknown parameter k"},
+        {head + ".param a=0.1\nR2 out 0 {a<0.5 ? 1k : k*2}\n", 5, "unknown parameter k"},
         {head + ".param a={b}\n.param b={a}\nR2 out 0 {a}\n", 6, "defined through itself"},
         {head + [] {
              std::string chain;
@@ -117,6 +118,7 @@ TEST(Netlist, EveryErrorNamesItsLine)
         {head + "P1 out w 0 10k\n*corvanta: control P1=101\n", 5, "from 0 to 100"},
         {head + ".print ac v(out,in)\n", 4, "between two nodes"},
         {head + "+ 2k\n", 3, "unexpected \"2k\" after the value of R1"},
+        {head + "P1 out w 0 10k control=Tone(\n", 4, "control label Tone( of the pot P1 may not hold brackets"},
     };
     for (const auto &c : cases) {
         try {
@@ -218,6 +220,12 @@ TEST(Netlist, WritingBackKeepsTheTextAndTakesTheNewSettings)
     EXPECT_EQ(again.Page.FindComponent("L1")->Second, 12.5);
     EXPECT_EQ(again.Page.FindComponent("P1")->Second, PotLogB);
     EXPECT_EQ(again.Layout.Lines.back(), ".end");
+
+    // A control set twice in the file: the last line would win, so both are rewritten.
+    const TNetlistCircuit twice = ReadNetlist(text.substr(0, text.rfind(".end")) + "*corvanta: control Tone=20\n*corvanta: control tone=30\n", "w.cir");
+    EXPECT_EQ(twice.Positions[1], 30);
+    EXPECT_EQ(ReadNetlist(UpdatedNetlistText(twice, circuit.ActiveValues(), std::vector<int>{25, 60}), "w.cir").Positions,
+              (std::vector<int>{25, 60}));
 }
 
 TEST(Netlist, EveryTaperLawIsReadAndWrittenBack)
