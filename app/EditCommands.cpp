@@ -40,6 +40,8 @@ void TfrmMain::CreateEditMenu()
     connect(AddAction(edit, "actEditCopyData", "Copy &data",
                       "Copies the curves shown as a table, one column per curve named as in the legend"),
             &QAction::triggered, this, &TfrmMain::CopyData);
+    edit->addSeparator();
+    CreateSnapMenu(edit);
 }
 
 void TfrmMain::CopyPlot()

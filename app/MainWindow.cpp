@@ -69,6 +69,7 @@ TfrmMain::TfrmMain(QWidget *parent)
     setWindowIcon(QIcon(":/icons/corvanta.svg"));
     setAcceptDrops(true);
     CreateControls(area);
+    CreateToleranceBand();
     // The page tabs rather than the preset choice, the first in the chain:
     // a key meant for the window must not apply a preset.
     PageControl1->tabBar()->setFocus();
@@ -255,6 +256,9 @@ void TfrmMain::CreateMenus()
             &QAction::triggered, this, &TfrmMain::actFileSaveAsExecute);
     connect(AddAction(file, "actFileExport", "&Export...", "Exports the plot as a picture or the traces as a table"),
             &QAction::triggered, this, &TfrmMain::actFileExportExecute);
+    connect(AddAction(file, "actFileImportCurve", "&Import curve...",
+                      "Shows a measured curve (CSV of frequency, dB and an optional phase) as a snapshot"),
+            &QAction::triggered, this, &TfrmMain::actFileImportCurveExecute);
     QMenu *recent = file->addMenu("Open recen&t");
     recent->setObjectName("mnuFileRecent");
     connect(recent, &QMenu::aboutToShow, this, [this, recent] { FillRecentMenu(recent); });
@@ -283,6 +287,9 @@ void TfrmMain::CreateMenus()
     connect(sweep, &QAction::triggered, this, &TfrmMain::actPlotExampleExecute);
     connect(AddAction(plot, "actPlotSweepPoints", "Sweep &points...", "Chooses the positions the Sweep moves each control to"),
             &QAction::triggered, this, &TfrmMain::actPlotSweepPointsExecute);
+    connect(AddAction(plot, "actPlotToleranceBand", "&Tolerance band...",
+                      "Shades the range of curves that parts within their tolerances give"),
+            &QAction::triggered, this, &TfrmMain::actPlotToleranceBandExecute);
     plot->addSeparator();
     connect(AddAction(plot, "actPlotSetColour", "Set co&lour...", "Sets the plot colour"), &QAction::triggered, this,
             &TfrmMain::actPlotSetColourExecute);

@@ -16,6 +16,8 @@
 #include "app/ControlStrip.h"
 #include "app/EditDialogs.h"
 #include "app/RecentFiles.h"
+#include "app/ToleranceBandWorker.h"
+#include "components/ESeries.h"
 #include "document/Circuit.h"
 #include "document/DocumentState.h"
 #include "document/Preset.h"
@@ -110,6 +112,19 @@ public:
     // Edit > Copy plot and Copy data: the view shown to the clipboard.
     void CopyPlot();
     void CopyData();
+    // Edit > Snap values to: every resistor and capacitor of the page to its
+    // nearest value of the series, in one undo step.
+    void SnapValues(TESeries series);
+    // File > Import curve: a measured curve as a snapshot named after its
+    // file; false, the plot unchanged and the reason shown, when it cannot be.
+    bool ImportCurve(const QString &path);
+    void actFileImportCurveExecute();
+    // Plot > Tolerance band: the band is recomputed on a worker after every
+    // change and drawn behind the live curve when it is ready.
+    void actPlotToleranceBandExecute();
+    void SetToleranceSettings(const TToleranceSettings &settings);
+    const TToleranceSettings &ToleranceSettings() const { return FTolerance; }
+    const TToleranceBandWorker &ToleranceBand() const { return *FBandWorker; }
     // Shows a view of the Plot menu. The response map shows MapSlider().
     void SetPlotView(TPlotView view);
     // The response map over a slider; a slider the page does not use is an
@@ -174,6 +189,9 @@ protected:
     // The Sweep's positions; nothing when the user cancels.
     virtual std::optional<std::vector<int>> ChooseSweepPoints(const std::vector<int> &current);
     virtual void ShowHelp(int context);
+    virtual QString ChooseCurveFile();
+    // The tolerance band's settings; nothing when the user cancels.
+    virtual std::optional<TToleranceSettings> ChooseToleranceSettings(const TToleranceSettings &current);
 
     void closeEvent(QCloseEvent *event) override;
     // A .cva file dropped on the window opens after the save question.
@@ -184,6 +202,9 @@ private:
     void CreateControls(QWidget *area);
     void CreateMenus();
     void CreateEditMenu();
+    void CreateSnapMenu(QMenu *edit);
+    void CreateToleranceBand();
+    void RestartToleranceBand();
     void FillRecentMenu(QMenu *menu);
     void CreateListenBar();
     void CreateViewMenu(QMenu *plot);
@@ -225,6 +246,8 @@ private:
     int FSnapshotNumber = 0; // of the snapshots numbered since the last Clear
     std::vector<int> FSweepPoints = DefaultSweepPoints;
     TPresetLibrary FPresets;
+    TToleranceSettings FTolerance;
+    TToleranceBandWorker *FBandWorker = nullptr;
     TRecentFiles FRecent;
 
     QComboBox *cbPresets = nullptr;

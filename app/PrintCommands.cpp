@@ -53,9 +53,9 @@ void TfrmMain::actFilePrintPreviewExecute()
 
 void TfrmMain::PrintShownView(QPrinter &printer)
 {
-    // The gain plot has its own page in black; the other views print as
-    // they are shown.
-    if (FPlotView == TPlotView::Gain)
+    // The gain plot has its own page in black; the other views, and the
+    // gain plot with its tolerance band, print as they are shown.
+    if (FPlotView == TPlotView::Gain && !FPlotter->Extras().Band)
         PrintPlot(printer, FDoc->Store(), FDoc->Circuit().ActiveValues(), FDoc->Circuit().ActiveInfo(), LocaleDecimalSeparator(),
                   ControlLines(FDoc->Circuit()));
     else

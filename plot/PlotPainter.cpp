@@ -10,6 +10,7 @@
 #include <QPen>
 #include <QPoint>
 
+#include "plot/BandPainter.h"
 #include "plot/PlotColours.h"
 #include "plot/PlotLegend.h"
 #include "plot/PlotMarkers.h"
@@ -249,6 +250,8 @@ void RenderPlot(QPainter &painter, QSize size, const TTraceStore &store, TPlotSc
     const TPlotGeometry geometry = PlotGeometry(size, scale, QFontMetrics(PlotLabelFont(), painter.device()));
     const TGridX gridX = BuildGridX(geometry);
     DrawBackground(painter, geometry, gridX, scale, store, liveColour);
+    if (extras.Band)
+        DrawToleranceBand(painter, geometry, scale, *extras.Band, liveColour);
     DrawTrace(painter, geometry, gridX, scale, store.Traces[0], ScreenTracePen(store, 0, liveColour));
     if (extras.Markers)
         DrawMarkers(painter, geometry, scale, FindCurveMarkers(store.Traces[0]), MarkerColour());

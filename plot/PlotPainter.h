@@ -23,11 +23,15 @@ class QPainter;
 
 namespace cva {
 
-// What a plot shows besides its curves, as Plot > Markers and Plot > Legend
-// choose: the live curve's markers (on the gain plot) and the legend.
+struct TToleranceBand;
+
+// What a plot shows besides its curves, as Plot > Markers, Plot > Legend and
+// Plot > Tolerance band choose: the live curve's markers (on the gain plot),
+// the legend and the band behind the live curve, which belongs to the window.
 struct TPlotExtras {
     bool Markers = false;
     bool Legend = true;
+    const TToleranceBand *Band = nullptr;
 };
 
 // Draws a picture of one of the plot's views at the given logical size.

@@ -4,6 +4,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include "plot/BandPainter.h"
 #include "plot/CursorReadout.h"
 #include "plot/PlotLegend.h"
 #include "plot/PlotMarkers.h"
@@ -82,6 +83,12 @@ void TPlotter::SetShowMarkers(bool show)
     update();
 }
 
+void TPlotter::SetToleranceBand(const TToleranceBand *band)
+{
+    FExtras.Band = band;
+    update();
+}
+
 void TPlotter::SetShowLegend(bool show)
 {
     FExtras.Legend = show;
@@ -108,6 +115,8 @@ void TPlotter::paintEvent(QPaintEvent *)
     painter.drawPixmap(0, 0, FBackground);
     // A snapshot takes over the colour the live trace was last shown in.
     FStore.TraceColours[0] = FTraceColour;
+    if (FExtras.Band)
+        DrawToleranceBand(painter, Geometry(), FScale, *FExtras.Band, FTraceColour);
     DrawTrace(painter, Geometry(), FGridX, FScale, FStore.Traces[0], ScreenTracePen(FStore, 0, FTraceColour));
     if (FExtras.Markers)
         DrawMarkers(painter, Geometry(), FScale, FindCurveMarkers(FStore.Traces[0]), MarkerColour());

@@ -37,6 +37,9 @@ public:
     // plot and in the readout; Plot > Legend.
     void SetShowMarkers(bool show);
     void SetShowLegend(bool show);
+    // Plot > Tolerance band: drawn behind the live curve; null for none. The
+    // band belongs to the window and outlives the widget's use of it.
+    void SetToleranceBand(const TToleranceBand *band);
     TPlotExtras Extras() const { return FExtras; }
     // Moves the live trace to the next colour of the cycle and repaints at once.
     void NextColour();
