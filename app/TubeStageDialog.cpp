@@ -31,6 +31,14 @@ std::optional<double> FieldNumber(const QLineEdit *edit)
     }
 }
 
+// The tube figures are typical ones, good to a few percent: more digits
+// than three would only pretend.
+double ThreeDigits(double value)
+{
+    const double unit = std::pow(10.0, std::floor(std::log10(value)) - 2);
+    return std::round(value / unit) * unit;
+}
+
 QString EngText(double value)
 {
     return QString::fromStdString(FloatToEngStr(value, LocaleDecimalSeparator()));
@@ -102,7 +110,7 @@ void TTubeStageDialog::Update()
     FBypassed->setEnabled(!FFollower->isChecked());
     FCathode->setEnabled(FFollower->isChecked() || !FBypassed->isChecked());
     const std::optional<double> resistance = Resistance();
-    FResult->setText(resistance ? EngText(*resistance) : tr("(a resistor value does not read)"));
+    FResult->setText(resistance ? EngText(ThreeDigits(*resistance)) : tr("(a resistor value does not read)"));
     FOk->setEnabled(resistance.has_value());
 }
 
@@ -111,7 +119,8 @@ std::optional<double> AskTubeStageResistance(QWidget *parent)
     TTubeStageDialog dialog(parent);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
-    return dialog.Resistance();
+    const std::optional<double> resistance = dialog.Resistance();
+    return resistance ? std::optional<double>(ThreeDigits(*resistance)) : std::nullopt;
 }
 
 } // namespace cva

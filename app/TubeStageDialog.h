@@ -44,7 +44,8 @@ private:
     QPushButton *FOk = nullptr;
 };
 
-// Shows the dialog; the resistance when the user confirms it.
+// Shows the dialog; the resistance, to the three digits shown, when the user
+// confirms it.
 std::optional<double> AskTubeStageResistance(QWidget *parent);
 
 } // namespace cva

@@ -127,6 +127,7 @@ void TestDialogsDesign::TubeStageGivesTheStagesResistance()
     dialog.PlateEdit()->setText("100k");
     dialog.CathodeEdit()->setText(Decimal("1", "5k"));
     QCOMPARE(qRound(*dialog.Resistance()), 38462);
+    QCOMPARE(dialog.ResultLabel()->text(), Decimal("38", "5k"));
     QVERIFY(!dialog.CathodeEdit()->isEnabled());
     dialog.BypassedBox()->setChecked(false);
     QCOMPARE(qRound(*dialog.Resistance()), 68153);

@@ -20,6 +20,8 @@
 #include "app/AboutDialog.h"
 #include "app/ExportSizeDialog.h"
 #include "app/SweepPointsDialog.h"
+#include "app/ToleranceBandDialog.h"
+#include "app/TubeStageDialog.h"
 #include "plot/PlotPainter.h"
 #include "plot/Plotter.h"
 
@@ -243,6 +245,21 @@ void TestFontFit::dialogsFit()
     QVERIFY2(sweepMisfits.isEmpty(), qPrintable("Sweep points: " + sweepMisfits.join("; ")));
     SaveScreenshot(sweepPoints, "dialog-sweep-points");
     sweepPoints.reject();
+
+    TTubeStageDialog tubeStage(&window);
+    Show(tubeStage);
+    const QStringList tubeMisfits = Misfits(tubeStage);
+    QVERIFY2(tubeMisfits.isEmpty(), qPrintable("Tube stage: " + tubeMisfits.join("; ")));
+    SaveScreenshot(tubeStage, "dialog-tube-stage");
+    tubeStage.reject();
+
+    TToleranceBandDialog band(window.Circuit(), {}, &window);
+    Show(band);
+    QTRY_VERIFY(band.SensitivityShown());
+    const QStringList bandMisfits = Misfits(band);
+    QVERIFY2(bandMisfits.isEmpty(), qPrintable("Tolerance band: " + bandMisfits.join("; ")));
+    SaveScreenshot(band, "dialog-tolerance-band");
+    band.reject();
 
     TdlgAbout &about = *window.About();
     Show(about);
