@@ -86,7 +86,7 @@ bool TfrmMain::ImportCurve(const QString &path)
     try {
         gain = MeasuredCurveOnGrid(LoadMeasuredCurve(path.toStdString()));
     } catch (const CorvantaError &error) {
-        ShowError(QStringLiteral("%1 cannot be shown: %2").arg(QFileInfo(path).fileName(), error.what()));
+        ShowError(QStringLiteral("The curve was not imported. %1").arg(error.what()));
         return false;
     }
     // A snapshot of the live circuit that then takes the measured curve in:

@@ -49,6 +49,7 @@ private slots:
     void bandEnclosesTheLiveCurve();
     void aChangeDropsTheBandUntilTheNextIsReady();
     void aCircuitWithoutBandSaysWhy();
+    void exportCarriesTheBand();
     void dialogKeepsKindAndPartTolerances();
 
 private:
@@ -218,6 +219,26 @@ void TestDesign::aCircuitWithoutBandSaysWhy()
     QTRY_VERIFY_WITH_TIMEOUT(W->statusBar()->currentMessage().startsWith("No tolerance band"), 20000);
     QVERIFY(!W->ToleranceBand().Band());
     QVERIFY(!W->Plotter()->Extras().Band);
+}
+
+void TestDesign::exportCarriesTheBand()
+{
+    const auto exported = [this](const QString &name) {
+        W->ExportAnswer = Dir.filePath(name);
+        W->Action("actFileExport")->trigger();
+        return QImage(W->ExportAnswer);
+    };
+    const QImage plain = exported("plain.png");
+    TToleranceSettings settings;
+    settings.Shown = true;
+    W->SetToleranceSettings(settings);
+    QTRY_VERIFY_WITH_TIMEOUT(W->ToleranceBand().Band().has_value(), 20000);
+    const QImage banded = exported("band.png");
+    QVERIFY(!plain.isNull() && plain.size() == banded.size());
+    QVERIFY(plain != banded);
+    settings.Shown = false;
+    W->SetToleranceSettings(settings);
+    QCOMPARE(exported("plain-again.png"), plain);
 }
 
 void TestDesign::dialogKeepsKindAndPartTolerances()
