@@ -82,9 +82,9 @@ bool TfrmMain::ImportCurve(const QString &path)
         statusBar()->showMessage(PlotFullText);
         return false;
     }
-    TTrace gain;
+    TMeasuredCurve curve;
     try {
-        gain = MeasuredCurveOnGrid(LoadMeasuredCurve(path.toStdString()));
+        curve = LoadMeasuredCurve(path.toStdString());
     } catch (const CorvantaError &error) {
         ShowError(QStringLiteral("The curve was not imported. %1").arg(error.what()));
         return false;
@@ -93,11 +93,11 @@ bool TfrmMain::ImportCurve(const QString &path)
     // the legend, the Snapshots menu, export and print treat it as any other.
     TakeSnapshot(QFileInfo(path).completeBaseName());
     TTraceStore &store = FDoc->Store();
-    store.Traces[1] = gain;
-    // Only the gain was measured; the other views leave the curve out.
+    store.Traces[1] = MeasuredCurveOnGrid(curve);
+    // The phase view shows a measured phase; no view shows what was not measured.
     TTrace none;
     none.fill(std::numeric_limits<double>::quiet_NaN());
-    store.Quantities[1] = {none, none, none};
+    store.Quantities[1] = {curve.HasPhase ? MeasuredCurveOnGrid(curve, &TMeasuredPoint::PhaseDeg) : none, none, none};
     store.TraceColours[1] = FPlotter->TraceColour() == clFuchsia ? clYellow : clFuchsia;
     FPlotter->DrawBackground();
     FPlotter->update();

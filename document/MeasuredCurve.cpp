@@ -136,7 +136,7 @@ TMeasuredCurve LoadMeasuredCurve(const std::filesystem::path &path)
     }
 }
 
-TTrace MeasuredCurveOnGrid(const TMeasuredCurve &curve)
+TTrace MeasuredCurveOnGrid(const TMeasuredCurve &curve, double TMeasuredPoint::*quantity)
 {
     TTrace trace;
     const auto &points = curve.Points;
@@ -149,12 +149,12 @@ TTrace MeasuredCurveOnGrid(const TMeasuredCurve &curve)
             continue;
         }
         if (above->Frequency == f) {
-            trace[std::size_t(k)] = above->GainDb;
+            trace[std::size_t(k)] = (*above).*quantity;
             continue;
         }
         const auto below = above - 1;
         const double t = std::log(f / below->Frequency) / std::log(above->Frequency / below->Frequency);
-        trace[std::size_t(k)] = below->GainDb + t * (above->GainDb - below->GainDb);
+        trace[std::size_t(k)] = (*below).*quantity + t * ((*above).*quantity - (*below).*quantity);
     }
     return trace;
 }

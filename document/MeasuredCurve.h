@@ -34,6 +34,7 @@ TMeasuredCurve LoadMeasuredCurve(const std::filesystem::path &path);
 
 // The curve at the grid's frequencies, straight lines between its points on a
 // logarithmic frequency axis; NaN outside its range, which is not guessed.
-TTrace MeasuredCurveOnGrid(const TMeasuredCurve &curve);
+// The gain unless another quantity of the points is named (the phase).
+TTrace MeasuredCurveOnGrid(const TMeasuredCurve &curve, double TMeasuredPoint::*quantity = &TMeasuredPoint::GainDb);
 
 } // namespace cva

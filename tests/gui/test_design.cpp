@@ -101,9 +101,9 @@ void TestDesign::importShowsTheCurveAsASnapshot()
     // Out of order, with a comment and a header; a straight line in log
     // frequency, 10 dB a decade, between two frequencies off the grid.
     const auto line = [](double frequency) { return 10 * (std::log10(frequency) - 3); };
-    const QString path = WriteFile("bench.csv", "# measured on the bench\nfrequency,dB\n12000," +
-                                                    QByteArray::number(line(12000), 'g', 17) + "\n55," +
-                                                    QByteArray::number(line(55), 'g', 17) + "\n");
+    const QString path = WriteFile("bench.csv", "# measured on the bench\nfrequency,dB,phase\n12000," +
+                                                    QByteArray::number(line(12000), 'g', 17) + ",-90\n55," +
+                                                    QByteArray::number(line(55), 'g', 17) + ",0\n");
     QVERIFY(W->ImportCurve(path));
     QCOMPARE(W->Store().TraceCount, 2);
     QCOMPARE(W->Store().Labels[1], std::string("bench"));
@@ -111,10 +111,16 @@ void TestDesign::importShowsTheCurveAsASnapshot()
     for (int k = 0; k < GridPoints; ++k) {
         const double frequency = GridFrequency(GridFirstStep + k);
         const double gain = W->Store().Traces[1][std::size_t(k)];
-        if (frequency < 55 || frequency > 12000)
-            QVERIFY2(std::isnan(gain), qPrintable(QString::number(frequency)));
-        else
+        const double phase = W->Store().Quantities[1].PhaseDeg[std::size_t(k)];
+        QVERIFY(std::isnan(W->Store().Quantities[1].GroupDelayS[std::size_t(k)]));
+        if (frequency < 55 || frequency > 12000) {
+            QVERIFY2(std::isnan(gain) && std::isnan(phase), qPrintable(QString::number(frequency)));
+        } else {
             QVERIFY2(std::abs(gain - line(frequency)) < 1e-9, qPrintable(QString::number(frequency)));
+            // -90 degrees over the same span in log frequency.
+            const double share = std::log(frequency / 55) / std::log(12000.0 / 55);
+            QVERIFY2(std::abs(phase + 90 * share) < 1e-9, qPrintable(QString::number(frequency)));
+        }
     }
     // The live curve is untouched.
     QCOMPARE(W->Store().Traces[0], CoreTrace(W->Circuit()));
