@@ -7,6 +7,7 @@
 
 #include "document/ModelCheck.h"
 #include "document/Netlist.h"
+#include "netlist/NetlistPage.h"
 #include "numerics/Error.h"
 
 namespace cva {
@@ -34,6 +35,8 @@ void TCircuitDocument::Apply(const TChange &change)
         before = Moment();
     const TCircuit previous = FCircuit;
     change.Edit(FCircuit);
+    // A netlist page's text says what the page shows, values and knobs included.
+    WriteBackNetlistText(FCircuit);
     if (change.FileName) {
         FState.SetFileName(change.FileName->toStdString());
         emit CaptionChanged();

@@ -12,18 +12,34 @@
 #include <QTabWidget>
 
 #include "app/MainWindow.h"
+#include "app/NetlistPages.h"
 #include "document/CircuitFile.h"
+#include "netlist/NetlistPage.h"
 
 namespace cva {
 
 namespace {
 const QString FileFilter = QStringLiteral("Tonestack files (*.cva)");
+const QString OpenFilter =
+    QStringLiteral("Tonestack files and netlists (*.cva *.cir *.net *.sp *.spice);;Tonestack files (*.cva);;"
+                   "Netlists (*.cir *.net *.sp *.spice);;All files (*)");
+const QString NetlistFilter = QStringLiteral("Netlists (*.cir *.net *.sp *.spice)");
 const QString WindowSizeKey = QStringLiteral("Window/Size");
 } // namespace
 
 QString TfrmMain::ChooseOpenFile()
 {
-    return QFileDialog::getOpenFileName(this, "Open tonestack file", QString(), FileFilter);
+    return QFileDialog::getOpenFileName(this, "Open tonestack file or netlist", QString(), OpenFilter);
+}
+
+QString TfrmMain::ChooseNetlistSaveFile(const QString &suggested)
+{
+    QFileDialog dialog(this, "Save netlist", suggested, NetlistFilter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix("cir");
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().constFirst();
 }
 
 QString TfrmMain::ChooseSaveFile()
@@ -43,8 +59,17 @@ QMessageBox::StandardButton TfrmMain::AskSaveChanges()
                                  QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
 }
 
+QMessageBox::StandardButton TfrmMain::AskSaveNetlist(const QString &name)
+{
+    return QMessageBox::question(this, QGuiApplication::applicationDisplayName(),
+                                 QStringLiteral("The netlist %1 has not been saved.  Do you want to save it?").arg(name),
+                                 QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
+}
+
 bool TfrmMain::CheckSave()
 {
+    if (!FNetlists->CheckSave())
+        return false;
     if (!FDoc->State().Modified())
         return true;
     switch (AskSaveChanges()) {
@@ -69,6 +94,8 @@ bool TfrmMain::SaveTo(const QString &path)
 
 bool TfrmMain::actFileSaveExecute()
 {
+    if (FNetlists->ActiveIsNetlist())
+        return FNetlists->Save(false);
     if (FDoc->State().FileName().empty())
         return actFileSaveAsExecute();
     return SaveTo(QString::fromStdString(FDoc->State().FileName()));
@@ -76,6 +103,8 @@ bool TfrmMain::actFileSaveExecute()
 
 bool TfrmMain::actFileSaveAsExecute()
 {
+    if (FNetlists->ActiveIsNetlist())
+        return FNetlists->Save(true);
     const QString path = ChooseSaveFile();
     return !path.isEmpty() && SaveTo(path);
 }
@@ -106,8 +135,17 @@ void TfrmMain::actFileOpenExecute()
         LoadFile(path);
 }
 
+void TfrmMain::actFileNewNetlistExecute()
+{
+    FNetlists->NewNetlist();
+}
+
 void TfrmMain::actFileRevertExecute()
 {
+    if (FNetlists->ActiveIsNetlist()) {
+        FNetlists->Revert();
+        return;
+    }
     if (!FDoc->State().FileName().empty())
         LoadFile(QString::fromStdString(FDoc->State().FileName()));
 }
@@ -120,11 +158,20 @@ bool TfrmMain::OpenFile(const QString &path)
 bool TfrmMain::LoadFile(const QString &path)
 {
     std::optional<TCircuit> loaded;
-    if (!Guarded([&] { loaded = LoadCircuitFile(path.toStdString(), FDoc->Circuit(), TSpecialFiles::Refused); }))
+    if (!Guarded([&] { loaded = LoadCircuitOrNetlist(path.toStdString(), FDoc->Circuit(), TSpecialFiles::Refused); }))
         return false;
     // The curve shown so far stays on the plot for comparison.
     actPlotSnapshotExecute();
     const QString fileName = QFileInfo(path).fileName();
+    if (const TCircuitDef &opened = loaded->ActiveInfo(); opened.IsNetlist() && opened.NetlistPath == path.toStdString()) {
+        // A netlist is a page of its own beside the circuit file.
+        FNetlists->Opened(opened.NetlistPath, opened.NetlistText);
+        FDoc->Apply({.What = QStringLiteral("Open %1").arg(fileName),
+                     .Edit = [&loaded](TCircuit &circuit) { circuit = std::move(*loaded); },
+                     .LiveLabel = fileName.toStdString()});
+        FRecent.Add(path);
+        return true;
+    }
     FDoc->Apply({.What = QStringLiteral("Open %1").arg(fileName),
                  .Edit = [&loaded](TCircuit &circuit) { circuit = std::move(*loaded); },
                  .LiveLabel = fileName.toStdString(),

@@ -28,6 +28,7 @@
 #include "app/AboutDialog.h"
 #include "app/FontScale.h"
 #include "app/ListenBar.h"
+#include "app/NetlistPages.h"
 #include "app/PresetChoice.h"
 #include "app/LocaleSeparator.h"
 #include "app/SchematicPage.h"
@@ -152,6 +153,17 @@ void TfrmMain::CreateControls(QWidget *area)
     PageControl1->setMinimumWidth(
         std::max(Scaled(*this, PageControlWidth), PageControl1->tabBar()->sizeHint().width() + 2));
     connect(PageControl1, &QTabWidget::currentChanged, this, &TfrmMain::PageControl1Change);
+    FNetlists = new TNetlistPages(
+        PageControl1, FDoc,
+        {.SaveFile = [this](const QString &suggested) { return ChooseNetlistSaveFile(suggested); },
+         .AskSave = [this](const QString &name) { return AskSaveNetlist(name); },
+         .Guarded = [this](const std::function<void()> &work) { return Guarded(work); }},
+        this);
+    connect(FNetlists, &TNetlistPages::ComponentActivated, this, &TfrmMain::EditSymbol);
+    connect(FNetlists, &TNetlistPages::Saved, this, [this](const QString &path) {
+        FRecent.Add(path);
+        UpdateCaption();
+    });
 
     FControls = new TControlStrip(area);
     connect(FControls, &TControlStrip::Moved, this, &TfrmMain::SliderChange);
@@ -245,6 +257,9 @@ void TfrmMain::CreateMenus()
     QMenu *file = menuBar()->addMenu("&File");
     connect(AddAction(file, "actFileNew", "&New", "Start again from the default circuits", QKeySequence("Ctrl+N")),
             &QAction::triggered, this, &TfrmMain::actFileNewExecute);
+    connect(AddAction(file, "actFileNewNetlist", "New ne&tlist", "Start a circuit of your own, written as a netlist",
+                      QKeySequence("Ctrl+Shift+N")),
+            &QAction::triggered, this, &TfrmMain::actFileNewNetlistExecute);
     connect(AddAction(file, "actFileOpen", "&Open...", "Open an existing saved file", QKeySequence("Ctrl+O")),
             &QAction::triggered, this, &TfrmMain::actFileOpenExecute);
     connect(AddAction(file, "actFileRevert", "&Revert", "Revert to the previous file on disk"), &QAction::triggered,
@@ -377,6 +392,8 @@ void TfrmMain::ShowRecomputed()
 {
     if (!FInitialised)
         return;
+    FNetlists->Sync(LocaleDecimalSeparator());
+    UpdateCaption();
     ShowCircuitControls();
     RefreshLabels();
     if (!FDoc->LiveFailure().isEmpty()) {
@@ -432,7 +449,14 @@ void TfrmMain::MoveSliders(const std::vector<int> &positions)
 void TfrmMain::EditSymbol(const QString &symbol)
 {
     FDoc->Apply({.What = QStringLiteral("Change %1").arg(symbol), .Edit = [&](TCircuit &circuit) {
-                     Guarded([&] { circuit.Symbols.Edit(symbol.toStdString(), FEditDialogs, LocaleDecimalSeparator()); });
+                     Guarded([&] {
+                         // Netlists may share part names with each other; the page shown has the part meant.
+                         const std::string name = symbol.toStdString();
+                         if (circuit.ActiveValues().Contains(name))
+                             circuit.Symbols.Page(circuit.Active).Edit(name, FEditDialogs, LocaleDecimalSeparator());
+                         else
+                             circuit.Symbols.Edit(name, FEditDialogs, LocaleDecimalSeparator());
+                     });
                  }});
 }
 
@@ -446,10 +470,18 @@ void TfrmMain::SetResolution(int step)
 
 void TfrmMain::UpdateCaption()
 {
-    const QString caption = QString::fromStdString(FDoc->State().Caption());
+    // The caption and the file commands follow the page shown: a netlist
+    // page is its own file.
+    const bool netlist = FNetlists && FNetlists->ActiveIsNetlist();
+    TDocumentState shown = FDoc->State();
+    if (netlist) {
+        shown.SetFileName(FNetlists->ActiveFileName().toStdString());
+        shown.SetModified(FNetlists->ActiveModified());
+    }
+    const QString caption = QString::fromStdString(shown.Caption());
     if (windowTitle() != caption)
         setWindowTitle(caption);
-    const bool named = !FDoc->State().FileName().empty();
+    const bool named = netlist || !FDoc->State().FileName().empty();
     Action("actFileSave")->setEnabled(named);
     Action("actFileRevert")->setEnabled(named);
 }

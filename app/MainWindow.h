@@ -10,6 +10,7 @@
 #include <optional>
 
 #include <QMainWindow>
+#include <QFileInfo>
 #include <QMessageBox>
 
 #include "app/CircuitDocument.h"
@@ -40,6 +41,7 @@ namespace cva {
 
 class TdlgAbout;
 class TListenBar;
+class TNetlistPages;
 class THelpSystem;
 class TPlotter;
 class TQuantityView;
@@ -55,6 +57,8 @@ extern const QString PlotFullText;
 
 // The presets shipped beside the program, with a warning when there are none.
 TPresetLibrary LoadShippedPresets();
+// The example netlists shipped beside the presets of the program in that folder, by name.
+QFileInfoList ShippedExamples(const QString &programFolder);
 
 class TfrmMain : public QMainWindow {
     Q_OBJECT
@@ -86,6 +90,8 @@ public:
 
     // Commands, also reachable through the menus and buttons.
     void actFileNewExecute();
+    // File > New netlist: a netlist page from a short template.
+    void actFileNewNetlistExecute();
     void actFileOpenExecute();
     void actFileRevertExecute();
     bool actFileSaveExecute();
@@ -165,6 +171,7 @@ public:
     TQtEditDialogs &EditDialogs() { return FEditDialogs; }
     TdlgAbout *About() const { return FAbout; }
     TListenBar *ListenBar() const { return FListen; }
+    TNetlistPages *NetlistPages() const { return FNetlists; }
     QAction *Action(const QString &name) const;
     const TPresetLibrary &Presets() const { return FPresets; }
     QComboBox *PresetChoice() const { return cbPresets; }
@@ -175,7 +182,11 @@ protected:
     // What the user chooses in the standard dialogs; tests answer for the user.
     virtual QString ChooseOpenFile();
     virtual QString ChooseSaveFile();
+    // Where to save a netlist, offered first under 'suggested'.
+    virtual QString ChooseNetlistSaveFile(const QString &suggested);
     virtual QMessageBox::StandardButton AskSaveChanges();
+    // Whether to save the netlist of that file name before its text is lost.
+    virtual QMessageBox::StandardButton AskSaveNetlist(const QString &name);
     virtual std::optional<QColor> ChooseColour(const QColor &initial);
     // The export file and its type, told by the chosen filter; empty to cancel.
     virtual QString ChooseExportFile(QString &selectedFilter);
@@ -270,6 +281,7 @@ private:
     TQtEditDialogs FEditDialogs;
     TdlgAbout *FAbout = nullptr;
     TListenBar *FListen = nullptr;
+    TNetlistPages *FNetlists = nullptr;
     std::unique_ptr<THelpSystem> FHelp;
     // Kept for the whole run so that Print setup's choices carry over.
     std::unique_ptr<QPrinter> FPrinter;

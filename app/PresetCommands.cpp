@@ -4,6 +4,8 @@
 #include <QAction>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QMenu>
 #include <QStatusBar>
 
@@ -21,6 +23,15 @@ TPresetLibrary LoadShippedPresets()
         return none;
     }
     return LoadPresetFolder(*folder);
+}
+
+QFileInfoList ShippedExamples(const QString &programFolder)
+{
+    const auto presets = FindPresetFolder(programFolder.toStdString());
+    if (!presets)
+        return {};
+    const QDir folder(QString::fromStdString((*presets / ".." / "examples").lexically_normal().string()));
+    return folder.entryInfoList({"*.cir", "*.net", "*.sp", "*.spice"}, QDir::Files, QDir::Name);
 }
 
 void TfrmMain::SetPresetLibrary(TPresetLibrary library)
@@ -54,6 +65,20 @@ void TfrmMain::RefreshPresetChoices()
     }
     if (presets.empty())
         FPresetMenu->addAction("(no presets for this page)")->setEnabled(false);
+    // Netlists of real circuits beside the presets, each opened as a page of its own.
+    FPresetMenu->addSeparator();
+    QMenu *examples = FPresetMenu->addMenu("&Examples");
+    examples->setObjectName("mnuPresetsExamples");
+    connect(examples, &QMenu::aboutToShow, this, [this, examples] {
+        examples->clear();
+        for (const QFileInfo &file : ShippedExamples(QCoreApplication::applicationDirPath())) {
+            QAction *item = examples->addAction(MenuText(file.completeBaseName()));
+            item->setStatusTip(file.filePath());
+            connect(item, &QAction::triggered, this, [this, path = file.filePath()] { OpenFile(path); });
+        }
+        if (examples->isEmpty())
+            examples->addAction("(no examples beside the program)")->setEnabled(false);
+    });
     cbPresets->setEnabled(!presets.empty());
     cbPresets->setPlaceholderText(presets.empty() ? "No presets for this page" : "Preset of a real amplifier...");
     cbPresets->setCurrentIndex(-1);

@@ -284,7 +284,12 @@ TStackFilterCoefficients DesignStackFilter(const TNetlist &netlist, double sampl
             target[2 * point] = weight[point] * aim[point].real();
             target[2 * point + 1] = weight[point] * aim[point].imag();
         }
-        solution = SolveLeastSquares(fit, target, FitRidge);
+        try {
+            solution = SolveLeastSquares(fit, target, FitRidge);
+        } catch (const CorvantaError &error) {
+            // The numbers alone would not tell the listener which circuit failed.
+            throw CorvantaError("Cannot make an audio filter of circuit " + netlist.Name + ": " + error.what());
+        }
         for (int point = 0; point < FitPoints; ++point) {
             TCx fitted = 0;
             for (int k = 0; k < unknowns; ++k)

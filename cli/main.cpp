@@ -89,7 +89,7 @@ TCircuit BuildCircuit(const TCliOptions &options)
     TCircuit circuit;
     if (options.CircuitFile) {
         std::vector<std::string> warnings;
-        circuit = LoadCircuitOrNetlist(*options.CircuitFile, circuit, &warnings);
+        circuit = LoadCircuitOrNetlist(*options.CircuitFile, circuit, TSpecialFiles::Allowed, &warnings);
         for (const std::string &warning : warnings)
             std::cerr << "corvanta-cli: warning: " << warning << "\n";
     }

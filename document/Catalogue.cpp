@@ -29,6 +29,11 @@ int TCatalogue::Add(TCircuitDef page)
     return Count() - 1;
 }
 
+void TCatalogue::Replace(int index, TCircuitDef page)
+{
+    Pages.at(std::size_t(index)) = std::make_shared<const TCircuitDef>(std::move(page));
+}
+
 std::optional<int> TCatalogue::FromCaption(std::string_view caption, TMatch match) const
 {
     for (int i = 0; i < Count(); ++i) {

@@ -22,6 +22,8 @@ public:
     const TCircuitDef &Page(int index) const { return *Pages.at(std::size_t(index)); }
     // Adds a page after the others and returns its index.
     int Add(TCircuitDef page);
+    // Puts another page in the place of the one at 'index'.
+    void Replace(int index, TCircuitDef page);
     // Exact, case-sensitive match against the captions, as circuit files
     // compare them; with AnyCase, letter case is ignored.
     enum class TMatch { Exact, AnyCase };

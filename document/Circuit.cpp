@@ -27,6 +27,13 @@ int TCircuit::AddPage(TCircuitDef page)
     return FPages.Add(std::move(page));
 }
 
+void TCircuit::ReplacePage(int index, TCircuitDef page, TPageValues values)
+{
+    if (values == TPageValues::New)
+        Symbols.Page(index) = DefaultValues(page);
+    FPages.Replace(index, std::move(page));
+}
+
 int TCircuit::Position(int control) const
 {
     return control >= 0 && std::size_t(control) < FPositions.size() ? FPositions[std::size_t(control)] : StartPosition;

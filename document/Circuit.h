@@ -27,6 +27,11 @@ public:
     const TCatalogue &Pages() const { return FPages; }
     // Adds a page after the others, with its default values; returns its index.
     int AddPage(TCircuitDef page);
+    // Puts another description in the place of a page; with New its
+    // value table starts again from the description's defaults, else it is
+    // kept (the parts are the same).
+    enum class TPageValues { New, Kept };
+    void ReplacePage(int index, TCircuitDef page, TPageValues values);
     const TCircuitDef &ActiveInfo() const { return FPages.Page(Active); }
     // The active page's own values.
     const TSymbolList &ActiveValues() const { return Symbols.Page(Active); }

@@ -106,6 +106,13 @@ struct TCircuitDef {
     std::vector<TBranchSpec> Branches;
     std::string InputNode;
     std::string OutputNode;
+    // A page read from a netlist: the text as it stands with the page's
+    // values and control positions, and the file it belongs to (empty until
+    // it is saved). Both empty for the built-in pages.
+    std::string NetlistText;
+    std::string NetlistPath;
+
+    bool IsNetlist() const { return !NetlistText.empty(); }
 
     int ControlCount() const { return int(Controls.size()); }
     bool UsesControl(int control) const;

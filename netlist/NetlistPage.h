@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "document/Circuit.h"
+#include "io/FileKinds.h"
 #include "netlist/NetlistReader.h"
 
 namespace cva {
@@ -19,11 +20,27 @@ TNetlistCircuit ReadNetlistFile(const std::filesystem::path &path);
 
 // A circuit file applied to 'current', or a netlist added to it as its
 // active page: the kind follows from the extension, else from the first line.
-// The file is read once, so a pipe works too. 'warnings' as LoadCircuitFile's.
+// The file is read once, so a pipe works too. 'special' and 'warnings' as
+// LoadCircuitFile's.
 TCircuit LoadCircuitOrNetlist(const std::filesystem::path &path, const TCircuit &current,
-                              std::vector<std::string> *warnings = nullptr);
+                              TSpecialFiles special = TSpecialFiles::Allowed, std::vector<std::string> *warnings = nullptr);
 
-// Adds the netlist's page, makes it active and sets its controls; returns its index.
-int AddNetlistPage(TCircuit &circuit, const TNetlistCircuit &netlist);
+// Adds the netlist's page, makes it active and sets its controls; returns
+// its index. A netlist of a file already open takes the place of its page;
+// a caption another page has is numbered ("Tilt 2").
+int AddNetlistPage(TCircuit &circuit, TNetlistCircuit netlist);
+
+// The text a new netlist starts from.
+std::string NetlistTemplate();
+
+// Reads 'text' as the netlist of 'page', a netlist page: its parts, values
+// and controls come from the text, its file stays. Throws TNetlistError
+// ("FILE:LINE: message") and leaves the circuit as it was.
+void ReplaceNetlistText(TCircuit &circuit, int page, std::string_view text);
+
+// Writes the active netlist page's values, tapers and control positions
+// back into its text, so that the text always says what the page shows.
+// Does nothing on a built-in page.
+void WriteBackNetlistText(TCircuit &circuit);
 
 } // namespace cva

@@ -729,7 +729,9 @@ private:
 
 TNetlistCircuit ReadNetlist(std::string_view text, std::string_view fileName)
 {
-    return TReader(text, fileName).Read();
+    TNetlistCircuit read = TReader(text, fileName).Read();
+    read.Page.NetlistText = std::string(text);
+    return read;
 }
 
 std::string TaperWord(std::uint8_t taper)

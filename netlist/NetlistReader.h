@@ -50,7 +50,7 @@ struct TNetlistLayout {
 };
 
 struct TNetlistCircuit {
-    TCircuitDef Page;           // no loop model: its curve comes from the engine
+    TCircuitDef Page;           // no loop model: its curve comes from the engine; keeps the text
     std::vector<int> Positions; // one per control of Page, 0 to 100
     std::string Picture;        // empty when the netlist names none
     TNetlistLayout Layout;

@@ -50,6 +50,7 @@ std::string UpdatedNetlistText(const TNetlistCircuit &read, const TSymbolList &v
     }
     std::vector<std::string> lines = layout.Lines;
     std::vector<std::string> added;
+    bool rewritten = false;
     for (int control = 0; control < read.Page.ControlCount() && control < int(positions.size()); ++control) {
         const std::string &label = read.Page.Controls[std::size_t(control)].Label;
         const int position = positions[std::size_t(control)];
@@ -65,12 +66,18 @@ std::string UpdatedNetlistText(const TNetlistCircuit &read, const TSymbolList &v
         bool written = false;
         for (const auto &[controlLabel, line] : layout.PositionLines)
             if (controlLabel == label) {
-                lines[std::size_t(line)] = directive;
+                if (lines[std::size_t(line)] != directive) {
+                    lines[std::size_t(line)] = directive;
+                    rewritten = true;
+                }
                 written = true;
             }
         if (!written && position != read.Positions[std::size_t(control)])
             added.push_back(directive);
     }
+    // Nothing changed: the text stays as it was, to the last line break.
+    if (edits.empty() && added.empty() && !rewritten && !read.Page.NetlistText.empty())
+        return read.Page.NetlistText;
     // Right to left within a line, so that each span still points at its text.
     std::sort(edits.begin(), edits.end(), [](const TEdit &a, const TEdit &b) {
         return a.Span.Line != b.Span.Line ? a.Span.Line < b.Span.Line : a.Span.Column > b.Span.Column;

@@ -42,6 +42,7 @@ public:
     int OpenDialogs = 0;
     int SaveDialogs = 0;
     int SaveQuestions = 0;
+    QStringList NetlistQuestions; // the file names asked about
     QStringList Errors;
     QStringList Warnings;
     QList<int> HelpContexts;
@@ -60,6 +61,16 @@ protected:
     QMessageBox::StandardButton AskSaveChanges() override
     {
         ++SaveQuestions;
+        return SaveQuestionAnswer;
+    }
+    QString ChooseNetlistSaveFile(const QString &) override
+    {
+        ++SaveDialogs;
+        return SaveAnswer;
+    }
+    QMessageBox::StandardButton AskSaveNetlist(const QString &name) override
+    {
+        NetlistQuestions << name;
         return SaveQuestionAnswer;
     }
     std::optional<QColor> ChooseColour(const QColor &) override { return ColourAnswer; }

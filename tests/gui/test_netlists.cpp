@@ -1,0 +1,194 @@
+// Netlist pages in the window: opened, typed into, written back, saved,
+// undone and asked about, as a user works with them.
+
+#include <QFile>
+#include <QLabel>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUndoStack>
+
+#include "TestWindow.h"
+#include "app/NetlistEditor.h"
+#include "app/NetlistPageView.h"
+#include "app/NetlistPages.h"
+#include "document/Catalogue.h"
+
+using namespace cva;
+
+namespace {
+
+const char *const Tilt = "Tilt control\n"
+                         "* a treble lift against a bass cut\n"
+                         "V1 in 0 AC 1\n"
+                         "R1 in a 10k\n"
+                         "Ptilt a w 0 100k control=Tilt\n"
+                         "C1 w out 22n\n"
+                         "R2 out 0 100k\n"
+                         ".print ac vdb(out)\n"
+                         ".end\n";
+
+QString ReadAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+} // namespace
+
+class TestNetlists : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        QVERIFY(Dir.isValid());
+        Path = Dir.filePath("tilt.cir");
+        QFile file(Path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(Tilt);
+        file.close();
+        W = std::make_unique<test::TTestWindow>();
+        W->show();
+    }
+    void cleanup() { W.reset(); }
+
+    void OpensAsAPageOfItsOwnAndFollowsTyping();
+    void UnreadableTextMarksItsLineAndKeepsTheCurve();
+    void ValuesAndKnobsAreWrittenBackAndSaved();
+    void UndoTakesBackTyping();
+    void ClosingAsksForEveryUnsavedNetlist();
+    void ExamplesOpenAsPages();
+
+private:
+    TNetlistPageView *ShownView() const { return W->NetlistPages()->View(W->Circuit().Active); }
+    void Type(const QString &text)
+    {
+        ShownView()->Editor()->TextEdit()->setPlainText(text);
+        QTest::qWait(TNetlistEditor::PauseMs * 3);
+    }
+
+    QTemporaryDir Dir;
+    QString Path;
+    std::unique_ptr<test::TTestWindow> W;
+};
+
+void TestNetlists::OpensAsAPageOfItsOwnAndFollowsTyping()
+{
+    const int builtIn = TCatalogue().Count();
+    QVERIFY(W->OpenFile(Path));
+    QCOMPARE(W->Pages()->count(), builtIn + 1);
+    QCOMPARE(W->Pages()->currentIndex(), builtIn);
+    QCOMPARE(W->Pages()->tabText(builtIn), QString("Tilt control"));
+    QCOMPARE(W->Pages()->tabToolTip(builtIn), QString("Tilt control"));
+    QVERIFY(W->windowTitle().contains("tilt.cir"));
+    QVERIFY(!W->windowTitle().endsWith("*"));
+    QCOMPARE(ShownView()->Editor()->Text(), QString(Tilt));
+    QCOMPARE(ShownView()->Parts()->rowCount(), 4);
+    QCOMPARE(W->SliderCaption(0)->text().remove('&'), QString("Tilt"));
+
+    const double before = W->Store().Traces[0][10];
+    Type(QString(Tilt).replace("C1 w out 22n", "C1 w out 220n"));
+    QVERIFY(W->Store().Traces[0][10] != before);
+    QVERIFY(W->windowTitle().endsWith("*"));
+    QVERIFY(W->Errors.isEmpty());
+}
+
+void TestNetlists::UnreadableTextMarksItsLineAndKeepsTheCurve()
+{
+    QVERIFY(W->OpenFile(Path));
+    const TTrace before = W->Store().Traces[0];
+    const int steps = W->UndoStack()->count();
+    struct TCase {
+        QString Text;
+        QString Message;
+    };
+    for (const TCase &bad : {TCase{QString(Tilt).replace("R2 out 0 100k", "R2 out 0 1x0k"), "tilt.cir:7:"},
+                             TCase{QString(Tilt).replace("V1 in 0 AC 1", "* no source"), "tilt.cir"},
+                             TCase{QString(Tilt).replace("C1 w out 22n", "Q1 w out 22n"), "tilt.cir:6:"}}) {
+        Type(bad.Text);
+        QLabel *error = ShownView()->Editor()->ErrorLabel();
+        QVERIFY2(error->isVisible() && error->text().startsWith(bad.Message), qPrintable(error->text()));
+        QCOMPARE(ShownView()->Editor()->Text(), bad.Text);
+        QVERIFY(W->Store().Traces[0] == before);
+        QCOMPARE(W->UndoStack()->count(), steps);
+    }
+    Type(Tilt);
+    QVERIFY(!ShownView()->Editor()->ErrorLabel()->isVisible());
+}
+
+void TestNetlists::ValuesAndKnobsAreWrittenBackAndSaved()
+{
+    QVERIFY(W->OpenFile(Path));
+    // As the part's dialog changes it.
+    W->Doc().Apply({.What = "Change R1", .Edit = [](TCircuit &circuit) {
+                        circuit.Symbols.Page(circuit.Active).SetInfo("R1", "22000");
+                    }});
+    W->Slider(0)->setValue(80);
+    const QString text = ShownView()->Editor()->Text();
+    QVERIFY2(text.contains("R1 in a 22k") && text.contains("*corvanta: control Tilt=80"), qPrintable(text));
+    QVERIFY(text.startsWith("Tilt control\n* a treble lift against a bass cut\n"));
+    QVERIFY(W->windowTitle().endsWith("*"));
+
+    QVERIFY(W->actFileSaveExecute());
+    QCOMPARE(ReadAll(Path), text);
+    QVERIFY(!W->windowTitle().endsWith("*"));
+    QCOMPARE(W->SaveDialogs, 0);
+
+    // Read back, it is the same circuit.
+    test::TTestWindow again;
+    QVERIFY(again.OpenFile(Path));
+    QCOMPARE(again.Circuit().Position(0), 80);
+    QVERIFY(again.Store().Traces[0] == W->Store().Traces[0]);
+}
+
+void TestNetlists::UndoTakesBackTyping()
+{
+    QVERIFY(W->OpenFile(Path));
+    const TTrace before = W->Store().Traces[0];
+    Type(QString(Tilt).replace("R1 in a 10k", "R1 in a 47k"));
+    W->Slider(0)->setValue(20);
+    W->UndoStack()->undo();
+    W->UndoStack()->undo();
+    QCOMPARE(ShownView()->Editor()->Text(), QString(Tilt));
+    QVERIFY(W->Store().Traces[0] == before);
+    W->UndoStack()->redo();
+    QVERIFY(ShownView()->Editor()->Text().contains("R1 in a 47k"));
+}
+
+void TestNetlists::ClosingAsksForEveryUnsavedNetlist()
+{
+    QVERIFY(W->OpenFile(Path));
+    W->actFileNewNetlistExecute();
+    QCOMPARE(W->Pages()->count(), TCatalogue().Count() + 2);
+    W->SaveQuestionAnswer = QMessageBox::Cancel;
+    QVERIFY(!W->close());
+    // The opened one is as on disk; the new one has no file yet.
+    QCOMPARE(W->NetlistQuestions, QStringList{"New tone control"});
+
+    W->SaveQuestionAnswer = QMessageBox::Yes;
+    W->SaveAnswer = Dir.filePath("new.cir");
+    W->NetlistQuestions.clear();
+    W->SetModified(false);
+    QVERIFY(W->close());
+    QVERIFY(ReadAll(W->SaveAnswer).startsWith("New tone control\n"));
+}
+
+void TestNetlists::ExamplesOpenAsPages()
+{
+    const QFileInfoList examples = ShippedExamples(CORVANTA_PROGRAM_DIR);
+    QVERIFY(examples.size() >= 12);
+    for (const QFileInfo &example : examples)
+        QVERIFY2(W->OpenFile(example.filePath()), qPrintable(W->Errors.join('\n')));
+    QCOMPARE(W->Pages()->count(), TCatalogue().Count() + int(examples.size()));
+    QVERIFY(W->Errors.isEmpty());
+    // Opened again, a file takes the place of its page.
+    QVERIFY(W->OpenFile(examples.front().filePath()));
+    QCOMPARE(W->Pages()->count(), TCatalogue().Count() + int(examples.size()));
+}
+
+QTEST_MAIN(TestNetlists)
+#include "test_netlists.moc"
