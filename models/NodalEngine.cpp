@@ -1,10 +1,12 @@
 #include "models/NodalEngine.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <cstdio>
 #include <numbers>
 
+#include "numerics/BandOrdering.h"
 #include "numerics/Error.h"
 
 namespace cva {
@@ -28,6 +30,81 @@ TNodalEngine::TNodalEngine(const TNetlist &netlist) : Net(netlist)
         SourceRow = Order++;
     if (Order > MaxLUOrder)
         throw CorvantaError("Cannot solve circuit " + Net.Name + ": too many nodes");
+    NumberAlongTheCircuit();
+    CollectStamps();
+}
+
+// The nodes' numbers follow the netlist's order of parts; renumbered along
+// the circuit, the matrix keeps its elements in a narrow band, to which
+// factoring and solving keep.
+void TNodalEngine::NumberAlongTheCircuit()
+{
+    std::array<TCoupling, MaxNetBranches + 1> couplings;
+    int count = 0;
+    for (int i = 0; i < Net.BranchCount; ++i)
+        if (const TNetBranch &b = Net.Branches[i]; !IsShort(b))
+            couplings[count++] = {Unknown[b.From], Unknown[b.To]};
+    if (SourceRow >= 0)
+        couplings[count++] = {Unknown[Net.Input], SourceRow};
+    const std::span<const TCoupling> all(couplings.data(), std::size_t(count));
+    const TUnknownOrder order = BandOrdering(Order, all);
+    Band = BandOf(order, all);
+    for (int &unknown : Unknown)
+        if (unknown >= 0)
+            unknown = order[unknown];
+    if (SourceRow >= 0)
+        SourceRow = order[SourceRow];
+}
+
+void TNodalEngine::CollectStamps()
+{
+    std::array<std::array<int, MaxLUOrder>, MaxLUOrder> cellOf;
+    for (int r = 0; r < Order; ++r)
+        std::fill_n(cellOf[r].begin(), Order, -1);
+    const auto add = [&](int row, int column, TCx constant, TCx perOmega) {
+        int &cell = cellOf[row][column];
+        if (cell < 0) {
+            cell = CellCount++;
+            Cells[cell] = {row, column, 0.0, 0.0};
+        }
+        Cells[cell].Constant += constant;
+        Cells[cell].PerOmega += perOmega;
+    };
+    for (int i = 0; i < Net.BranchCount; ++i) {
+        const TNetBranch &b = Net.Branches[i];
+        const int p = Unknown[b.From];
+        const int q = Unknown[b.To];
+        if (IsShort(b) || p == q)
+            continue;
+        const TElementTraits &traits = Traits(b.Kind);
+        TCx constant = 0.0, perOmega = 0.0;
+        if (!traits.AdmittanceSlope)
+            constant = Admittance(b, 0);
+        else if (traits.StateStamp == TStateStamp::Capacitance)
+            perOmega = traits.AdmittanceSlope(b.Value, b.SeriesResistance, 0);
+        else {
+            Restamped[RestampedCount++] = i;
+            continue;
+        }
+        if (p >= 0)
+            add(p, p, constant, perOmega);
+        if (q >= 0)
+            add(q, q, constant, perOmega);
+        if (p >= 0 && q >= 0) {
+            add(p, q, -constant, -perOmega);
+            add(q, p, -constant, -perOmega);
+        }
+    }
+    const int in = Unknown[Net.Input];
+    if (in < 0)
+        return;
+    if (SourceRow < 0) {
+        // Norton form of the source: 1 V behind its resistance.
+        add(in, in, 1.0 / Net.SourceResistance, 0.0);
+    } else {
+        add(in, SourceRow, -1.0, 0.0);
+        add(SourceRow, in, 1.0, 0.0);
+    }
 }
 
 void TNodalEngine::Fail(const char *what, double frequency) const
@@ -39,19 +116,21 @@ void TNodalEngine::Fail(const char *what, double frequency) const
 
 void TNodalEngine::Factor(double omega, double frequency)
 {
+    // Only the band is read while factoring and solving.
+    const int width = Band.Lower + Band.Upper;
     for (int r = 0; r < Order; ++r) {
         Rhs[r] = 0.0;
-        for (int c = 0; c < Order; ++c)
+        for (int c = std::max(0, r - Band.Lower); c <= std::min(Order - 1, r + width); ++c)
             LU.At(r, c) = 0.0;
     }
-    for (int i = 0; i < Net.BranchCount; ++i) {
-        const TNetBranch &b = Net.Branches[i];
-        if (IsShort(b))
-            continue;
+    for (int i = 0; i < CellCount; ++i) {
+        const TStampCell &cell = Cells[i];
+        LU.At(cell.Row, cell.Column) = cell.Constant + omega * cell.PerOmega;
+    }
+    for (int i = 0; i < RestampedCount; ++i) {
+        const TNetBranch &b = Net.Branches[Restamped[i]];
         const int p = Unknown[b.From];
         const int q = Unknown[b.To];
-        if (p == q)
-            continue;
         const TCx y = Admittance(b, omega);
         if (p >= 0)
             LU.At(p, p) += y;
@@ -62,22 +141,11 @@ void TNodalEngine::Factor(double omega, double frequency)
             LU.At(q, p) -= y;
         }
     }
-    const int in = Unknown[Net.Input];
-    if (SourceRow < 0) {
-        // Norton form of the source: 1 V behind its resistance.
-        const double g = 1.0 / Net.SourceResistance;
-        if (in >= 0) {
-            LU.At(in, in) += g;
-            Rhs[in] = g;
-        }
-    } else {
-        if (in >= 0) {
-            LU.At(in, SourceRow) = -1.0;
-            LU.At(SourceRow, in) = 1.0;
-        }
+    if (const int in = Unknown[Net.Input]; SourceRow < 0 && in >= 0)
+        Rhs[in] = 1.0 / Net.SourceResistance;
+    else if (SourceRow >= 0)
         Rhs[SourceRow] = 1.0;
-    }
-    if (!LU.Factor(Order))
+    if (!LU.Factor(Order, Band))
         Fail("the nodal matrix is singular", frequency);
     LU.Solve(Rhs, X);
 }

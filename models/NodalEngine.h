@@ -30,6 +30,15 @@ public:
     TNodalPoint Point(double frequency);
 
 private:
+    // A cell of the nodal matrix from the branches whose admittance is
+    // constant or grows with omega: its value is Constant + omega * PerOmega.
+    struct TStampCell {
+        int Row, Column;
+        TCx Constant, PerOmega;
+    };
+
+    void NumberAlongTheCircuit();
+    void CollectStamps();
     void Factor(double omega, double frequency);
     TCx Voltage(int node) const;
     [[noreturn]] void Fail(const char *what, double frequency) const;
@@ -38,6 +47,11 @@ private:
     TNodeUnknowns Unknown{};
     int Order = 0;
     int SourceRow = -1; // the source current's unknown when the source has no resistance
+    TBand Band{};
+    std::array<TStampCell, 4 * MaxNetBranches + 3> Cells;
+    int CellCount = 0;
+    std::array<int, MaxNetBranches> Restamped; // branches whose admittance is stamped at each frequency
+    int RestampedCount = 0;
     TComplexLU LU;
     std::array<TCx, MaxLUOrder> Rhs{};
     std::array<TCx, MaxLUOrder> X{};

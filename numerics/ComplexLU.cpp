@@ -2,14 +2,13 @@
 
 #include <algorithm>
 
-#include "numerics/LU.h"
-
 namespace cva {
 
-bool TComplexLU::Factor(int order)
+bool TComplexLU::Factor(int order, TBand band)
 {
     Order = order;
-    return FactorInPlace<TCx>([this](int row, int column) -> TCx & { return Cells[row][column]; }, order, Pivot,
+    Band = band;
+    return FactorInPlace<TCx>([this](int row, int column) -> TCx & { return Cells[row][column]; }, order, band, Pivot,
                               Inverse, NonzeroColumns);
 }
 
@@ -17,8 +16,8 @@ void TComplexLU::Solve(const std::array<TCx, MaxLUOrder> &b, std::array<TCx, Max
 {
     if (&x != &b)
         std::copy(b.begin(), b.begin() + Order, x.begin());
-    SolveFactored<TCx>([this](int row, int column) -> const TCx & { return Cells[row][column]; }, Order, Pivot, Inverse,
-                       x);
+    SolveFactored<TCx>([this](int row, int column) -> const TCx & { return Cells[row][column]; }, Order, Band, Pivot,
+                       Inverse, x);
 }
 
 } // namespace cva

@@ -48,7 +48,7 @@ public:
         Pivots.assign(std::size_t(n), 0);
         Inverses.assign(std::size_t(n), T{});
         std::vector<int> nonzero(static_cast<std::size_t>(n));
-        return FactorInPlace<T>(Factors, n, Pivots, Inverses, nonzero);
+        return FactorInPlace<T>(Factors, n, DenseBand(n), Pivots, Inverses, nonzero);
     }
 
     // Solves A X = B for every column of B.
@@ -59,7 +59,7 @@ public:
         for (int j = 0; j < b.ColumnCount(); ++j) {
             for (int i = 0; i < n; ++i)
                 column[i] = b(i, j);
-            SolveFactored<T>(Factors, n, Pivots, Inverses, column);
+            SolveFactored<T>(Factors, n, DenseBand(n), Pivots, Inverses, column);
             for (int i = 0; i < n; ++i)
                 b(i, j) = column[i];
         }

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <complex>
@@ -11,6 +12,7 @@
 
 #include "document/Circuit.h"
 #include "models/Calc.h"
+#include "numerics/BandOrdering.h"
 #include "numerics/ComplexLU.h"
 #include "numerics/Cramer.h"
 #include "numerics/DenseMatrix.h"
@@ -406,6 +408,54 @@ TEST(LU, SolvesWithRowExchangesAndRefusesSingularMatrices)
     const TDenseMatrix<double> x = realLU.Solve(rhs);
     for (int i = 0; i < 3; ++i)
         EXPECT_NEAR(x(i, 0), i == 1 ? 2 : 1, 1e-14) << i;
+}
+
+TEST(LU, BandedFactorsExchangeRowsWithinTheBandAndSolveAsDenseOnes)
+{
+    // Tridiagonal with a tiny diagonal: every step exchanges rows, which
+    // widens U to two columns above the diagonal.
+    constexpr int n = 12;
+    std::array<TCx, MaxLUOrder> expected{};
+    for (int i = 0; i < n; ++i)
+        expected[i] = TCx(i + 1, n - i);
+    const auto element = [](int i, int j) {
+        return i == j ? TCx(1e-3, 0) : std::abs(i - j) == 1 ? TCx(1 + i, 0.5 * j) : TCx(0);
+    };
+    for (const TBand band : {TBand{1, 1}, DenseBand(n)}) {
+        TComplexLU lu;
+        std::array<TCx, MaxLUOrder> x{};
+        for (int i = 0; i < n; ++i)
+            for (int j = 0; j < n; ++j) {
+                lu.At(i, j) = element(i, j);
+                x[i] += element(i, j) * expected[j];
+            }
+        ASSERT_TRUE(lu.Factor(n, band));
+        lu.Solve(x, x);
+        for (int i = 0; i < n; ++i)
+            EXPECT_NEAR(std::abs(x[i] - expected[i]), 0, 1e-9) << i << " with band " << band.Lower;
+    }
+}
+
+TEST(BandOrdering, NumbersAlongTheGraph)
+{
+    const struct {
+        const char *Graph;
+        int Count;
+        std::vector<TCoupling> Couplings;
+        int Band;
+    } cases[] = {
+        {"a path listed out of order", 8, {{0, 5}, {5, 2}, {2, 7}, {7, 1}, {1, 6}, {6, 3}, {3, 4}}, 1},
+        {"a ladder of two rails", 8, {{0, 2}, {2, 4}, {4, 6}, {1, 3}, {3, 5}, {5, 7}, {0, 1}, {2, 3}, {4, 5}, {6, 7}}, 2},
+        {"two parts and a lone unknown", 5, {{0, 3}, {1, 4}, {3, 3}}, 1},
+    };
+    for (const auto &c : cases) {
+        const TUnknownOrder order = BandOrdering(c.Count, c.Couplings);
+        std::vector<int> numbers(order.begin(), order.begin() + c.Count);
+        std::sort(numbers.begin(), numbers.end());
+        for (int i = 0; i < c.Count; ++i)
+            EXPECT_EQ(numbers[std::size_t(i)], i) << c.Graph;
+        EXPECT_EQ(BandOf(order, c.Couplings).Lower, c.Band) << c.Graph;
+    }
 }
 
 } // namespace
