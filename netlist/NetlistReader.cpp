@@ -222,8 +222,10 @@ private:
                 inControlBlock = true;
                 continue;
             }
-            if (lowered.starts_with(".end") && (lowered.size() == 4 || std::isspace(static_cast<unsigned char>(lowered[4]))))
+            if (lowered.starts_with(".end") && (lowered.size() == 4 || std::isspace(static_cast<unsigned char>(lowered[4])))) {
+                Result.Layout.EndLine = i;
                 break;
+            }
             if (line[first] == '+') {
                 if (cards.empty())
                     Fail(i, "a continuation line (+) with no card before it");

@@ -47,6 +47,7 @@ struct TNetlistLayout {
     std::vector<TElement> Elements;
     std::vector<TParameterControl> ParameterControls;
     std::vector<std::pair<std::string, int>> PositionLines; // control label and its "*corvanta: control" line
+    std::optional<int> EndLine;                              // the ".end" card that ends the netlist, when written
 };
 
 struct TNetlistCircuit {

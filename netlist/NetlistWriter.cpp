@@ -1,7 +1,6 @@
 #include "netlist/NetlistWriter.h"
 
 #include <algorithm>
-#include <cctype>
 
 #include "netlist/SpiceNumber.h"
 
@@ -13,16 +12,6 @@ struct TEdit {
     TTextSpan Span; // Length 0 inserts
     std::string Text;
 };
-
-bool IsEndCard(std::string_view line)
-{
-    const std::size_t first = line.find_first_not_of(" \t");
-    if (first == std::string_view::npos || line.size() - first < 4)
-        return false;
-    std::string word(line.substr(first, 5));
-    std::transform(word.begin(), word.end(), word.begin(), [](unsigned char c) { return char(std::tolower(c)); });
-    return word == ".end" || (word.starts_with(".end") && std::isspace(static_cast<unsigned char>(word[4])));
-}
 
 } // namespace
 
@@ -84,8 +73,8 @@ std::string UpdatedNetlistText(const TNetlistCircuit &read, const TSymbolList &v
     });
     for (const TEdit &edit : edits)
         lines[std::size_t(edit.Span.Line)].replace(edit.Span.Column, edit.Span.Length, edit.Text);
-    const auto end = std::find_if(lines.begin() + 1, lines.end(), [](const std::string &l) { return IsEndCard(l); });
-    lines.insert(end, added.begin(), added.end());
+    // Before ".end", or they would not be read.
+    lines.insert(layout.EndLine ? lines.begin() + *layout.EndLine : lines.end(), added.begin(), added.end());
     std::string text;
     for (const std::string &line : lines)
         text += line + "\n";

@@ -226,6 +226,10 @@ TEST(Netlist, WritingBackKeepsTheTextAndTakesTheNewSettings)
     EXPECT_EQ(twice.Positions[1], 30);
     EXPECT_EQ(ReadNetlist(UpdatedNetlistText(twice, circuit.ActiveValues(), std::vector<int>{25, 60}), "w.cir").Positions,
               (std::vector<int>{25, 60}));
+    // An end card with its comment right after it: a new position line goes before it.
+    const TNetlistCircuit endComment = ReadNetlist(text.substr(0, text.rfind(".end")) + ".end; done\n", "w.cir");
+    EXPECT_EQ(ReadNetlist(UpdatedNetlistText(endComment, circuit.ActiveValues(), std::vector<int>{25, 60}), "w.cir").Positions,
+              (std::vector<int>{25, 60}));
 }
 
 TEST(Netlist, EveryTaperLawIsReadAndWrittenBack)
