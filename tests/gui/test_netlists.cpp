@@ -1,6 +1,8 @@
 // Netlist pages in the window: opened, typed into, written back, saved,
 // undone and asked about, as a user works with them.
 
+#include <cmath>
+
 #include <QFile>
 #include <QLabel>
 #include <QMenu>
@@ -62,6 +64,7 @@ private slots:
     void UndoTakesBackTyping();
     void ClosingAsksForEveryUnsavedNetlist();
     void ExamplesOpenAsPages();
+    void SweepViewsAndMapWorkOnANetlistPage();
 
 private:
     TNetlistPageView *ShownView() const { return W->NetlistPages()->View(W->Circuit().Active); }
@@ -188,6 +191,27 @@ void TestNetlists::ExamplesOpenAsPages()
     // Opened again, a file takes the place of its page.
     QVERIFY(W->OpenFile(examples.front().filePath()));
     QCOMPARE(W->Pages()->count(), TCatalogue().Count() + int(examples.size()));
+}
+
+void TestNetlists::SweepViewsAndMapWorkOnANetlistPage()
+{
+    QVERIFY(W->OpenFile(Path));
+    W->actPlotClearExecute();
+    W->actPlotExampleExecute();
+    QCOMPARE(W->Store().TraceCount, 1 + int(W->SweepPoints().size()));
+    QCOMPARE(QString::fromStdString(W->Store().Labels[1]), QString("Tilt 100%")); // the newest first
+    QVERIFY(W->Store().Traces[1] != W->Store().Traces[W->Store().TraceCount - 1]);
+    QVERIFY(W->Errors.isEmpty());
+
+    for (const TPlotView view : {TPlotView::Phase, TPlotView::GroupDelay, TPlotView::Impedance}) {
+        W->SetPlotView(view);
+        QCOMPARE(W->PlotView(), view);
+    }
+    for (const double phase : W->Doc().EngineCurves().PhaseDeg)
+        QVERIFY(std::isfinite(phase));
+    W->ShowResponseMap(0);
+    QCOMPARE(W->PlotView(), TPlotView::ResponseMap);
+    QVERIFY(W->Errors.isEmpty());
 }
 
 QTEST_MAIN(TestNetlists)
