@@ -34,19 +34,35 @@ void TCircuit::ReplacePage(int index, TCircuitDef page, TPageValues values)
     FPages.Replace(index, std::move(page));
 }
 
+const std::vector<int> &TCircuit::Positions() const
+{
+    static const std::vector<int> none;
+    if (!ActiveInfo().IsNetlist())
+        return FPositions;
+    const auto own = FOwnPositions.find(Active);
+    return own == FOwnPositions.end() ? none : own->second;
+}
+
+std::vector<int> &TCircuit::Positions()
+{
+    return ActiveInfo().IsNetlist() ? FOwnPositions[Active] : FPositions;
+}
+
 int TCircuit::Position(int control) const
 {
-    return control >= 0 && std::size_t(control) < FPositions.size() ? FPositions[std::size_t(control)] : StartPosition;
+    const std::vector<int> &positions = Positions();
+    return control >= 0 && std::size_t(control) < positions.size() ? positions[std::size_t(control)] : StartPosition;
 }
 
 bool TCircuit::SetPosition(int control, int position)
 {
     if (control < 0)
         return false;
-    if (std::size_t(control) >= FPositions.size())
-        FPositions.resize(std::size_t(control) + 1, StartPosition);
+    std::vector<int> &positions = Positions();
+    if (std::size_t(control) >= positions.size())
+        positions.resize(std::size_t(control) + 1, StartPosition);
     const int clamped = std::clamp(position, 0, SliderMaximum);
-    int &current = FPositions[std::size_t(control)];
+    int &current = positions[std::size_t(control)];
     if (current == clamped)
         return false;
     current = clamped;

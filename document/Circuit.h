@@ -4,6 +4,7 @@
 // drive: the pages, each with its values, the active page, the positions of
 // its controls and the sweep resolution.
 
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -53,9 +54,16 @@ public:
 
 private:
     TCatalogue FPages;
-    // One position per control; pages that share the built-in controls
-    // share their positions, as a page change keeps the knobs where they are.
+    // The positions of the active page's controls: the built-in pages share
+    // theirs, as a page change keeps the knobs where they are; a netlist's
+    // knobs are its own.
+    const std::vector<int> &Positions() const;
+    std::vector<int> &Positions();
+
+    // One position per control. The built-in pages' are the first; each
+    // page read from a netlist has its own, by page index.
     std::vector<int> FPositions;
+    std::map<int, std::vector<int>> FOwnPositions;
 };
 
 // The position of the control that turns a pot of the active page.

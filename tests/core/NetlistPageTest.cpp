@@ -1,0 +1,89 @@
+// A netlist as a page of the circuit: added, read again from edited text,
+// its values and knobs written back into the text, its knobs its own.
+
+#include <gtest/gtest.h>
+
+#include "document/Catalogue.h"
+#include "netlist/NetlistError.h"
+#include "netlist/NetlistPage.h"
+
+using namespace cva;
+
+namespace {
+
+const std::string Tilt = "Tilt\n"
+                         "V1 in 0 AC 1\n"
+                         "R1 in a 10k ; series\n"
+                         "Ptilt a w 0 100k control=Tilt\n"
+                         "C1 w out 22n\n"
+                         "R2 out 0 100k\n"
+                         ".end\n";
+
+int AddTilt(TCircuit &circuit, const std::string &path)
+{
+    TNetlistCircuit netlist = ReadNetlist(Tilt, "tilt.cir");
+    netlist.Page.NetlistPath = path;
+    return AddNetlistPage(circuit, std::move(netlist));
+}
+
+} // namespace
+
+TEST(NetlistPage, ASecondFileIsNumberedAndTheSameFileTakesItsPlace)
+{
+    TCircuit circuit;
+    const int first = AddTilt(circuit, "/a/tilt.cir");
+    const int second = AddTilt(circuit, "/b/tilt.cir");
+    EXPECT_EQ(circuit.Pages().Page(first).TabCaption, "Tilt");
+    EXPECT_EQ(circuit.Pages().Page(second).TabCaption, "Tilt 2");
+    EXPECT_EQ(AddTilt(circuit, "/a/tilt.cir"), first);
+    EXPECT_EQ(circuit.Pages().Count(), TCatalogue().Count() + 2);
+}
+
+TEST(NetlistPage, UnreadableTextChangesNothing)
+{
+    TCircuit circuit;
+    const int page = AddTilt(circuit, "/a/tilt.cir");
+    const TCircuit before = circuit;
+    std::string broken = Tilt;
+    broken.replace(broken.find("22n"), 3, "n22");
+    try {
+        ReplaceNetlistText(circuit, page, broken);
+        FAIL() << "read an unreadable value";
+    } catch (const TNetlistError &error) {
+        EXPECT_EQ(error.Line, 5);
+        EXPECT_EQ(std::string(error.what()).rfind("tilt.cir:5:", 0), 0u) << error.what();
+    }
+    EXPECT_EQ(circuit, before);
+}
+
+TEST(NetlistPage, ValuesAndKnobsGoBackIntoTheTextKeepingTheRest)
+{
+    TCircuit circuit;
+    const int page = AddTilt(circuit, "/a/tilt.cir");
+    WriteBackNetlistText(circuit);
+    EXPECT_EQ(circuit.ActiveInfo().NetlistText, Tilt) << "nothing changed, nothing rewritten";
+    circuit.Symbols.Page(page).SetInfo("R1", "22000");
+    circuit.SetPosition(0, 80);
+    WriteBackNetlistText(circuit);
+    const std::string &text = circuit.ActiveInfo().NetlistText;
+    EXPECT_NE(text.find("R1 in a 22k ; series\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("*corvanta: control Tilt=80\n"), std::string::npos) << text;
+    // The text reads back as the page it says.
+    TCircuit again;
+    ReplaceNetlistText(again, AddTilt(again, "/a/tilt.cir"), text);
+    EXPECT_EQ(again.Position(0), 80);
+    EXPECT_DOUBLE_EQ(again.ActiveValues().GetValue("R1"), 22000);
+}
+
+TEST(NetlistPage, ANetlistsKnobsAreItsOwn)
+{
+    TCircuit circuit;
+    circuit.SetPosition(BuiltInControl::Bass, 10);
+    const int page = AddTilt(circuit, "/a/tilt.cir");
+    EXPECT_EQ(circuit.Position(0), 50);
+    circuit.SetPosition(0, 90);
+    circuit.Active = PageNamed("Fender");
+    EXPECT_EQ(circuit.Position(BuiltInControl::Bass), 10);
+    circuit.Active = page;
+    EXPECT_EQ(circuit.Position(0), 90);
+}
