@@ -45,12 +45,11 @@ std::string UpdatedNetlistText(const TNetlistCircuit &read, const TSymbolList &v
         const int position = positions[std::size_t(control)];
         const auto parameter = std::find_if(layout.ParameterControls.begin(), layout.ParameterControls.end(),
                                             [&](const auto &p) { return p.Label == label; });
-        if (parameter != layout.ParameterControls.end()) {
-            if (position != read.Positions[std::size_t(control)])
-                edits.push_back({parameter->Value, FormatSpiceValue(position / double(SliderMaximum))});
-            continue;
-        }
-        // Every line that sets the control, should the file repeat one: the last would win when read.
+        const bool parametric = parameter != layout.ParameterControls.end();
+        if (parametric && position != read.Positions[std::size_t(control)])
+            edits.push_back({parameter->Value, FormatSpiceValue(position / double(SliderMaximum))});
+        // Every line that sets the control, should the file repeat one (the last would win
+        // when read), a parameter's too: such a line outweighs its .param value.
         const std::string directive = "*corvanta: control " + label + "=" + std::to_string(position);
         bool written = false;
         for (const auto &[controlLabel, line] : layout.PositionLines)
@@ -61,7 +60,7 @@ std::string UpdatedNetlistText(const TNetlistCircuit &read, const TSymbolList &v
                 }
                 written = true;
             }
-        if (!written && position != read.Positions[std::size_t(control)])
+        if (!written && !parametric && position != read.Positions[std::size_t(control)])
             added.push_back(directive);
     }
     // Nothing changed: the text stays as it was, to the last line break.

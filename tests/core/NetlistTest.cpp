@@ -221,8 +221,13 @@ TEST(Netlist, WritingBackKeepsTheTextAndTakesTheNewSettings)
     EXPECT_EQ(again.Page.FindComponent("P1")->Second, PotLogB);
     EXPECT_EQ(again.Layout.Lines.back(), ".end");
 
-    // A control set twice in the file: the last line would win, so both are rewritten.
-    const TNetlistCircuit twice = ReadNetlist(text.substr(0, text.rfind(".end")) + "*corvanta: control Tone=20\n*corvanta: control tone=30\n", "w.cir");
+    // A control set twice in the file: the last line would win, so both are
+    // rewritten; so is a line that sets a parameter's control.
+    const TNetlistCircuit twice = ReadNetlist(text.substr(0, text.rfind(".end")) +
+                                                  "*corvanta: control Tone=20\n*corvanta: control tone=30\n"
+                                                  "*corvanta: control Tilt=40\n",
+                                              "w.cir");
+    EXPECT_EQ(twice.Positions[0], 40);
     EXPECT_EQ(twice.Positions[1], 30);
     EXPECT_EQ(ReadNetlist(UpdatedNetlistText(twice, circuit.ActiveValues(), std::vector<int>{25, 60}), "w.cir").Positions,
               (std::vector<int>{25, 60}));
