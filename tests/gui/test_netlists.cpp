@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QPrinter>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -18,6 +19,8 @@
 #include "app/NetlistPageView.h"
 #include "app/NetlistPages.h"
 #include "document/Catalogue.h"
+#include "plot/ControlSummary.h"
+#include "plot/Printout.h"
 
 using namespace cva;
 
@@ -212,6 +215,14 @@ void TestNetlists::SweepViewsAndMapWorkOnANetlistPage()
     W->ShowResponseMap(0);
     QCOMPARE(W->PlotView(), TPlotView::ResponseMap);
     QVERIFY(W->Errors.isEmpty());
+
+    // The printout lists the netlist's parts and knobs as a schematic page's.
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(Dir.filePath("printed.pdf"));
+    PrintPlot(printer, W->Store(), W->Circuit().ActiveValues(), W->Circuit().ActiveInfo(), '.',
+              ControlLines(W->Circuit()));
+    QVERIFY(QFileInfo(Dir.filePath("printed.pdf")).size() > 1000);
 }
 
 QTEST_MAIN(TestNetlists)
