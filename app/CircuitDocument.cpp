@@ -41,11 +41,12 @@ void TCircuitDocument::Apply(const TChange &change)
         FState.SetFileName(change.FileName->toStdString());
         emit CaptionChanged();
     }
-    Recompute();
+    // Labelled before the views show the new curve.
     if (change.LiveLabel)
         FStore.Labels[0] = *change.LiveLabel;
     else if (FCircuit != previous)
         FStore.Labels[0].clear();
+    Recompute();
     if (before)
         Record(change.What, std::move(*before));
     if (change.Saved)
@@ -89,8 +90,8 @@ void TCircuitDocument::Restore(const TDocumentMoment &moment)
     FCircuit.ResolutionStep = step;
     if (moment.FileName)
         SetFileName(*moment.FileName);
-    Recompute();
     FStore.Labels[0] = moment.LiveLabel;
+    Recompute();
 }
 
 void TCircuitDocument::SetResolution(int step)
@@ -117,6 +118,8 @@ void TCircuitDocument::SetModified(bool modified)
 
 void TCircuitDocument::Recompute()
 {
+    TTrace none;
+    none.fill(std::numeric_limits<double>::quiet_NaN());
     // One sweep of the engine serves the accuracy check and every view.
     try {
         CalcCurves(BuildNetlist(FCircuit), FCircuit.ResolutionStep, FEngine);
@@ -125,8 +128,6 @@ void TCircuitDocument::Recompute()
     } catch (const CorvantaError &error) {
         // No quantity of another circuit stands beside the new gain: the
         // live trace has none until the engine can solve it again.
-        TTrace none;
-        none.fill(std::numeric_limits<double>::quiet_NaN());
         FStore.Quantities[0] = {none, none, none};
         FEngineFailure = QString::fromStdString(error.what());
         FAccuracyWarning = QString::fromStdString(EngineFailureWarning(error));
@@ -139,6 +140,10 @@ void TCircuitDocument::Recompute()
             FAccuracyWarning = warning ? QString::fromStdString(*warning) : QString();
         }
     } catch (const std::exception &error) {
+        // No curve of the circuit before stands in for this one: every view,
+        // snapshot and export would show it as the circuit's.
+        FStore.Traces[0] = none;
+        FStore.Quantities[0] = {none, none, none};
         FLiveFailure = QString::fromStdString(error.what());
         FAccuracyWarning.clear();
     }

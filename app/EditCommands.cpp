@@ -46,6 +46,8 @@ void TfrmMain::CreateEditMenu()
 
 void TfrmMain::CopyPlot()
 {
+    if (FPlotView != TPlotView::ResponseMap && RefusedWithoutLiveCurve(QStringLiteral("Nothing was copied")))
+        return;
     // At the screen's density, as the view is shown.
     QWidget *view = ShownView();
     const qreal ratio = view->devicePixelRatioF();
@@ -59,6 +61,8 @@ void TfrmMain::CopyPlot()
 
 void TfrmMain::CopyData()
 {
+    if (FPlotView != TPlotView::ResponseMap && RefusedWithoutLiveCurve(QStringLiteral("Nothing was copied")))
+        return;
     std::string table;
     if (FPlotView != TPlotView::ResponseMap)
         table = ShownCurvesTable(ShownTraces(), '\t');

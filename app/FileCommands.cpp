@@ -86,6 +86,12 @@ bool TfrmMain::SaveTo(const QString &path)
 {
     if (!Guarded([&] { SaveCircuitFile(path.toStdString(), FDoc->Circuit(), TSpecialFiles::Refused); }))
         return false;
+    // A live curve named after the file it came from takes the file's new name.
+    std::string &liveLabel = FDoc->Store().Labels[0];
+    const std::string before = QFileInfo(QString::fromStdString(FDoc->State().FileName())).fileName().toStdString();
+    if (!before.empty() && liveLabel == before)
+        liveLabel = QFileInfo(path).fileName().toStdString();
+    UpdateShownView();
     SetFileName(path);
     SetModified(false);
     FRecent.Add(path);
@@ -161,7 +167,7 @@ bool TfrmMain::LoadFile(const QString &path)
     if (!Guarded([&] { loaded = LoadCircuitOrNetlist(path.toStdString(), FDoc->Circuit(), TSpecialFiles::Refused); }))
         return false;
     // The curve shown so far stays on the plot for comparison.
-    actPlotSnapshotExecute();
+    KeepLiveCurve();
     const QString fileName = QFileInfo(path).fileName();
     if (const TCircuitDef &opened = loaded->ActiveInfo(); opened.IsNetlist() && opened.NetlistPath == path.toStdString()) {
         // A netlist is a page of its own beside the circuit file.

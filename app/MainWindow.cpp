@@ -76,9 +76,8 @@ TfrmMain::TfrmMain(QWidget *parent)
     PageControl1->tabBar()->setFocus();
     CreateMenus();
     // A lasting notice beside the passing messages (cursor readout, presets).
-    labAccuracy = new QLabel(this);
+    labAccuracy = new TLastingNotice(statusBar());
     labAccuracy->setObjectName("labAccuracy");
-    labAccuracy->hide();
     statusBar()->addPermanentWidget(labAccuracy);
     SetPresetLibrary(LoadShippedPresets());
     CreateListenBar();
@@ -396,14 +395,20 @@ void TfrmMain::ShowRecomputed()
     UpdateCaption();
     ShowCircuitControls();
     RefreshLabels();
-    if (!FDoc->LiveFailure().isEmpty()) {
-        ShowError(FDoc->LiveFailure());
-    } else {
-        labAccuracy->setText(FDoc->AccuracyWarning());
-        labAccuracy->setVisible(!FDoc->AccuracyWarning().isEmpty());
-    }
+    // A circuit without a curve says why in the views and the status bar
+    // until it has one again; snapshots, sweep and export refuse meanwhile.
+    const QString &failure = FDoc->LiveFailure();
+    FPlotter->SetNotice(failure);
+    FQuantityView->SetNotice(failure.isEmpty() ? FDoc->EngineFailure() : failure);
+    labAccuracy->SetNotice(failure.isEmpty() ? FDoc->AccuracyWarning() : failure);
     FListen->CircuitChanged(FDoc->Circuit());
+    RefreshMapActions();
     ShowEngineViews();
+    if (!FPresetMessage.isEmpty() && FDoc->Store().Labels[0] != FPresetShown) {
+        if (statusBar()->currentMessage() == FPresetMessage)
+            statusBar()->clearMessage();
+        FPresetMessage.clear();
+    }
     FPlotter->update();
 }
 

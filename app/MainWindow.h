@@ -16,6 +16,7 @@
 #include "app/CircuitDocument.h"
 #include "app/ControlStrip.h"
 #include "app/EditDialogs.h"
+#include "app/LastingNotice.h"
 #include "app/RecentFiles.h"
 #include "app/ToleranceBandWorker.h"
 #include "components/ESeries.h"
@@ -27,6 +28,7 @@
 #include "plot/PlotScale.h"
 
 class QAction;
+class QActionGroup;
 class QComboBox;
 class QPainter;
 class QPrinter;
@@ -163,8 +165,9 @@ public:
     QSlider *Slider(int control) const { return FControls->Slider(control); }
     QLabel *SliderCaption(int control) const { return FControls->Caption(control); }
     QLabel *TaperLabel(int control) const { return FControls->TaperLabel(control); }
-    // Shown in the status bar while the loop model drifts from the nodal analysis.
-    QLabel *AccuracyWarning() const { return labAccuracy; }
+    // Shown in the status bar while the live circuit has no curve, or while
+    // the loop model drifts from the nodal analysis.
+    TLastingNotice *AccuracyWarning() const { return labAccuracy; }
     QPushButton *SnapshotButton() const { return btnSnapshot; }
     QPushButton *ClearButton() const { return btnClear; }
     QPushButton *SweepButton() const { return Button1; }
@@ -219,6 +222,8 @@ private:
     void FillRecentMenu(QMenu *menu);
     void CreateListenBar();
     void CreateViewMenu(QMenu *plot);
+    // Plot > Show offers a response map over each control the page shown uses.
+    void RefreshMapActions();
     // A recomputed circuit on screen: controls, labels, curves and sound.
     void ShowRecomputed();
     // The engine's curves in the views and, when shown, the map.
@@ -248,6 +253,11 @@ private:
     bool LoadFile(const QString &path);
     bool SaveTo(const QString &path);
     QPrinter &Printer();
+    // The live curve as a snapshot, before a preset or a file replaces it.
+    void KeepLiveCurve();
+    // True, after telling the user why with 'refusal' ("No snapshot was
+    // taken"), when the live circuit has no curve to keep or show.
+    bool RefusedWithoutLiveCurve(const QString &refusal);
     // Runs a piece of a command; an error is shown and ends only that piece.
     bool Guarded(const std::function<void()> &work);
 
@@ -266,7 +276,7 @@ private:
     QTabWidget *PageControl1 = nullptr;
     std::vector<TSchematicPage *> FPages;
     TControlStrip *FControls = nullptr;
-    QLabel *labAccuracy = nullptr;
+    TLastingNotice *labAccuracy = nullptr;
     QPushButton *btnSnapshot = nullptr;
     QPushButton *btnClear = nullptr;
     QPushButton *Button1 = nullptr;
@@ -276,6 +286,14 @@ private:
     TResponseMapView *FMapView = nullptr;
     TPlotView FPlotView = TPlotView::Gain;
     int FMapSlider = BuiltInControl::Bass;
+    std::string FMapControlLabel = "Bass"; // of the page the map was made on
+    QMenu *FShowMenu = nullptr;
+    QActionGroup *FViewGroup = nullptr;
+    std::vector<std::pair<int, std::string>> FMapControls; // offered in FShowMenu
+    // The status message of the preset applied last, which goes when the
+    // live curve is no longer that preset's.
+    QString FPresetMessage;
+    std::string FPresetShown;
     // The engine's failure last told in a box, so that it is told once.
     QString FToldEngineFailure;
     TQtEditDialogs FEditDialogs;

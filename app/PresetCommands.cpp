@@ -91,14 +91,15 @@ void TfrmMain::ApplyPresetNamed(const QString &name)
         return;
     // The curve shown so far stays on the plot for comparison, while there is room.
     const bool kept = !FDoc->Store().IsFull();
-    actPlotSnapshotExecute();
+    KeepLiveCurve();
     FDoc->Apply({.What = QStringLiteral("Preset %1").arg(name),
                  .Edit = [preset](TCircuit &circuit) { ApplyPreset(circuit, *preset); },
                  .LiveLabel = preset->Name});
-    statusBar()->showMessage(QStringLiteral("Preset %1 (%2), from %3")
-                                 .arg(name, QString::fromStdString(preset->Origin),
-                                      QString::fromStdString(preset->Source)) +
-                             (kept ? QString() : QStringLiteral(". ") + PlotFullText));
+    FPresetMessage = QStringLiteral("Preset %1 (%2), from %3")
+                         .arg(name, QString::fromStdString(preset->Origin), QString::fromStdString(preset->Source)) +
+                     (kept ? QString() : QStringLiteral(". ") + PlotFullText);
+    FPresetShown = preset->Name;
+    statusBar()->showMessage(FPresetMessage);
 }
 
 } // namespace cva

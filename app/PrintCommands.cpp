@@ -32,6 +32,8 @@ QPrinter &TfrmMain::Printer()
 
 void TfrmMain::actFilePrintExecute()
 {
+    if (FPlotView != TPlotView::ResponseMap && RefusedWithoutLiveCurve(QStringLiteral("Nothing was printed")))
+        return;
     if (!ExecPrintDialog(Printer(), this))
         return;
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
@@ -46,6 +48,8 @@ void TfrmMain::actFilePrintSetupExecute()
 
 void TfrmMain::actFilePrintPreviewExecute()
 {
+    if (FPlotView != TPlotView::ResponseMap && RefusedWithoutLiveCurve(QStringLiteral("Nothing can be printed")))
+        return;
     ExecPrintPreview(Printer(), this, [this](QPrinter &printer) {
         Guarded([&] { PrintShownView(printer); });
     });
@@ -80,6 +84,8 @@ QString TfrmMain::ChooseExportFile(QString &selectedFilter)
 
 void TfrmMain::actFileExportExecute()
 {
+    if (FPlotView != TPlotView::ResponseMap && RefusedWithoutLiveCurve(QStringLiteral("Nothing was exported")))
+        return;
     QString filter;
     const QString path = ChooseExportFile(filter);
     if (path.isEmpty())

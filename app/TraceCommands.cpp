@@ -33,9 +33,25 @@ const QString PlotFullText = QStringLiteral("The plot is full (%1 snapshots): Cl
                                             "Plot > Snapshots, to keep another curve.")
                                  .arg(MaxTraces - 1);
 
+bool TfrmMain::RefusedWithoutLiveCurve(const QString &refusal)
+{
+    if (FDoc->LiveFailure().isEmpty())
+        return false;
+    ShowWarning(refusal + QStringLiteral(": there is no live curve. ") + FDoc->LiveFailure());
+    return true;
+}
+
+void TfrmMain::KeepLiveCurve()
+{
+    // A circuit without a curve leaves nothing to compare.
+    if (FDoc->LiveFailure().isEmpty())
+        TakeSnapshot(QString());
+}
+
 void TfrmMain::actPlotSnapshotExecute()
 {
-    TakeSnapshot(QString());
+    if (!RefusedWithoutLiveCurve(QStringLiteral("No snapshot was taken")))
+        TakeSnapshot(QString());
 }
 
 void TfrmMain::TakeSnapshot(const QString &label)
@@ -90,11 +106,16 @@ void TfrmMain::actPlotExampleExecute()
                         .arg(MaxTraces - 1));
         return;
     }
+    if (RefusedWithoutLiveCurve(QStringLiteral("The sweep was not made")))
+        return;
     actPlotClearExecute();
     std::vector<int> remembered;
     for (int control = 0; control < FDoc->Circuit().ControlCount(); ++control)
         remembered.push_back(FDoc->Circuit().Position(control));
     const std::string liveLabel = FDoc->Store().Labels[0];
+    // Settings without a curve are left out and told once, after the sweep.
+    QStringList missing;
+    QString missingWhy;
     for (int moving = 0; moving < FDoc->Circuit().ControlCount(); ++moving) {
         if (!FDoc->Circuit().ControlEnabled(moving))
             continue;
@@ -103,10 +124,18 @@ void TfrmMain::actPlotExampleExecute()
             std::vector<int> positions(remembered.size(), SliderMaximum / 2);
             positions[std::size_t(moving)] = position;
             MoveSliders(positions);
-            TakeSnapshot(QStringLiteral("%1 %2%").arg(name).arg(position));
+            const QString label = QStringLiteral("%1 %2%").arg(name).arg(position);
+            if (FDoc->LiveFailure().isEmpty()) {
+                TakeSnapshot(label);
+            } else {
+                missing << label;
+                missingWhy = FDoc->LiveFailure();
+            }
         }
     }
     MoveSliders(remembered);
+    if (!missing.isEmpty())
+        ShowWarning(QStringLiteral("The sweep has no curve at %1: %2").arg(missing.join(QStringLiteral(", ")), missingWhy));
     // Back where it started, the live curve is what it was before; the
     // circuit counts as changed by the slider moves, as every move does.
     FDoc->Store().Labels[0] = liveLabel;

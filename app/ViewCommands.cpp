@@ -9,6 +9,7 @@
 #include <QActionGroup>
 #include <QMenu>
 #include <QStackedWidget>
+#include <QStatusBar>
 
 #include "app/MainWindow.h"
 #include "app/MenuText.h"
@@ -74,17 +75,9 @@ void TfrmMain::CreateViewMenu(QMenu *plot)
         connect(action, &QAction::triggered, this, [this, view = item.View] { SetPlotView(view); });
     }
     show->addSeparator();
-    for (int slider = 0; slider < FDoc->Circuit().ControlCount(); ++slider) {
-        const std::string &label = FDoc->Circuit().ActiveInfo().Controls[std::size_t(slider)].Label;
-        const QString caption = QString::fromStdString(label);
-        QAction *action = AddAction(show, MapActionName(label), QStringLiteral("Response map over &") + MenuText(caption),
-                                    QStringLiteral("Shows the gain at every position of the ") + caption +
-                                        QStringLiteral(" control as colours"));
-        action->setCheckable(true);
-        views->addAction(action);
-        connect(action, &QAction::triggered, this, [this, slider] { ShowResponseMap(slider); });
-    }
-    CheckViewAction();
+    FShowMenu = show;
+    FViewGroup = views;
+    RefreshMapActions();
 
     QAction *markers = AddAction(plot, "actPlotMarkers", "&Markers",
                                  "Marks the live curve's peak, deepest notch and -3 dB points, with frequency and gain");
@@ -95,6 +88,32 @@ void TfrmMain::CreateViewMenu(QMenu *plot)
     legend->setChecked(true);
     connect(legend, &QAction::toggled, FPlotter, &TPlotter::SetShowLegend);
     connect(legend, &QAction::toggled, FQuantityView, &TQuantityView::SetShowLegend);
+}
+
+void TfrmMain::RefreshMapActions()
+{
+    // One item per control the page shown uses; pages differ in their controls.
+    std::vector<std::pair<int, std::string>> controls;
+    for (int slider = 0; slider < FDoc->Circuit().ControlCount(); ++slider)
+        if (FDoc->Circuit().ControlEnabled(slider))
+            controls.emplace_back(slider, FDoc->Circuit().ActiveInfo().Controls[std::size_t(slider)].Label);
+    if (controls == FMapControls)
+        return;
+    FMapControls = controls;
+    for (QAction *action : FShowMenu->actions())
+        if (action->objectName().startsWith(MapActionName({})))
+            delete action;
+    for (const auto &[slider, label] : controls) {
+        const QString caption = QString::fromStdString(label);
+        QAction *action =
+            AddAction(FShowMenu, MapActionName(label), QStringLiteral("Response map over &") + MenuText(caption),
+                      QStringLiteral("Shows the gain at every position of the ") + caption +
+                          QStringLiteral(" control as colours"));
+        action->setCheckable(true);
+        FViewGroup->addAction(action);
+        connect(action, &QAction::triggered, this, [this, slider = slider] { ShowResponseMap(slider); });
+    }
+    CheckViewAction();
 }
 
 QWidget *TfrmMain::ShownView() const
@@ -148,6 +167,7 @@ void TfrmMain::ShowResponseMap(int slider)
         return;
     }
     FMapSlider = slider;
+    FMapControlLabel = ControlLabel(slider).toStdString();
     FPlotView = TPlotView::ResponseMap;
     FMapView->SetMap(std::move(map));
     FViews->setCurrentWidget(FMapView);
@@ -168,6 +188,15 @@ void TfrmMain::ShowEngineViews()
 
 void TfrmMain::RecalculateMap()
 {
+    if (!FDoc->Circuit().ControlEnabled(FMapSlider)) {
+        // The page shown now lacks the control mapped: back to the gain, said in passing.
+        const QString lacking = QStringLiteral("The %1 page has no %2 control to map: the gain is shown")
+                                    .arg(QString::fromStdString(FDoc->Circuit().ActiveInfo().TabCaption),
+                                         QString::fromStdString(FMapControlLabel));
+        SetPlotView(TPlotView::Gain);
+        statusBar()->showMessage(lacking);
+        return;
+    }
     TResponseMapPicture map{ControlLabel(FMapSlider), FDoc->Circuit().Position(FMapSlider), {}, {}};
     try {
         map.Curves = CalcResponseMap(FDoc->Circuit(), FMapSlider, FDoc->Circuit().ResolutionStep);

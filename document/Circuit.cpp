@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "document/FailureCause.h"
 #include "document/Netlist.h"
 #include "models/NodalEngine.h"
 #include "numerics/Error.h"
@@ -133,10 +134,12 @@ void Recalculate(const TCircuit &circuit, TTrace &live)
     try {
         circuit.ActiveInfo().Sweep(parms, circuit.ResolutionStep, live);
     } catch (const CorvantaError &error) {
-        // The sweep fails only on a response that is no finite number, which
-        // a reactance or source that vanishes produces.
-        throw CorvantaError(std::string(error.what()) + " on the " + circuit.ActiveInfo().TabCaption +
-                            " page; the likely cause is a capacitance, inductance or gain of zero");
+        // The sweep fails only on a response that is no finite number; the
+        // page's values usually say which part made it so.
+        const std::string cause = SweepFailureCause(circuit);
+        throw CorvantaError(cause.empty() ? std::string(error.what()) + " on the " + circuit.ActiveInfo().TabCaption +
+                                                " page: its values leave no finite gain"
+                                          : cause);
     }
 }
 

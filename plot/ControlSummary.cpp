@@ -10,7 +10,7 @@ std::vector<QString> ControlLines(const TCircuit &circuit)
     for (int control = 0; control < circuit.ControlCount(); ++control) {
         if (!circuit.ControlEnabled(control))
             continue;
-        lines.push_back(QStringLiteral("%1 %2 (%3)")
+        lines.push_back(QStringLiteral("%1 %2% (%3)")
                             .arg(QString::fromStdString(circuit.ActiveInfo().Controls[std::size_t(control)].Label))
                             .arg(circuit.Position(control))
                             .arg(QString::fromStdString(circuit.TaperLabel(control))));

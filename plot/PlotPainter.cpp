@@ -271,6 +271,26 @@ TPlotRender GainPlotRender(const TTraceStore &store, const TPlotScale &scale, TC
     };
 }
 
+void DrawPlotNotice(QPainter &painter, const TPlotGeometry &geometry, const QString &notice)
+{
+    if (notice.isEmpty())
+        return;
+    painter.save();
+    painter.setFont(PlotLabelFont());
+    const QFontMetrics metrics = painter.fontMetrics();
+    const int pad = std::max(2, metrics.height() / 4);
+    const int width = geometry.FrameRight() - geometry.FrameLeft - 4 * pad;
+    const QString line = metrics.elidedText(notice, Qt::ElideRight, std::max(0, width));
+    const int textWidth = metrics.horizontalAdvance(line);
+    const QRect box((geometry.FrameLeft + geometry.FrameRight() - textWidth) / 2 - pad,
+                    (geometry.FrameTop + geometry.FrameBottom() - metrics.height()) / 2 - pad, textWidth + 2 * pad,
+                    metrics.height() + 2 * pad);
+    painter.fillRect(box, ToQColor(clBlack));
+    painter.setPen(ToQColor(clSilver));
+    painter.drawText(box.left() + pad, box.top() + pad + metrics.ascent(), line);
+    painter.restore();
+}
+
 QColor MarkerColour()
 {
     return ToQColor(clWhite);

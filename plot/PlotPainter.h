@@ -107,6 +107,10 @@ void RenderTitled(QPainter &painter, QSize size, const QString &title, const TPl
 TPlotRender GainPlotRender(const TTraceStore &store, const TPlotScale &scale, TColor liveColour,
                            TPlotExtras extras = {});
 
+// One line across the middle of the frame on a dark backing, cut short with an
+// ellipsis: why a view has no live curve.
+void DrawPlotNotice(QPainter &painter, const TPlotGeometry &geometry, const QString &notice);
+
 // The colour of the markers on the black plot.
 QColor MarkerColour();
 

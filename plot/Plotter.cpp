@@ -95,6 +95,12 @@ void TPlotter::SetShowLegend(bool show)
     update();
 }
 
+void TPlotter::SetNotice(const QString &notice)
+{
+    FNotice = notice;
+    update();
+}
+
 void TPlotter::NextColour()
 {
     FColourIndex = (FColourIndex + 1) % int(PlotColours.size());
@@ -122,6 +128,7 @@ void TPlotter::paintEvent(QPaintEvent *)
         DrawMarkers(painter, Geometry(), FScale, FindCurveMarkers(FStore.Traces[0]), MarkerColour());
     if (FExtras.Legend)
         DrawPlotLegend(painter, Geometry(), FGridX, FScale, FStore, FTraceColour);
+    DrawPlotNotice(painter, Geometry(), FNotice);
 
     // The live trace may have changed under a resting pointer.
     UpdateReadout();

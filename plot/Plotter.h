@@ -41,6 +41,9 @@ public:
     // band belongs to the window and outlives the widget's use of it.
     void SetToleranceBand(const TToleranceBand *band);
     TPlotExtras Extras() const { return FExtras; }
+    // Why there is no live curve, said in the plot area; empty when there is one.
+    void SetNotice(const QString &notice);
+    const QString &Notice() const { return FNotice; }
     // Moves the live trace to the next colour of the cycle and repaints at once.
     void NextColour();
 
@@ -77,6 +80,7 @@ private:
     TPlotExtras FExtras;
     std::optional<QPoint> FPointer;
     QString FReadout;
+    QString FNotice;
 };
 
 } // namespace cva

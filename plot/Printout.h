@@ -35,7 +35,7 @@ namespace cva {
 struct TPrintLayout {
     QString Heading;                    // "Tone Stack: " + printed name
     std::vector<QString> ComponentLines; // "R1, Resistor, 100k", in store order
-    std::vector<QString> ControlLines;   // "Bass 50 (Log A)", a line below the components
+    std::vector<QString> ControlLines;   // "Bass 50% (Log A)", a line below the components
     int L14 = 0;   // line pitch of the 14 pt heading font
     int L10 = 0;   // line pitch of the 10 pt font
     int TextW = 0; // widest of the heading, the component and the control lines

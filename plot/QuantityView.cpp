@@ -120,10 +120,19 @@ void TQuantityView::SetShowLegend(bool show)
     update();
 }
 
+void TQuantityView::SetNotice(const QString &notice)
+{
+    FNotice = notice;
+    update();
+}
+
 void TQuantityView::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     RenderQuantityPlot(painter, size(), FStore, FQuantity, FPhaseAutoScale, FLiveColour(), FShowLegend);
+    if (!FNotice.isEmpty())
+        DrawPlotNotice(painter, QuantityGeometry(size(), QuantityAxis(FQuantity, FStore, FPhaseAutoScale), this),
+                       FNotice);
     // The live trace may have changed under a resting pointer.
     UpdateReadout();
 }

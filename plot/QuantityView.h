@@ -44,6 +44,9 @@ public:
     TQuantity Quantity() const { return FQuantity; }
     void SetPhaseAutoScale(bool on);
     void SetShowLegend(bool show);
+    // Why there is no live curve, said in the plot area; empty when there is one.
+    void SetNotice(const QString &notice);
+    const QString &Notice() const { return FNotice; }
 
 signals:
     // Frequency, gain, phase and group delay of the live trace under the
@@ -65,6 +68,7 @@ private:
     bool FShowLegend = true;
     std::optional<QPoint> FPointer;
     QString FReadout;
+    QString FNotice;
 };
 
 } // namespace cva

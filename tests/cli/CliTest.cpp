@@ -366,9 +366,7 @@ TEST_F(Cli, FailuresExitOneWithTheProgramsMessageAndNothingOnStdout)
     const std::string FenderNames = "FC1, FC2, FC3, FG, FR1, FR2, FR3, FR4, FR5\n";
     const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
         {{"--set", "FR1=10K"}, "corvanta-cli: Unable to convert \"10K\"\n"},
-        {{"--set", "FC1=0"},
-         "corvanta-cli: Invalid floating point operation on the Fender page; the likely cause is a capacitance, "
-         "inductance or gain of zero\n"},
+        {{"--set", "FC1=0"}, "corvanta-cli: C1 on the Fender page is 0 F: a capacitance of zero leaves no finite gain\n"},
         {{"--set", "FR9=1"}, "corvanta-cli: --set: there is no component FR9; the Fender page has " + FenderNames},
         {{"--set", "R1=56k"}, "corvanta-cli: --set: there is no component R1; the Fender page has " + FenderNames},
         {{"--set", "FR2=250k"}, "corvanta-cli: List index out of bounds (1)\n"},

@@ -7,10 +7,13 @@
 #include <array>
 #include <cmath>
 #include <complex>
+#include <functional>
+#include <string>
 #include <limits>
 #include <vector>
 
 #include "document/Circuit.h"
+#include "document/FailureCause.h"
 #include "models/Calc.h"
 #include "numerics/BandOrdering.h"
 #include "numerics/ComplexLU.h"
@@ -342,8 +345,7 @@ TEST(Sweep, ZeroCapacitanceInACircuitIsReportedAndKeepsTheTrace)
             Recalculate(broken, live);
             FAIL() << "no error at step " << step;
         } catch (const CorvantaError &error) {
-            EXPECT_STREQ(error.what(), "Invalid floating point operation on the Fender page; the likely cause is "
-                                       "a capacitance, inductance or gain of zero");
+            EXPECT_STREQ(error.what(), "C1 on the Fender page is 0 F: a capacitance of zero leaves no finite gain");
         }
         EXPECT_EQ(live, good);
     }
@@ -356,11 +358,43 @@ TEST(Sweep, ZeroCapacitanceInACircuitIsReportedAndKeepsTheTrace)
             try {
                 Recalculate(silent, live);
             } catch (const CorvantaError &error) {
-                EXPECT_NE(std::string(error.what()).find(" on the Big muff page; "), std::string::npos);
+                EXPECT_NE(std::string(error.what()).find(" on the Big muff page is 0 F"), std::string::npos);
                 throw;
             }
         },
         CorvantaError);
+}
+
+// A failed sweep names the part that made it fail: a reactance of zero, else
+// the value farthest beyond real parts; nothing when no value explains it.
+TEST(Sweep, FailureNamesThePartWhoseValueCausedIt)
+{
+    struct Case {
+        const char *Page;
+        std::function<void(TCircuitValues &)> Set;
+        std::string Cause;
+    };
+    const std::vector<Case> cases = {
+        {"Fender", [](TCircuitValues &) {}, ""},
+        {"Fender", [](TCircuitValues &s) { s.AddResistor("FR1", 1e20); }, ""},
+        {"Fender", [](TCircuitValues &s) { s.AddCapacitor("FC1", 0); },
+         "C1 on the Fender page is 0 F: a capacitance of zero leaves no finite gain"},
+        {"Fender", [](TCircuitValues &s) { s.AddResistor("FR1", 1e300); },
+         "R1 on the Fender page is 1E300 Ω: a value too large for the calculation, which leaves no finite gain"},
+        {"Fender", [](TCircuitValues &s) { s.AddResistor("FR1", 1e300); s.AddCapacitor("FC2", 1e-200); },
+         "R1 on the Fender page is 1E300 Ω: a value too large for the calculation, which leaves no finite gain"},
+        {"Fender", [](TCircuitValues &s) { s.AddCapacitor("FC2", 1e-200); },
+         "C2 on the Fender page is 1E-200 F: a value too small for the calculation, which leaves no finite gain"},
+        {"Bench", [](TCircuitValues &s) { s.AddInductor("SL1", 6, 1e40); },
+         "L1 on the Bench page has a DC resistance of 1E40 Ω: a value too large for the calculation, which leaves "
+         "no finite gain"},
+    };
+    for (const Case &c : cases) {
+        TCircuit circuit;
+        circuit.Active = PageNamed(c.Page);
+        c.Set(circuit.Symbols);
+        EXPECT_EQ(SweepFailureCause(circuit), c.Cause);
+    }
 }
 
 // The one LU factorisation, in the engine's fixed storage and the filter

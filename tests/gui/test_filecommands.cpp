@@ -500,7 +500,7 @@ void TestFileCommands::exportWritesTheChosenFormat()
     const QByteArray svg = ReadFile(Path("plot"));
     QVERIFY(svg.startsWith("<?xml"));
     // The title line names the topology and the slider settings.
-    QVERIFY(svg.contains("Fender: Bass 50 (Log A), Mid 50 (Linear), Treble 90 (Log A)"));
+    QVERIFY(svg.contains("Fender: Bass 50% (Log A), Mid 50% (Linear), Treble 90% (Log A)"));
 
     // A chosen size, the plot enlarged as a whole.
     W->ExportAnswer = Path("big.png");

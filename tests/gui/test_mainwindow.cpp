@@ -788,7 +788,8 @@ void TestMainWindow::accuracyWarningFollowsTheValues()
     };
     edit("1000000M");
     QVERIFY(W->AccuracyWarning()->isVisible());
-    QVERIFY(W->AccuracyWarning()->text().startsWith("The values are outside the range the model computes accurately"));
+    QVERIFY(W->AccuracyWarning()->Notice().startsWith("The values are outside the range the model computes accurately"));
+    QCOMPARE(W->AccuracyWarning()->toolTip(), W->AccuracyWarning()->Notice());
     edit("5.1k");
     QVERIFY(W->AccuracyWarning()->isHidden());
 }

@@ -122,6 +122,11 @@ void TestPresets::applyingKeepsTheOldCurveAndMarksTheCircuit()
     QCOMPARE(W->Store().TraceCount, 3);
     QCOMPARE(W->Circuit().Symbols.GetValue("MR1"), 56000.0);
     QCOMPARE(W->Circuit().Active, PageNamed("Marshall"));
+
+    // Taking a preset back takes its message with it.
+    QVERIFY(W->statusBar()->currentMessage().contains("Bassman 5F6-A"));
+    W->UndoStack()->undo();
+    QVERIFY(W->statusBar()->currentMessage().isEmpty());
 }
 
 void TestPresets::onlyAnExplicitChoiceApplies()
@@ -182,6 +187,10 @@ void TestPresets::labelsSayWhatEachSnapshotShows()
     QCOMPARE(Labels().front(), "Bassman 5F6-A");
     W->SnapshotButton()->click();
     QCOMPARE(Labels().front(), "mine.cva");
+    // Save As gives the live curve the file's new name, and so its snapshots.
+    W->SaveAnswer = dir.filePath("yours.cva");
+    QVERIFY(W->actFileSaveAsExecute());
+    QCOMPARE(W->Store().Labels[0], std::string("yours.cva"));
     W->Slider(BuiltInControl::Bass)->setValue(10);
     W->SnapshotButton()->click();
     QCOMPARE(Labels().front(), "Snapshot 4");

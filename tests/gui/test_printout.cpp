@@ -179,20 +179,20 @@ void TestPrintout::componentList_data()
                                            "R1, Resistor, 100k",    "R2, Potentiometer, 250k",
                                            "R3, Potentiometer, 250k", "R4, Potentiometer, 10k",
                                            "R5, Resistor, 1M"}
-                            << QStringList{"Bass 50 (Log A)", "Mid 50 (Linear)", "Treble 50 (Log A)"};
+                            << QStringList{"Bass 50% (Log A)", "Mid 50% (Linear)", "Treble 50% (Log A)"};
     QTest::newRow("Big muff") << int(PageNamed("Big muff")) << "Tone Stack: Big Muff"
                               << QStringList{"C1, Capacitor, 4n",     "C2, Capacitor, 10n",
                                              "G, Generator, 1k",      "R1, Resistor, 39k",
                                              "R2, Resistor, 22k",     "R3, Potentiometer, 100k",
                                              "R4, Resistor, 1M"}
-                              << QStringList{"Mid 50 (Linear)"};
+                              << QStringList{"Mid 50% (Linear)"};
     QTest::newRow("Bench") << int(PageNamed("Bench")) << "Tone Stack: Bench"
                            << QStringList{"C1, Capacitor, 22n",      "C2, Capacitor, 6.8n",
                                           "G, Generator, 13k",       "L1, Inductor, 6",
                                           "L2, Inductor, 20",        "R1, Potentiometer, 100k",
                                           "R2, Potentiometer, 100k", "R3, Potentiometer, 100k",
                                           "R4, Resistor, 51k",       "R5, Resistor, 5.1k"}
-                           << QStringList{"Bass 50 (Log B)", "Mid 50 (Log B)", "Treble 50 (Log B)"};
+                           << QStringList{"Bass 50% (Log B)", "Mid 50% (Log B)", "Treble 50% (Log B)"};
 }
 
 void TestPrintout::componentList()

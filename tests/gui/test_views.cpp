@@ -2,7 +2,9 @@
 // readout, the response map with its marker, bad input, and pictures,
 // tables and pages of a view other than gain.
 
+#include <algorithm>
 #include <cmath>
+#include <functional>
 #include <memory>
 #include <random>
 
@@ -71,8 +73,9 @@ private slots:
     void readoutShowsGainPhaseAndGroupDelay();
     void fittedAxesHoldEveryValueOnWholeSteps();
     void responseMapFollowsEveryChangeWithItsMarker();
-    void mapOverADisabledSliderKeepsTheView();
+    void mapsOfferOnlyThePagesControls();
     void circuitTheEngineCannotSolve();
+    void circuitWithoutACurveSaysWhyAndKeepsNothing();
     void exportAndPrintFollowTheViewShown();
     void copyAndMarkersFollowTheViewShown();
 
@@ -229,25 +232,30 @@ void TestViews::responseMapFollowsEveryChangeWithItsMarker()
     QCOMPARE(layout.YToPosition(layout.PositionToY(70)), 70);
 }
 
-void TestViews::mapOverADisabledSliderKeepsTheView()
+void TestViews::mapsOfferOnlyThePagesControls()
 {
-    W->Pages()->setCurrentIndex(int(PageNamed("Vox")));
-    W->SetPlotView(TPlotView::Phase);
-    W->Action("actPlotViewMapMid")->trigger();
-    QCOMPARE(W->Errors, QStringList{"The Vox page has no Mid control to map"});
-    QCOMPARE(W->PlotView(), TPlotView::Phase);
-    QVERIFY(W->Action("actPlotViewPhase")->isChecked());
-    QVERIFY(!W->Action("actPlotViewMapMid")->isChecked());
+    const std::vector<std::pair<const char *, QStringList>> offered{
+        {"Fender", {"Bass", "Mid", "Treble"}}, {"Vox", {"Bass", "Treble"}}, {"Big muff", {"Mid"}}};
+    for (const auto &[page, controls] : offered) {
+        W->Pages()->setCurrentIndex(int(PageNamed(page)));
+        QStringList shown;
+        for (const QString control : {"Bass", "Mid", "Treble"})
+            if (W->Action("actPlotViewMap" + control))
+                shown << control;
+        QCOMPARE(shown, controls);
+    }
 
-    // A page without the mapped slider: the view says so, once, and draws no map.
-    W->ShowResponseMap(BuiltInControl::Treble);
+    // A map over a control the next page lacks gives way to the gain, without a box.
+    W->Pages()->setCurrentIndex(int(PageNamed("Fender")));
+    W->Action("actPlotViewMapTreble")->trigger();
+    QCOMPARE(W->PlotView(), TPlotView::ResponseMap);
     W->Pages()->setCurrentIndex(int(PageNamed("Big muff")));
+    QCOMPARE(W->PlotView(), TPlotView::Gain);
+    QVERIFY(W->Action("actPlotViewGain")->isChecked());
+    QVERIFY(W->statusBar()->currentMessage().contains("no Treble control"));
     W->Slider(BuiltInControl::Mid)->setValue(20);
-    QCOMPARE(W->Errors.size(), 2);
-    QVERIFY(W->Errors.last().contains("no Treble control"));
-    QVERIFY(W->ResponseMapView()->Map().Curves.empty());
-    const QImage shown = W->ShownView()->grab().toImage();
-    QCOMPARE(CountColour(shown, MapColour(1)), 0);
+    QCOMPARE(W->PlotView(), TPlotView::Gain);
+    QVERIFY(W->Errors.isEmpty());
 }
 
 void TestViews::circuitTheEngineCannotSolve()
@@ -283,6 +291,40 @@ void TestViews::circuitTheEngineCannotSolve()
     QTest::mouseMove(view, QPoint(1, 1));
     QTest::mouseMove(view, QPoint(view->width() / 2, view->height() / 2));
     QCOMPARE(W->statusBar()->currentMessage().split(QStringLiteral("   ")).size(), 2);
+}
+
+void TestViews::circuitWithoutACurveSaysWhyAndKeepsNothing()
+{
+    const std::vector<std::pair<std::function<void(TCircuit &)>, QString>> failures{
+        {[](TCircuit &circuit) { circuit.Symbols.AddCapacitor("FC1", 0); }, "C1 on the Fender page is 0 F"},
+        {[](TCircuit &circuit) { circuit.Symbols.AddResistor("FR1", 1e300); }, "R1 on the Fender page is 1E300 Ω"},
+    };
+    auto finite = [](double value) { return std::isfinite(value); };
+    W->TakeSnapshot("before");
+    W->ExportAnswer = Dir->filePath("none.png");
+    for (const auto &[edit, reason] : failures) {
+        W->Doc().Apply({.What = "Break", .Edit = edit});
+        QVERIFY(std::none_of(W->Store().Traces[0].begin(), W->Store().Traces[0].end(), finite));
+        for (const QString &said : {W->Plotter()->Notice(), W->QuantityView()->Notice(), W->AccuracyWarning()->Notice()})
+            QVERIFY2(said.startsWith(reason), qPrintable(said));
+        QVERIFY(!W->AccuracyWarning()->isHidden());
+
+        // What would keep or show the curve refuses, with the reason.
+        W->Warnings.clear();
+        for (const char *command : {"actPlotSnapshot", "actPlotExample", "actFileExport", "actEditCopyData"})
+            W->Action(command)->trigger();
+        QCOMPARE(W->Warnings.size(), 4);
+        for (const QString &warning : W->Warnings)
+            QVERIFY2(warning.contains(reason), qPrintable(warning));
+        QCOMPARE(W->Store().TraceCount, 2);
+        QVERIFY(!QFile::exists(W->ExportAnswer));
+        QVERIFY(W->Errors.isEmpty());
+
+        W->UndoStack()->undo();
+        QVERIFY(std::all_of(W->Store().Traces[0].begin(), W->Store().Traces[0].end(), finite));
+        QVERIFY(W->Plotter()->Notice().isEmpty());
+        QVERIFY(W->AccuracyWarning()->isHidden());
+    }
 }
 
 void TestViews::exportAndPrintFollowTheViewShown()
