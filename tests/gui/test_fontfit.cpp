@@ -177,6 +177,16 @@ void TestFontFit::everyPageFits()
         QVERIFY2(misfits.isEmpty(), qPrintable(info.TabCaption.data() + QStringLiteral(": ") + misfits.join("; ")));
         SaveScreenshot(window, QString::fromLatin1(info.TabCaption.data()).remove(' ').toLower());
     }
+    // A circuit without a curve says why in the plot and the status bar, which still fit.
+    window.Pages()->setCurrentIndex(int(PageNamed("Fender")));
+    window.Doc().Apply({.Edit = [](TCircuit &circuit) { circuit.Symbols.AddCapacitor("FC1", 0); }});
+    QApplication::processEvents();
+    QVERIFY(!window.AccuracyWarning()->isHidden());
+    const QStringList misfits = Misfits(window);
+    QVERIFY2(misfits.isEmpty(), qPrintable(misfits.join("; ")));
+    SaveScreenshot(window, "no-curve");
+    window.UndoStack()->undo();
+
     // Every label of the plot's scale is drawn whole, the minus signs too.
     TPlotter &plotter = *window.Plotter();
     const QFontMetrics metrics(PlotLabelFont(), &plotter);
