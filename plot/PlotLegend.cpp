@@ -53,7 +53,8 @@ std::vector<QPoint> ShownTracePoints(const TTraceStore &store, const std::functi
 }
 
 QRect DrawLegend(QPainter &painter, const QRect &frame, const std::vector<TLegendEntry> &entries,
-                 const std::vector<QPoint> &curvePoints, const QColor &textColour, const QColor &fill)
+                 const std::vector<QPoint> &curvePoints, const QColor &textColour, const QColor &fill,
+                 std::optional<QPointF> at)
 {
     if (entries.empty())
         return {};
@@ -83,8 +84,15 @@ QRect DrawLegend(QPainter &painter, const QRect &frame, const std::vector<TLegen
     auto covered = [&](const QRect &box) {
         return std::count_if(curvePoints.begin(), curvePoints.end(), [&](QPoint p) { return box.contains(p); });
     };
-    const QRect box = *std::min_element(std::begin(corners), std::end(corners),
-                                        [&](const QRect &a, const QRect &b) { return covered(a) < covered(b); });
+    QRect box = *std::min_element(std::begin(corners), std::end(corners),
+                                  [&](const QRect &a, const QRect &b) { return covered(a) < covered(b); });
+    if (at) {
+        const int left = frame.left() + qRound(at->x() * frame.width());
+        const int top = frame.top() + qRound(at->y() * frame.height());
+        const int rightmost = std::max(inner.left(), inner.right() - size.width() + 1);
+        const int lowest = std::max(inner.top(), inner.bottom() - size.height() + 1);
+        box.moveTopLeft(QPoint(std::clamp(left, inner.left(), rightmost), std::clamp(top, inner.top(), lowest)));
+    }
 
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
@@ -107,7 +115,7 @@ QRect DrawLegend(QPainter &painter, const QRect &frame, const std::vector<TLegen
 }
 
 QRect DrawPlotLegend(QPainter &painter, const TPlotGeometry &geometry, const TGridX &gridX, const TPlotScale &scale,
-                     const TTraceStore &store, TColor liveColour)
+                     const TTraceStore &store, TColor liveColour, std::optional<QPointF> at)
 {
     const auto entries = LegendEntries(store, [&](int slot) { return ScreenTracePen(store, slot, liveColour); });
     const QRect frame(QPoint(geometry.FrameLeft, geometry.FrameTop),
@@ -116,7 +124,8 @@ QRect DrawPlotLegend(QPainter &painter, const TPlotGeometry &geometry, const TGr
         ShownTracePoints(store, [&](int slot, int k) { return QPoint(gridX[k], geometry.DBToY(store.Traces[slot][k], scale)); });
     painter.save();
     painter.setFont(PlotLabelFont());
-    const QRect box = DrawLegend(painter, frame, entries, points, ToQColor(clSilver), ToQColor(clBlack));
+    const QRect box =
+        DrawLegend(painter, frame, entries, points, ToQColor(clSilver), ToQColor(clBlack), at);
     painter.restore();
     return box;
 }

@@ -5,12 +5,14 @@
 // where it covers the fewest points of the curves.
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include <QColor>
 #include <QPen>
 #include <QPoint>
+#include <QPointF>
 #include <QRect>
 #include <QString>
 
@@ -45,12 +47,14 @@ std::vector<QPoint> ShownTracePoints(const TTraceStore &store, const std::functi
 // Draws the entries in a box inside the frame, in the painter's font, and
 // returns the box (empty when there are no entries). Of the four corners it
 // takes the one whose box covers the fewest curve points, the top right on
-// a tie.
+// a tie; or, where the user dragged it, the place 'at': its top left corner
+// as a fraction of the frame's width and height, kept inside the frame.
 QRect DrawLegend(QPainter &painter, const QRect &frame, const std::vector<TLegendEntry> &entries,
-                 const std::vector<QPoint> &curvePoints, const QColor &textColour, const QColor &fill);
+                 const std::vector<QPoint> &curvePoints, const QColor &textColour, const QColor &fill,
+                 std::optional<QPointF> at = std::nullopt);
 
 // The legend of the plot on screen and in exported pictures.
 QRect DrawPlotLegend(QPainter &painter, const TPlotGeometry &geometry, const TGridX &gridX, const TPlotScale &scale,
-                     const TTraceStore &store, TColor liveColour);
+                     const TTraceStore &store, TColor liveColour, std::optional<QPointF> at = std::nullopt);
 
 } // namespace cva

@@ -256,7 +256,7 @@ void RenderPlot(QPainter &painter, QSize size, const TTraceStore &store, TPlotSc
     if (extras.Markers)
         DrawMarkers(painter, geometry, scale, FindCurveMarkers(store.Traces[0]), MarkerColour());
     if (extras.Legend)
-        DrawPlotLegend(painter, geometry, gridX, scale, store, liveColour);
+        DrawPlotLegend(painter, geometry, gridX, scale, store, liveColour, extras.LegendAt);
 }
 
 } // namespace cva

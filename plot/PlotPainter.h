@@ -4,6 +4,7 @@
 // image or a vector file all get the same picture.
 
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include <QFont>
@@ -31,6 +32,8 @@ struct TToleranceBand;
 struct TPlotExtras {
     bool Markers = false;
     bool Legend = true;
+    // Where the user dragged the legend (see DrawLegend); the freest corner when empty.
+    std::optional<QPointF> LegendAt;
     const TToleranceBand *Band = nullptr;
 };
 

@@ -127,7 +127,9 @@ void TPlotter::paintEvent(QPaintEvent *)
     if (FExtras.Markers)
         DrawMarkers(painter, Geometry(), FScale, FindCurveMarkers(FStore.Traces[0]), MarkerColour());
     if (FExtras.Legend)
-        DrawPlotLegend(painter, Geometry(), FGridX, FScale, FStore, FTraceColour);
+        FLegendBox = DrawPlotLegend(painter, Geometry(), FGridX, FScale, FStore, FTraceColour, FExtras.LegendAt);
+    else
+        FLegendBox = QRect();
     DrawPlotNotice(painter, Geometry(), FNotice);
 
     // The live trace may have changed under a resting pointer.
@@ -144,8 +146,41 @@ void TPlotter::resizeEvent(QResizeEvent *event)
     QWidget::resizeEvent(event);
 }
 
+void TPlotter::mousePressEvent(QMouseEvent *event)
+{
+    const QPoint at = event->position().toPoint();
+    if (event->button() == Qt::LeftButton && FLegendBox.contains(at)) {
+        FLegendGrab = at - FLegendBox.topLeft();
+        setCursor(Qt::ClosedHandCursor);
+        return;
+    }
+    QWidget::mousePressEvent(event);
+}
+
+void TPlotter::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (FLegendGrab && event->button() == Qt::LeftButton) {
+        FLegendGrab.reset();
+        unsetCursor();
+        return;
+    }
+    QWidget::mouseReleaseEvent(event);
+}
+
 void TPlotter::mouseMoveEvent(QMouseEvent *event)
 {
+    if (FLegendGrab) {
+        // Kept as a share of the frame, so that it stays put when the plot
+        // is resized or exported at another size.
+        const TPlotGeometry geometry = Geometry();
+        const QPoint corner = event->position().toPoint() - *FLegendGrab;
+        const double width = geometry.FrameRight() - geometry.FrameLeft + 1;
+        const double height = geometry.FrameBottom() - geometry.FrameTop + 1;
+        FExtras.LegendAt =
+            QPointF((corner.x() - geometry.FrameLeft) / width, (corner.y() - geometry.FrameTop) / height);
+        update();
+        return;
+    }
     FPointer = event->position().toPoint();
     UpdateReadout();
     QWidget::mouseMoveEvent(event);

@@ -37,6 +37,8 @@ public:
     // plot and in the readout; Plot > Legend.
     void SetShowMarkers(bool show);
     void SetShowLegend(bool show);
+    // The legend's box as last painted; empty when none is shown.
+    QRect LegendBox() const { return FLegendBox; }
     // Plot > Tolerance band: drawn behind the live curve; null for none. The
     // band belongs to the window and outlives the widget's use of it.
     void SetToleranceBand(const TToleranceBand *band);
@@ -63,7 +65,9 @@ signals:
 protected:
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
     void leaveEvent(QEvent *event) override;
 
 private:
@@ -81,6 +85,9 @@ private:
     std::optional<QPoint> FPointer;
     QString FReadout;
     QString FNotice;
+    QRect FLegendBox; // as last painted
+    // The pointer's offset from the legend's corner while it is dragged.
+    std::optional<QPoint> FLegendGrab;
 };
 
 } // namespace cva

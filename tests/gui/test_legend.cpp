@@ -9,6 +9,7 @@
 #include "plot/PlotColours.h"
 #include "plot/PlotLegend.h"
 #include "plot/PlotPainter.h"
+#include "plot/Plotter.h"
 #include "plot/TracePens.h"
 
 using namespace cva;
@@ -41,6 +42,7 @@ private slots:
     void listsLiveAndShownSnapshotsOnly();
     void keepsOffTheCurves();
     void screenAndExportedPictureCarryIt();
+    void draggedLegendStaysWhereItIsPut();
     void curvesSharingAColourAreDashedEachInItsOwnWay_data();
     void curvesSharingAColourAreDashedEachInItsOwnWay();
 };
@@ -104,6 +106,42 @@ void TestLegend::screenAndExportedPictureCarryIt()
         for (int y = box.top() + 2; y < box.bottom() - 1; ++y)
             lit += image.pixelColor(x, y) != QColor(Qt::black);
     QVERIFY(lit > 10);
+}
+
+void TestLegend::draggedLegendStaysWhereItIsPut()
+{
+    const TTraceStore shown = TwoFlatTraces(-20);
+    TTraceStore store = shown;
+    TPlotScale scale;
+    TPlotter plotter(store, scale);
+    plotter.resize(407, 417);
+    plotter.grab();
+    const QRect before = plotter.LegendBox();
+    QVERIFY(!before.isEmpty());
+    const TPlotGeometry geometry = plotter.Geometry();
+    const QRect frame(QPoint(geometry.FrameLeft, geometry.FrameTop), QPoint(geometry.FrameRight(), geometry.FrameBottom()));
+    // Moved as far as it is dragged; dragged beyond the frame, it stops inside it.
+    const std::vector<std::pair<QPoint, bool>> drags{{{-150, 200}, true}, {{-2000, -2000}, false}};
+    for (const auto &[shift, exact] : drags) {
+        const QPoint grab = plotter.LegendBox().center();
+        const QPoint from = plotter.LegendBox().topLeft();
+        QTest::mousePress(&plotter, Qt::LeftButton, {}, grab);
+        QTest::mouseMove(&plotter, grab + shift);
+        QTest::mouseRelease(&plotter, Qt::LeftButton, {}, grab + shift);
+        plotter.grab();
+        if (exact)
+            QCOMPARE(plotter.LegendBox().topLeft(), from + shift);
+        QVERIFY(frame.contains(plotter.LegendBox()));
+    }
+    QVERIFY(plotter.LegendBox().left() < before.left());
+
+    // A picture of the plot at the same size shows it in the same place.
+    QImage image(plotter.size(), QImage::Format_RGB32);
+    {
+        QPainter painter(&image);
+        RenderPlot(painter, image.size(), shown, scale, clLime, plotter.Extras());
+    }
+    QCOMPARE(image.pixelColor(plotter.LegendBox().topLeft()), QColor(192, 192, 192));
 }
 
 void TestLegend::curvesSharingAColourAreDashedEachInItsOwnWay_data()
