@@ -467,7 +467,7 @@ TEST(NetlistAgainstNgspice, Examples)
                                         "=" + std::to_string(position));
             }
     }
-    EXPECT_GE(count, 12);
+    EXPECT_GE(count, 18);
 }
 
 } // namespace
