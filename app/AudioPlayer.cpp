@@ -195,8 +195,11 @@ void TAudioPlayer::WatchJack()
 {
     if (FJack) {
         FJack->Processor().FreeRetired();
-        if (!FJack->ServerGone())
+        if (!FJack->ServerGone()) {
+            if (FJack->TakeFormatChange())
+                emit FormatChanged();
             return;
+        }
         const bool wasPlaying = FPlaying;
         FPlaying = false;
         FJack.reset();

@@ -64,6 +64,10 @@ signals:
     void OutputChanged();
     // The JACK server went away while playing; listening stopped.
     void OutputLost(const QString &message);
+    // The JACK server changed its rate or block size: sources and filters
+    // must be made again for SampleRate() (the server's cycles are silent
+    // until the filter arrives).
+    void FormatChanged();
 
 private:
     void OpenSystemOutput();

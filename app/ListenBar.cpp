@@ -15,6 +15,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -191,6 +192,9 @@ TListenBar::TListenBar(QWidget *parent) : QToolBar(tr("Listen"), parent)
     FPorts->setMenu(new QMenu(FPorts));
     connect(FPorts->menu(), &QMenu::aboutToShow, this, &TListenBar::FillPortsMenu);
     FPortsAction = addWidget(FPorts);
+    FJackText = new QLabel;
+    FJackText->setObjectName(QStringLiteral("labListenJack"));
+    FJackTextAction = addWidget(FJackText);
 
     FLoop = new QCheckBox(tr("Loop"));
     FLoop->setObjectName(QStringLiteral("cbListenLoop"));
@@ -228,6 +232,7 @@ TListenBar::TListenBar(QWidget *parent) : QToolBar(tr("Listen"), parent)
     connect(FReadingTimer, &QTimer::timeout, this, &TListenBar::PollReading);
 
     connect(&FPlayer, &TAudioPlayer::OutputChanged, this, &TListenBar::OutputChanged);
+    connect(&FPlayer, &TAudioPlayer::FormatChanged, this, &TListenBar::FormatChanged);
     connect(&FPlayer, &TAudioPlayer::OutputLost, this, [this](const QString &message) {
         StopPlaying();
         emit Message(message);
@@ -332,6 +337,37 @@ void TListenBar::OutputChanged()
     if (FPlayer.Available())
         UseSource(FShownSource);
     ShowLiveWidgets();
+    ShowJackFormat();
+}
+
+void TListenBar::FormatChanged()
+{
+    // A new block size changes nothing that plays; a new rate needs the
+    // source and, while playing, the filter made again (else Play does).
+    if (FPlayer.SampleRate() != FSourceRate) {
+        UseSource(FShownSource);
+        if (FPlayer.Playing())
+            SendFilter();
+    }
+    ShowJackFormat();
+    emit Message(FJackText->toolTip());
+}
+
+void TListenBar::ShowJackFormat()
+{
+    const TJackClient *jack = FPlayer.Jack();
+    FJackTextAction->setVisible(jack != nullptr);
+    if (!jack)
+        return;
+    const double rate = jack->SampleRate();
+    const int frames = jack->BlockFrames();
+    const QString server = QString::fromStdString(jack->ServerName());
+    FJackText->setText(tr(" JACK %1 kHz, %2 ").arg(QLocale().toString(rate / 1000, 'g', 4)).arg(frames));
+    FJackText->setToolTip(tr("Listening through the JACK server \"%1\" at %2 Hz, %3 frames a cycle (%4 ms)")
+                              .arg(server)
+                              .arg(QLocale().toString(rate, 'f', 0))
+                              .arg(frames)
+                              .arg(QLocale().toString(1000.0 * frames / rate, 'f', 2)));
 }
 
 void TListenBar::ShowLiveWidgets()
@@ -438,6 +474,7 @@ void TListenBar::UseSource(int index)
     FLoop->setEnabled(index == FileItem);
     ForgetEndMessage();
     const double rate = FPlayer.SampleRate();
+    FSourceRate = rate;
     std::unique_ptr<TSignalSource> source;
     if (index == GuitarItem)
         source = std::make_unique<TPluckedGuitar>(rate);

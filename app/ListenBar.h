@@ -59,6 +59,8 @@ public:
     QProgressBar *InputMeter() const { return FInputMeter; }
     QLabel *InputClipLight() const { return FInputClip; }
     QToolButton *PortsButton() const { return FPorts; }
+    // Which JACK server plays, at what rate and block size; hidden without one.
+    QLabel *JackLabel() const { return FJackText; }
 
     enum TSourceItem { GuitarItem, PinkNoiseItem, LiveItem, OpenFileItem, FileItem };
 
@@ -90,6 +92,9 @@ private:
     // After the JACK server appeared or went away.
     void OutputChanged();
     void ShowLiveWidgets();
+    void ShowJackFormat();
+    // After the JACK server changed its rate or block size.
+    void FormatChanged();
     void FillPortsMenu();
     void ConnectPorts(const QStringList &inputs, const QStringList &outputs);
     void ConnectSavedPorts();
@@ -105,6 +110,7 @@ private:
     QProgressDialog *FReadingProgress = nullptr;
     QTimer *FReadingTimer = nullptr;
     int FShownSource = GuitarItem;
+    double FSourceRate = 0; // the rate the source in use was made for
     QAction *FPlay = nullptr;
     QAction *FBypass = nullptr;
     QComboBox *FSource = nullptr;
@@ -125,6 +131,8 @@ private:
     QProgressBar *FInputMeter = nullptr;
     QLabel *FInputClip = nullptr;
     QToolButton *FPorts = nullptr;
+    QLabel *FJackText = nullptr;
+    QAction *FJackTextAction = nullptr;
     QTimer *FMeterTimer = nullptr;
     // Meter ticks each clip light stays on.
     int FClipHold = 0;

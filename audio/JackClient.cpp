@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
 
 #include <jack/jack.h>
@@ -35,6 +36,8 @@ std::vector<std::string> NameList(const TPortNames &names)
 TJackClient::TJackClient(TListenControls &controls, const std::string &clientName)
     : FProcessor(controls)
 {
+    const char *server = std::getenv("JACK_DEFAULT_SERVER");
+    FServerName = server && *server ? server : "default";
     jack_set_error_function(Quiet);
     jack_set_info_function(Quiet);
     jack_status_t status{};
@@ -42,10 +45,16 @@ TJackClient::TJackClient(TListenControls &controls, const std::string &clientNam
     if (!FClient)
         throw CorvantaError("No JACK server is running (start one, or run the program with pw-jack on a "
                             "PipeWire desktop).");
+    // The server reports its rate and block size when the callbacks are set
+    // and at activation; only a later difference is a change.
+    FProcessor.SetRate(SampleRate());
+    FBlockFrames.store(jack_get_buffer_size(FClient));
     FIn = jack_port_register(FClient, "in", JACK_DEFAULT_AUDIO_TYPE, JackPortIsInput, 0);
     FOut = jack_port_register(FClient, "out", JACK_DEFAULT_AUDIO_TYPE, JackPortIsOutput, 0);
     if (!FIn || !FOut || jack_set_process_callback(FClient, Process, this) != 0 ||
-        jack_set_latency_callback(FClient, Latency, this) != 0 || jack_set_xrun_callback(FClient, XRun, this) != 0) {
+        jack_set_latency_callback(FClient, Latency, this) != 0 || jack_set_xrun_callback(FClient, XRun, this) != 0 ||
+        jack_set_sample_rate_callback(FClient, RateChanged, this) != 0 ||
+        jack_set_buffer_size_callback(FClient, BlockFramesChanged, this) != 0) {
         jack_client_close(FClient);
         throw CorvantaError("The JACK server refused the ports of the client \"" + clientName + "\".");
     }
@@ -93,6 +102,25 @@ void TJackClient::Latency(jack_latency_callback_mode_t mode, void *self)
 int TJackClient::XRun(void *self)
 {
     static_cast<TJackClient *>(self)->FLateCycles.fetch_add(1);
+    return 0;
+}
+
+// The server's notification thread: only atomics, as the process callback.
+int TJackClient::RateChanged(jack_nframes_t rate, void *self)
+{
+    auto &client = *static_cast<TJackClient *>(self);
+    if (client.FProcessor.CurrentRate() != rate) {
+        client.FProcessor.SetRate(rate);
+        client.FFormatChanged.store(true);
+    }
+    return 0;
+}
+
+int TJackClient::BlockFramesChanged(jack_nframes_t frames, void *self)
+{
+    auto &client = *static_cast<TJackClient *>(self);
+    if (client.FBlockFrames.exchange(frames) != frames)
+        client.FFormatChanged.store(true);
     return 0;
 }
 

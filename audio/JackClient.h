@@ -27,8 +27,14 @@ public:
 
     // The name the server gave: the one asked for, with a number when taken.
     std::string Name() const;
+    // The server's name ("default" unless JACK_DEFAULT_SERVER names another).
+    const std::string &ServerName() const { return FServerName; }
     double SampleRate() const;
     int BlockFrames() const;
+    // True once after the server changed its rate or its block size: the
+    // filter and the sources must be made again for SampleRate(). Until the
+    // filter arrives the cycles are silent (see TListenProcessor::SetRate).
+    bool TakeFormatChange() { return FFormatChanged.exchange(false); }
     TListenProcessor &Processor() { return FProcessor; }
 
     // Other clients' ports that can feed "in", and that "out" can feed:
@@ -57,6 +63,8 @@ private:
     static int Process(jack_nframes_t frames, void *self);
     static void Latency(jack_latency_callback_mode_t mode, void *self);
     static int XRun(void *self);
+    static int RateChanged(jack_nframes_t rate, void *self);
+    static int BlockFramesChanged(jack_nframes_t frames, void *self);
     static void Shutdown(jack_status_t code, const char *reason, void *self);
     std::vector<std::string> Ports(unsigned long flags) const;
     std::vector<std::string> FirstPhysical(unsigned long flags, std::size_t count) const;
@@ -66,7 +74,10 @@ private:
     jack_client_t *FClient = nullptr;
     jack_port_t *FIn = nullptr;
     jack_port_t *FOut = nullptr;
+    std::string FServerName;
     std::atomic<bool> FServerGone{false};
+    std::atomic<bool> FFormatChanged{false};
+    std::atomic<jack_nframes_t> FBlockFrames{0};
     std::atomic<int> FLateCycles{0};
 };
 

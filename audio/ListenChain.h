@@ -44,6 +44,8 @@ public:
     // Forgets the filter's ringing and starts the source from the top.
     void Restart();
     void Render(std::span<float> out);
+    // The rate the newest filter taken was made for; 0 before the first.
+    double FilterRate() const { return HasFilter ? Filter.Latest().SampleRate : 0; }
 
 private:
     static constexpr std::size_t BlockFrames = 256;

@@ -63,6 +63,9 @@ void TListenProcessor::Process(std::span<const float> input, std::span<float> ou
         if (RestartPending.exchange(false))
             Chain.Restart();
         Chain.Render(output);
+        const double rate = Rate.load(std::memory_order_relaxed);
+        if (rate != 0 && Chain.FilterRate() != rate)
+            std::fill(output.begin(), output.end(), 0.0f);
         Frames.fetch_add(static_cast<long long>(output.size()), std::memory_order_relaxed);
     }
     HandOver.EndCycle();

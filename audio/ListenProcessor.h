@@ -34,6 +34,12 @@ public:
     // Frames played since the last Play.
     long long FramesPlayed() const { return Frames.load(std::memory_order_relaxed); }
 
+    // Any thread: the cycles now run at 'rate' (0 until known). A filter
+    // made for another rate would play the stack at the wrong frequencies,
+    // so the cycles are silent until one made for this rate arrives.
+    void SetRate(double rate) { Rate.store(rate); }
+    double CurrentRate() const { return Rate.load(); }
+
     // Audio thread: one cycle; 'input' and 'output' have the same length.
     void Process(std::span<const float> input, std::span<float> output);
 
@@ -45,6 +51,7 @@ private:
     std::atomic<bool> Playing{false};
     std::atomic<bool> RestartPending{false};
     std::atomic<long long> Frames{0};
+    std::atomic<double> Rate{0};
 };
 
 } // namespace cva

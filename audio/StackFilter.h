@@ -23,6 +23,8 @@ public:
     // callers keep new coefficients until it is over.
     bool Crossfading() const { return FadeLeft > 0; }
     const TStackFilterCoefficients &Coefficients() const { return Current.Coefficients; }
+    // The ones given to the last Update, which a crossfade is heading for.
+    const TStackFilterCoefficients &Latest() const { return Crossfading() ? Next.Coefficients : Current.Coefficients; }
 
     // Returns false when the output ran away: a sample that is not finite or
     // far beyond what a passive circuit gives for the input so far

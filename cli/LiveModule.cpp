@@ -123,6 +123,17 @@ public:
 
     bool ServerGone() const { return Client.ServerGone(); }
 
+    // After the server changed its rate or block size: the filter is made again
+    // for its rate (the cycles are silent meanwhile).
+    void FollowFormat()
+    {
+        if (!Client.TakeFormatChange())
+            return;
+        Controls.Filter.Publish(Design(Circuit));
+        std::cerr << "corvanta-cli: the JACK server now runs at " << Client.SampleRate() << " Hz, "
+                  << Client.BlockFrames() << " frames a cycle\n";
+    }
+
 private:
     TStackFilterCoefficients Design(const TCircuit &circuit) const
     {
@@ -163,6 +174,7 @@ void Play(const TCorvantaLiveRequest &request)
         }
         if (session.ServerGone())
             throw CorvantaError("The JACK server stopped.");
+        session.FollowFormat();
         if (watched[1].revents & (POLLIN | POLLHUP | POLLERR))
             for (const std::string &line : input.ReadLines())
                 if (session.Follow(line, ++lineNumber))

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <vector>
 
 #include "AllocationCount.h"
@@ -87,4 +89,36 @@ TEST(ListenProcessor, ReplacedSourceLivesUntilACycleFinishedWithoutIt)
     EXPECT_TRUE(secondAlive);
     processor.FreeAll();
     EXPECT_FALSE(secondAlive);
+}
+
+// The server's rate callback only sets the rate: the cycles that follow are
+// silent rather than play the stack at the wrong frequencies, until the
+// control thread's filter for the new rate arrives, all without allocating.
+TEST(ListenProcessor, SilentAfterARateChangeUntilAFilterForTheNewRate)
+{
+    TListenControls controls;
+    TListenProcessor processor(controls);
+    const TNetlist netlist = BuildNetlist(TCircuit{});
+    const TStackFilterCoefficients at48 = DesignStackFilter(netlist, 48000);
+    const TStackFilterCoefficients at96 = DesignStackFilter(netlist, 96000);
+    processor.SetSource(std::make_unique<TPinkNoise>());
+    processor.SetRate(48000);
+    controls.Filter.Publish(at48);
+    processor.Play();
+    std::vector<float> input(256), output(256);
+    const auto loudest = [&] {
+        processor.Process(input, output);
+        float peak = 0;
+        for (const float sample : output)
+            peak = std::max(peak, std::abs(sample));
+        return peak;
+    };
+    const long before = test::Allocations;
+    EXPECT_GT(loudest(), 1e-3f);
+    processor.SetRate(96000);
+    EXPECT_EQ(loudest(), 0.0f);
+    EXPECT_EQ(loudest(), 0.0f);
+    controls.Filter.Publish(at96);
+    EXPECT_GT(loudest(), 1e-3f);
+    EXPECT_EQ(test::Allocations - before, 0);
 }

@@ -2,10 +2,13 @@
 // no sound card): the live input is offered, connected to the ports chosen
 // last time, heard through the stack and metered; a server that goes away
 // stops listening with a message and takes the live input with it, and one
-// that appears again is found.
+// that appears again is found. The Ports menu connects what is chosen and
+// remembers it, and the bar shows the server's rate and block size, also
+// after the server changed it.
 
 #include <QAction>
 #include <QComboBox>
+#include <QMenu>
 #include <QProgressBar>
 #include <QSettings>
 #include <QSlider>
@@ -50,6 +53,32 @@ void TestListenJack::LiveInputThroughTheServer()
     std::sort(outputs.begin(), outputs.end());
     QCOMPARE(outputs, (std::vector<std::string>{"system:playback_1", "system:playback_2"}));
 
+    // The bar names the server, its rate and block size.
+    QCOMPARE(bar->JackLabel()->text().trimmed(), QString("JACK 48 kHz, 64"));
+    QVERIFY(bar->JackLabel()->toolTip().contains(QString::fromStdString(server->Name())));
+
+    // Choosing in the Ports menu connects the ports and remembers them.
+    QMenu *menu = bar->PortsButton()->menu();
+    const auto portAction = [menu](const QString &port) -> QAction * {
+        emit menu->aboutToShow();
+        const QList<QAction *> actions = menu->actions();
+        const auto found = std::find_if(actions.begin(), actions.end(), [&](QAction *a) { return a->text() == port; });
+        return found == actions.end() ? nullptr : *found;
+    };
+    QAction *capture = portAction("system:capture_1");
+    QVERIFY(capture && !capture->isChecked());
+    capture->trigger();
+    QCOMPARE(jack->InputConnections(), std::vector<std::string>{"system:capture_1"});
+    QCOMPARE(QSettings().value("Listen/InputPorts").toStringList(), QStringList{"system:capture_1"});
+    QVERIFY(portAction("system:capture_1")->isChecked());
+    QAction *playback = portAction("system:playback_2");
+    QVERIFY(playback && playback->isChecked());
+    playback->trigger();
+    QCOMPARE(jack->OutputConnections(), std::vector<std::string>{"system:playback_1"});
+    QCOMPARE(QSettings().value("Listen/OutputPorts").toStringList(), QStringList{"system:playback_1"});
+    portAction("system:playback_2")->trigger();
+    QCOMPARE(jack->OutputConnections().size(), std::size_t(2));
+
     const auto *sources = qobject_cast<QStandardItemModel *>(bar->SourceBox()->model());
     QVERIFY(sources->item(TListenBar::LiveItem)->isEnabled());
     emit bar->SourceBox()->activated(TListenBar::LiveItem);
@@ -69,6 +98,18 @@ void TestListenJack::LiveInputThroughTheServer()
         // Trimmed by 24 dB the input meter falls with it (the noise peaks near -6 dB).
         bar->TrimSlider()->setValue(-24);
         QTRY_VERIFY(bar->InputMeter()->value() < -25);
+
+        // A new block size on the server is shown, and listening goes on.
+        jack_client_t *other = jack_client_open("resizer", JackNoStartServer, nullptr);
+        QVERIFY(other);
+        QCOMPARE(jack_set_buffer_size(other, 256), 0);
+        jack_client_close(other);
+        QTRY_COMPARE(bar->JackLabel()->text().trimmed(), QString("JACK 48 kHz, 256"));
+        QVERIFY(window.statusBar()->currentMessage().contains("256 frames"));
+        QVERIFY(bar->Player().Playing());
+        const test::TProbeRecording after = probe.Record(1 << 13);
+        QCOMPARE(after.Recorded.size(), std::size_t(1 << 13));
+        QVERIFY(*std::max_element(after.Recorded.begin(), after.Recorded.end()) > 0.001f);
     }
 
     server.reset();

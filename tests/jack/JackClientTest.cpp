@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <thread>
@@ -81,6 +82,34 @@ TEST(JackClient, LiveInputFollowsTheEngineInTheSameCycle)
     EXPECT_GT(captured.max, 0u);
     EXPECT_EQ(output.max, captured.max);
     EXPECT_EQ(output.min, input.min);
+}
+
+TEST(JackClient, NewBlockSizeIsReportedOnceAndPlayingGoesOn)
+{
+    test::TJackTestServer server(64, test::TJackTestServer::Synchronous);
+    ASSERT_TRUE(server.Problem().empty()) << server.Problem();
+    TListenControls controls;
+    TJackClient client(controls, "corvanta");
+    EXPECT_EQ(client.ServerName(), server.Name());
+    EXPECT_FALSE(client.TakeFormatChange()) << "the rate and size at the start are no change";
+    controls.Filter.Publish(DesignStackFilter(FenderAt(50), client.SampleRate()));
+    client.Processor().SetSource(client.Processor().MakeLiveInput());
+    client.Processor().Play();
+
+    jack_client_t *other = jack_client_open("resizer", JackNoStartServer, nullptr);
+    ASSERT_NE(other, nullptr);
+    ASSERT_EQ(jack_set_buffer_size(other, 256), 0);
+    jack_client_close(other);
+    for (int attempt = 0; attempt < 100 && client.BlockFrames() != 256; ++attempt)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    EXPECT_EQ(client.BlockFrames(), 256);
+    EXPECT_TRUE(client.TakeFormatChange());
+    EXPECT_FALSE(client.TakeFormatChange());
+
+    test::TJackProbe probe(client.Name() + ":in", client.Name() + ":out");
+    const test::TProbeRecording recording = probe.Record(1 << 13);
+    ASSERT_EQ(recording.Recorded.size(), std::size_t(1 << 13)) << "the recording timed out";
+    EXPECT_GT(*std::max_element(recording.Recorded.begin(), recording.Recorded.end()), 0.01f);
 }
 
 TEST(JackClient, NoServerIsAnErrorNamingJack)
