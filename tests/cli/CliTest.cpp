@@ -822,7 +822,7 @@ TEST_F(Cli, ToleranceBandSurroundsTheCurveAndSensitivityListsEveryPart)
     EXPECT_NE(table.Out.find("\nFR2,pot,20,"), std::string::npos);
 }
 
-TEST_F(Cli, DesignAidMisuseIsAUsageErrorOrNamesTheSpec)
+TEST_F(Cli, DesignAidMisuseIsAUsageErrorOrNamesTheSetting)
 {
     for (const std::vector<std::string> &arguments :
          {std::vector<std::string>{"--snap", "E48"}, {"--tolerance", "--tol", "R=x"}, {"--tolerance", "--tol", "R=100"},
