@@ -60,20 +60,14 @@ void TfrmMain::SnapValues(TESeries series)
     QStringList lines;
     for (const std::string &line : unchanged)
         lines << QString::fromStdString(line);
-    ShowWarning(lines.join('\n'));
+    FDialogs->ShowWarning(lines.join('\n'));
 }
 
 void TfrmMain::actFileImportCurveExecute()
 {
-    const QString path = ChooseCurveFile();
+    const QString path = FDialogs->ChooseCurveFile();
     if (!path.isEmpty())
         ImportCurve(path);
-}
-
-QString TfrmMain::ChooseCurveFile()
-{
-    return QFileDialog::getOpenFileName(this, "Import curve", QString(),
-                                        "Curves (*.csv *.txt *.tsv *.dat);;All files (*)");
 }
 
 bool TfrmMain::ImportCurve(const QString &path)
@@ -86,7 +80,7 @@ bool TfrmMain::ImportCurve(const QString &path)
     try {
         curve = LoadMeasuredCurve(path.toStdString());
     } catch (const CorvantaError &error) {
-        ShowError(QStringLiteral("The curve was not imported. %1").arg(error.what()));
+        FDialogs->ShowError(QStringLiteral("The curve was not imported. %1").arg(error.what()));
         return false;
     }
     // A snapshot of the live circuit that then takes the measured curve in:
@@ -105,21 +99,9 @@ bool TfrmMain::ImportCurve(const QString &path)
     return true;
 }
 
-std::optional<TToleranceSettings> TfrmMain::ChooseToleranceSettings(const TToleranceSettings &current)
-{
-    // Asked for the first time, the band is what is wanted.
-    TToleranceSettings offered = current;
-    if (current == TToleranceSettings{})
-        offered.Shown = true;
-    TToleranceBandDialog dialog(FDoc->Circuit(), offered, this);
-    if (dialog.exec() != QDialog::Accepted)
-        return std::nullopt;
-    return dialog.Settings();
-}
-
 void TfrmMain::actPlotToleranceBandExecute()
 {
-    if (const std::optional<TToleranceSettings> settings = ChooseToleranceSettings(FTolerance))
+    if (const std::optional<TToleranceSettings> settings = FDialogs->ChooseToleranceSettings(FDoc->Circuit(), FTolerance))
         SetToleranceSettings(*settings);
 }
 

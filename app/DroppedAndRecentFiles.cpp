@@ -52,7 +52,7 @@ void TfrmMain::OpenRecentFile(const QString &path)
 {
     if (!QFileInfo::exists(path)) {
         FRecent.Remove(path);
-        ShowError(QStringLiteral("The file \"%1\" no longer exists; it is taken off the recent files.").arg(path));
+        FDialogs->ShowError(QStringLiteral("The file \"%1\" no longer exists; it is taken off the recent files.").arg(path));
         return;
     }
     if (CheckSave())

@@ -27,52 +27,13 @@ const QString NetlistFilter = QStringLiteral("Netlists (*.cir *.net *.sp *.spice
 const QString WindowSizeKey = QStringLiteral("Window/Size");
 } // namespace
 
-QString TfrmMain::ChooseOpenFile()
-{
-    return QFileDialog::getOpenFileName(this, "Open tonestack file or netlist", QString(), OpenFilter);
-}
-
-QString TfrmMain::ChooseNetlistSaveFile(const QString &suggested)
-{
-    QFileDialog dialog(this, "Save netlist", suggested, NetlistFilter);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix("cir");
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return QString();
-    return dialog.selectedFiles().constFirst();
-}
-
-QString TfrmMain::ChooseSaveFile()
-{
-    QFileDialog dialog(this, "Save tonestack file", QString(), FileFilter);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix(QString::fromLatin1(CircuitFileExtension.data(), int(CircuitFileExtension.size())));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return QString();
-    return dialog.selectedFiles().constFirst();
-}
-
-QMessageBox::StandardButton TfrmMain::AskSaveChanges()
-{
-    return QMessageBox::question(this, QGuiApplication::applicationDisplayName(),
-                                 "This file has not been saved.  Do you want to save it?",
-                                 QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
-}
-
-QMessageBox::StandardButton TfrmMain::AskSaveNetlist(const QString &name)
-{
-    return QMessageBox::question(this, QGuiApplication::applicationDisplayName(),
-                                 QStringLiteral("The netlist %1 has not been saved.  Do you want to save it?").arg(name),
-                                 QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
-}
-
 bool TfrmMain::CheckSave()
 {
     if (!FNetlists->CheckSave())
         return false;
     if (!FDoc->State().Modified())
         return true;
-    switch (AskSaveChanges()) {
+    switch (FDialogs->AskSaveChanges()) {
     case QMessageBox::Yes:
         return actFileSaveExecute();
     case QMessageBox::No:
@@ -111,7 +72,7 @@ bool TfrmMain::actFileSaveAsExecute()
 {
     if (FNetlists->ActiveIsNetlist())
         return FNetlists->Save(true);
-    const QString path = ChooseSaveFile();
+    const QString path = FDialogs->ChooseSaveFile();
     return !path.isEmpty() && SaveTo(path);
 }
 
@@ -136,7 +97,7 @@ void TfrmMain::actFileOpenExecute()
 {
     if (!CheckSave())
         return;
-    const QString path = ChooseOpenFile();
+    const QString path = FDialogs->ChooseOpenFile();
     if (!path.isEmpty())
         LoadFile(path);
 }
@@ -190,7 +151,7 @@ bool TfrmMain::LoadFile(const QString &path)
         QStringList lines;
         for (const std::string &warning : warnings)
             lines << QString::fromStdString(warning);
-        ShowWarning(lines.join('\n'));
+        FDialogs->ShowWarning(lines.join('\n'));
     }
     return true;
 }

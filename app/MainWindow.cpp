@@ -59,9 +59,9 @@ QString FromView(std::string_view text)
 
 } // namespace
 
-TfrmMain::TfrmMain(QWidget *parent)
-    : QMainWindow(parent), FDoc(new TCircuitDocument(this)), FEditDialogs(this),
-      FHelp(std::make_unique<THelpSystem>())
+TfrmMain::TfrmMain(TUserDialogs *dialogs)
+    : FOwnDialogs(dialogs ? nullptr : std::make_unique<TUserDialogs>(this)),
+      FDialogs(dialogs ? dialogs : FOwnDialogs.get()), FDoc(new TCircuitDocument(this)), FEditDialogs(this)
 {
     connect(FDoc, &TCircuitDocument::Recomputed, this, &TfrmMain::ShowRecomputed);
     connect(FDoc, &TCircuitDocument::CaptionChanged, this, &TfrmMain::UpdateCaption);
@@ -109,7 +109,7 @@ void TfrmMain::CreateListenBar()
     FListen = new TListenBar(this);
     addToolBar(Qt::BottomToolBarArea, FListen);
     connect(FListen, &TListenBar::Message, this, [this](const QString &text) { statusBar()->showMessage(text); });
-    connect(FListen, &TListenBar::Problem, this, [this](const QString &text) { ShowError(text); });
+    connect(FListen, &TListenBar::Problem, this, [this](const QString &text) { FDialogs->ShowError(text); });
     if (!FListen->Player().Available())
         statusBar()->showMessage(FListen->Player().Problem());
 }
@@ -144,7 +144,7 @@ void TfrmMain::CreateControls(QWidget *area)
         const TCircuitDef &info = FDoc->Circuit().Pages().Page(index);
         auto *page = new TSchematicPage(info, PageControl1);
         connect(page, &TSchematicPage::ComponentActivated, this, &TfrmMain::EditSymbol);
-        connect(page, &TSchematicPage::HelpRequested, this, [this] { ShowHelp(HelpSchematicPages); });
+        connect(page, &TSchematicPage::HelpRequested, this, [this] { FDialogs->ShowHelp(HelpSchematicPages); });
         FPages.push_back(page);
         PageControl1->addTab(page, FromView(info.TabCaption));
     }
@@ -154,8 +154,8 @@ void TfrmMain::CreateControls(QWidget *area)
     connect(PageControl1, &QTabWidget::currentChanged, this, &TfrmMain::PageControl1Change);
     FNetlists = new TNetlistPages(
         PageControl1, FDoc,
-        {.SaveFile = [this](const QString &suggested) { return ChooseNetlistSaveFile(suggested); },
-         .AskSave = [this](const QString &name) { return AskSaveNetlist(name); },
+        {.SaveFile = [this](const QString &suggested) { return FDialogs->ChooseNetlistSaveFile(suggested); },
+         .AskSave = [this](const QString &name) { return FDialogs->AskSaveNetlist(name); },
          .Guarded = [this](const std::function<void()> &work) { return Guarded(work); }},
         this);
     connect(FNetlists, &TNetlistPages::ComponentActivated, this, &TfrmMain::EditSymbol);
@@ -352,7 +352,8 @@ void TfrmMain::CreateMenus()
             this, &TfrmMain::Contents1Click);
     for (TElementKind kind : {TElementKind::Resistor, TElementKind::Capacitor, TElementKind::Inductor, TElementKind::Pot,
                              TElementKind::Generator})
-        connect(&FEditDialogs.Dialog(kind), &TEditDialog::HelpRequested, this, &TfrmMain::ShowHelp);
+        connect(&FEditDialogs.Dialog(kind), &TEditDialog::HelpRequested, this,
+                [this](int context) { FDialogs->ShowHelp(context); });
     FAbout = new TdlgAbout(this);
     QAction *about = AddAction(help, "About1", "&About...", "Shows who made Corvanta");
     about->setMenuRole(QAction::AboutRole);
@@ -367,19 +368,9 @@ bool TfrmMain::Guarded(const std::function<void()> &work)
     } catch (const std::exception &error) {
         // The program's own errors and any other, running out of memory
         // included: the command ends with its message, the window stays.
-        ShowError(QString::fromStdString(error.what()));
+        FDialogs->ShowError(QString::fromStdString(error.what()));
         return false;
     }
-}
-
-void TfrmMain::ShowError(const QString &message)
-{
-    QMessageBox::critical(this, QGuiApplication::applicationDisplayName(), message);
-}
-
-void TfrmMain::ShowWarning(const QString &message)
-{
-    QMessageBox::warning(this, QGuiApplication::applicationDisplayName(), message);
 }
 
 void TfrmMain::Recalculate()
@@ -503,12 +494,7 @@ void TfrmMain::SetModified(bool modified)
 
 void TfrmMain::Contents1Click()
 {
-    ShowHelp(HelpContents);
-}
-
-void TfrmMain::ShowHelp(int context)
-{
-    FHelp->ShowContext(context);
+    FDialogs->ShowHelp(HelpContents);
 }
 
 } // namespace cva

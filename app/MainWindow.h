@@ -19,6 +19,7 @@
 #include "app/LastingNotice.h"
 #include "app/RecentFiles.h"
 #include "app/ToleranceBandWorker.h"
+#include "app/UserDialogs.h"
 #include "components/ESeries.h"
 #include "document/Circuit.h"
 #include "document/DocumentState.h"
@@ -44,7 +45,6 @@ namespace cva {
 class TdlgAbout;
 class TListenBar;
 class TNetlistPages;
-class THelpSystem;
 class TPlotter;
 class TQuantityView;
 class TResponseMapView;
@@ -66,7 +66,9 @@ class TfrmMain : public QMainWindow {
     Q_OBJECT
 
 public:
-    explicit TfrmMain(QWidget *parent = nullptr);
+    // The window asks the user through 'dialogs' when given, which must
+    // outlive it; otherwise through the standard dialogs.
+    explicit TfrmMain(TUserDialogs *dialogs = nullptr);
     ~TfrmMain() override;
 
     // Opens a circuit file as File > Open does, without the dialog.
@@ -154,6 +156,7 @@ public:
     // the schematic topic instead.
     void Contents1Click();
 
+    TUserDialogs &Dialogs() const { return *FDialogs; }
     TCircuitDocument &Doc() const { return *FDoc; }
     const TCircuit &Circuit() const { return FDoc->Circuit(); }
     const TTraceStore &Store() const { return FDoc->Store(); }
@@ -182,31 +185,6 @@ public:
     QUndoStack *UndoStack() const { return FDoc->UndoStack(); }
 
 protected:
-    // What the user chooses in the standard dialogs; tests answer for the user.
-    virtual QString ChooseOpenFile();
-    virtual QString ChooseSaveFile();
-    // Where to save a netlist, offered first under 'suggested'.
-    virtual QString ChooseNetlistSaveFile(const QString &suggested);
-    virtual QMessageBox::StandardButton AskSaveChanges();
-    // Whether to save the netlist of that file name before its text is lost.
-    virtual QMessageBox::StandardButton AskSaveNetlist(const QString &name);
-    virtual std::optional<QColor> ChooseColour(const QColor &initial);
-    // The export file and its type, told by the chosen filter; empty to cancel.
-    virtual QString ChooseExportFile(QString &selectedFilter);
-    // The size in pixels of an exported picture, offered first at onScreen;
-    // empty to cancel.
-    virtual std::optional<QSize> ChooseExportSize(QSize onScreen);
-    virtual void ShowError(const QString &message);
-    virtual void ShowWarning(const QString &message);
-    // A new label for a snapshot; nothing when the user cancels.
-    virtual std::optional<QString> ChooseSnapshotLabel(const QString &current);
-    // The Sweep's positions; nothing when the user cancels.
-    virtual std::optional<std::vector<int>> ChooseSweepPoints(const std::vector<int> &current);
-    virtual void ShowHelp(int context);
-    virtual QString ChooseCurveFile();
-    // The tolerance band's settings; nothing when the user cancels.
-    virtual std::optional<TToleranceSettings> ChooseToleranceSettings(const TToleranceSettings &current);
-
     void closeEvent(QCloseEvent *event) override;
     // A .cva file dropped on the window opens after the save question.
     void dragEnterEvent(QDragEnterEvent *event) override;
@@ -261,6 +239,8 @@ private:
     // Runs a piece of a command; an error is shown and ends only that piece.
     bool Guarded(const std::function<void()> &work);
 
+    std::unique_ptr<TUserDialogs> FOwnDialogs;
+    TUserDialogs *FDialogs;
     TCircuitDocument *FDoc;
     TPlotScale FScale;
     bool FInitialised = false;
@@ -300,7 +280,6 @@ private:
     TdlgAbout *FAbout = nullptr;
     TListenBar *FListen = nullptr;
     TNetlistPages *FNetlists = nullptr;
-    std::unique_ptr<THelpSystem> FHelp;
     // Kept for the whole run so that Print setup's choices carry over.
     std::unique_ptr<QPrinter> FPrinter;
 };

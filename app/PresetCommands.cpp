@@ -47,7 +47,7 @@ void TfrmMain::ReportPresetWarnings()
     QStringList lines;
     for (const std::string &warning : FPresets.Warnings)
         lines << QString::fromStdString(warning);
-    ShowWarning(lines.join('\n'));
+    FDialogs->ShowWarning(lines.join('\n'));
 }
 
 void TfrmMain::RefreshPresetChoices()

@@ -16,12 +16,6 @@
 
 namespace cva {
 
-namespace {
-const QString PngFilter = QStringLiteral("PNG picture (*.png)");
-const QString SvgFilter = QStringLiteral("SVG drawing (*.svg)");
-const QString CsvFilter = QStringLiteral("Traces as CSV table (*.csv)");
-} // namespace
-
 QPrinter &TfrmMain::Printer()
 {
     // Made on first use: asking the system for printers can take a moment.
@@ -68,26 +62,12 @@ void TfrmMain::PrintShownView(QPrinter &printer)
             FDoc->Circuit().ActiveInfo(), LocaleDecimalSeparator(), ControlLines(FDoc->Circuit()));
 }
 
-QString TfrmMain::ChooseExportFile(QString &selectedFilter)
-{
-    QFileDialog dialog(this, "Export", QString(), QStringList{PngFilter, SvgFilter, CsvFilter}.join(";;"));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix("png");
-    connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString &filter) {
-        dialog.setDefaultSuffix(filter == SvgFilter ? "svg" : filter == CsvFilter ? "csv" : "png");
-    });
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return QString();
-    selectedFilter = dialog.selectedNameFilter();
-    return dialog.selectedFiles().constFirst();
-}
-
 void TfrmMain::actFileExportExecute()
 {
     if (FPlotView != TPlotView::ResponseMap && RefusedWithoutLiveCurve(QStringLiteral("Nothing was exported")))
         return;
     QString filter;
-    const QString path = ChooseExportFile(filter);
+    const QString path = FDialogs->ChooseExportFile(filter);
     if (path.isEmpty())
         return;
     // A typed extension decides the format; otherwise the chosen filter does.
@@ -104,12 +84,12 @@ void TfrmMain::actFileExportExecute()
         else
             failure = ExportResponseMapCsv(path, FMapView->Map().Curves);
         if (!failure.isEmpty())
-            ShowError(failure);
+            FDialogs->ShowError(failure);
         return;
     }
     QWidget *view = ShownView();
     const QSize onScreen = (QSizeF(view->size()) * view->devicePixelRatioF()).toSize();
-    const std::optional<QSize> chosen = ChooseExportSize(onScreen);
+    const std::optional<QSize> chosen = FDialogs->ChooseExportSize(onScreen);
     if (!chosen)
         return;
     // The picture is the view as on screen, enlarged as a whole to exactly
@@ -119,15 +99,7 @@ void TfrmMain::actFileExportExecute()
     const QString failure = svg ? ExportPictureSvg(path, *chosen, view->width(), render, title)
                                 : ExportPicturePng(path, *chosen, view->width(), render, title);
     if (!failure.isEmpty())
-        ShowError(failure);
-}
-
-std::optional<QSize> TfrmMain::ChooseExportSize(QSize onScreen)
-{
-    TExportSizeDialog dialog(onScreen, this);
-    if (dialog.exec() != QDialog::Accepted)
-        return std::nullopt;
-    return dialog.ChosenSize();
+        FDialogs->ShowError(failure);
 }
 
 } // namespace cva

@@ -12,15 +12,6 @@
 
 namespace cva {
 
-std::optional<QString> TfrmMain::ChooseSnapshotLabel(const QString &current)
-{
-    bool ok = false;
-    const QString label = QInputDialog::getText(this, "Rename snapshot", "Label:", QLineEdit::Normal, current, &ok);
-    if (!ok)
-        return std::nullopt;
-    return label;
-}
-
 void TfrmMain::SnapshotsChanged()
 {
     btnSnapshot->setEnabled(!FDoc->Store().IsFull());
@@ -69,7 +60,7 @@ void TfrmMain::FillSnapshotMenu(QMenu *menu)
         shown->setChecked(FDoc->Store().Shown(slot));
         connect(shown, &QAction::toggled, this, [this, slot](bool on) { SetSnapshotShown(slot, on); });
         connect(item->addAction("&Rename..."), &QAction::triggered, this, [this, slot, label] {
-            if (const std::optional<QString> chosen = ChooseSnapshotLabel(label))
+            if (const std::optional<QString> chosen = FDialogs->ChooseSnapshotLabel(label))
                 RenameSnapshot(slot, *chosen);
         });
         connect(item->addAction("Re&move"), &QAction::triggered, this, [this, slot] { RemoveSnapshot(slot); });

@@ -37,7 +37,7 @@ bool TfrmMain::RefusedWithoutLiveCurve(const QString &refusal)
 {
     if (FDoc->LiveFailure().isEmpty())
         return false;
-    ShowWarning(refusal + QStringLiteral(": there is no live curve. ") + FDoc->LiveFailure());
+    FDialogs->ShowWarning(refusal + QStringLiteral(": there is no live curve. ") + FDoc->LiveFailure());
     return true;
 }
 
@@ -98,7 +98,7 @@ void TfrmMain::actPlotExampleExecute()
     const int controls = SweptControls(FDoc->Circuit());
     const auto snapshots = controls * static_cast<long>(FSweepPoints.size());
     if (snapshots > MaxTraces - 1) {
-        ShowWarning(QStringLiteral("A sweep of %1 controls over %2 positions takes %3 snapshots, and the plot holds %4. "
+        FDialogs->ShowWarning(QStringLiteral("A sweep of %1 controls over %2 positions takes %3 snapshots, and the plot holds %4. "
                                    "Choose fewer positions with Plot > Sweep points.")
                         .arg(controls)
                         .arg(FSweepPoints.size())
@@ -135,39 +135,23 @@ void TfrmMain::actPlotExampleExecute()
     }
     MoveSliders(remembered);
     if (!missing.isEmpty())
-        ShowWarning(QStringLiteral("The sweep has no curve at %1: %2").arg(missing.join(QStringLiteral(", ")), missingWhy));
+        FDialogs->ShowWarning(QStringLiteral("The sweep has no curve at %1: %2").arg(missing.join(QStringLiteral(", ")), missingWhy));
     // Back where it started, the live curve is what it was before; the
     // circuit counts as changed by the slider moves, as every move does.
     FDoc->Store().Labels[0] = liveLabel;
     SetModified(true);
 }
 
-std::optional<std::vector<int>> TfrmMain::ChooseSweepPoints(const std::vector<int> &current)
-{
-    TSweepPointsDialog dialog(current, SweptControls(FDoc->Circuit()), this);
-    if (dialog.exec() != QDialog::Accepted)
-        return std::nullopt;
-    return dialog.Points();
-}
-
 void TfrmMain::actPlotSweepPointsExecute()
 {
-    if (const auto points = ChooseSweepPoints(FSweepPoints))
+    if (const auto points = FDialogs->ChooseSweepPoints(FSweepPoints, SweptControls(FDoc->Circuit())))
         FSweepPoints = *points;
-}
-
-std::optional<QColor> TfrmMain::ChooseColour(const QColor &initial)
-{
-    const QColor colour = QColorDialog::getColor(initial, this, "Set colour");
-    if (!colour.isValid())
-        return std::nullopt;
-    return colour;
 }
 
 void TfrmMain::actPlotSetColourExecute()
 {
     // The chooser starts at the colour the live curve has now, cycled or chosen.
-    const std::optional<QColor> colour = ChooseColour(ToQColor(FPlotter->TraceColour()));
+    const std::optional<QColor> colour = FDialogs->ChooseColour(ToQColor(FPlotter->TraceColour()));
     if (!colour)
         return;
     Action("actPlotCycleColour")->setChecked(false);

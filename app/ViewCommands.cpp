@@ -142,7 +142,7 @@ void TfrmMain::SetPlotView(TPlotView view)
         FViews->setCurrentWidget(FQuantityView);
         // A failure while another view was shown has not been told yet.
         if (!FDoc->EngineFailure().isEmpty())
-            ShowError(FDoc->EngineFailure());
+            FDialogs->ShowError(FDoc->EngineFailure());
     } else {
         FViews->setCurrentWidget(FPlotter);
     }
@@ -180,7 +180,7 @@ void TfrmMain::ShowEngineViews()
     const bool told = failure == FToldEngineFailure;
     FToldEngineFailure = failure;
     if (!failure.isEmpty() && ShowsQuantity(FPlotView) && !told)
-        ShowError(failure);
+        FDialogs->ShowError(failure);
     if (FPlotView == TPlotView::ResponseMap)
         RecalculateMap();
     UpdateShownView();
@@ -204,7 +204,7 @@ void TfrmMain::RecalculateMap()
         // The view says why it has no map; the box comes once per reason.
         map.Message = QString::fromStdString(error.what());
         if (map.Message != FMapView->Map().Message)
-            ShowError(map.Message);
+            FDialogs->ShowError(map.Message);
     }
     FMapView->SetMap(std::move(map));
 }

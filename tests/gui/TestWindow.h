@@ -24,8 +24,11 @@
 
 namespace cva::test {
 
-class TTestWindow : public TfrmMain {
+// The user's answers, scripted: each dialog returns what the test set.
+class TScriptedDialogs : public TUserDialogs {
 public:
+    TScriptedDialogs() : TUserDialogs(nullptr) {}
+
     // Empty text: the user cancels the file dialog.
     QString OpenAnswer;
     QString SaveAnswer;
@@ -77,7 +80,10 @@ protected:
     void ShowError(const QString &message) override { Errors << message; }
     void ShowWarning(const QString &message) override { Warnings << message; }
     std::optional<QString> ChooseSnapshotLabel(const QString &) override { return SnapshotLabelAnswer; }
-    std::optional<std::vector<int>> ChooseSweepPoints(const std::vector<int> &) override { return SweepPointsAnswer; }
+    std::optional<std::vector<int>> ChooseSweepPoints(const std::vector<int> &, int) override
+    {
+        return SweepPointsAnswer;
+    }
     void ShowHelp(int context) override { HelpContexts << context; }
     std::optional<QSize> ChooseExportSize(QSize onScreen) override
     {
@@ -89,6 +95,12 @@ protected:
         selectedFilter = ExportFilterAnswer;
         return ExportAnswer;
     }
+};
+
+// The real main window answered by its scripted dialogs.
+class TTestWindow : public TScriptedDialogs, public TfrmMain {
+public:
+    TTestWindow() : TfrmMain(this) {}
 };
 
 // The live trace that the computation core gives for a circuit.
