@@ -1,6 +1,4 @@
-// The main window's design aids: snapping the page's parts to E-series
-// values, importing a measured curve beside the computed ones, and the
-// tolerance band behind the live curve.
+#include "app/DesignCommands.h"
 
 #include <QAction>
 #include <QFileDialog>
@@ -10,6 +8,8 @@
 #include <QStatusBar>
 
 #include "app/MainWindow.h"
+#include "app/PlotViews.h"
+#include "app/TraceCommands.h"
 #include "app/ToleranceBandDialog.h"
 #include "document/ESeriesSnap.h"
 #include "document/MeasuredCurve.h"
@@ -19,107 +19,115 @@
 
 namespace cva {
 
-void TfrmMain::CreateSnapMenu(QMenu *edit)
+void TDesignCommands::CreateSnapMenu(QMenu *edit)
 {
     QMenu *snap = edit->addMenu("S&nap values to");
     snap->setObjectName("mnuEditSnap");
     for (TESeries series : {TESeries::E12, TESeries::E24, TESeries::E96}) {
         const QString name = QString::fromLatin1(ESeriesName(series));
-        connect(AddAction(snap, "actEditSnap" + name, name,
+        connect(FWindow.AddAction(snap, "actEditSnap" + name, name,
                           QStringLiteral("Sets every resistor and capacitor of the page to its nearest %1 value")
                               .arg(name)),
                 &QAction::triggered, this, [this, series] { SnapValues(series); });
     }
 }
 
-void TfrmMain::CreateToleranceBand()
+TDesignCommands::TDesignCommands(TfrmMain &window)
+    : QObject(&window), FWindow(window), FDoc(window.Doc()), FBandWorker(new TToleranceBandWorker(this))
 {
-    FBandWorker = new TToleranceBandWorker(this);
     connect(FBandWorker, &TToleranceBandWorker::Finished, this, [this] {
-        FPlotter->SetToleranceBand(&*FBandWorker->Band());
-        UpdateShownView();
+        FWindow.Plotter()->SetToleranceBand(&*FBandWorker->Band());
+        FWindow.Views().UpdateShownView();
     });
     connect(FBandWorker, &TToleranceBandWorker::Failed, this, [this](const QString &reason) {
-        statusBar()->showMessage(QStringLiteral("No tolerance band: %1").arg(reason));
+        FWindow.statusBar()->showMessage(QStringLiteral("No tolerance band: %1").arg(reason));
     });
     // Every change of the circuit, the resolution included, makes a new band.
-    connect(FDoc, &TCircuitDocument::Recomputed, this, &TfrmMain::RestartToleranceBand);
+    connect(&FDoc, &TCircuitDocument::Recomputed, this, &TDesignCommands::RestartToleranceBand);
 }
 
-void TfrmMain::SnapValues(TESeries series)
+void TDesignCommands::CreateImportAction(QMenu *file)
+{
+    connect(FWindow.AddAction(file, "actFileImportCurve", "&Import curve...",
+                              "Shows a measured curve (CSV of frequency, dB and an optional phase) as a snapshot"),
+            &QAction::triggered, this, [this] {
+                const QString path = FWindow.Dialogs().ChooseCurveFile();
+                if (!path.isEmpty())
+                    ImportCurve(path);
+            });
+}
+
+void TDesignCommands::CreateToleranceAction(QMenu *plot)
+{
+    connect(FWindow.AddAction(plot, "actPlotToleranceBand", "&Tolerance band...",
+                              "Shades the range of curves that parts within their tolerances give"),
+            &QAction::triggered, this, [this] {
+                if (const auto settings = FWindow.Dialogs().ChooseToleranceSettings(FDoc.Circuit(), FTolerance))
+                    SetToleranceSettings(*settings);
+            });
+}
+
+void TDesignCommands::SnapValues(TESeries series)
 {
     const QString name = QString::fromLatin1(ESeriesName(series));
     std::vector<std::string> unchanged;
-    FDoc->Apply({.What = QStringLiteral("Snap values to %1").arg(name),
+    FDoc.Apply({.What = QStringLiteral("Snap values to %1").arg(name),
                  .Edit = [&](TCircuit &circuit) { unchanged = SnapActivePage(circuit, series); }});
     if (unchanged.empty()) {
-        statusBar()->showMessage(QStringLiteral("Every resistor and capacitor of the page has its nearest %1 value")
+        FWindow.statusBar()->showMessage(QStringLiteral("Every resistor and capacitor of the page has its nearest %1 value")
                                      .arg(name));
         return;
     }
     QStringList lines;
     for (const std::string &line : unchanged)
         lines << QString::fromStdString(line);
-    FDialogs->ShowWarning(lines.join('\n'));
+    FWindow.Dialogs().ShowWarning(lines.join('\n'));
 }
 
-void TfrmMain::actFileImportCurveExecute()
+bool TDesignCommands::ImportCurve(const QString &path)
 {
-    const QString path = FDialogs->ChooseCurveFile();
-    if (!path.isEmpty())
-        ImportCurve(path);
-}
-
-bool TfrmMain::ImportCurve(const QString &path)
-{
-    if (FDoc->Store().IsFull()) {
-        statusBar()->showMessage(PlotFullText);
+    if (FDoc.Store().IsFull()) {
+        FWindow.statusBar()->showMessage(PlotFullText);
         return false;
     }
     TMeasuredCurve curve;
     try {
         curve = LoadMeasuredCurve(path.toStdString());
     } catch (const CorvantaError &error) {
-        FDialogs->ShowError(QStringLiteral("The curve was not imported. %1").arg(error.what()));
+        FWindow.Dialogs().ShowError(QStringLiteral("The curve was not imported. %1").arg(error.what()));
         return false;
     }
     // A snapshot of the live circuit that then takes the measured curve in:
     // the legend, the Snapshots menu, export and print treat it as any other.
-    TakeSnapshot(QFileInfo(path).completeBaseName());
-    TTraceStore &store = FDoc->Store();
+    FWindow.Traces().TakeSnapshot(QFileInfo(path).completeBaseName());
+    TTraceStore &store = FDoc.Store();
     store.Traces[1] = MeasuredCurveOnGrid(curve);
     // The phase view shows a measured phase; no view shows what was not measured.
     TTrace none;
     none.fill(std::numeric_limits<double>::quiet_NaN());
     store.Quantities[1] = {curve.HasPhase ? MeasuredCurveOnGrid(curve, &TMeasuredPoint::PhaseDeg) : none, none, none};
-    store.TraceColours[1] = FPlotter->TraceColour() == clFuchsia ? clYellow : clFuchsia;
-    FPlotter->DrawBackground();
-    FPlotter->update();
-    UpdateShownView();
+    store.TraceColours[1] = FWindow.Plotter()->TraceColour() == clFuchsia ? clYellow : clFuchsia;
+    FWindow.Plotter()->DrawBackground();
+    FWindow.Plotter()->update();
+    FWindow.Views().UpdateShownView();
     return true;
 }
 
-void TfrmMain::actPlotToleranceBandExecute()
-{
-    if (const std::optional<TToleranceSettings> settings = FDialogs->ChooseToleranceSettings(FDoc->Circuit(), FTolerance))
-        SetToleranceSettings(*settings);
-}
-
-void TfrmMain::SetToleranceSettings(const TToleranceSettings &settings)
+void TDesignCommands::SetToleranceSettings(const TToleranceSettings &settings)
 {
     FTolerance = settings;
     RestartToleranceBand();
 }
 
-void TfrmMain::RestartToleranceBand()
+void TDesignCommands::RestartToleranceBand()
 {
     // The band of the circuit before is never shown beside the new curve.
-    FPlotter->SetToleranceBand(nullptr);
+    FWindow.Plotter()->SetToleranceBand(nullptr);
     if (FTolerance.Shown)
-        FBandWorker->Start(FDoc->Circuit(), FTolerance);
+        FBandWorker->Start(FDoc.Circuit(), FTolerance);
     else
         FBandWorker->Stop();
-    UpdateShownView();
+    FWindow.Views().UpdateShownView();
 }
 
 } // namespace cva

@@ -1,41 +1,65 @@
-// The main window's file commands: New, Open, Revert, Save, Save As, and the
-// question asked before unsaved changes are lost.
+#include "app/FileCommands.h"
 
-#include <QCloseEvent>
-#include <QFileDialog>
+#include <QAction>
 #include <QFileInfo>
-#include <QGuiApplication>
-#include <QScreen>
-#include <QSettings>
-#include <QSignalBlocker>
-#include <QSlider>
-#include <QTabWidget>
+#include <QMenu>
 
 #include "app/MainWindow.h"
+#include "app/MenuText.h"
 #include "app/NetlistPages.h"
+#include "app/PlotViews.h"
+#include "app/TraceCommands.h"
 #include "document/CircuitFile.h"
 #include "netlist/NetlistPage.h"
 
 namespace cva {
 
-namespace {
-const QString FileFilter = QStringLiteral("Tonestack files (*.cva)");
-const QString OpenFilter =
-    QStringLiteral("Tonestack files and netlists (*.cva *.cir *.net *.sp *.spice);;Tonestack files (*.cva);;"
-                   "Netlists (*.cir *.net *.sp *.spice);;All files (*)");
-const QString NetlistFilter = QStringLiteral("Netlists (*.cir *.net *.sp *.spice)");
-const QString WindowSizeKey = QStringLiteral("Window/Size");
-} // namespace
-
-bool TfrmMain::CheckSave()
+TFileCommands::TFileCommands(TfrmMain &window, TNetlistPages &netlists)
+    : QObject(&window), FWindow(window), FDoc(window.Doc()), FNetlists(netlists)
 {
-    if (!FNetlists->CheckSave())
+}
+
+void TFileCommands::CreateActions(QMenu *file)
+{
+    connect(FWindow.AddAction(file, "actFileNew", "&New", "Start again from the default circuits", QKeySequence("Ctrl+N")),
+            &QAction::triggered, this, &TFileCommands::New);
+    connect(FWindow.AddAction(file, "actFileNewNetlist", "New ne&tlist",
+                              "Start a circuit of your own, written as a netlist", QKeySequence("Ctrl+Shift+N")),
+            &QAction::triggered, this, &TFileCommands::NewNetlist);
+    connect(FWindow.AddAction(file, "actFileOpen", "&Open...", "Open an existing saved file", QKeySequence("Ctrl+O")),
+            &QAction::triggered, this, &TFileCommands::Open);
+    connect(FWindow.AddAction(file, "actFileRevert", "&Revert", "Revert to the previous file on disk"),
+            &QAction::triggered, this, &TFileCommands::Revert);
+    connect(FWindow.AddAction(file, "actFileSave", "&Save", "Save the current file", QKeySequence("Ctrl+S")),
+            &QAction::triggered, this, &TFileCommands::Save);
+    connect(FWindow.AddAction(file, "actFileSaveAs", "Save &As...", "Save the current file with a new name",
+                              QKeySequence("Ctrl+Shift+S")),
+            &QAction::triggered, this, &TFileCommands::SaveAs);
+}
+
+void TFileCommands::CreateRecentMenu(QMenu *file)
+{
+    QMenu *recent = file->addMenu("Open recen&t");
+    recent->setObjectName("mnuFileRecent");
+    connect(recent, &QMenu::aboutToShow, this, [this, recent] { FillRecentMenu(recent); });
+}
+
+void TFileCommands::NetlistSaved(const QString &path)
+{
+    FRecent.Add(path);
+    FWindow.UpdateCaption();
+}
+
+
+bool TFileCommands::CheckSave()
+{
+    if (!FNetlists.CheckSave())
         return false;
-    if (!FDoc->State().Modified())
+    if (!FDoc.State().Modified())
         return true;
-    switch (FDialogs->AskSaveChanges()) {
+    switch (FWindow.Dialogs().AskSaveChanges()) {
     case QMessageBox::Yes:
-        return actFileSaveExecute();
+        return Save();
     case QMessageBox::No:
         return true;
     default:
@@ -43,44 +67,44 @@ bool TfrmMain::CheckSave()
     }
 }
 
-bool TfrmMain::SaveTo(const QString &path)
+bool TFileCommands::SaveTo(const QString &path)
 {
-    if (!Guarded([&] { SaveCircuitFile(path.toStdString(), FDoc->Circuit(), TSpecialFiles::Refused); }))
+    if (!FWindow.Guarded([&] { SaveCircuitFile(path.toStdString(), FDoc.Circuit(), TSpecialFiles::Refused); }))
         return false;
     // A live curve named after the file it came from takes the file's new name.
-    std::string &liveLabel = FDoc->Store().Labels[0];
-    const std::string before = QFileInfo(QString::fromStdString(FDoc->State().FileName())).fileName().toStdString();
+    std::string &liveLabel = FDoc.Store().Labels[0];
+    const std::string before = QFileInfo(QString::fromStdString(FDoc.State().FileName())).fileName().toStdString();
     if (!before.empty() && liveLabel == before)
         liveLabel = QFileInfo(path).fileName().toStdString();
-    UpdateShownView();
-    SetFileName(path);
-    SetModified(false);
+    FWindow.Views().UpdateShownView();
+    FDoc.SetFileName(path);
+    FDoc.SetModified(false);
     FRecent.Add(path);
     return true;
 }
 
-bool TfrmMain::actFileSaveExecute()
+bool TFileCommands::Save()
 {
-    if (FNetlists->ActiveIsNetlist())
-        return FNetlists->Save(false);
-    if (FDoc->State().FileName().empty())
-        return actFileSaveAsExecute();
-    return SaveTo(QString::fromStdString(FDoc->State().FileName()));
+    if (FNetlists.ActiveIsNetlist())
+        return FNetlists.Save(false);
+    if (FDoc.State().FileName().empty())
+        return SaveAs();
+    return SaveTo(QString::fromStdString(FDoc.State().FileName()));
 }
 
-bool TfrmMain::actFileSaveAsExecute()
+bool TFileCommands::SaveAs()
 {
-    if (FNetlists->ActiveIsNetlist())
-        return FNetlists->Save(true);
-    const QString path = FDialogs->ChooseSaveFile();
+    if (FNetlists.ActiveIsNetlist())
+        return FNetlists.Save(true);
+    const QString path = FWindow.Dialogs().ChooseSaveFile();
     return !path.isEmpty() && SaveTo(path);
 }
 
-void TfrmMain::actFileNewExecute()
+void TFileCommands::New()
 {
     if (!CheckSave())
         return;
-    FDoc->Apply({.What = QStringLiteral("New circuit"),
+    FDoc.Apply({.What = QStringLiteral("New circuit"),
                  .Edit =
                      [](TCircuit &circuit) {
                          // The resolution belongs to the session, not to the circuit.
@@ -93,98 +117,88 @@ void TfrmMain::actFileNewExecute()
                  .Saved = true});
 }
 
-void TfrmMain::actFileOpenExecute()
+void TFileCommands::Open()
 {
     if (!CheckSave())
         return;
-    const QString path = FDialogs->ChooseOpenFile();
+    const QString path = FWindow.Dialogs().ChooseOpenFile();
     if (!path.isEmpty())
-        LoadFile(path);
+        OpenFile(path);
 }
 
-void TfrmMain::actFileNewNetlistExecute()
+void TFileCommands::NewNetlist()
 {
-    FNetlists->NewNetlist();
+    FNetlists.NewNetlist();
 }
 
-void TfrmMain::actFileRevertExecute()
+void TFileCommands::Revert()
 {
-    if (FNetlists->ActiveIsNetlist()) {
-        FNetlists->Revert();
+    if (FNetlists.ActiveIsNetlist()) {
+        FNetlists.Revert();
         return;
     }
-    if (!FDoc->State().FileName().empty())
-        LoadFile(QString::fromStdString(FDoc->State().FileName()));
+    if (!FDoc.State().FileName().empty())
+        OpenFile(QString::fromStdString(FDoc.State().FileName()));
 }
 
-bool TfrmMain::OpenFile(const QString &path)
-{
-    return LoadFile(path);
-}
-
-bool TfrmMain::LoadFile(const QString &path)
+bool TFileCommands::OpenFile(const QString &path)
 {
     std::optional<TCircuit> loaded;
-    if (!Guarded([&] { loaded = LoadCircuitOrNetlist(path.toStdString(), FDoc->Circuit(), TSpecialFiles::Refused); }))
+    if (!FWindow.Guarded([&] { loaded = LoadCircuitOrNetlist(path.toStdString(), FDoc.Circuit(), TSpecialFiles::Refused); }))
         return false;
     // The curve shown so far stays on the plot for comparison.
-    KeepLiveCurve();
+    FWindow.Traces().KeepLiveCurve();
     const QString fileName = QFileInfo(path).fileName();
     if (const TCircuitDef &opened = loaded->ActiveInfo(); opened.IsNetlist() && opened.NetlistPath == path.toStdString()) {
         // A netlist is a page of its own beside the circuit file.
-        FNetlists->Opened(opened.NetlistPath, opened.NetlistText);
-        FDoc->Apply({.What = QStringLiteral("Open %1").arg(fileName),
+        FNetlists.Opened(opened.NetlistPath, opened.NetlistText);
+        FDoc.Apply({.What = QStringLiteral("Open %1").arg(fileName),
                      .Edit = [&loaded](TCircuit &circuit) { circuit = std::move(*loaded); },
                      .LiveLabel = fileName.toStdString()});
         FRecent.Add(path);
         return true;
     }
-    FDoc->Apply({.What = QStringLiteral("Open %1").arg(fileName),
+    FDoc.Apply({.What = QStringLiteral("Open %1").arg(fileName),
                  .Edit = [&loaded](TCircuit &circuit) { circuit = std::move(*loaded); },
                  .LiveLabel = fileName.toStdString(),
                  .FileName = path,
                  .Saved = true});
     FRecent.Add(path);
     // Said once, here, rather than by the labels at every refresh.
-    const std::vector<std::string> warnings = UnknownTaperWarnings(FDoc->Circuit());
+    const std::vector<std::string> warnings = UnknownTaperWarnings(FDoc.Circuit());
     if (!warnings.empty()) {
         QStringList lines;
         for (const std::string &warning : warnings)
             lines << QString::fromStdString(warning);
-        FDialogs->ShowWarning(lines.join('\n'));
+        FWindow.Dialogs().ShowWarning(lines.join('\n'));
     }
     return true;
 }
 
-void TfrmMain::ShowCircuitControls()
+
+void TFileCommands::FillRecentMenu(QMenu *menu)
 {
-    {
-        const QSignalBlocker blocker(PageControl1);
-        PageControl1->setCurrentIndex(static_cast<int>(FDoc->Circuit().Active));
+    menu->clear();
+    const QStringList files = FRecent.Files();
+    for (int i = 0; i < files.size(); ++i) {
+        const QString path = files[i];
+        QAction *item = menu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(MenuText(QFileInfo(path).fileName())));
+        item->setStatusTip(path);
+        connect(item, &QAction::triggered, this, [this, path] { OpenRecentFile(path); });
     }
-    Guarded([this] { FControls->Show(FDoc->Circuit()); });
+    if (files.isEmpty())
+        menu->addAction("(no recent files)")->setEnabled(false);
 }
 
-void TfrmMain::closeEvent(QCloseEvent *event)
+void TFileCommands::OpenRecentFile(const QString &path)
 {
-    if (!CheckSave()) {
-        event->ignore();
+    if (!QFileInfo::exists(path)) {
+        FRecent.Remove(path);
+        FWindow.Dialogs().ShowError(QStringLiteral("The file \"%1\" no longer exists; it is taken off the recent files.").arg(path));
         return;
     }
-    QSettings().setValue(WindowSizeKey, size());
-    event->accept();
-}
-
-void TfrmMain::RestoreWindowSize()
-{
-    QSize size = QSettings().value(WindowSizeKey).toSize();
-    if (!size.isValid())
-        return;
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        size = size.boundedTo(screen->availableGeometry().size());
-    resize(size.expandedTo(minimumSizeHint()));
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    if (CheckSave())
+        OpenFile(path);
 }
 
 } // namespace cva

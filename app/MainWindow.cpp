@@ -1,23 +1,22 @@
 #include "app/MainWindow.h"
 
-#include <utility>
+#include <array>
+#include <tuple>
 
 #include <QAction>
 #include <QActionGroup>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QCursor>
-#include <QGridLayout>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPrinter>
-#include <QPushButton>
 #include <QScreen>
+#include <QSettings>
 #include <QSignalBlocker>
 #include <QSlider>
-#include <QStackedWidget>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
@@ -26,20 +25,18 @@
 #include <QVBoxLayout>
 
 #include "app/AboutDialog.h"
+#include "app/DesignCommands.h"
+#include "app/FileCommands.h"
 #include "app/FontScale.h"
 #include "app/ListenBar.h"
-#include "app/NetlistPages.h"
-#include "app/PresetChoice.h"
 #include "app/LocaleSeparator.h"
+#include "app/NetlistPages.h"
+#include "app/OutputCommands.h"
+#include "app/PlotViews.h"
+#include "app/PresetCommands.h"
 #include "app/SchematicPage.h"
-#include "app/ControlStrip.h"
-#include "document/ModelCheck.h"
+#include "app/TraceCommands.h"
 #include "help/HelpSystem.h"
-#include "numerics/Error.h"
-#include "plot/PlotColours.h"
-#include "plot/Plotter.h"
-#include "plot/QuantityView.h"
-#include "plot/ResponseMapView.h"
 
 namespace cva {
 
@@ -49,8 +46,8 @@ namespace {
 constexpr int ClientHeight = 453;
 constexpr int PlotDesignWidth = 407;
 constexpr int PageControlWidth = 297;
-constexpr QSize ButtonSize{75, 22};
-constexpr QSize PlotMinimumSize{240, 180};
+
+const QString WindowSizeKey = QStringLiteral("Window/Size");
 
 QString FromView(std::string_view text)
 {
@@ -65,12 +62,16 @@ TfrmMain::TfrmMain(TUserDialogs *dialogs)
 {
     connect(FDoc, &TCircuitDocument::Recomputed, this, &TfrmMain::ShowRecomputed);
     connect(FDoc, &TCircuitDocument::CaptionChanged, this, &TfrmMain::UpdateCaption);
+    FTraces = new TTraceCommands(*this);
+    FPresets = new TPresetCommands(*this);
     auto *area = new QWidget(this);
     setCentralWidget(area);
     setWindowIcon(QIcon(":/icons/corvanta.svg"));
     setAcceptDrops(true);
     CreateControls(area);
-    CreateToleranceBand();
+    FFiles = new TFileCommands(*this, *FNetlists);
+    FOutput = new TOutputCommands(*this, *FViews);
+    FDesign = new TDesignCommands(*this);
     // The page tabs rather than the preset choice, the first in the chain:
     // a key meant for the window must not apply a preset.
     PageControl1->tabBar()->setFocus();
@@ -79,13 +80,13 @@ TfrmMain::TfrmMain(TUserDialogs *dialogs)
     labAccuracy = new TLastingNotice(statusBar());
     labAccuracy->setObjectName("labAccuracy");
     statusBar()->addPermanentWidget(labAccuracy);
-    SetPresetLibrary(LoadShippedPresets());
+    FPresets->SetLibrary(LoadShippedPresets());
     CreateListenBar();
 
     UpdateCaption();
     SetResolution(ResolutionMedium);
     FInitialised = true;
-    Recalculate();
+    FDoc->Recompute();
 
     // The plot starts at its design size beside the controls, however wide
     // the font makes them; the layout keeps the window from getting smaller
@@ -116,15 +117,6 @@ void TfrmMain::CreateListenBar()
 
 void TfrmMain::CreateControls(QWidget *area)
 {
-    cbPresets = new TPresetChoice(area);
-    cbPresets->setObjectName("cbPresets");
-    connect(cbPresets, &QComboBox::activated, this, [this](int index) {
-        const QString name = cbPresets->itemText(index);
-        // Back to the placeholder: the choice is a command, not a state.
-        cbPresets->setCurrentIndex(-1);
-        ApplyPresetNamed(name);
-    });
-
     PageControl1 = new QTabWidget(area);
     PageControl1->setObjectName("PageControl1");
     // All seven tabs side by side: the page control is never narrower than
@@ -151,7 +143,10 @@ void TfrmMain::CreateControls(QWidget *area)
     PageControl1->tabBar()->ensurePolished();
     PageControl1->setMinimumWidth(
         std::max(Scaled(*this, PageControlWidth), PageControl1->tabBar()->sizeHint().width() + 2));
-    connect(PageControl1, &QTabWidget::currentChanged, this, &TfrmMain::PageControl1Change);
+    connect(PageControl1, &QTabWidget::currentChanged, this, [this](int index) {
+        FDoc->Apply({.What = QStringLiteral("Change to %1").arg(PageControl1->tabText(index)),
+                     .Edit = [index](TCircuit &circuit) { circuit.Active = index; }});
+    });
     FNetlists = new TNetlistPages(
         PageControl1, FDoc,
         {.SaveFile = [this](const QString &suggested) { return FDialogs->ChooseNetlistSaveFile(suggested); },
@@ -159,10 +154,7 @@ void TfrmMain::CreateControls(QWidget *area)
          .Guarded = [this](const std::function<void()> &work) { return Guarded(work); }},
         this);
     connect(FNetlists, &TNetlistPages::ComponentActivated, this, &TfrmMain::EditSymbol);
-    connect(FNetlists, &TNetlistPages::Saved, this, [this](const QString &path) {
-        FRecent.Add(path);
-        UpdateCaption();
-    });
+    connect(FNetlists, &TNetlistPages::Saved, this, [this](const QString &path) { FFiles->NetlistSaved(path); });
 
     FControls = new TControlStrip(area);
     connect(FControls, &TControlStrip::Moved, this, &TfrmMain::SliderChange);
@@ -175,53 +167,15 @@ void TfrmMain::CreateControls(QWidget *area)
     left->setContentsMargins(0, Scaled(*this, 6), 0, 0);
     left->setSpacing(Scaled(*this, 7));
     // The preset choice sits above the schematic.
-    left->addWidget(cbPresets);
+    left->addWidget(FPresets->CreateChoice(area));
     left->addWidget(PageControl1);
     left->addWidget(FControls);
     left->addStretch(1);
 
-    auto makeButton = [area](const QString &name) {
-        auto *button = new QPushButton(area);
-        button->setObjectName(name);
-        return button;
-    };
-    btnSnapshot = makeButton("btnSnapshot");
-    btnClear = makeButton("btnClear");
-    Button1 = makeButton("Button1");
-    auto *buttons = new QHBoxLayout;
-    buttons->setSpacing(Scaled(*this, 13));
-    for (QPushButton *button : {btnSnapshot, btnClear, Button1}) {
-        button->setMinimumSize(Scaled(*this, ButtonSize));
-        buttons->addWidget(button);
-    }
-    buttons->addStretch(1);
-
-    FPlotter = new TPlotter(FDoc->Store(), FScale, area);
-    FPlotter->setMinimumSize(Scaled(*this, PlotMinimumSize));
-    // The snapshots one by one, also from the plot itself.
-    FPlotter->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(FPlotter, &QWidget::customContextMenuRequested, this, [this](QPoint at) {
-        QMenu menu(this);
-        FillSnapshotMenu(&menu);
-        menu.exec(FPlotter->mapToGlobal(at));
-    });
-    FQuantityView = new TQuantityView(FDoc->Store(), [this] { return FPlotter->TraceColour(); }, area);
-    FMapView = new TResponseMapView(area);
-    FViews = new QStackedWidget(area);
-    auto showReadout = [this](const QString &text) {
-        if (text.isEmpty())
-            statusBar()->clearMessage();
-        else
-            statusBar()->showMessage(text);
-    };
-    connect(FPlotter, &TPlotter::CursorReadout, this, showReadout);
-    connect(FQuantityView, &TQuantityView::CursorReadout, this, showReadout);
-    connect(FMapView, &TResponseMapView::CursorReadout, this, showReadout);
-    for (QWidget *view : std::initializer_list<QWidget *>{FPlotter, FQuantityView, FMapView})
-        FViews->addWidget(view);
+    FViews = new TPlotViews(*this, area);
     auto *right = new QVBoxLayout;
     right->setSpacing(Scaled(*this, 4));
-    right->addLayout(buttons);
+    right->addLayout(FTraces->CreateButtons(area));
     right->addWidget(FViews, 1);
 
     // Only the plot grows with the window; the schematics and the sliders
@@ -254,75 +208,29 @@ QAction *TfrmMain::Action(const QString &name) const
 void TfrmMain::CreateMenus()
 {
     QMenu *file = menuBar()->addMenu("&File");
-    connect(AddAction(file, "actFileNew", "&New", "Start again from the default circuits", QKeySequence("Ctrl+N")),
-            &QAction::triggered, this, &TfrmMain::actFileNewExecute);
-    connect(AddAction(file, "actFileNewNetlist", "New ne&tlist", "Start a circuit of your own, written as a netlist",
-                      QKeySequence("Ctrl+Shift+N")),
-            &QAction::triggered, this, &TfrmMain::actFileNewNetlistExecute);
-    connect(AddAction(file, "actFileOpen", "&Open...", "Open an existing saved file", QKeySequence("Ctrl+O")),
-            &QAction::triggered, this, &TfrmMain::actFileOpenExecute);
-    connect(AddAction(file, "actFileRevert", "&Revert", "Revert to the previous file on disk"), &QAction::triggered,
-            this, &TfrmMain::actFileRevertExecute);
-    connect(AddAction(file, "actFileSave", "&Save", "Save the current file", QKeySequence("Ctrl+S")),
-            &QAction::triggered, this, &TfrmMain::actFileSaveExecute);
-    connect(AddAction(file, "actFileSaveAs", "Save &As...", "Save the current file with a new name",
-                      QKeySequence("Ctrl+Shift+S")),
-            &QAction::triggered, this, &TfrmMain::actFileSaveAsExecute);
+    FFiles->CreateActions(file);
     connect(AddAction(file, "actFileExport", "&Export...", "Exports the plot as a picture or the traces as a table"),
-            &QAction::triggered, this, &TfrmMain::actFileExportExecute);
-    connect(AddAction(file, "actFileImportCurve", "&Import curve...",
-                      "Shows a measured curve (CSV of frequency, dB and an optional phase) as a snapshot"),
-            &QAction::triggered, this, &TfrmMain::actFileImportCurveExecute);
-    QMenu *recent = file->addMenu("Open recen&t");
-    recent->setObjectName("mnuFileRecent");
-    connect(recent, &QMenu::aboutToShow, this, [this, recent] { FillRecentMenu(recent); });
+            &QAction::triggered, FOutput, &TOutputCommands::Export);
+    FDesign->CreateImportAction(file);
+    FFiles->CreateRecentMenu(file);
     file->addSeparator();
-    connect(AddAction(file, "actFilePrint", "&Print", "Prints the current plot", QKeySequence("Ctrl+P")),
-            &QAction::triggered, this, &TfrmMain::actFilePrintExecute);
-    connect(AddAction(file, "actFilePrintPreview", "Print pre&view...", "Shows the printed page before printing"),
-            &QAction::triggered, this, &TfrmMain::actFilePrintPreviewExecute);
-    connect(AddAction(file, "actFilePrintSetup", "Print set&up...", "Sets the printer up"), &QAction::triggered, this,
-            &TfrmMain::actFilePrintSetupExecute);
+    FOutput->CreatePrintActions(file);
     file->addSeparator();
     QAction *exit = AddAction(file, "actFileExit", "E&xit", "Exits the application", QKeySequence("Alt+F4"));
     exit->setMenuRole(QAction::QuitRole);
     connect(exit, &QAction::triggered, this, &QWidget::close);
 
     CreateEditMenu();
-    FPresetMenu = menuBar()->addMenu("Pre&sets");
+    FPresets->CreateMenu(menuBar());
 
     QMenu *plot = menuBar()->addMenu("&Plot");
-    QAction *snapshot = AddAction(plot, "actPlotSnapshot", "&Snapshot", "Take a snapshot of the current trace");
-    QAction *clear = AddAction(plot, "actPlotClear", "&Clear", "Clear all plotted traces");
-    QAction *sweep =
-        AddAction(plot, "actPlotExample", "S&weep", "Produce an example of min/mid/max for each control");
-    connect(snapshot, &QAction::triggered, this, &TfrmMain::actPlotSnapshotExecute);
-    connect(clear, &QAction::triggered, this, &TfrmMain::actPlotClearExecute);
-    connect(sweep, &QAction::triggered, this, &TfrmMain::actPlotExampleExecute);
-    connect(AddAction(plot, "actPlotSweepPoints", "Sweep &points...", "Chooses the positions the Sweep moves each control to"),
-            &QAction::triggered, this, &TfrmMain::actPlotSweepPointsExecute);
-    connect(AddAction(plot, "actPlotToleranceBand", "&Tolerance band...",
-                      "Shades the range of curves that parts within their tolerances give"),
-            &QAction::triggered, this, &TfrmMain::actPlotToleranceBandExecute);
+    FTraces->CreateActions(plot);
+    FDesign->CreateToleranceAction(plot);
     plot->addSeparator();
-    connect(AddAction(plot, "actPlotSetColour", "Set co&lour...", "Sets the plot colour"), &QAction::triggered, this,
-            &TfrmMain::actPlotSetColourExecute);
-    QAction *cycle = AddAction(plot, "actPlotCycleColour", "C&ycle colours automatically",
-                               "Cycles the colours every time you produce a change to a component value");
-    cycle->setCheckable(true);
+    FTraces->CreateColourActions(plot);
     plot->addSeparator();
-    CreateViewMenu(plot);
-    QMenu *snapshots = plot->addMenu("S&napshots");
-    snapshots->setObjectName("mnuPlotSnapshots");
-    connect(snapshots, &QMenu::aboutToShow, this, [this, snapshots] { FillSnapshotMenu(snapshots); });
-
-    // The buttons above the plot carry the captions and hints of their commands.
-    for (auto [button, action] : {std::pair{btnSnapshot, snapshot}, {btnClear, clear}, {Button1, sweep}}) {
-        button->setText(action->text().remove('&'));
-        button->setToolTip(action->statusTip());
-        button->setStatusTip(action->statusTip());
-        connect(button, &QPushButton::clicked, action, &QAction::trigger);
-    }
+    FViews->CreateViewMenu(plot);
+    FTraces->CreateSnapshotMenu(plot);
 
     QMenu *resolution = menuBar()->addMenu("&Resolution");
     auto *steps = new QActionGroup(this);
@@ -341,15 +249,11 @@ void TfrmMain::CreateMenus()
     resolution->addSeparator();
     QAction *autoscale = AddAction(resolution, "Autoscale1", "Auto Y scale", QString());
     autoscale->setCheckable(true);
-    connect(autoscale, &QAction::toggled, this, [this](bool on) {
-        FScale.AutoYScale = on;
-        FQuantityView->SetPhaseAutoScale(on);
-        FPlotter->update();
-    });
+    connect(autoscale, &QAction::toggled, FViews, &TPlotViews::SetAutoYScale);
 
     QMenu *help = menuBar()->addMenu("&Help");
     connect(AddAction(help, "Contents1", "&Contents", "Opens the help", QKeySequence(Qt::Key_F1)), &QAction::triggered,
-            this, &TfrmMain::Contents1Click);
+            this, [this] { FDialogs->ShowHelp(HelpContents); });
     for (TElementKind kind : {TElementKind::Resistor, TElementKind::Capacitor, TElementKind::Inductor, TElementKind::Pot,
                              TElementKind::Generator})
         connect(&FEditDialogs.Dialog(kind), &TEditDialog::HelpRequested, this,
@@ -358,6 +262,25 @@ void TfrmMain::CreateMenus()
     QAction *about = AddAction(help, "About1", "&About...", "Shows who made Corvanta");
     about->setMenuRole(QAction::AboutRole);
     connect(about, &QAction::triggered, FAbout, &QDialog::exec);
+}
+
+void TfrmMain::CreateEditMenu()
+{
+    QMenu *edit = menuBar()->addMenu("&Edit");
+    QAction *undo = FDoc->UndoStack()->createUndoAction(this, "&Undo");
+    undo->setObjectName("actEditUndo");
+    undo->setShortcut(QKeySequence("Ctrl+Z"));
+    undo->setStatusTip("Takes back the last change of the circuit");
+    QAction *redo = FDoc->UndoStack()->createRedoAction(this, "&Redo");
+    redo->setObjectName("actEditRedo");
+    redo->setShortcut(QKeySequence("Ctrl+Shift+Z"));
+    redo->setStatusTip("Makes the change taken back again");
+    edit->addAction(undo);
+    edit->addAction(redo);
+    edit->addSeparator();
+    FOutput->CreateCopyActions(edit);
+    edit->addSeparator();
+    FDesign->CreateSnapMenu(edit);
 }
 
 bool TfrmMain::Guarded(const std::function<void()> &work)
@@ -373,9 +296,9 @@ bool TfrmMain::Guarded(const std::function<void()> &work)
     }
 }
 
-void TfrmMain::Recalculate()
+TPlotter *TfrmMain::Plotter() const
 {
-    FDoc->Recompute();
+    return FViews->Plotter();
 }
 
 void TfrmMain::ShowRecomputed()
@@ -384,23 +307,18 @@ void TfrmMain::ShowRecomputed()
         return;
     FNetlists->Sync(LocaleDecimalSeparator());
     UpdateCaption();
-    ShowCircuitControls();
+    {
+        const QSignalBlocker blocker(PageControl1);
+        PageControl1->setCurrentIndex(static_cast<int>(FDoc->Circuit().Active));
+    }
     RefreshLabels();
     // A circuit without a curve says why in the views and the status bar
     // until it has one again; snapshots, sweep and export refuse meanwhile.
     const QString &failure = FDoc->LiveFailure();
-    FPlotter->SetNotice(failure);
-    FQuantityView->SetNotice(failure.isEmpty() ? FDoc->EngineFailure() : failure);
     labAccuracy->SetNotice(failure.isEmpty() ? FDoc->AccuracyWarning() : failure);
     FListen->CircuitChanged(FDoc->Circuit());
-    RefreshMapActions();
-    ShowEngineViews();
-    if (!FPresetMessage.isEmpty() && FDoc->Store().Labels[0] != FPresetShown) {
-        if (statusBar()->currentMessage() == FPresetMessage)
-            statusBar()->clearMessage();
-        FPresetMessage.clear();
-    }
-    FPlotter->update();
+    FViews->ShowRecomputed();
+    FPresets->LiveCurveChanged();
 }
 
 void TfrmMain::RefreshLabels()
@@ -413,18 +331,12 @@ void TfrmMain::RefreshLabels()
                     QString::fromStdString(FDoc->Circuit().Symbols.GetCaption(symbol.toStdString(), separator)));
             });
     Guarded([this] { FControls->Show(FDoc->Circuit()); });
-    RefreshPresetChoices();
-}
-
-void TfrmMain::PageControl1Change(int index)
-{
-    FDoc->Apply({.What = QStringLiteral("Change to %1").arg(PageControl1->tabText(index)),
-                 .Edit = [index](TCircuit &circuit) { circuit.Active = index; }});
+    FPresets->Refresh();
 }
 
 void TfrmMain::SliderChange(int slider, int position, bool dragging)
 {
-    QSlider *bar = Slider(slider);
+    QSlider *bar = FControls->Slider(slider);
     bar->setToolTip(QStringLiteral("%1%").arg(position));
     QToolTip::showText(QCursor::pos(), bar->toolTip(), bar);
     // A drag is kept as one step when the slider is let go.
@@ -482,19 +394,31 @@ void TfrmMain::UpdateCaption()
     Action("actFileRevert")->setEnabled(named);
 }
 
-void TfrmMain::SetFileName(const QString &fileName)
+QString TfrmMain::MoveText(int slider, int position) const
 {
-    FDoc->SetFileName(fileName);
+    return QStringLiteral("Move %1 to %2%").arg(FControls->Caption(slider)->text()).arg(position);
 }
 
-void TfrmMain::SetModified(bool modified)
+void TfrmMain::closeEvent(QCloseEvent *event)
 {
-    FDoc->SetModified(modified);
+    if (!FFiles->CheckSave()) {
+        event->ignore();
+        return;
+    }
+    QSettings().setValue(WindowSizeKey, size());
+    event->accept();
 }
 
-void TfrmMain::Contents1Click()
+void TfrmMain::RestoreWindowSize()
 {
-    FDialogs->ShowHelp(HelpContents);
+    QSize size = QSettings().value(WindowSizeKey).toSize();
+    if (!size.isValid())
+        return;
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        size = size.boundedTo(screen->availableGeometry().size());
+    resize(size.expandedTo(minimumSizeHint()));
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
 }
 
 } // namespace cva

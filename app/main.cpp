@@ -4,7 +4,9 @@
 
 #include "app/ApplicationSetup.h"
 #include "app/GuardedApplication.h"
+#include "app/FileCommands.h"
 #include "app/MainWindow.h"
+#include "app/PresetCommands.h"
 
 int main(int argc, char *argv[])
 {
@@ -22,7 +24,7 @@ int main(int argc, char *argv[])
     window.show();
     if (!settingsWarning.isEmpty())
         QMessageBox::warning(&window, QApplication::applicationDisplayName(), settingsWarning);
-    window.ReportPresetWarnings();
+    window.Presets().ReportWarnings();
     // A circuit file named on the command line (as a file manager passes it)
     // opens as File > Open would; the help layer's debug switch is no file.
     const QStringList arguments = QApplication::arguments().mid(1);
@@ -30,7 +32,7 @@ int main(int argc, char *argv[])
         const bool debugSwitch = argument.compare("/debug", Qt::CaseInsensitive) == 0 ||
                                  argument.compare("-debug", Qt::CaseInsensitive) == 0;
         if (!debugSwitch && !argument.startsWith('-')) {
-            window.OpenFile(argument);
+            window.Files().OpenFile(argument);
             break;
         }
     }

@@ -17,8 +17,14 @@
 #include <QTest>
 #include <QTimer>
 
+#include "app/DesignCommands.h"
 #include "app/EditDialogs.h"
+#include "app/FileCommands.h"
 #include "app/MainWindow.h"
+#include "app/OutputCommands.h"
+#include "app/PlotViews.h"
+#include "app/PresetCommands.h"
+#include "app/TraceCommands.h"
 #include "app/SchematicPage.h"
 #include "document/Circuit.h"
 

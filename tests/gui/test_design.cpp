@@ -75,25 +75,25 @@ private:
 void TestDesign::snapIsOneUndoStep()
 {
     SetFr1(50e3);
-    const TCircuit before = W->Circuit();
-    const int steps = W->UndoStack()->count();
+    const TCircuit before = W->Doc().Circuit();
+    const int steps = W->Doc().UndoStack()->count();
     W->Action("actEditSnapE12")->trigger();
-    QCOMPARE(W->UndoStack()->count(), steps + 1);
-    QCOMPARE(W->Circuit().ActiveValues().Find("FR1").GetValue(), 47e3);
+    QCOMPARE(W->Doc().UndoStack()->count(), steps + 1);
+    QCOMPARE(W->Doc().Circuit().ActiveValues().Find("FR1").GetValue(), 47e3);
     // Every resistor and capacitor is an E12 value now; pots and the source stay.
-    for (const auto &entry : W->Circuit().ActiveValues()) {
+    for (const auto &entry : W->Doc().Circuit().ActiveValues()) {
         const double value = entry.Symbol->GetValue();
         if (IsSnappable(*entry.Symbol))
             QCOMPARE(NearestESeriesValue(value, TESeries::E12), value);
         else
             QCOMPARE(value, before.ActiveValues().Find(entry.Name).GetValue());
     }
-    QCOMPARE(W->Store().Traces[0], CoreTrace(W->Circuit()));
-    const TCircuit snapped = W->Circuit();
-    W->UndoStack()->undo();
-    QCOMPARE(W->Circuit(), before);
-    W->UndoStack()->redo();
-    QCOMPARE(W->Circuit(), snapped);
+    QCOMPARE(W->Doc().Store().Traces[0], CoreTrace(W->Doc().Circuit()));
+    const TCircuit snapped = W->Doc().Circuit();
+    W->Doc().UndoStack()->undo();
+    QCOMPARE(W->Doc().Circuit(), before);
+    W->Doc().UndoStack()->redo();
+    QCOMPARE(W->Doc().Circuit(), snapped);
 }
 
 void TestDesign::importShowsTheCurveAsASnapshot()
@@ -104,15 +104,15 @@ void TestDesign::importShowsTheCurveAsASnapshot()
     const QString path = WriteFile("bench.csv", "# measured on the bench\nfrequency,dB,phase\n12000," +
                                                     QByteArray::number(line(12000), 'g', 17) + ",-90\n55," +
                                                     QByteArray::number(line(55), 'g', 17) + ",0\n");
-    QVERIFY(W->ImportCurve(path));
-    QCOMPARE(W->Store().TraceCount, 2);
-    QCOMPARE(W->Store().Labels[1], std::string("bench"));
-    QVERIFY(W->Store().TraceColours[1] != W->Plotter()->TraceColour());
+    QVERIFY(W->Design().ImportCurve(path));
+    QCOMPARE(W->Doc().Store().TraceCount, 2);
+    QCOMPARE(W->Doc().Store().Labels[1], std::string("bench"));
+    QVERIFY(W->Doc().Store().TraceColours[1] != W->Plotter()->TraceColour());
     for (int k = 0; k < GridPoints; ++k) {
         const double frequency = GridFrequency(GridFirstStep + k);
-        const double gain = W->Store().Traces[1][std::size_t(k)];
-        const double phase = W->Store().Quantities[1].PhaseDeg[std::size_t(k)];
-        QVERIFY(std::isnan(W->Store().Quantities[1].GroupDelayS[std::size_t(k)]));
+        const double gain = W->Doc().Store().Traces[1][std::size_t(k)];
+        const double phase = W->Doc().Store().Quantities[1].PhaseDeg[std::size_t(k)];
+        QVERIFY(std::isnan(W->Doc().Store().Quantities[1].GroupDelayS[std::size_t(k)]));
         if (frequency < 55 || frequency > 12000) {
             QVERIFY2(std::isnan(gain) && std::isnan(phase), qPrintable(QString::number(frequency)));
         } else {
@@ -123,7 +123,7 @@ void TestDesign::importShowsTheCurveAsASnapshot()
         }
     }
     // The live curve is untouched.
-    QCOMPARE(W->Store().Traces[0], CoreTrace(W->Circuit()));
+    QCOMPARE(W->Doc().Store().Traces[0], CoreTrace(W->Doc().Circuit()));
 }
 
 void TestDesign::importRefusesABadFile_data()
@@ -139,8 +139,8 @@ void TestDesign::importRefusesABadFile()
 {
     QFETCH(QByteArray, text);
     QFETCH(QString, reason);
-    QVERIFY(!W->ImportCurve(WriteFile("bad.csv", text)));
-    QCOMPARE(W->Store().TraceCount, 1);
+    QVERIFY(!W->Design().ImportCurve(WriteFile("bad.csv", text)));
+    QCOMPARE(W->Doc().Store().TraceCount, 1);
     QCOMPARE(W->Errors.size(), 1);
     QVERIFY2(W->Errors[0].contains("bad.csv") && W->Errors[0].contains(reason), qPrintable(W->Errors[0]));
 }
@@ -162,11 +162,11 @@ void TestDesign::bandEnclosesTheLiveCurve()
     W->SetResolution(step);
     TToleranceSettings settings;
     settings.Shown = true;
-    W->SetToleranceSettings(settings);
-    QTRY_VERIFY_WITH_TIMEOUT(W->ToleranceBand().Band().has_value(), 20000);
-    QCOMPARE(W->Plotter()->Extras().Band, &*W->ToleranceBand().Band());
-    const TToleranceBand &band = *W->ToleranceBand().Band();
-    const TTrace &live = W->Store().Traces[0];
+    W->Design().SetToleranceSettings(settings);
+    QTRY_VERIFY_WITH_TIMEOUT(W->Design().ToleranceBand().Band().has_value(), 20000);
+    QCOMPARE(W->Plotter()->Extras().Band, &*W->Design().ToleranceBand().Band());
+    const TToleranceBand &band = *W->Design().ToleranceBand().Band();
+    const TTrace &live = W->Doc().Store().Traces[0];
     bool wide = false;
     for (std::size_t k = 0; k < GridPoints; ++k) {
         const double rows[] = {band.Min[k], band.P5[k], band.Median[k], band.P95[k], band.Max[k]};
@@ -193,24 +193,24 @@ void TestDesign::aChangeDropsTheBandUntilTheNextIsReady()
     TToleranceSettings settings;
     settings.Shown = true;
     settings.Runs = 100;
-    W->SetToleranceSettings(settings);
-    QTRY_VERIFY_WITH_TIMEOUT(W->ToleranceBand().Band().has_value(), 20000);
-    const TTrace firstMax = W->ToleranceBand().Band()->Max;
+    W->Design().SetToleranceSettings(settings);
+    QTRY_VERIFY_WITH_TIMEOUT(W->Design().ToleranceBand().Band().has_value(), 20000);
+    const TTrace firstMax = W->Design().ToleranceBand().Band()->Max;
     // Each move cancels the band before it; none of theirs is shown.
     for (int position : {10, 20, 30, 100}) {
         W->Slider(BuiltInControl::Bass)->setValue(position);
-        QVERIFY(!W->ToleranceBand().Band());
+        QVERIFY(!W->Design().ToleranceBand().Band());
         QVERIFY(!W->Plotter()->Extras().Band);
     }
-    QTRY_VERIFY_WITH_TIMEOUT(W->ToleranceBand().Band().has_value(), 20000);
-    QVERIFY(W->ToleranceBand().Band()->Max != firstMax);
-    const TTrace &live = W->Store().Traces[0];
+    QTRY_VERIFY_WITH_TIMEOUT(W->Design().ToleranceBand().Band().has_value(), 20000);
+    QVERIFY(W->Design().ToleranceBand().Band()->Max != firstMax);
+    const TTrace &live = W->Doc().Store().Traces[0];
     for (std::size_t k = 0; k < GridPoints; ++k)
-        QVERIFY(W->ToleranceBand().Band()->Min[k] <= live[k] + 1e-5 && live[k] <= W->ToleranceBand().Band()->Max[k] + 1e-5);
+        QVERIFY(W->Design().ToleranceBand().Band()->Min[k] <= live[k] + 1e-5 && live[k] <= W->Design().ToleranceBand().Band()->Max[k] + 1e-5);
     settings.Shown = false;
-    W->SetToleranceSettings(settings);
-    QVERIFY(!W->ToleranceBand().Band());
-    QVERIFY(!W->ToleranceBand().Busy());
+    W->Design().SetToleranceSettings(settings);
+    QVERIFY(!W->Design().ToleranceBand().Band());
+    QVERIFY(!W->Design().ToleranceBand().Busy());
 }
 
 void TestDesign::aCircuitWithoutBandSaysWhy()
@@ -221,9 +221,9 @@ void TestDesign::aCircuitWithoutBandSaysWhy()
     TToleranceSettings settings;
     settings.Shown = true;
     settings.Runs = 10;
-    W->SetToleranceSettings(settings);
+    W->Design().SetToleranceSettings(settings);
     QTRY_VERIFY_WITH_TIMEOUT(W->statusBar()->currentMessage().startsWith("No tolerance band"), 20000);
-    QVERIFY(!W->ToleranceBand().Band());
+    QVERIFY(!W->Design().ToleranceBand().Band());
     QVERIFY(!W->Plotter()->Extras().Band);
 }
 
@@ -237,13 +237,13 @@ void TestDesign::exportCarriesTheBand()
     const QImage plain = exported("plain.png");
     TToleranceSettings settings;
     settings.Shown = true;
-    W->SetToleranceSettings(settings);
-    QTRY_VERIFY_WITH_TIMEOUT(W->ToleranceBand().Band().has_value(), 20000);
+    W->Design().SetToleranceSettings(settings);
+    QTRY_VERIFY_WITH_TIMEOUT(W->Design().ToleranceBand().Band().has_value(), 20000);
     const QImage banded = exported("band.png");
     QVERIFY(!plain.isNull() && plain.size() == banded.size());
     QVERIFY(plain != banded);
     settings.Shown = false;
-    W->SetToleranceSettings(settings);
+    W->Design().SetToleranceSettings(settings);
     QCOMPARE(exported("plain-again.png"), plain);
 }
 
@@ -251,7 +251,7 @@ void TestDesign::dialogKeepsKindAndPartTolerances()
 {
     TToleranceSettings settings;
     settings.PartPercent["XR9"] = 3; // a part of another page stays
-    TToleranceBandDialog dialog(W->Circuit(), settings);
+    TToleranceBandDialog dialog(W->Doc().Circuit(), settings);
     QCOMPARE(dialog.KindSpin("R")->value(), 5.0);
     QCOMPARE(dialog.KindSpin("pot")->value(), 20.0);
     QVERIFY(!dialog.KindSpin("L")); // the Fender page has no inductor
@@ -264,13 +264,13 @@ void TestDesign::dialogKeepsKindAndPartTolerances()
     QCOMPARE(chosen.PartPercent.at("XR9"), 3.0);
     QCOMPARE(chosen.PartPercent.count("FR2"), std::size_t(0)); // follows its kind
     QCOMPARE(chosen.Runs, 50);
-    for (const TPartTolerance &part : TolerancesFor(W->Circuit(), chosen)) {
+    for (const TPartTolerance &part : TolerancesFor(W->Doc().Circuit(), chosen)) {
         const double expected = part.Name == "FR1" ? 1 : part.Kind == "C" ? 2 : part.Kind == "R" ? 5 : part.Kind == "pot" ? 20 : 0;
         QCOMPARE(part.Percent, expected);
     }
     // The parts that move the curve most, worked out beside the dialog.
     QTRY_VERIFY_WITH_TIMEOUT(dialog.SensitivityShown(), 20000);
-    QCOMPARE(dialog.SensitivityTable()->rowCount(), int(W->Circuit().ActiveValues().Count()));
+    QCOMPARE(dialog.SensitivityTable()->rowCount(), int(W->Doc().Circuit().ActiveValues().Count()));
 }
 
 QTEST_MAIN(TestDesign)

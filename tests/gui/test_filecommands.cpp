@@ -198,8 +198,8 @@ void TestFileCommands::openSwitchesPageSlidersAndValues()
     W->Slider(BuiltInControl::Bass)->setValue(20);
     W->Slider(BuiltInControl::Mid)->setValue(30);
     W->Slider(BuiltInControl::Treble)->setValue(40);
-    W->SetModified(false);
-    const TTrace previous = W->Store().Traces[0];
+    W->Doc().SetModified(false);
+    const TTrace previous = W->Doc().Store().Traces[0];
 
     WriteFile(Path("in.cva"), content);
     W->OpenAnswer = Path("in.cva");
@@ -208,20 +208,20 @@ void TestFileCommands::openSwitchesPageSlidersAndValues()
     QCOMPARE(W->SaveQuestions, 0);
 
     QCOMPARE(W->Pages()->currentIndex(), int(page));
-    QCOMPARE(W->Circuit().Active, page);
+    QCOMPARE(W->Doc().Circuit().Active, page);
     for (int slider = 0; slider < BuiltInControl::Count; ++slider) {
         QCOMPARE(W->Slider(slider)->value(), positions[int(slider)]);
-        QCOMPARE(W->Circuit().Position(slider), positions[int(slider)]);
+        QCOMPARE(W->Doc().Circuit().Position(slider), positions[int(slider)]);
         QCOMPARE(W->Slider(slider)->isEnabled(), TCatalogue().Page(page).UsesControl(slider));
     }
     QCOMPARE(W->windowTitle(), NamedCaption(Path("in.cva"), false));
 
-    const TCircuitValues &symbols = W->Circuit().Symbols;
+    const TCircuitValues &symbols = W->Doc().Circuit().Symbols;
     if (content.contains("MR1")) {
         QCOMPARE(symbols.GetValue("MR1"), 47000.0);
         QCOMPARE(W->Page(PageNamed("Marshall"))->ValueLabel("MR1")->text(), QString("47k"));
         QCOMPARE(W->Page(PageNamed("Marshall"))->ValueLabel("MR3")->text(), QString("500k"));
-        QCOMPARE(W->TaperLabel(BuiltInControl::Bass)->text(), QString("Linear"));
+        QCOMPARE(W->Controls()->TaperLabel(BuiltInControl::Bass)->text(), QString("Linear"));
     } else {
         QCOMPARE(symbols.GetValue("MR1"), 33000.0);
     }
@@ -229,10 +229,10 @@ void TestFileCommands::openSwitchesPageSlidersAndValues()
     QCOMPARE(symbols.GetValue("FR1"), 100000.0);
 
     // The curve shown before stays as a snapshot under the loaded one.
-    QCOMPARE(W->Store().TraceCount, 2);
-    QCOMPARE(W->Store().Traces[1], previous);
-    QCOMPARE(W->Store().Traces[0], CoreTrace(W->Circuit()));
-    QVERIFY(W->ClearButton()->isEnabled());
+    QCOMPARE(W->Doc().Store().TraceCount, 2);
+    QCOMPARE(W->Doc().Store().Traces[1], previous);
+    QCOMPARE(W->Doc().Store().Traces[0], CoreTrace(W->Doc().Circuit()));
+    QVERIFY(W->Traces().ClearButton()->isEnabled());
 }
 
 void TestFileCommands::failedOpenChangesNothing_data()
@@ -264,9 +264,9 @@ void TestFileCommands::failedOpenChangesNothing()
     W->Action("actFileOpen")->trigger();
     QVERIFY(W->Errors.isEmpty());
     W->Slider(BuiltInControl::Treble)->setValue(70);
-    W->SnapshotButton()->click();
-    const TCircuit before = W->Circuit();
-    const TTraceStore store = W->Store();
+    W->Traces().SnapshotButton()->click();
+    const TCircuit before = W->Doc().Circuit();
+    const TTraceStore store = W->Doc().Store();
     const QString caption = NamedCaption(Path("good.cva"), true);
     QCOMPARE(W->windowTitle(), caption);
 
@@ -281,18 +281,18 @@ void TestFileCommands::failedOpenChangesNothing()
     QVERIFY2(W->Errors[0].contains(message), qPrintable(W->Errors[0]));
     QCOMPARE(W->windowTitle(), caption);
     QCOMPARE(W->Pages()->currentIndex(), int(PageNamed("Vox")));
-    QCOMPARE(W->Circuit().Active, PageNamed("Vox"));
+    QCOMPARE(W->Doc().Circuit().Active, PageNamed("Vox"));
     QCOMPARE(W->Slider(BuiltInControl::Bass)->value(), 30);
     QCOMPARE(W->Slider(BuiltInControl::Mid)->value(), 50);
     QCOMPARE(W->Slider(BuiltInControl::Treble)->value(), 70);
     QVERIFY(!W->Slider(BuiltInControl::Mid)->isEnabled());
     for (const auto *entry : before.Symbols.InNameOrder()) {
-        QCOMPARE(W->Circuit().Symbols.GetValue(entry->Name), entry->Symbol->GetValue());
-        QCOMPARE(W->Circuit().Symbols.Find(entry->Name).GetInfo(), entry->Symbol->GetInfo());
+        QCOMPARE(W->Doc().Circuit().Symbols.GetValue(entry->Name), entry->Symbol->GetValue());
+        QCOMPARE(W->Doc().Circuit().Symbols.Find(entry->Name).GetInfo(), entry->Symbol->GetInfo());
     }
     QCOMPARE(W->Page(PageNamed("Fender"))->ValueLabel("FR1")->text(), QString("100k"));
-    QCOMPARE(W->Store().TraceCount, store.TraceCount);
-    QCOMPARE(W->Store().Traces, store.Traces);
+    QCOMPARE(W->Doc().Store().TraceCount, store.TraceCount);
+    QCOMPARE(W->Doc().Store().Traces, store.Traces);
 
     // Revert still names the good file.
     W->Action("actFileRevert")->trigger();
@@ -336,7 +336,7 @@ void TestFileCommands::specialFilesAreRefusedWithoutWaiting()
         W->OpenAnswer = fifo;
         W->Action("actFileOpen")->trigger();
     } else {
-        W->OpenFile(fifo);
+        W->Files().OpenFile(fifo);
     }
     ::alarm(0);
     if (end >= 0)
@@ -353,12 +353,12 @@ void TestFileCommands::unknownTaperIsLabelledAndWarnedOfOnce()
     W->Action("actFileOpen")->trigger();
     QCOMPARE(W->Warnings.size(), 1);
     QVERIFY2(W->Warnings[0].startsWith("FR2 has taper number 255"), qPrintable(W->Warnings[0]));
-    QCOMPARE(W->TaperLabel(BuiltInControl::Treble)->text(), QString("Linear (255)"));
+    QCOMPARE(W->Controls()->TaperLabel(BuiltInControl::Treble)->text(), QString("Linear (255)"));
     // Later refreshes of the labels neither fail nor warn again.
     W->Slider(BuiltInControl::Treble)->setValue(20);
     W->Pages()->setCurrentIndex(int(PageNamed("Vox")));
     W->Pages()->setCurrentIndex(int(PageNamed("Fender")));
-    QCOMPARE(W->TaperLabel(BuiltInControl::Treble)->text(), QString("Linear (255)"));
+    QCOMPARE(W->Controls()->TaperLabel(BuiltInControl::Treble)->text(), QString("Linear (255)"));
     QVERIFY2(W->Errors.isEmpty(), qPrintable(W->Errors.join('\n')));
     QCOMPARE(W->Warnings.size(), 1);
 }
@@ -367,9 +367,9 @@ void TestFileCommands::revertReloadsCaptionFile()
 {
     // Nothing to revert to before a file is named.
     QVERIFY(!W->Action("actFileRevert")->isEnabled());
-    W->actFileRevertExecute();
+    W->Files().Revert();
     QVERIFY(W->Errors.isEmpty());
-    QCOMPARE(W->Store().TraceCount, 1);
+    QCOMPARE(W->Doc().Store().TraceCount, 1);
 
     WriteFile(Path("a.cva"), "Tab=Fender\r\nPos2=70\r\n");
     W->OpenAnswer = Path("a.cva");
@@ -381,7 +381,7 @@ void TestFileCommands::revertReloadsCaptionFile()
     W->Action("actFileSaveAs")->trigger();
     W->Slider(BuiltInControl::Mid)->setValue(90);
     W->Pages()->setCurrentIndex(int(PageNamed("Vox")));
-    const int count = W->Store().TraceCount;
+    const int count = W->Doc().Store().TraceCount;
 
     // Revert reloads the file the caption names, without asking.
     W->Action("actFileRevert")->trigger();
@@ -390,8 +390,8 @@ void TestFileCommands::revertReloadsCaptionFile()
     QCOMPARE(W->Pages()->currentIndex(), int(PageNamed("Fender")));
     QCOMPARE(W->Slider(BuiltInControl::Mid)->value(), 10);
     QCOMPARE(W->windowTitle(), NamedCaption(Path("b.cva"), false));
-    QCOMPARE(W->Store().TraceCount, count + 1);
-    QCOMPARE(W->Store().Traces[0], CoreTrace(CircuitAt(PageNamed("Fender"), 50, 10, 50)));
+    QCOMPARE(W->Doc().Store().TraceCount, count + 1);
+    QCOMPARE(W->Doc().Store().Traces[0], CoreTrace(CircuitAt(PageNamed("Fender"), 50, 10, 50)));
 }
 
 void TestFileCommands::openBeforeFirstPaintKeepsSnapshotVisible()
@@ -401,10 +401,10 @@ void TestFileCommands::openBeforeFirstPaintKeepsSnapshotVisible()
     WriteFile(Path("in.cva"), "Tab=Vox\r\n");
     TTestWindow window;
     window.show();
-    QVERIFY(window.OpenFile(Path("in.cva")));
-    QCOMPARE(window.Store().TraceCount, 2);
-    QCOMPARE(window.Store().TraceColours[1], window.Plotter()->TraceColour());
-    QCOMPARE(window.Store().Traces[1], CoreTrace(TCircuit()));
+    QVERIFY(window.Files().OpenFile(Path("in.cva")));
+    QCOMPARE(window.Doc().Store().TraceCount, 2);
+    QCOMPARE(window.Doc().Store().TraceColours[1], window.Plotter()->TraceColour());
+    QCOMPARE(window.Doc().Store().Traces[1], CoreTrace(TCircuit()));
 }
 
 void TestFileCommands::saveQuestionOnClose_data()
@@ -476,14 +476,14 @@ void TestFileCommands::saveQuestionOnOpen()
         QCOMPARE(W->windowTitle(), NamedCaption(Path("in.cva"), false));
     } else {
         QCOMPARE(W->windowTitle(), EmptyCaption + " *");
-        QCOMPARE(W->Store().TraceCount, 1);
+        QCOMPARE(W->Doc().Store().TraceCount, 1);
     }
     QCOMPARE(QFile::exists(Path("out.cva")), !saveTo.isEmpty());
 }
 
 void TestFileCommands::exportWritesTheChosenFormat()
 {
-    W->actPlotSnapshotExecute();
+    W->Traces().Snapshot();
     W->Slider(BuiltInControl::Treble)->setValue(90);
 
     // The typed extension decides; without one, the chosen filter does.
@@ -529,7 +529,7 @@ void TestFileCommands::exportWritesTheChosenFormat()
     W->Action("actFileExport")->trigger();
     QCOMPARE(W->Errors.size(), 1);
     QVERIFY(W->Errors[0].contains("missing"));
-    QCOMPARE(W->Store().TraceCount, 2);
+    QCOMPARE(W->Doc().Store().TraceCount, 2);
 }
 
 void TestFileCommands::newReturnsToTheDefaultsAfterTheSaveQuestion()
@@ -540,12 +540,12 @@ void TestFileCommands::newReturnsToTheDefaultsAfterTheSaveQuestion()
     W->Pages()->setCurrentIndex(int(PageNamed("Vox")));
     W->Slider(BuiltInControl::Treble)->setValue(80);
     W->SaveAnswer = Path("amp.cva");
-    QVERIFY(W->actFileSaveAsExecute());
+    QVERIFY(W->Files().SaveAs());
     W->Action("High1")->trigger();
     W->Slider(BuiltInControl::Bass)->setValue(10);
     QVERIFY(WithEditDialog([&] { DoubleClickComponent(*W, "VR1"); },
                            [](TEditDialog &dialog) { TypeAndOk(dialog, "1k"); }));
-    QCOMPARE(W->Circuit().Symbols.GetValue("VR1"), 1000.0);
+    QCOMPARE(W->Doc().Circuit().Symbols.GetValue("VR1"), 1000.0);
 
     // Cancelling the save question keeps everything.
     W->SaveQuestionAnswer = QMessageBox::Cancel;
@@ -559,11 +559,11 @@ void TestFileCommands::newReturnsToTheDefaultsAfterTheSaveQuestion()
     QCOMPARE(W->SaveQuestions, 2);
     TCircuit defaults;
     defaults.ResolutionStep = ResolutionHigh; // the session's resolution stays
-    QCOMPARE(W->Circuit().Symbols.GetValue("VR1"), defaults.Symbols.GetValue("VR1"));
+    QCOMPARE(W->Doc().Circuit().Symbols.GetValue("VR1"), defaults.Symbols.GetValue("VR1"));
     QCOMPARE(W->Pages()->currentIndex(), int(defaults.Active));
     for (int slider = 0; slider < BuiltInControl::Count; ++slider)
         QCOMPARE(W->Slider(slider)->value(), 50);
-    QCOMPARE(W->Store().Traces[0], CoreTrace(defaults));
+    QCOMPARE(W->Doc().Store().Traces[0], CoreTrace(defaults));
     QVERIFY(W->Action("High1")->isChecked());
     QCOMPARE(W->windowTitle(), EmptyCaption);
     QVERIFY(!W->Action("actFileSave")->isEnabled());
@@ -573,15 +573,15 @@ void TestFileCommands::newReturnsToTheDefaultsAfterTheSaveQuestion()
 
 void TestFileCommands::recentFilesFollowOpenAndSave()
 {
-    for (const QString &file : W->RecentFiles().Files())
+    for (const QString &file : W->Files().RecentFiles().Files())
         TRecentFiles().Remove(file);
     W->SaveAnswer = Path("a.cva");
-    QVERIFY(W->actFileSaveAsExecute());
+    QVERIFY(W->Files().SaveAs());
     WriteFile(Path("b.cva"), ReadFile(Path("a.cva")));
-    QVERIFY(W->OpenFile(Path("b.cva")));
-    QCOMPARE(W->RecentFiles().Files(), (QStringList{Path("b.cva"), Path("a.cva")}));
-    QVERIFY(W->OpenFile(Path("a.cva")));
-    QCOMPARE(W->RecentFiles().Files(), (QStringList{Path("a.cva"), Path("b.cva")}));
+    QVERIFY(W->Files().OpenFile(Path("b.cva")));
+    QCOMPARE(W->Files().RecentFiles().Files(), (QStringList{Path("b.cva"), Path("a.cva")}));
+    QVERIFY(W->Files().OpenFile(Path("a.cva")));
+    QCOMPARE(W->Files().RecentFiles().Files(), (QStringList{Path("a.cva"), Path("b.cva")}));
 
     QMenu *menu = W->findChild<QMenu *>("mnuFileRecent");
     QVERIFY(menu);
@@ -592,14 +592,14 @@ void TestFileCommands::recentFilesFollowOpenAndSave()
     W->SaveQuestionAnswer = QMessageBox::Cancel;
     menu->actions().at(1)->trigger();
     QCOMPARE(W->SaveQuestions, 1);
-    QCOMPARE(W->Document().FileName(), Path("a.cva").toStdString());
+    QCOMPARE(W->Doc().State().FileName(), Path("a.cva").toStdString());
 
     // A file that is gone is said so and leaves the list.
     QVERIFY(QFile::remove(Path("b.cva")));
-    W->OpenRecentFile(Path("b.cva"));
+    W->Files().OpenRecentFile(Path("b.cva"));
     QCOMPARE(W->Errors.size(), 1);
     QVERIFY2(W->Errors[0].contains("no longer exists"), qPrintable(W->Errors[0]));
-    QCOMPARE(W->RecentFiles().Files(), QStringList{Path("a.cva")});
+    QCOMPARE(W->Files().RecentFiles().Files(), QStringList{Path("a.cva")});
 
     TRecentFiles recent;
     for (int i = 0; i < 10; ++i)
@@ -624,7 +624,7 @@ void TestFileCommands::aDroppedCircuitFileOpensAfterTheSaveQuestion()
         return true;
     };
     // Anything else is refused with a word; the circuit stays.
-    const TCircuit before = W->Circuit();
+    const TCircuit before = W->Doc().Circuit();
     for (const QString &name : {QStringLiteral("picture.png"), QStringLiteral("dropped.cva picture.png")}) {
         QMimeData data;
         QList<QUrl> urls;
@@ -637,14 +637,14 @@ void TestFileCommands::aDroppedCircuitFileOpensAfterTheSaveQuestion()
         QDropEvent dropped(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, {});
         QApplication::sendEvent(W.get(), &dropped);
         QVERIFY2(W->statusBar()->currentMessage().contains("opened"), qPrintable(W->statusBar()->currentMessage()));
-        QVERIFY(W->Circuit() == before);
+        QVERIFY(W->Doc().Circuit() == before);
     }
     QVERIFY(W->statusBar()->currentMessage().startsWith("2 files were dropped"));
     W->Slider(BuiltInControl::Bass)->setValue(3);
     W->SaveQuestionAnswer = QMessageBox::No;
     QVERIFY(drop(Path("dropped.cva")));
     QCOMPARE(W->SaveQuestions, 1);
-    QCOMPARE(W->Circuit(), CircuitAt(PageNamed("Vox"), 10, 50, 90));
+    QCOMPARE(W->Doc().Circuit(), CircuitAt(PageNamed("Vox"), 10, 50, 90));
     QCOMPARE(W->windowTitle(), NamedCaption(Path("dropped.cva"), false));
 }
 

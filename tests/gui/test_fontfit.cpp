@@ -185,12 +185,12 @@ void TestFontFit::everyPageFits()
     const QStringList misfits = Misfits(window);
     QVERIFY2(misfits.isEmpty(), qPrintable(misfits.join("; ")));
     SaveScreenshot(window, "no-curve");
-    window.UndoStack()->undo();
+    window.Doc().UndoStack()->undo();
 
     // Every label of the plot's scale is drawn whole, the minus signs too.
     TPlotter &plotter = *window.Plotter();
     const QFontMetrics metrics(PlotLabelFont(), &plotter);
-    const std::vector<TPlotLabel> labels = PlotLabels(plotter.Geometry(), window.Scale(), metrics);
+    const std::vector<TPlotLabel> labels = PlotLabels(plotter.Geometry(), window.Views().Scale(), metrics);
     QStringList texts;
     for (const TPlotLabel &label : labels)
         texts << label.Text;
@@ -263,7 +263,7 @@ void TestFontFit::dialogsFit()
     SaveScreenshot(tubeStage, "dialog-tube-stage");
     tubeStage.reject();
 
-    TToleranceBandDialog band(window.Circuit(), {}, &window);
+    TToleranceBandDialog band(window.Doc().Circuit(), {}, &window);
     Show(band);
     QTRY_VERIFY(band.SensitivityShown());
     const QStringList bandMisfits = Misfits(band);

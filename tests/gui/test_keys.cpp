@@ -133,7 +133,7 @@ void TestKeys::spaceGoesToTheFocusedWidget()
     QCOMPARE(override.isAccepted(), takesSpace);
     if (widget == QLatin1String("btnSnapshot")) {
         QTest::keyClick(target, Qt::Key_Space);
-        QCOMPARE(W->Store().TraceCount, 2);
+        QCOMPARE(W->Doc().Store().TraceCount, 2);
     }
 }
 

@@ -224,7 +224,7 @@ void TestListen::NoDeviceDisablesPlay()
     QVERIFY(sources->item(TListenBar::LiveItem)->toolTip().contains("No JACK server"));
     // Everything else works.
     window.Slider(BuiltInControl::Treble)->setValue(80);
-    QCOMPARE(window.Circuit().Position(BuiltInControl::Treble), 80);
+    QCOMPARE(window.Doc().Circuit().Position(BuiltInControl::Treble), 80);
 #endif
 }
 

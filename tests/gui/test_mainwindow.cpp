@@ -122,13 +122,13 @@ void TestMainWindow::startUpState()
     QCOMPARE(LabelText(PageNamed("Bench"), "SL2"), QString("20"));
     QCOMPARE(LabelText(PageNamed("Marshall"), "MG"), QString("1.3k"));
 
-    QCOMPARE(W->TaperLabel(BuiltInControl::Bass)->text(), QString("Log A"));
-    QCOMPARE(W->TaperLabel(BuiltInControl::Mid)->text(), QString("Linear"));
-    QCOMPARE(W->TaperLabel(BuiltInControl::Treble)->text(), QString("Log A"));
+    QCOMPARE(W->Controls()->TaperLabel(BuiltInControl::Bass)->text(), QString("Log A"));
+    QCOMPARE(W->Controls()->TaperLabel(BuiltInControl::Mid)->text(), QString("Linear"));
+    QCOMPARE(W->Controls()->TaperLabel(BuiltInControl::Treble)->text(), QString("Log A"));
 
-    QCOMPARE(W->Store().TraceCount, 1);
-    QVERIFY(W->SnapshotButton()->isEnabled());
-    QCOMPARE(W->Store().Traces[0], CoreTrace(TCircuit()));
+    QCOMPARE(W->Doc().Store().TraceCount, 1);
+    QVERIFY(W->Traces().SnapshotButton()->isEnabled());
+    QCOMPARE(W->Doc().Store().Traces[0], CoreTrace(TCircuit()));
     QCOMPARE(W->Plotter()->TraceColour(), clLime);
 }
 
@@ -137,9 +137,9 @@ void TestMainWindow::sliderMoveRecalculatesAndMarks()
     QSlider *treble = W->Slider(BuiltInControl::Treble);
     treble->setValue(75);
     QCOMPARE(treble->toolTip(), QString("75%"));
-    QCOMPARE(W->Circuit().Position(BuiltInControl::Treble), 75);
-    QCOMPARE(W->Store().Traces[0], CoreTrace(CircuitAt(PageNamed("Fender"), 50, 50, 75)));
-    QVERIFY(W->Store().Traces[0] != CoreTrace(TCircuit()));
+    QCOMPARE(W->Doc().Circuit().Position(BuiltInControl::Treble), 75);
+    QCOMPARE(W->Doc().Store().Traces[0], CoreTrace(CircuitAt(PageNamed("Fender"), 50, 50, 75)));
+    QVERIFY(W->Doc().Store().Traces[0] != CoreTrace(TCircuit()));
     QCOMPARE(W->windowTitle(), EmptyCaption + " *");
 
     // The keyboard moves the same slider through the same handling.
@@ -147,7 +147,7 @@ void TestMainWindow::sliderMoveRecalculatesAndMarks()
     QTest::keyClick(treble, Qt::Key_Home);
     QCOMPARE(treble->value(), 0);
     QCOMPARE(treble->toolTip(), QString("0%"));
-    QCOMPARE(W->Store().Traces[0], CoreTrace(CircuitAt(PageNamed("Fender"), 50, 50, 0)));
+    QCOMPARE(W->Doc().Store().Traces[0], CoreTrace(CircuitAt(PageNamed("Fender"), 50, 50, 0)));
 }
 
 void TestMainWindow::eachChangeSweepsTheEngineOnce()
@@ -156,7 +156,7 @@ void TestMainWindow::eachChangeSweepsTheEngineOnce()
     const std::pair<const char *, std::function<void()>> changes[] = {
         {"slider", [this] { W->Slider(BuiltInControl::Bass)->setValue(80); }},
         {"page", [this] { W->Pages()->setCurrentIndex(PageNamed("Bench")); }},
-        {"undo", [this] { W->UndoStack()->undo(); }},
+        {"undo", [this] { W->Doc().UndoStack()->undo(); }},
         {"resolution", [this] { W->Action("High1")->trigger(); }},
         {"phase view shown", [this] {
              W->Action("actPlotViewPhase")->trigger();
@@ -191,7 +191,7 @@ void TestMainWindow::pageChangeSetsSlidersAndTapers()
     W->Slider(BuiltInControl::Bass)->setValue(20);
     W->Slider(BuiltInControl::Mid)->setValue(30);
     W->Slider(BuiltInControl::Treble)->setValue(40);
-    W->SetModified(false);
+    W->Doc().SetModified(false);
 
     // The user clicks the page's tab.
     QTabBar *bar = W->Pages()->tabBar();
@@ -202,23 +202,23 @@ void TestMainWindow::pageChangeSetsSlidersAndTapers()
     for (int slider = 0; slider < BuiltInControl::Count; ++slider) {
         const int i = int(slider);
         const bool inUse = tapers[i] != "n/a";
-        QCOMPARE(W->TaperLabel(slider)->text(), tapers[i]);
+        QCOMPARE(W->Controls()->TaperLabel(slider)->text(), tapers[i]);
         QCOMPARE(W->Slider(slider)->isEnabled(), inUse);
-        QCOMPARE(W->SliderCaption(slider)->isEnabled(), inUse);
-        QCOMPARE(W->TaperLabel(slider)->isEnabled(), inUse);
+        QCOMPARE(W->Controls()->Caption(slider)->isEnabled(), inUse);
+        QCOMPARE(W->Controls()->TaperLabel(slider)->isEnabled(), inUse);
     }
     // Positions are shared by all pages, used or not.
     QCOMPARE(W->Slider(BuiltInControl::Bass)->value(), 20);
     QCOMPARE(W->Slider(BuiltInControl::Mid)->value(), 30);
     QCOMPARE(W->Slider(BuiltInControl::Treble)->value(), 40);
-    QCOMPARE(W->Store().Traces[0], CoreTrace(CircuitAt(topology, 20, 30, 40)));
+    QCOMPARE(W->Doc().Store().Traces[0], CoreTrace(CircuitAt(topology, 20, 30, 40)));
 
     SelectPage(PageNamed("Fender"));
     for (int slider = 0; slider < BuiltInControl::Count; ++slider)
         QVERIFY(W->Slider(slider)->isEnabled());
-    QCOMPARE(W->TaperLabel(BuiltInControl::Mid)->text(), QString("Linear"));
+    QCOMPARE(W->Controls()->TaperLabel(BuiltInControl::Mid)->text(), QString("Linear"));
     QCOMPARE(W->Slider(BuiltInControl::Mid)->value(), 30);
-    QCOMPARE(W->Store().Traces[0], CoreTrace(CircuitAt(PageNamed("Fender"), 20, 30, 40)));
+    QCOMPARE(W->Doc().Store().Traces[0], CoreTrace(CircuitAt(PageNamed("Fender"), 20, 30, 40)));
 }
 
 // One row per kind of component dialog.
@@ -256,7 +256,7 @@ void TestMainWindow::confirmedEdit()
     QFETCH(QString, shownAfter);
 
     SelectPage(topology);
-    W->SetModified(false);
+    W->Doc().SetModified(false);
     int shownKind = -1;
     QString selected;
     const bool opened = WithEditDialog([&] { DoubleClickComponent(*W, symbol); },
@@ -276,16 +276,16 @@ void TestMainWindow::confirmedEdit()
     // The whole value is selected, so typing replaces it.
     QCOMPARE(selected, shownBefore);
 
-    const TCircuitValues &symbols = W->Circuit().Symbols;
+    const TCircuitValues &symbols = W->Doc().Circuit().Symbols;
     QCOMPARE(symbols.GetValue(symbol.toStdString()), value);
     QCOMPARE(LabelText(topology, symbol), shownAfter);
     if (kind == int(TElementKind::Pot)) {
         QCOMPARE(int(symbols.GetPotType(symbol.toStdString())), int(PotLogB));
-        QCOMPARE(W->TaperLabel(BuiltInControl::Treble)->text(), QString("Log B"));
+        QCOMPARE(W->Controls()->TaperLabel(BuiltInControl::Treble)->text(), QString("Log B"));
     }
     if (kind == int(TElementKind::Inductor))
         QCOMPARE(symbols.GetValueR(symbol.toStdString()), 300.0);
-    QCOMPARE(W->Store().Traces[0], CoreTrace(W->Circuit()));
+    QCOMPARE(W->Doc().Store().Traces[0], CoreTrace(W->Doc().Circuit()));
     QCOMPARE(W->windowTitle(), EmptyCaption + " *");
 }
 
@@ -307,9 +307,9 @@ void TestMainWindow::cancelledEditChangesNothingButMarks()
     QFETCH(QString, symbol);
 
     SelectPage(topology);
-    W->SetModified(false);
+    W->Doc().SetModified(false);
     const std::string name = symbol.toStdString();
-    const TCircuit before = W->Circuit();
+    const TCircuit before = W->Doc().Circuit();
     const QString shown = LabelText(topology, symbol);
 
     const bool opened = WithEditDialog([&] { DoubleClickComponent(*W, symbol); },
@@ -320,13 +320,13 @@ void TestMainWindow::cancelledEditChangesNothingButMarks()
                                            QTest::mouseClick(dialog.CancelButton(), Qt::LeftButton);
                                        });
     QVERIFY(opened);
-    const TCircuitValues &symbols = W->Circuit().Symbols;
+    const TCircuitValues &symbols = W->Doc().Circuit().Symbols;
     QCOMPARE(symbols.GetValue(name), before.Symbols.GetValue(name));
     QCOMPARE(symbols.GetValueR(name), before.Symbols.GetValueR(name));
     if (symbol == "MR3")
-        QCOMPARE(W->TaperLabel(BuiltInControl::Bass)->text(), QString("Log B"));
+        QCOMPARE(W->Controls()->TaperLabel(BuiltInControl::Bass)->text(), QString("Log B"));
     QCOMPARE(LabelText(topology, symbol), shown);
-    QCOMPARE(W->Store().Traces[0], CoreTrace(before));
+    QCOMPARE(W->Doc().Store().Traces[0], CoreTrace(before));
     QCOMPARE(W->windowTitle(), EmptyCaption + " *");
 }
 
@@ -343,7 +343,7 @@ void TestMainWindow::escapeDoesNotCloseDialog()
                                        });
     QVERIFY(opened);
     QVERIFY(openAfterEscape);
-    QCOMPARE(W->Circuit().Symbols.GetValue("FR5"), 2e6);
+    QCOMPARE(W->Doc().Circuit().Symbols.GetValue("FR5"), 2e6);
 }
 
 void TestMainWindow::unconvertibleEntryKeepsDialogOpen_data()
@@ -371,7 +371,7 @@ void TestMainWindow::unconvertibleEntryKeepsDialogOpen()
 
     SelectPage(topology);
     const std::string name = symbol.toStdString();
-    const TCircuit before = W->Circuit();
+    const TCircuit before = W->Doc().Circuit();
     for (const bool cancelAfterwards : {true, false}) {
         bool openAfterOk = false;
         QString reason, selected;
@@ -401,7 +401,7 @@ void TestMainWindow::unconvertibleEntryKeepsDialogOpen()
         QVERIFY(marked);
         QVERIFY(focused);
         QCOMPARE(selected, typed);
-        const TCircuitValues &symbols = W->Circuit().Symbols;
+        const TCircuitValues &symbols = W->Doc().Circuit().Symbols;
         const double shown = resField ? symbols.GetValueR(name) : symbols.GetValue(name);
         const double old = resField ? before.Symbols.GetValueR(name) : before.Symbols.GetValue(name);
         if (cancelAfterwards) {
@@ -436,7 +436,7 @@ void TestMainWindow::valueLabelOpensDialogFromKeyboard()
                                        });
     QVERIFY(opened);
     QCOMPARE(int(kind), int(TElementKind::Capacitor));
-    QCOMPARE(W->Circuit().Symbols.GetValue("FC1"), 330e-12);
+    QCOMPARE(W->Doc().Circuit().Symbols.GetValue("FC1"), 330e-12);
     QCOMPARE(label->text(), QString("330p"));
 }
 
@@ -445,10 +445,10 @@ void TestMainWindow::editedValueSurvivesPageChange()
     QVERIFY(WithEditDialog([&] { DoubleClickComponent(*W, "FR1"); },
                            [&](TEditDialog &dialog) { TypeAndOk(dialog, "68k"); }));
     SelectPage(PageNamed("Vox"));
-    QCOMPARE(W->Store().Traces[0], CoreTrace(CircuitAt(PageNamed("Vox"), 50, 50, 50)));
+    QCOMPARE(W->Doc().Store().Traces[0], CoreTrace(CircuitAt(PageNamed("Vox"), 50, 50, 50)));
     SelectPage(PageNamed("Fender"));
     QCOMPARE(LabelText(PageNamed("Fender"), "FR1"), QString("68k"));
-    QCOMPARE(W->Circuit().Symbols.GetValue("FR1"), 68000.0);
+    QCOMPARE(W->Doc().Circuit().Symbols.GetValue("FR1"), 68000.0);
 }
 
 void TestMainWindow::sweep_data()
@@ -480,19 +480,19 @@ void TestMainWindow::sweep()
     W->Slider(BuiltInControl::Bass)->setValue(10);
     W->Slider(BuiltInControl::Mid)->setValue(80);
     W->Slider(BuiltInControl::Treble)->setValue(35);
-    W->SnapshotButton()->click(); // thrown away by the sweep's Clear
-    W->SetModified(false);
+    W->Traces().SnapshotButton()->click(); // thrown away by the sweep's Clear
+    W->Doc().SetModified(false);
 
-    QTest::mouseClick(W->SweepButton(), Qt::LeftButton);
+    QTest::mouseClick(W->Traces().SweepButton(), Qt::LeftButton);
 
-    const TTraceStore &store = W->Store();
+    const TTraceStore &store = W->Doc().Store();
     QCOMPARE(store.TraceCount, snapshots + 1);
     QCOMPARE(W->Slider(BuiltInControl::Bass)->value(), 10);
     QCOMPARE(W->Slider(BuiltInControl::Mid)->value(), 80);
     QCOMPARE(W->Slider(BuiltInControl::Treble)->value(), 35);
     QCOMPARE(store.Traces[0], CoreTrace(CircuitAt(topology, 10, 80, 35)));
     QVERIFY(W->windowTitle().endsWith(" *"));
-    QVERIFY(W->ClearButton()->isEnabled());
+    QVERIFY(W->Traces().ClearButton()->isEnabled());
 
     std::array<int, 3> newest{50, 50, 50};
     newest[last] = 100;
@@ -511,9 +511,9 @@ void TestMainWindow::sweepOnFenderFromOwnPositions()
     W->Slider(BuiltInControl::Mid)->setValue(30);
     W->Slider(BuiltInControl::Treble)->setValue(40);
     W->Action("actPlotExample")->trigger();
-    QCOMPARE(W->Store().TraceCount, 10);
-    QCOMPARE(W->Store().Traces[1], CoreTrace(CircuitAt(PageNamed("Fender"), 50, 50, 100)));
-    QCOMPARE(W->Store().Traces[0], CoreTrace(CircuitAt(PageNamed("Fender"), 20, 30, 40)));
+    QCOMPARE(W->Doc().Store().TraceCount, 10);
+    QCOMPARE(W->Doc().Store().Traces[1], CoreTrace(CircuitAt(PageNamed("Fender"), 50, 50, 100)));
+    QCOMPARE(W->Doc().Store().Traces[0], CoreTrace(CircuitAt(PageNamed("Fender"), 20, 30, 40)));
     QCOMPARE(W->Slider(BuiltInControl::Treble)->toolTip(), QString("40%"));
 }
 
@@ -522,10 +522,10 @@ void TestMainWindow::sweepOverChosenPoints()
     W->SweepPointsAnswer = std::vector<int>{0, 25, 50, 75, 100};
     W->Action("actPlotSweepPoints")->trigger();
     W->Action("actPlotExample")->trigger();
-    QCOMPARE(W->Store().TraceCount, 16);
-    QCOMPARE(W->Store().Labels[15], std::string("Bass 0%"));
-    QCOMPARE(W->Store().Labels[2], std::string("Treble 75%"));
-    QCOMPARE(W->Store().Traces[2], CoreTrace(CircuitAt(PageNamed("Fender"), 50, 50, 75)));
+    QCOMPARE(W->Doc().Store().TraceCount, 16);
+    QCOMPARE(W->Doc().Store().Labels[15], std::string("Bass 0%"));
+    QCOMPARE(W->Doc().Store().Labels[2], std::string("Treble 75%"));
+    QCOMPARE(W->Doc().Store().Traces[2], CoreTrace(CircuitAt(PageNamed("Fender"), 50, 50, 75)));
 
     // Eight positions of three controls would overflow the plot: said first,
     // and the plot keeps what it shows. One control has room for them.
@@ -534,19 +534,19 @@ void TestMainWindow::sweepOverChosenPoints()
     W->Action("actPlotExample")->trigger();
     QCOMPARE(W->Warnings.size(), 1);
     QVERIFY2(W->Warnings[0].contains("takes 24 snapshots"), qPrintable(W->Warnings[0]));
-    QCOMPARE(W->Store().TraceCount, 16);
+    QCOMPARE(W->Doc().Store().TraceCount, 16);
     SelectPage(PageNamed("Big muff"));
     W->Action("actPlotExample")->trigger();
-    QCOMPARE(W->Store().TraceCount, 9);
+    QCOMPARE(W->Doc().Store().TraceCount, 9);
 
     // A cancelled choice keeps the positions.
     W->SweepPointsAnswer.reset();
     W->Action("actPlotSweepPoints")->trigger();
-    QCOMPARE(W->SweepPoints().size(), std::size_t(8));
+    QCOMPARE(W->Traces().SweepPoints().size(), std::size_t(8));
 
     // The dialog stays open on a text that does not read, or on positions
     // that overflow the plot with the page's three controls.
-    TSweepPointsDialog dialog(W->SweepPoints(), 3, W.get());
+    TSweepPointsDialog dialog(W->Traces().SweepPoints(), 3, W.get());
     dialog.show();
     QCOMPARE(dialog.PointsEdit()->text(), QString("0, 10, 20, 30, 40, 60, 80, 100"));
     const std::pair<QString, QString> refused[] = {{"0, 50, 150", "\"150\""},
@@ -566,31 +566,31 @@ void TestMainWindow::sweepOverChosenPoints()
 
 void TestMainWindow::snapshotsFillStoreAndClearEmptiesIt()
 {
-    QVERIFY(W->SnapshotButton()->isEnabled());
+    QVERIFY(W->Traces().SnapshotButton()->isEnabled());
     for (int i = 1; i <= 23; ++i) {
         W->Slider(BuiltInControl::Bass)->setValue(i * 4);
-        QTest::mouseClick(W->SnapshotButton(), Qt::LeftButton);
+        QTest::mouseClick(W->Traces().SnapshotButton(), Qt::LeftButton);
     }
-    QCOMPARE(W->Store().TraceCount, MaxTraces);
-    QVERIFY(!W->SnapshotButton()->isEnabled());
+    QCOMPARE(W->Doc().Store().TraceCount, MaxTraces);
+    QVERIFY(!W->Traces().SnapshotButton()->isEnabled());
     QCOMPARE(W->statusBar()->currentMessage(), PlotFullText);
-    QVERIFY(W->ClearButton()->isEnabled());
-    QCOMPARE(W->Store().Traces[1], CoreTrace(CircuitAt(PageNamed("Fender"), 92, 50, 50)));
+    QVERIFY(W->Traces().ClearButton()->isEnabled());
+    QCOMPARE(W->Doc().Store().Traces[1], CoreTrace(CircuitAt(PageNamed("Fender"), 92, 50, 50)));
 
     // The menu item stays enabled but a full store takes nothing more.
     W->Slider(BuiltInControl::Bass)->setValue(0);
-    const TTraceStore before = W->Store();
+    const TTraceStore before = W->Doc().Store();
     W->Action("actPlotSnapshot")->trigger();
-    QCOMPARE(W->Store().TraceCount, MaxTraces);
-    QCOMPARE(W->Store().Traces, before.Traces);
+    QCOMPARE(W->Doc().Store().TraceCount, MaxTraces);
+    QCOMPARE(W->Doc().Store().Traces, before.Traces);
 
-    QTest::mouseClick(W->ClearButton(), Qt::LeftButton);
-    QCOMPARE(W->Store().TraceCount, 1);
-    QVERIFY(W->SnapshotButton()->isEnabled());
-    QVERIFY(!W->ClearButton()->isEnabled());
-    QCOMPARE(W->Store().Traces[0], CoreTrace(CircuitAt(PageNamed("Fender"), 0, 50, 50)));
+    QTest::mouseClick(W->Traces().ClearButton(), Qt::LeftButton);
+    QCOMPARE(W->Doc().Store().TraceCount, 1);
+    QVERIFY(W->Traces().SnapshotButton()->isEnabled());
+    QVERIFY(!W->Traces().ClearButton()->isEnabled());
+    QCOMPARE(W->Doc().Store().Traces[0], CoreTrace(CircuitAt(PageNamed("Fender"), 0, 50, 50)));
     // Snapshots and Clear leave the circuit as saved.
-    W->SetModified(false);
+    W->Doc().SetModified(false);
     W->Action("actPlotSnapshot")->trigger();
     W->Action("actPlotClear")->trigger();
     QCOMPARE(W->windowTitle(), EmptyCaption);
@@ -609,7 +609,7 @@ void TestMainWindow::cycleColoursAdvancesWithEachSnapshot()
     QCOMPARE(plotter->ColourIndex(), (start + 9) % n);
     QCOMPARE(plotter->TraceColour(), PlotColours[(start + 9) % n]);
     // Each snapshot keeps the colour the live trace had when it was taken.
-    const TTraceStore &store = W->Store();
+    const TTraceStore &store = W->Doc().Store();
     QCOMPARE(store.TraceColours[9], startColour);
     for (int k = 1; k < 9; ++k)
         QCOMPARE(store.TraceColours[9 - k], PlotColours[(start + k) % n]);
@@ -635,7 +635,7 @@ void TestMainWindow::setColourTurnsCyclingOff()
     QCOMPARE(W->Plotter()->TraceColour(), RGBColour(200, 10, 30));
     W->Plotter()->repaint();
     W->Action("actPlotSnapshot")->trigger();
-    QCOMPARE(W->Store().TraceColours[1], RGBColour(200, 10, 30));
+    QCOMPARE(W->Doc().Store().TraceColours[1], RGBColour(200, 10, 30));
     // Cycling is off, so the snapshot did not move the live colour on.
     QCOMPARE(W->Plotter()->TraceColour(), RGBColour(200, 10, 30));
     QCOMPARE(W->windowTitle(), EmptyCaption);
@@ -648,17 +648,17 @@ void TestMainWindow::resolutionItems()
                            W->Action("High1")->isChecked()};
     };
     W->Slider(BuiltInControl::Mid)->setValue(70);
-    W->SetModified(false);
+    W->Doc().SetModified(false);
 
     W->Action("Low1")->trigger();
     QCOMPARE(checked(), (QList<bool>{true, false, false}));
     const TTrace low = CoreTrace(CircuitAt(PageNamed("Fender"), 50, 70, 50, ResolutionLow));
-    QCOMPARE(W->Store().Traces[0], low);
+    QCOMPARE(W->Doc().Store().Traces[0], low);
     QVERIFY(low != CoreTrace(CircuitAt(PageNamed("Fender"), 50, 70, 50, ResolutionMedium)));
 
     W->Action("High1")->trigger();
     QCOMPARE(checked(), (QList<bool>{false, false, true}));
-    QCOMPARE(W->Store().Traces[0], CoreTrace(CircuitAt(PageNamed("Fender"), 50, 70, 50, ResolutionHigh)));
+    QCOMPARE(W->Doc().Store().Traces[0], CoreTrace(CircuitAt(PageNamed("Fender"), 50, 70, 50, ResolutionHigh)));
 
     // Choosing the checked item again keeps it checked.
     W->Action("High1")->trigger();
@@ -668,31 +668,31 @@ void TestMainWindow::resolutionItems()
 
     // Page changes keep the chosen resolution.
     SelectPage(PageNamed("Bench"));
-    QCOMPARE(W->Store().Traces[0], CoreTrace(CircuitAt(PageNamed("Bench"), 50, 70, 50, ResolutionHigh)));
+    QCOMPARE(W->Doc().Store().Traces[0], CoreTrace(CircuitAt(PageNamed("Bench"), 50, 70, 50, ResolutionHigh)));
 }
 
 void TestMainWindow::autoYScaleTogglesPlotScale()
 {
-    const TPlotScale fixed = W->Scale();
+    const TPlotScale fixed = W->Views().Scale();
     QCOMPARE(fixed.PlotTopDB, 0);
     QCOMPARE(fixed.PlotBottomDB, -50);
 
     W->Action("Autoscale1")->trigger();
     QVERIFY(W->Action("Autoscale1")->isChecked());
-    QVERIFY(W->Scale().AutoYScale);
+    QVERIFY(W->Views().Scale().AutoYScale);
     W->Plotter()->repaint();
     // The default Fender curve lies well below 0 dB, so a fitted scale moves.
-    QVERIFY(W->Scale().PlotTopDB < 0);
-    double highest = W->Store().Traces[0][0];
-    for (double db : W->Store().Traces[0])
+    QVERIFY(W->Views().Scale().PlotTopDB < 0);
+    double highest = W->Doc().Store().Traces[0][0];
+    for (double db : W->Doc().Store().Traces[0])
         highest = std::max(highest, db);
-    QVERIFY(W->Scale().PlotTopDB >= highest);
+    QVERIFY(W->Views().Scale().PlotTopDB >= highest);
 
     W->Action("Autoscale1")->trigger();
-    QVERIFY(!W->Scale().AutoYScale);
+    QVERIFY(!W->Views().Scale().AutoYScale);
     W->Plotter()->repaint();
-    QCOMPARE(W->Scale().PlotTopDB, 0);
-    QCOMPARE(W->Scale().PlotBottomDB, -50);
+    QCOMPARE(W->Views().Scale().PlotTopDB, 0);
+    QCOMPARE(W->Views().Scale().PlotBottomDB, -50);
     QCOMPARE(W->windowTitle(), EmptyCaption);
 }
 
@@ -702,26 +702,26 @@ void TestMainWindow::resizeGrowsPlotInPlace()
     const QRect before = plotter->geometry();
     const QPoint corner = plotter->mapTo(W->centralWidget(), QPoint(0, 0));
     const QRect pages = W->Pages()->geometry();
-    const QPoint snapshot = W->SnapshotButton()->pos();
+    const QPoint snapshot = W->Traces().SnapshotButton()->pos();
 
     W->ColourAnswer = QColor(255, 0, 255);
     W->Action("actPlotSetColour")->trigger();
-    W->SnapshotButton()->click();
+    W->Traces().SnapshotButton()->click();
 
     W->resize(W->size() + QSize(100, 50));
     QTRY_COMPARE(plotter->size(), before.size() + QSize(100, 50));
     QCOMPARE(plotter->mapTo(W->centralWidget(), QPoint(0, 0)), corner);
     QCOMPARE(W->Plotter(), plotter);
     QCOMPARE(plotter->TraceColour(), clFuchsia);
-    QCOMPARE(W->Store().TraceCount, 2);
+    QCOMPARE(W->Doc().Store().TraceCount, 2);
     // The grid follows the new width: 10 Hz on the frame's left edge at any size.
     QCOMPARE(plotter->FreqToX(10.0), plotter->Geometry().FrameLeft);
-    QVERIFY(plotter->FreqToX(1000.0) > (PlotGeometry(before.size(), W->Scale(), QFontMetrics(PlotLabelFont()))
+    QVERIFY(plotter->FreqToX(1000.0) > (PlotGeometry(before.size(), W->Views().Scale(), QFontMetrics(PlotLabelFont()))
                                             .FreqToX(1000.0)));
 
     // Nothing else moves with the window.
     QCOMPARE(W->Pages()->geometry(), pages);
-    QCOMPARE(W->SnapshotButton()->pos(), snapshot);
+    QCOMPARE(W->Traces().SnapshotButton()->pos(), snapshot);
 }
 
 void TestMainWindow::cursorReadoutInStatusBar()
@@ -735,12 +735,12 @@ void TestMainWindow::cursorReadoutInStatusBar()
     QTest::mouseMove(plotter, QPoint(x, 200));
     const double frequency = geometry.XToFreq(x);
     QTRY_COMPARE(status->currentMessage(),
-                 LiveReadoutText(W->Store(), frequency));
+                 LiveReadoutText(W->Doc().Store(), frequency));
 
     // Moving a slider under a resting pointer updates the readout too.
     W->Slider(BuiltInControl::Bass)->setValue(100);
     plotter->repaint();
-    QCOMPARE(status->currentMessage(), LiveReadoutText(W->Store(), frequency));
+    QCOMPARE(status->currentMessage(), LiveReadoutText(W->Doc().Store(), frequency));
 
     QTest::mouseMove(plotter, QPoint(x, 2)); // above the frame
     QTRY_COMPARE(status->currentMessage(), QString());

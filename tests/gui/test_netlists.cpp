@@ -70,7 +70,7 @@ private slots:
     void SweepViewsAndMapWorkOnANetlistPage();
 
 private:
-    TNetlistPageView *ShownView() const { return W->NetlistPages()->View(W->Circuit().Active); }
+    TNetlistPageView *ShownView() const { return W->NetlistPages()->View(W->Doc().Circuit().Active); }
     void Type(const QString &text)
     {
         ShownView()->Editor()->TextEdit()->setPlainText(text);
@@ -85,7 +85,7 @@ private:
 void TestNetlists::OpensAsAPageOfItsOwnAndFollowsTyping()
 {
     const int builtIn = TCatalogue().Count();
-    QVERIFY(W->OpenFile(Path));
+    QVERIFY(W->Files().OpenFile(Path));
     QCOMPARE(W->Pages()->count(), builtIn + 1);
     QCOMPARE(W->Pages()->currentIndex(), builtIn);
     QCOMPARE(W->Pages()->tabText(builtIn), QString("Tilt control"));
@@ -94,20 +94,20 @@ void TestNetlists::OpensAsAPageOfItsOwnAndFollowsTyping()
     QVERIFY(!W->windowTitle().endsWith("*"));
     QCOMPARE(ShownView()->Editor()->Text(), QString(Tilt));
     QCOMPARE(ShownView()->Parts()->rowCount(), 4);
-    QCOMPARE(W->SliderCaption(0)->text().remove('&'), QString("Tilt"));
+    QCOMPARE(W->Controls()->Caption(0)->text().remove('&'), QString("Tilt"));
 
-    const double before = W->Store().Traces[0][10];
+    const double before = W->Doc().Store().Traces[0][10];
     Type(QString(Tilt).replace("C1 w out 22n", "C1 w out 220n"));
-    QVERIFY(W->Store().Traces[0][10] != before);
+    QVERIFY(W->Doc().Store().Traces[0][10] != before);
     QVERIFY(W->windowTitle().endsWith("*"));
     QVERIFY(W->Errors.isEmpty());
 }
 
 void TestNetlists::UnreadableTextMarksItsLineAndKeepsTheCurve()
 {
-    QVERIFY(W->OpenFile(Path));
-    const TTrace before = W->Store().Traces[0];
-    const int steps = W->UndoStack()->count();
+    QVERIFY(W->Files().OpenFile(Path));
+    const TTrace before = W->Doc().Store().Traces[0];
+    const int steps = W->Doc().UndoStack()->count();
     struct TCase {
         QString Text;
         QString Message;
@@ -119,8 +119,8 @@ void TestNetlists::UnreadableTextMarksItsLineAndKeepsTheCurve()
         QLabel *error = ShownView()->Editor()->ErrorLabel();
         QVERIFY2(error->isVisible() && error->text().startsWith(bad.Message), qPrintable(error->text()));
         QCOMPARE(ShownView()->Editor()->Text(), bad.Text);
-        QVERIFY(W->Store().Traces[0] == before);
-        QCOMPARE(W->UndoStack()->count(), steps);
+        QVERIFY(W->Doc().Store().Traces[0] == before);
+        QCOMPARE(W->Doc().UndoStack()->count(), steps);
     }
     Type(Tilt);
     QVERIFY(!ShownView()->Editor()->ErrorLabel()->isVisible());
@@ -128,7 +128,7 @@ void TestNetlists::UnreadableTextMarksItsLineAndKeepsTheCurve()
 
 void TestNetlists::ValuesAndKnobsAreWrittenBackAndSaved()
 {
-    QVERIFY(W->OpenFile(Path));
+    QVERIFY(W->Files().OpenFile(Path));
     // As the part's dialog changes it.
     W->Doc().Apply({.What = "Change R1", .Edit = [](TCircuit &circuit) {
                         circuit.Symbols.Page(circuit.Active).SetInfo("R1", "22000");
@@ -139,36 +139,36 @@ void TestNetlists::ValuesAndKnobsAreWrittenBackAndSaved()
     QVERIFY(text.startsWith("Tilt control\n* a treble lift against a bass cut\n"));
     QVERIFY(W->windowTitle().endsWith("*"));
 
-    QVERIFY(W->actFileSaveExecute());
+    QVERIFY(W->Files().Save());
     QCOMPARE(ReadAll(Path), text);
     QVERIFY(!W->windowTitle().endsWith("*"));
     QCOMPARE(W->SaveDialogs, 0);
 
     // Read back, it is the same circuit.
     test::TTestWindow again;
-    QVERIFY(again.OpenFile(Path));
-    QCOMPARE(again.Circuit().Position(0), 80);
-    QVERIFY(again.Store().Traces[0] == W->Store().Traces[0]);
+    QVERIFY(again.Files().OpenFile(Path));
+    QCOMPARE(again.Doc().Circuit().Position(0), 80);
+    QVERIFY(again.Doc().Store().Traces[0] == W->Doc().Store().Traces[0]);
 }
 
 void TestNetlists::UndoTakesBackTyping()
 {
-    QVERIFY(W->OpenFile(Path));
-    const TTrace before = W->Store().Traces[0];
+    QVERIFY(W->Files().OpenFile(Path));
+    const TTrace before = W->Doc().Store().Traces[0];
     Type(QString(Tilt).replace("R1 in a 10k", "R1 in a 47k"));
     W->Slider(0)->setValue(20);
-    W->UndoStack()->undo();
-    W->UndoStack()->undo();
+    W->Doc().UndoStack()->undo();
+    W->Doc().UndoStack()->undo();
     QCOMPARE(ShownView()->Editor()->Text(), QString(Tilt));
-    QVERIFY(W->Store().Traces[0] == before);
-    W->UndoStack()->redo();
+    QVERIFY(W->Doc().Store().Traces[0] == before);
+    W->Doc().UndoStack()->redo();
     QVERIFY(ShownView()->Editor()->Text().contains("R1 in a 47k"));
 }
 
 void TestNetlists::ClosingAsksForEveryUnsavedNetlist()
 {
-    QVERIFY(W->OpenFile(Path));
-    W->actFileNewNetlistExecute();
+    QVERIFY(W->Files().OpenFile(Path));
+    W->Files().NewNetlist();
     QCOMPARE(W->Pages()->count(), TCatalogue().Count() + 2);
     W->SaveQuestionAnswer = QMessageBox::Cancel;
     QVERIFY(!W->close());
@@ -178,7 +178,7 @@ void TestNetlists::ClosingAsksForEveryUnsavedNetlist()
     W->SaveQuestionAnswer = QMessageBox::Yes;
     W->SaveAnswer = Dir.filePath("new.cir");
     W->NetlistQuestions.clear();
-    W->SetModified(false);
+    W->Doc().SetModified(false);
     QVERIFY(W->close());
     QVERIFY(ReadAll(W->SaveAnswer).startsWith("New tone control\n"));
 }
@@ -188,40 +188,40 @@ void TestNetlists::ExamplesOpenAsPages()
     const QFileInfoList examples = ShippedExamples(CORVANTA_PROGRAM_DIR);
     QVERIFY(examples.size() >= 12);
     for (const QFileInfo &example : examples)
-        QVERIFY2(W->OpenFile(example.filePath()), qPrintable(W->Errors.join('\n')));
+        QVERIFY2(W->Files().OpenFile(example.filePath()), qPrintable(W->Errors.join('\n')));
     QCOMPARE(W->Pages()->count(), TCatalogue().Count() + int(examples.size()));
     QVERIFY(W->Errors.isEmpty());
     // Opened again, a file takes the place of its page.
-    QVERIFY(W->OpenFile(examples.front().filePath()));
+    QVERIFY(W->Files().OpenFile(examples.front().filePath()));
     QCOMPARE(W->Pages()->count(), TCatalogue().Count() + int(examples.size()));
 }
 
 void TestNetlists::SweepViewsAndMapWorkOnANetlistPage()
 {
-    QVERIFY(W->OpenFile(Path));
-    W->actPlotClearExecute();
-    W->actPlotExampleExecute();
-    QCOMPARE(W->Store().TraceCount, 1 + int(W->SweepPoints().size()));
-    QCOMPARE(QString::fromStdString(W->Store().Labels[1]), QString("Tilt 100%")); // the newest first
-    QVERIFY(W->Store().Traces[1] != W->Store().Traces[W->Store().TraceCount - 1]);
+    QVERIFY(W->Files().OpenFile(Path));
+    W->Traces().Clear();
+    W->Traces().Sweep();
+    QCOMPARE(W->Doc().Store().TraceCount, 1 + int(W->Traces().SweepPoints().size()));
+    QCOMPARE(QString::fromStdString(W->Doc().Store().Labels[1]), QString("Tilt 100%")); // the newest first
+    QVERIFY(W->Doc().Store().Traces[1] != W->Doc().Store().Traces[W->Doc().Store().TraceCount - 1]);
     QVERIFY(W->Errors.isEmpty());
 
     for (const TPlotView view : {TPlotView::Phase, TPlotView::GroupDelay, TPlotView::Impedance}) {
-        W->SetPlotView(view);
-        QCOMPARE(W->PlotView(), view);
+        W->Views().SetPlotView(view);
+        QCOMPARE(W->Views().PlotView(), view);
     }
     for (const double phase : W->Doc().EngineCurves().PhaseDeg)
         QVERIFY(std::isfinite(phase));
-    W->ShowResponseMap(0);
-    QCOMPARE(W->PlotView(), TPlotView::ResponseMap);
+    W->Views().ShowResponseMap(0);
+    QCOMPARE(W->Views().PlotView(), TPlotView::ResponseMap);
     QVERIFY(W->Errors.isEmpty());
 
     // The printout lists the netlist's parts and knobs as a schematic page's.
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(Dir.filePath("printed.pdf"));
-    PrintPlot(printer, W->Store(), W->Circuit().ActiveValues(), W->Circuit().ActiveInfo(), '.',
-              ControlLines(W->Circuit()));
+    PrintPlot(printer, W->Doc().Store(), W->Doc().Circuit().ActiveValues(), W->Doc().Circuit().ActiveInfo(), '.',
+              ControlLines(W->Doc().Circuit()));
     QVERIFY(QFileInfo(Dir.filePath("printed.pdf")).size() > 1000);
 }
 

@@ -28,7 +28,7 @@ private slots:
     void init()
     {
         W = std::make_unique<TTestWindow>();
-        W->SetPresetLibrary(LoadPresetFolder(CORVANTA_PRESET_DIR));
+        W->Presets().SetLibrary(LoadPresetFolder(CORVANTA_PRESET_DIR));
         W->show();
         // The keys reach the Edit menu's shortcuts in the active window.
         QApplication::setActiveWindow(W.get());
@@ -46,7 +46,7 @@ private:
     // The window shows the circuit it holds: page, sliders, labels and curve.
     void VerifyShown(const TCircuit &circuit)
     {
-        QCOMPARE(W->Circuit(), circuit);
+        QCOMPARE(W->Doc().Circuit(), circuit);
         QCOMPARE(W->Pages()->currentIndex(), int(circuit.Active));
         for (int slider = 0; slider < BuiltInControl::Count; ++slider)
             QCOMPARE(W->Slider(slider)->value(), circuit.Position(slider));
@@ -54,7 +54,7 @@ private:
         for (const QString &symbol : page->Symbols())
             QCOMPARE(page->ValueLabel(symbol)->text(),
                      QString::fromStdString(circuit.Symbols.GetCaption(symbol.toStdString())));
-        QCOMPARE(W->Store().Traces[0], CoreTrace(circuit));
+        QCOMPARE(W->Doc().Store().Traces[0], CoreTrace(circuit));
     }
 
     std::unique_ptr<TTestWindow> W;
@@ -81,10 +81,10 @@ void TestUndo::everyChangeIsOneStep()
     W->Slider(BuiltInControl::Bass)->setValue(20);
     if (change == "preset")
         W->Pages()->setCurrentIndex(int(PageNamed("Marshall")));
-    W->SetModified(false);
-    const TCircuit before = W->Circuit();
+    W->Doc().SetModified(false);
+    const TCircuit before = W->Doc().Circuit();
     const QString caption = W->windowTitle();
-    const int steps = W->UndoStack()->count();
+    const int steps = W->Doc().UndoStack()->count();
 
     if (change == "key") {
         W->Slider(BuiltInControl::Treble)->setFocus();
@@ -95,19 +95,19 @@ void TestUndo::everyChangeIsOneStep()
         QVERIFY(WithEditDialog([&] { DoubleClickComponent(*W, "FR1"); },
                                [](TEditDialog &dialog) { TypeAndOk(dialog, "47k"); }));
     } else if (change == "preset") {
-        W->PresetChoice()->activated(W->PresetChoice()->findText("JCM800 2203"));
+        W->Presets().Choice()->activated(W->Presets().Choice()->findText("JCM800 2203"));
     } else if (change == "open") {
         const QString path = Dir.filePath("other.cva");
         SaveCircuitFile(path.toStdString(), CircuitAt(PageNamed("James"), 5, 60, 95));
-        QVERIFY(W->OpenFile(path));
+        QVERIFY(W->Files().OpenFile(path));
     } else if (change == "new") {
-        W->actFileNewExecute();
+        W->Files().New();
     }
-    const TCircuit after = W->Circuit();
+    const TCircuit after = W->Doc().Circuit();
     const QString afterCaption = W->windowTitle();
-    const std::string afterLabel = W->Store().Labels[0];
+    const std::string afterLabel = W->Doc().Store().Labels[0];
     QVERIFY(after != before);
-    QCOMPARE(W->UndoStack()->count(), steps + 1);
+    QCOMPARE(W->Doc().UndoStack()->count(), steps + 1);
     QCOMPARE(W->Action("actEditUndo")->text(), undoText);
 
     // Ctrl+Z as the user presses it, back in the window after any dialog.
@@ -117,23 +117,23 @@ void TestUndo::everyChangeIsOneStep()
     const bool fileChange = change == "open" || change == "new";
     // Back before a load the circuit is no longer the one on disk.
     QCOMPARE(W->windowTitle(), fileChange ? caption + " *" : caption);
-    QVERIFY(W->Store().Labels[0].empty());
+    QVERIFY(W->Doc().Store().Labels[0].empty());
 
     QTest::keyClick(W.get(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
     VerifyShown(after);
     QCOMPARE(W->windowTitle(), afterCaption);
-    QCOMPARE(W->Store().Labels[0], afterLabel);
+    QCOMPARE(W->Doc().Store().Labels[0], afterLabel);
 }
 
 void TestUndo::aDragIsOneStep()
 {
     QSlider *bass = W->Slider(BuiltInControl::Bass);
-    const int steps = W->UndoStack()->count();
+    const int steps = W->Doc().UndoStack()->count();
     bass->setSliderDown(true);
     for (int position : {40, 30, 20, 10})
         bass->setValue(position);
     bass->setSliderDown(false);
-    QCOMPARE(W->UndoStack()->count(), steps + 1);
+    QCOMPARE(W->Doc().UndoStack()->count(), steps + 1);
     QCOMPARE(W->Action("actEditUndo")->text(), "&Undo Move Bass to 10%");
     W->Action("actEditUndo")->trigger();
     VerifyShown(CircuitAt(PageNamed("Fender"), 50, 50, 50));
@@ -143,7 +143,7 @@ void TestUndo::aDragIsOneStep()
     bass->setValue(70);
     bass->setValue(50);
     bass->setSliderDown(false);
-    QCOMPARE(W->UndoStack()->count(), steps + 1);
+    QCOMPARE(W->Doc().UndoStack()->count(), steps + 1);
     QCOMPARE(W->windowTitle(), EmptyCaption + " *");
 }
 
@@ -151,7 +151,7 @@ void TestUndo::theMarkFollowsTheSavedState()
 {
     W->Slider(BuiltInControl::Mid)->setValue(70);
     W->SaveAnswer = Dir.filePath("saved.cva");
-    QVERIFY(W->actFileSaveAsExecute());
+    QVERIFY(W->Files().SaveAs());
     const QString saved = W->windowTitle();
     QVERIFY(!saved.endsWith(" *"));
 
@@ -166,12 +166,12 @@ void TestUndo::theMarkFollowsTheSavedState()
 
     // A cancelled dialog changes nothing to take back, yet counts as an edit;
     // the curve keeps its label.
-    QVERIFY(W->OpenFile(Dir.filePath("saved.cva")));
-    const int steps = W->UndoStack()->count();
+    QVERIFY(W->Files().OpenFile(Dir.filePath("saved.cva")));
+    const int steps = W->Doc().UndoStack()->count();
     QVERIFY(WithEditDialog([&] { DoubleClickComponent(*W, "FR1"); }, [](TEditDialog &dialog) { dialog.reject(); }));
-    QCOMPARE(W->UndoStack()->count(), steps);
+    QCOMPARE(W->Doc().UndoStack()->count(), steps);
     QCOMPARE(W->windowTitle(), saved + " *");
-    QCOMPARE(W->Store().Labels[0], std::string("saved.cva"));
+    QCOMPARE(W->Doc().Store().Labels[0], std::string("saved.cva"));
 }
 
 QTEST_MAIN(TestUndo)

@@ -99,33 +99,33 @@ void TestViews::plotMenuSwitchesTheViewShown()
         TPlotView View;
         QWidget *Widget;
     } items[] = {
-        {"actPlotViewPhase", TPlotView::Phase, W->QuantityView()},
-        {"actPlotViewGroupDelay", TPlotView::GroupDelay, W->QuantityView()},
-        {"actPlotViewImpedance", TPlotView::Impedance, W->QuantityView()},
-        {"actPlotViewMapMid", TPlotView::ResponseMap, W->ResponseMapView()},
+        {"actPlotViewPhase", TPlotView::Phase, W->Views().QuantityView()},
+        {"actPlotViewGroupDelay", TPlotView::GroupDelay, W->Views().QuantityView()},
+        {"actPlotViewImpedance", TPlotView::Impedance, W->Views().QuantityView()},
+        {"actPlotViewMapMid", TPlotView::ResponseMap, W->Views().ResponseMapView()},
         {"actPlotViewGain", TPlotView::Gain, W->Plotter()},
     };
-    QCOMPARE(W->PlotView(), TPlotView::Gain);
+    QCOMPARE(W->Views().PlotView(), TPlotView::Gain);
     for (const auto &item : items) {
         W->Action(item.Action)->trigger();
-        QCOMPARE(W->PlotView(), item.View);
-        QCOMPARE(W->ShownView(), item.Widget);
+        QCOMPARE(W->Views().PlotView(), item.View);
+        QCOMPARE(W->Views().ShownView(), item.Widget);
         QVERIFY(item.Widget->isVisible());
         QVERIFY(W->Action(item.Action)->isChecked());
     }
-    QCOMPARE(W->QuantityView()->Quantity(), TQuantity::Impedance);
-    QCOMPARE(W->MapSlider(), BuiltInControl::Mid);
+    QCOMPARE(W->Views().QuantityView()->Quantity(), TQuantity::Impedance);
+    QCOMPARE(W->Views().MapSlider(), BuiltInControl::Mid);
     QVERIFY(W->Errors.isEmpty());
 }
 
 void TestViews::snapshotsKeepEveryQuantity()
 {
     W->Pages()->setCurrentIndex(int(PageNamed("Bench")));
-    W->SetPlotView(TPlotView::Phase);
-    W->SnapshotButton()->click();
+    W->Views().SetPlotView(TPlotView::Phase);
+    W->Traces().SnapshotButton()->click();
     W->Slider(BuiltInControl::Treble)->setValue(90);
 
-    const TTraceStore &store = W->Store();
+    const TTraceStore &store = W->Doc().Store();
     const TResponseCurves before = EngineCurves(CircuitAt(PageNamed("Bench"), 50, 50, 50));
     const TResponseCurves after = EngineCurves(CircuitAt(PageNamed("Bench"), 50, 50, 90));
     QCOMPARE(store.TraceCount, 2);
@@ -135,25 +135,25 @@ void TestViews::snapshotsKeepEveryQuantity()
     QCOMPARE(store.Quantities[0].PhaseDeg, after.PhaseDeg);
 
     // Each view draws the snapshot in its own colour under the live trace.
-    W->SetPlotView(TPlotView::GroupDelay);
+    W->Views().SetPlotView(TPlotView::GroupDelay);
     W->Plotter()->SetTraceColour(clRed);
     W->Slider(BuiltInControl::Treble)->setValue(10);
-    const QImage shown = W->ShownView()->grab().toImage();
+    const QImage shown = W->Views().ShownView()->grab().toImage();
     QVERIFY(CountColour(shown, ToQColor(clLime)) > 100);
     QVERIFY(CountColour(shown, ToQColor(clRed)) > 100);
 
     // A hidden snapshot is drawn in none of them, nor does it stretch the axis.
-    W->SetSnapshotShown(1, false);
+    W->Traces().SetSnapshotShown(1, false);
     W->Action("Autoscale1")->trigger();
     for (TPlotView view : {TPlotView::Phase, TPlotView::GroupDelay, TPlotView::Impedance}) {
-        W->SetPlotView(view);
-        const QImage hidden = W->ShownView()->grab().toImage();
+        W->Views().SetPlotView(view);
+        const QImage hidden = W->Views().ShownView()->grab().toImage();
         QCOMPARE(CountColour(hidden, ToQColor(clLime)), 0);
         TTraceStore alone = store;
         alone.TraceCount = 1;
         TQuantityView lone(alone, [] { return clRed; });
-        lone.resize(W->ShownView()->size());
-        lone.SetQuantity(W->QuantityView()->Quantity());
+        lone.resize(W->Views().ShownView()->size());
+        lone.SetQuantity(W->Views().QuantityView()->Quantity());
         lone.SetPhaseAutoScale(true);
         QCOMPARE(lone.grab().toImage(), hidden);
     }
@@ -161,8 +161,8 @@ void TestViews::snapshotsKeepEveryQuantity()
 
 void TestViews::readoutShowsGainPhaseAndGroupDelay()
 {
-    W->SetPlotView(TPlotView::Phase);
-    QWidget *view = W->ShownView();
+    W->Views().SetPlotView(TPlotView::Phase);
+    QWidget *view = W->Views().ShownView();
     const QPoint inside(view->width() / 2, view->height() / 2);
     QTest::mouseMove(view, QPoint(1, 1));
     QTest::mouseMove(view, inside);
@@ -172,7 +172,7 @@ void TestViews::readoutShowsGainPhaseAndGroupDelay()
     const QStringList parts = text.split(QStringLiteral("   "));
     QCOMPARE(parts.size(), 4);
     const double frequency =
-        QuantityGeometry(view->size(), QuantityAxis(TQuantity::Phase, W->Store(), false), view).XToFreq(inside.x());
+        QuantityGeometry(view->size(), QuantityAxis(TQuantity::Phase, W->Doc().Store(), false), view).XToFreq(inside.x());
     QCOMPARE(parts[0], FrequencyText(frequency));
     QCOMPARE(parts[1], QString::number(TraceAt(CoreTrace(circuit), frequency), 'f', 2) + " dB");
     QCOMPARE(parts[2], QString::number(TraceAt(curves.PhaseDeg, frequency), 'f', 1) + QStringLiteral("\u00b0"));
@@ -207,8 +207,8 @@ void TestViews::fittedAxesHoldEveryValueOnWholeSteps()
 void TestViews::responseMapFollowsEveryChangeWithItsMarker()
 {
     W->Slider(BuiltInControl::Treble)->setValue(30);
-    W->ShowResponseMap(BuiltInControl::Treble);
-    const TResponseMapPicture &map = W->ResponseMapView()->Map();
+    W->Views().ShowResponseMap(BuiltInControl::Treble);
+    const TResponseMapPicture &map = W->Views().ResponseMapView()->Map();
     QCOMPARE(map.Curves, CalcResponseMap(CircuitAt(PageNamed("Fender"), 50, 50, 30), BuiltInControl::Treble, ResolutionMedium));
 
     // Another slider moves the whole map; the mapped one moves the marker.
@@ -248,13 +248,13 @@ void TestViews::mapsOfferOnlyThePagesControls()
     // A map over a control the next page lacks gives way to the gain, without a box.
     W->Pages()->setCurrentIndex(int(PageNamed("Fender")));
     W->Action("actPlotViewMapTreble")->trigger();
-    QCOMPARE(W->PlotView(), TPlotView::ResponseMap);
+    QCOMPARE(W->Views().PlotView(), TPlotView::ResponseMap);
     W->Pages()->setCurrentIndex(int(PageNamed("Big muff")));
-    QCOMPARE(W->PlotView(), TPlotView::Gain);
+    QCOMPARE(W->Views().PlotView(), TPlotView::Gain);
     QVERIFY(W->Action("actPlotViewGain")->isChecked());
     QVERIFY(W->statusBar()->currentMessage().contains("no Treble control"));
     W->Slider(BuiltInControl::Mid)->setValue(20);
-    QCOMPARE(W->PlotView(), TPlotView::Gain);
+    QCOMPARE(W->Views().PlotView(), TPlotView::Gain);
     QVERIFY(W->Errors.isEmpty());
 }
 
@@ -265,7 +265,7 @@ void TestViews::circuitTheEngineCannotSolve()
     const QString path = Dir->filePath("noinductance.cva");
     W->Pages()->setCurrentIndex(int(PageNamed("Bench")));
     W->SaveAnswer = path;
-    QVERIFY(W->actFileSaveAsExecute());
+    QVERIFY(W->Files().SaveAs());
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QByteArray text = file.readAll();
@@ -275,19 +275,19 @@ void TestViews::circuitTheEngineCannotSolve()
     file.write(text);
     file.close();
 
-    W->SetPlotView(TPlotView::Phase);
+    W->Views().SetPlotView(TPlotView::Phase);
     W->Errors.clear();
-    QVERIFY(W->OpenFile(path));
+    QVERIFY(W->Files().OpenFile(path));
     QCOMPARE(W->Errors.size(), 1);
     QVERIFY(W->Errors.front().contains("Bench"));
-    for (double value : W->Store().Traces[0])
+    for (double value : W->Doc().Store().Traces[0])
         QVERIFY(std::isfinite(value));
-    for (double value : W->Store().Quantities[0].PhaseDeg)
+    for (double value : W->Doc().Store().Quantities[0].PhaseDeg)
         QVERIFY(!std::isfinite(value));
     // Told once, not on every change; the readout leaves the phase out.
     W->Slider(BuiltInControl::Bass)->setValue(10);
     QCOMPARE(W->Errors.size(), 1);
-    QWidget *view = W->ShownView();
+    QWidget *view = W->Views().ShownView();
     QTest::mouseMove(view, QPoint(1, 1));
     QTest::mouseMove(view, QPoint(view->width() / 2, view->height() / 2));
     QCOMPARE(W->statusBar()->currentMessage().split(QStringLiteral("   ")).size(), 2);
@@ -300,12 +300,12 @@ void TestViews::circuitWithoutACurveSaysWhyAndKeepsNothing()
         {[](TCircuit &circuit) { circuit.Symbols.AddResistor("FR1", 1e300); }, "R1 on the Fender page is 1E300 Ω"},
     };
     auto finite = [](double value) { return std::isfinite(value); };
-    W->TakeSnapshot("before");
+    W->Traces().TakeSnapshot("before");
     W->ExportAnswer = Dir->filePath("none.png");
     for (const auto &[edit, reason] : failures) {
         W->Doc().Apply({.What = "Break", .Edit = edit});
-        QVERIFY(std::none_of(W->Store().Traces[0].begin(), W->Store().Traces[0].end(), finite));
-        for (const QString &said : {W->Plotter()->Notice(), W->QuantityView()->Notice(), W->AccuracyWarning()->Notice()})
+        QVERIFY(std::none_of(W->Doc().Store().Traces[0].begin(), W->Doc().Store().Traces[0].end(), finite));
+        for (const QString &said : {W->Plotter()->Notice(), W->Views().QuantityView()->Notice(), W->AccuracyWarning()->Notice()})
             QVERIFY2(said.startsWith(reason), qPrintable(said));
         QVERIFY(!W->AccuracyWarning()->isHidden());
 
@@ -316,12 +316,12 @@ void TestViews::circuitWithoutACurveSaysWhyAndKeepsNothing()
         QCOMPARE(W->Warnings.size(), 4);
         for (const QString &warning : W->Warnings)
             QVERIFY2(warning.contains(reason), qPrintable(warning));
-        QCOMPARE(W->Store().TraceCount, 2);
+        QCOMPARE(W->Doc().Store().TraceCount, 2);
         QVERIFY(!QFile::exists(W->ExportAnswer));
         QVERIFY(W->Errors.isEmpty());
 
-        W->UndoStack()->undo();
-        QVERIFY(std::all_of(W->Store().Traces[0].begin(), W->Store().Traces[0].end(), finite));
+        W->Doc().UndoStack()->undo();
+        QVERIFY(std::all_of(W->Doc().Store().Traces[0].begin(), W->Doc().Store().Traces[0].end(), finite));
         QVERIFY(W->Plotter()->Notice().isEmpty());
         QVERIFY(W->AccuracyWarning()->isHidden());
     }
@@ -329,17 +329,17 @@ void TestViews::circuitWithoutACurveSaysWhyAndKeepsNothing()
 
 void TestViews::exportAndPrintFollowTheViewShown()
 {
-    W->SetPlotView(TPlotView::Impedance);
+    W->Views().SetPlotView(TPlotView::Impedance);
     W->ExportAnswer = Dir->filePath("impedance.png");
     W->Action("actFileExport")->trigger();
     const QImage exported(W->ExportAnswer);
     const QImage expected = Picture(
         [&](QPainter &painter, QSize size) {
-            RenderTitled(painter, size, PlotTitle(W->Circuit()), [&](QPainter &onPlot, QSize plotSize) {
-                RenderQuantityPlot(onPlot, plotSize, W->Store(), TQuantity::Impedance, false, clLime);
+            RenderTitled(painter, size, PlotTitle(W->Doc().Circuit()), [&](QPainter &onPlot, QSize plotSize) {
+                RenderQuantityPlot(onPlot, plotSize, W->Doc().Store(), TQuantity::Impedance, false, clLime);
             });
         },
-        W->ShownView()->size());
+        W->Views().ShownView()->size());
     QCOMPARE(exported.convertToFormat(QImage::Format_RGB32), expected);
 
     W->ExportAnswer = Dir->filePath("impedance.csv");
@@ -348,9 +348,9 @@ void TestViews::exportAndPrintFollowTheViewShown()
     QVERIFY(table.open(QIODevice::ReadOnly));
     QCOMPARE(table.readLine().trimmed(), QByteArray("frequency_hz,Live"));
     const QList<QByteArray> first = table.readLine().trimmed().split(',');
-    QCOMPARE(first[1].toDouble(), W->Store().Quantities[0].ImpedanceOhm[0]);
+    QCOMPARE(first[1].toDouble(), W->Doc().Store().Quantities[0].ImpedanceOhm[0]);
 
-    W->ShowResponseMap(BuiltInControl::Bass);
+    W->Views().ShowResponseMap(BuiltInControl::Bass);
     W->ExportAnswer = Dir->filePath("map.csv");
     W->Action("actFileExport")->trigger();
     QFile map(W->ExportAnswer);
@@ -364,7 +364,7 @@ void TestViews::exportAndPrintFollowTheViewShown()
     QPainter painter(&page);
     const TPrintLayout layout = DrawPicturePrintout(
         painter, [](QPainter &on, QSize size) { on.fillRect(QRect(QPoint(0, 0), size), Qt::red); },
-        W->Circuit().ActiveValues(), W->Circuit().ActiveInfo(), '.');
+        W->Doc().Circuit().ActiveValues(), W->Doc().Circuit().ActiveInfo(), '.');
     painter.end();
     QCOMPARE(page.pixelColor(layout.TextW + layout.L10 + 5, 5), QColor(Qt::red));
     QCOMPARE(page.pixelColor(layout.TextW / 2, layout.L14 / 2 + 1) == QColor(Qt::red), false);
@@ -373,18 +373,18 @@ void TestViews::exportAndPrintFollowTheViewShown()
 
 void TestViews::copyAndMarkersFollowTheViewShown()
 {
-    W->SnapshotButton()->click();
-    W->SetPlotView(TPlotView::Phase);
+    W->Traces().SnapshotButton()->click();
+    W->Views().SetPlotView(TPlotView::Phase);
     W->Action("actEditCopyData")->trigger();
     const QStringList rows = QGuiApplication::clipboard()->text().split('\n');
     QCOMPARE(rows.size(), GridPoints + 2);
     QCOMPARE(rows[0], QStringLiteral("frequency_hz\tLive\tSnapshot 1"));
-    QCOMPARE(rows[1].split('\t').at(1).toDouble(), W->Store().Quantities[0].PhaseDeg[0]);
+    QCOMPARE(rows[1].split('\t').at(1).toDouble(), W->Doc().Store().Quantities[0].PhaseDeg[0]);
     W->Action("actEditCopyPlot")->trigger();
-    QCOMPARE(QGuiApplication::clipboard()->image().size(), W->ShownView()->size());
+    QCOMPARE(QGuiApplication::clipboard()->image().size(), W->Views().ShownView()->size());
 
     // Markers: white rings and labels on the gain plot, only on request.
-    W->SetPlotView(TPlotView::Gain);
+    W->Views().SetPlotView(TPlotView::Gain);
     const int before = CountColour(W->Plotter()->grab().toImage(), MarkerColour());
     W->Action("actPlotMarkers")->trigger();
     QVERIFY(CountColour(W->Plotter()->grab().toImage(), MarkerColour()) > before + 20);

@@ -1,17 +1,15 @@
-// The main window's other ways to open a file: File > Open recent, and a
-// circuit or audio file dropped on the window.
+// A circuit or audio file dropped on the main window.
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
-#include <QMenu>
 #include <QMimeData>
 #include <QStatusBar>
 #include <QUrl>
 
+#include "app/FileCommands.h"
 #include "app/ListenBar.h"
 #include "app/MainWindow.h"
-#include "app/MenuText.h"
 #include "document/CircuitFile.h"
 
 namespace cva {
@@ -34,31 +32,6 @@ bool IsAudioFile(const QString &path)
 
 } // namespace
 
-void TfrmMain::FillRecentMenu(QMenu *menu)
-{
-    menu->clear();
-    const QStringList files = FRecent.Files();
-    for (int i = 0; i < files.size(); ++i) {
-        const QString path = files[i];
-        QAction *item = menu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(MenuText(QFileInfo(path).fileName())));
-        item->setStatusTip(path);
-        connect(item, &QAction::triggered, this, [this, path] { OpenRecentFile(path); });
-    }
-    if (files.isEmpty())
-        menu->addAction("(no recent files)")->setEnabled(false);
-}
-
-void TfrmMain::OpenRecentFile(const QString &path)
-{
-    if (!QFileInfo::exists(path)) {
-        FRecent.Remove(path);
-        FDialogs->ShowError(QStringLiteral("The file \"%1\" no longer exists; it is taken off the recent files.").arg(path));
-        return;
-    }
-    if (CheckSave())
-        LoadFile(path);
-}
-
 void TfrmMain::dragEnterEvent(QDragEnterEvent *event)
 {
     // Any files are taken, so that the drop can say what it refuses.
@@ -80,8 +53,8 @@ void TfrmMain::dropEvent(QDropEvent *event)
     }
     const QString path = urls.constFirst().isLocalFile() ? urls.constFirst().toLocalFile() : QString();
     if (IsCircuitFile(path)) {
-        if (CheckSave())
-            LoadFile(path);
+        if (FFiles->CheckSave())
+            FFiles->OpenFile(path);
     } else if (IsAudioFile(path)) {
         FListen->OpenAudioFile(path);
     } else {

@@ -1,6 +1,4 @@
-// The main window's choice of what the plot shows: gain, phase, group delay,
-// input impedance or the response map over one slider, and the engine's
-// share of every recalculation that these views need.
+#include "app/PlotViews.h"
 
 #include <array>
 #include <limits>
@@ -11,7 +9,9 @@
 #include <QStackedWidget>
 #include <QStatusBar>
 
+#include "app/FontScale.h"
 #include "app/MainWindow.h"
+#include "app/TraceCommands.h"
 #include "app/MenuText.h"
 #include "document/ResponseMap.h"
 #include "numerics/Error.h"
@@ -23,6 +23,9 @@
 namespace cva {
 
 namespace {
+
+// At the design font (see FontScale.h).
+constexpr QSize PlotMinimumSize{240, 180};
 
 struct TViewItem {
     const char *Name;
@@ -64,12 +67,56 @@ bool ShowsQuantity(TPlotView view)
 
 } // namespace
 
-void TfrmMain::CreateViewMenu(QMenu *plot)
+TPlotViews::TPlotViews(TfrmMain &window, QWidget *parent)
+    : QStackedWidget(parent), FWindow(window), FDoc(window.Doc()), FPlotter(new TPlotter(FDoc.Store(), FScale, this)),
+      FQuantityView(new TQuantityView(FDoc.Store(), [this] { return FPlotter->TraceColour(); }, this)),
+      FMapView(new TResponseMapView(this))
+{
+    FPlotter->setMinimumSize(Scaled(*this, PlotMinimumSize));
+    // The snapshots one by one, also from the plot itself.
+    FPlotter->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(FPlotter, &QWidget::customContextMenuRequested, this, [this](QPoint at) {
+        QMenu menu(this);
+        FWindow.Traces().FillSnapshotMenu(&menu);
+        menu.exec(FPlotter->mapToGlobal(at));
+    });
+    auto showReadout = [this](const QString &text) {
+        if (text.isEmpty())
+            FWindow.statusBar()->clearMessage();
+        else
+            FWindow.statusBar()->showMessage(text);
+    };
+    connect(FPlotter, &TPlotter::CursorReadout, this, showReadout);
+    connect(FQuantityView, &TQuantityView::CursorReadout, this, showReadout);
+    connect(FMapView, &TResponseMapView::CursorReadout, this, showReadout);
+    for (QWidget *view : std::initializer_list<QWidget *>{FPlotter, FQuantityView, FMapView})
+        addWidget(view);
+}
+
+void TPlotViews::SetAutoYScale(bool on)
+{
+    FScale.AutoYScale = on;
+    FQuantityView->SetPhaseAutoScale(on);
+    FPlotter->update();
+}
+
+void TPlotViews::ShowRecomputed()
+{
+    // A circuit without a curve says why in the views until it has one again.
+    const QString &failure = FDoc.LiveFailure();
+    FPlotter->SetNotice(failure);
+    FQuantityView->SetNotice(failure.isEmpty() ? FDoc.EngineFailure() : failure);
+    RefreshMapActions();
+    ShowEngineViews();
+    FPlotter->update();
+}
+
+void TPlotViews::CreateViewMenu(QMenu *plot)
 {
     QMenu *show = plot->addMenu("Sh&ow");
     auto *views = new QActionGroup(this);
     for (const TViewItem &item : CurveViews) {
-        QAction *action = AddAction(show, item.Name, item.Text, item.Hint);
+        QAction *action = FWindow.AddAction(show, item.Name, item.Text, item.Hint);
         action->setCheckable(true);
         views->addAction(action);
         connect(action, &QAction::triggered, this, [this, view = item.View] { SetPlotView(view); });
@@ -79,24 +126,24 @@ void TfrmMain::CreateViewMenu(QMenu *plot)
     FViewGroup = views;
     RefreshMapActions();
 
-    QAction *markers = AddAction(plot, "actPlotMarkers", "&Markers",
+    QAction *markers = FWindow.AddAction(plot, "actPlotMarkers", "&Markers",
                                  "Marks the live curve's peak, deepest notch and -3 dB points, with frequency and gain");
     markers->setCheckable(true);
     connect(markers, &QAction::toggled, FPlotter, &TPlotter::SetShowMarkers);
-    QAction *legend = AddAction(plot, "actPlotLegend", "Le&gend", "Shows which line is which curve, in every view");
+    QAction *legend = FWindow.AddAction(plot, "actPlotLegend", "Le&gend", "Shows which line is which curve, in every view");
     legend->setCheckable(true);
     legend->setChecked(true);
     connect(legend, &QAction::toggled, FPlotter, &TPlotter::SetShowLegend);
     connect(legend, &QAction::toggled, FQuantityView, &TQuantityView::SetShowLegend);
 }
 
-void TfrmMain::RefreshMapActions()
+void TPlotViews::RefreshMapActions()
 {
     // One item per control the page shown uses; pages differ in their controls.
     std::vector<std::pair<int, std::string>> controls;
-    for (int slider = 0; slider < FDoc->Circuit().ControlCount(); ++slider)
-        if (FDoc->Circuit().ControlEnabled(slider))
-            controls.emplace_back(slider, FDoc->Circuit().ActiveInfo().Controls[std::size_t(slider)].Label);
+    for (int slider = 0; slider < FDoc.Circuit().ControlCount(); ++slider)
+        if (FDoc.Circuit().ControlEnabled(slider))
+            controls.emplace_back(slider, FDoc.Circuit().ActiveInfo().Controls[std::size_t(slider)].Label);
     if (controls == FMapControls)
         return;
     FMapControls = controls;
@@ -106,7 +153,7 @@ void TfrmMain::RefreshMapActions()
     for (const auto &[slider, label] : controls) {
         const QString caption = QString::fromStdString(label);
         QAction *action =
-            AddAction(FShowMenu, MapActionName(label), QStringLiteral("Response map over &") + MenuText(caption),
+            FWindow.AddAction(FShowMenu, MapActionName(label), QStringLiteral("Response map over &") + MenuText(caption),
                       QStringLiteral("Shows the gain at every position of the ") + caption +
                           QStringLiteral(" control as colours"));
         action->setCheckable(true);
@@ -116,21 +163,16 @@ void TfrmMain::RefreshMapActions()
     CheckViewAction();
 }
 
-QWidget *TfrmMain::ShownView() const
-{
-    return FViews->currentWidget();
-}
-
-void TfrmMain::CheckViewAction()
+void TPlotViews::CheckViewAction()
 {
     for (const TViewItem &item : CurveViews)
-        Action(item.Name)->setChecked(FPlotView == item.View);
-    for (int slider = 0; slider < FDoc->Circuit().ControlCount(); ++slider)
-        if (QAction *map = Action(MapActionName(FDoc->Circuit().ActiveInfo().Controls[std::size_t(slider)].Label)))
+        FWindow.Action(item.Name)->setChecked(FPlotView == item.View);
+    for (int slider = 0; slider < FDoc.Circuit().ControlCount(); ++slider)
+        if (QAction *map = FWindow.Action(MapActionName(FDoc.Circuit().ActiveInfo().Controls[std::size_t(slider)].Label)))
             map->setChecked(FPlotView == TPlotView::ResponseMap && FMapSlider == slider);
 }
 
-void TfrmMain::SetPlotView(TPlotView view)
+void TPlotViews::SetPlotView(TPlotView view)
 {
     if (view == TPlotView::ResponseMap) {
         ShowResponseMap(FMapSlider);
@@ -139,28 +181,28 @@ void TfrmMain::SetPlotView(TPlotView view)
     FPlotView = view;
     if (ShowsQuantity(view)) {
         FQuantityView->SetQuantity(QuantityOf(view));
-        FViews->setCurrentWidget(FQuantityView);
+        setCurrentWidget(FQuantityView);
         // A failure while another view was shown has not been told yet.
-        if (!FDoc->EngineFailure().isEmpty())
-            FDialogs->ShowError(FDoc->EngineFailure());
+        if (!FDoc.EngineFailure().isEmpty())
+            FWindow.Dialogs().ShowError(FDoc.EngineFailure());
     } else {
-        FViews->setCurrentWidget(FPlotter);
+        setCurrentWidget(FPlotter);
     }
     CheckViewAction();
     UpdateShownView();
 }
 
-QString TfrmMain::ControlLabel(int control) const
+QString TPlotViews::ControlLabel(int control) const
 {
-    const auto &controls = FDoc->Circuit().ActiveInfo().Controls;
+    const auto &controls = FDoc.Circuit().ActiveInfo().Controls;
     return control >= 0 && control < int(controls.size()) ? QString::fromStdString(controls[std::size_t(control)].Label)
                                                           : QString();
 }
 
-void TfrmMain::ShowResponseMap(int slider)
+void TPlotViews::ShowResponseMap(int slider)
 {
-    TResponseMapPicture map{ControlLabel(slider), FDoc->Circuit().Position(slider), {}, {}};
-    const bool made = Guarded([&] { map.Curves = CalcResponseMap(FDoc->Circuit(), slider, FDoc->Circuit().ResolutionStep); });
+    TResponseMapPicture map{ControlLabel(slider), FDoc.Circuit().Position(slider), {}, {}};
+    const bool made = FWindow.Guarded([&] { map.Curves = CalcResponseMap(FDoc.Circuit(), slider, FDoc.Circuit().ResolutionStep); });
     if (!made) {
         // The plot keeps what it showed, and the menu says so.
         CheckViewAction();
@@ -170,66 +212,66 @@ void TfrmMain::ShowResponseMap(int slider)
     FMapControlLabel = ControlLabel(slider).toStdString();
     FPlotView = TPlotView::ResponseMap;
     FMapView->SetMap(std::move(map));
-    FViews->setCurrentWidget(FMapView);
+    setCurrentWidget(FMapView);
     CheckViewAction();
 }
 
-void TfrmMain::ShowEngineViews()
+void TPlotViews::ShowEngineViews()
 {
-    const QString &failure = FDoc->EngineFailure();
+    const QString &failure = FDoc.EngineFailure();
     const bool told = failure == FToldEngineFailure;
     FToldEngineFailure = failure;
     if (!failure.isEmpty() && ShowsQuantity(FPlotView) && !told)
-        FDialogs->ShowError(failure);
+        FWindow.Dialogs().ShowError(failure);
     if (FPlotView == TPlotView::ResponseMap)
         RecalculateMap();
     UpdateShownView();
 }
 
-void TfrmMain::RecalculateMap()
+void TPlotViews::RecalculateMap()
 {
-    if (!FDoc->Circuit().ControlEnabled(FMapSlider)) {
+    if (!FDoc.Circuit().ControlEnabled(FMapSlider)) {
         // The page shown now lacks the control mapped: back to the gain, said in passing.
         const QString lacking = QStringLiteral("The %1 page has no %2 control to map: the gain is shown")
-                                    .arg(QString::fromStdString(FDoc->Circuit().ActiveInfo().TabCaption),
+                                    .arg(QString::fromStdString(FDoc.Circuit().ActiveInfo().TabCaption),
                                          QString::fromStdString(FMapControlLabel));
         SetPlotView(TPlotView::Gain);
-        statusBar()->showMessage(lacking);
+        FWindow.statusBar()->showMessage(lacking);
         return;
     }
-    TResponseMapPicture map{ControlLabel(FMapSlider), FDoc->Circuit().Position(FMapSlider), {}, {}};
+    TResponseMapPicture map{ControlLabel(FMapSlider), FDoc.Circuit().Position(FMapSlider), {}, {}};
     try {
-        map.Curves = CalcResponseMap(FDoc->Circuit(), FMapSlider, FDoc->Circuit().ResolutionStep);
+        map.Curves = CalcResponseMap(FDoc.Circuit(), FMapSlider, FDoc.Circuit().ResolutionStep);
     } catch (const CorvantaError &error) {
         // The view says why it has no map; the box comes once per reason.
         map.Message = QString::fromStdString(error.what());
         if (map.Message != FMapView->Map().Message)
-            FDialogs->ShowError(map.Message);
+            FWindow.Dialogs().ShowError(map.Message);
     }
     FMapView->SetMap(std::move(map));
 }
 
-void TfrmMain::UpdateShownView()
+void TPlotViews::UpdateShownView()
 {
-    ShownView()->update();
+    currentWidget()->update();
 }
 
-TTraceStore TfrmMain::ShownTraces() const
+TTraceStore TPlotViews::ShownTraces() const
 {
-    return ShowsQuantity(FPlotView) ? QuantityStore(FDoc->Store(), QuantityOf(FPlotView)) : FDoc->Store();
+    return ShowsQuantity(FPlotView) ? QuantityStore(FDoc.Store(), QuantityOf(FPlotView)) : FDoc.Store();
 }
 
-void TfrmMain::RenderShownView(QPainter &painter, QSize size)
+void TPlotViews::RenderShownView(QPainter &painter, QSize size)
 {
     switch (FPlotView) {
     case TPlotView::Gain:
-        GainPlotRender(FDoc->Store(), FScale, FPlotter->TraceColour(), FPlotter->Extras())(painter, size);
+        GainPlotRender(FDoc.Store(), FScale, FPlotter->TraceColour(), FPlotter->Extras())(painter, size);
         return;
     case TPlotView::ResponseMap:
         RenderResponseMap(painter, size, FMapView->Map());
         return;
     default:
-        RenderQuantityPlot(painter, size, FDoc->Store(), QuantityOf(FPlotView), FScale.AutoYScale, FPlotter->TraceColour(),
+        RenderQuantityPlot(painter, size, FDoc.Store(), QuantityOf(FPlotView), FScale.AutoYScale, FPlotter->TraceColour(),
                            FPlotter->Extras().Legend);
     }
 }
