@@ -135,6 +135,13 @@ void TPlotViews::CreateViewMenu(QMenu *plot)
     legend->setChecked(true);
     connect(legend, &QAction::toggled, FPlotter, &TPlotter::SetShowLegend);
     connect(legend, &QAction::toggled, FQuantityView, &TQuantityView::SetShowLegend);
+    connect(FWindow.AddAction(plot, "actPlotResetView", "&Reset view", "Shows the whole of every view again after zooming",
+                              QKeySequence("Ctrl+0")),
+            &QAction::triggered, this, [this] {
+                FPlotter->ResetView();
+                FQuantityView->ResetView();
+                FMapView->ResetView();
+            });
 }
 
 void TPlotViews::RefreshMapActions()
@@ -268,11 +275,11 @@ void TPlotViews::RenderShownView(QPainter &painter, QSize size)
         GainPlotRender(FDoc.Store(), FScale, FPlotter->TraceColour(), FPlotter->Extras())(painter, size);
         return;
     case TPlotView::ResponseMap:
-        RenderResponseMap(painter, size, FMapView->Map());
+        RenderResponseMap(painter, size, FMapView->Map(), FMapView->Window());
         return;
     default:
         RenderQuantityPlot(painter, size, FDoc.Store(), QuantityOf(FPlotView), FScale.AutoYScale, FPlotter->TraceColour(),
-                           FPlotter->Extras().Legend);
+                           FQuantityView->Extras());
     }
 }
 

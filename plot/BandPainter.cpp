@@ -16,8 +16,7 @@ void FillBetween(QPainter &painter, const TPlotGeometry &geometry, const TPlotSc
                  const TTrace &upper)
 {
     const auto at = [&](int k, double db) {
-        return QPointF(AxisFreqToXF(GridFrequency(GridFirstStep + k), geometry.FrameLeft, geometry.FrameRight()),
-                       AxisDBToYF(db, scale, geometry.FrameTop, geometry.FrameBottom()));
+        return QPointF(geometry.FreqToXF(GridFrequency(GridFirstStep + k)), geometry.DBToYF(db, scale));
     };
     int first = 0;
     while (first < GridPoints) {

@@ -6,8 +6,10 @@ namespace cva {
 
 namespace {
 
-// The axis runs from 10 Hz (10^1) to 10^4.46875 Hz, the last grid step.
-constexpr double AxisDecades = 4.46875 - 1;
+double DecadesToXF(double frequency, TSpan decades, int left, int right)
+{
+    return left + (right - left) * (std::log10(frequency) - decades.Low) / decades.Size();
+}
 
 } // namespace
 
@@ -18,7 +20,12 @@ bool TPlotGeometry::InFrame(int x, int y) const
 
 int TPlotGeometry::FreqToX(double frequency) const
 {
-    return AxisFreqToX(frequency, FrameLeft, FrameRight());
+    return FrameLeft + static_cast<int>(std::trunc(FreqToXF(frequency) - FrameLeft));
+}
+
+double TPlotGeometry::FreqToXF(double frequency) const
+{
+    return DecadesToXF(frequency, Decades, FrameLeft, FrameRight());
 }
 
 double TPlotGeometry::XToFreq(int x) const
@@ -26,13 +33,41 @@ double TPlotGeometry::XToFreq(int x) const
     // A frame without width shows nothing but the axis start.
     const int span = FrameRight() - FrameLeft;
     if (span <= 0)
-        return 10;
-    return std::pow(10.0, 1 + (x - FrameLeft) * AxisDecades / span);
+        return std::pow(10.0, Decades.Low);
+    return std::pow(10.0, Decades.At(XFraction(x)));
+}
+
+double TPlotGeometry::XFraction(int x) const
+{
+    const int span = FrameRight() - FrameLeft;
+    return span > 0 ? double(x - FrameLeft) / span : 0;
+}
+
+double TPlotGeometry::YFraction(int y) const
+{
+    const int span = FrameBottom() - FrameTop;
+    return span > 0 ? double(FrameBottom() - y) / span : 0;
 }
 
 int TPlotGeometry::DBToY(double db, const TPlotScale &scale) const
 {
     return AxisDBToY(db, scale, FrameTop, FrameBottom());
+}
+
+double TPlotGeometry::DBToYF(double db, const TPlotScale &scale) const
+{
+    return AxisDBToYF(db, scale, FrameTop, FrameBottom());
+}
+
+TViewLimits GridViewLimits(double leastY)
+{
+    return {GridDecades, 0.05, leastY};
+}
+
+TPlotGeometry Windowed(TPlotGeometry geometry, const TViewWindow &window)
+{
+    geometry.Decades = window.X();
+    return geometry;
 }
 
 TGridX BuildGridX(const TPlotGeometry &geometry)
@@ -50,7 +85,7 @@ int AxisFreqToX(double frequency, int left, int right)
 
 double AxisFreqToXF(double frequency, int left, int right)
 {
-    return left + (right - left) * (std::log10(frequency) - 1) / AxisDecades;
+    return DecadesToXF(frequency, GridDecades, left, right);
 }
 
 int AxisDBToY(double db, const TPlotScale &scale, int top, int bottom)

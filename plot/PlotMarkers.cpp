@@ -60,6 +60,9 @@ void DrawMarkers(QPainter &painter, const TPlotGeometry &geometry, const TPlotSc
     painter.setBrush(Qt::NoBrush);
     for (const TShownMarker &shown : ShownMarkers(markers)) {
         const QPoint at(geometry.FreqToX(shown.Marker.FrequencyHz), geometry.DBToY(shown.Marker.GainDB, scale));
+        // A zoomed view may leave the marker out.
+        if (at.x() < frame.left() || at.x() > frame.right())
+            continue;
         if (shown.Ring)
             painter.drawEllipse(at, radius, radius);
         else

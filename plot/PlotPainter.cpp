@@ -34,28 +34,92 @@ void HorizontalLine(QPainter &painter, const TPlotGeometry &geometry, int y)
     painter.drawLine(geometry.FrameLeft, y, geometry.FrameRight(), y);
 }
 
-// The dB grid: a grey line at every dB, then the silver tens over them.
+// The steps of the dB grid: a grey line every Minor dB, a silver one every
+// Major, a label every Label. A span under 1 dB, which only zooming gives,
+// takes the steps of a span ten times as large, a tenth as long, and so on.
+struct TDBSteps {
+    double Minor = 1;
+    double Major = 10;
+    double Label = 10;
+    int Decimals = 0; // of the labels
+};
+
+TDBSteps DBSteps(double range)
+{
+    TDBSteps steps;
+    while (range > 0 && range < 2 * steps.Minor && steps.Decimals < 6) {
+        steps.Minor /= 10;
+        ++steps.Decimals;
+    }
+    steps.Major = 10 * steps.Minor;
+    const double scaled = range / steps.Minor;
+    steps.Label = (scaled < 10 ? 1 : scaled < 30 ? 2 : 10) * steps.Minor;
+    return steps;
+}
+
+// The multiples of step within the scale, from the bottom up.
+std::vector<double> MultiplesInScale(double step, const TPlotScale &scale)
+{
+    std::vector<double> values;
+    // The small allowance keeps the ends, which rounding may push a hair out.
+    const long first = std::lround(std::ceil(scale.PlotBottomDB / step - 1e-9));
+    const long last = std::lround(std::floor(scale.PlotTopDB / step + 1e-9));
+    for (long n = first; n <= last; ++n)
+        values.push_back(double(n) * step);
+    return values;
+}
+
+// The dB grid: a grey line at every step, then the silver ones over them.
 std::vector<TGridLine> DBLines(const TPlotGeometry &geometry, const TPlotScale &scale)
 {
+    const TDBSteps steps = DBSteps(scale.PlotRangeDB);
     std::vector<TGridLine> lines;
-    for (int db = scale.PlotBottomDB; db <= scale.PlotTopDB; ++db)
+    for (double db : MultiplesInScale(steps.Minor, scale))
         lines.push_back({geometry.DBToY(db, scale), false});
-    // The loop starts one ten below the scale (integer division truncates
-    // toward zero); that line clamps onto the bottom edge, which the frame
-    // draws in the same colour anyway.
-    for (int n = (scale.PlotBottomDB - 10) / 10; n <= scale.PlotTopDB / 10; ++n)
-        lines.push_back({geometry.DBToY(10 * n, scale), true});
+    for (double db : MultiplesInScale(steps.Major, scale))
+        lines.push_back({geometry.DBToY(db, scale), true});
+    return lines;
+}
+
+// Whether x lies across the frame (with half a pixel's allowance at the edges).
+bool AcrossFrame(const TPlotGeometry &geometry, double x)
+{
+    return x > geometry.FrameLeft - 0.5 && x < geometry.FrameRight() + 0.5;
+}
+
+// A frequency of the grid's lines across, with its rank: 1 for the decades,
+// 2 for their other multiples, 3 for the tenths between those, which only a
+// view zoomed to less than half a decade shows.
+struct TFrequencyLine {
+    int Hertz;
+    int Rank;
+};
+
+// The lines across the frame, decades first, then by rank.
+std::vector<TFrequencyLine> FrequencyLines(const TPlotGeometry &geometry)
+{
+    std::vector<TFrequencyLine> lines;
+    const int finest = geometry.Decades.Size() < 0.5 ? 3 : 2;
+    for (int rank = 1; rank <= finest; ++rank) {
+        for (int decade = 1; decade <= 4; ++decade) {
+            const int tenth = static_cast<int>(std::lround(std::pow(10.0, decade - 1)));
+            for (int tenths = 10; tenths < 100; ++tenths) {
+                const int lineRank = tenths == 10 ? 1 : tenths % 10 == 0 ? 2 : 3;
+                const int hertz = tenths * tenth;
+                if (lineRank == rank && AcrossFrame(geometry, geometry.FreqToXF(hertz)))
+                    lines.push_back({hertz, rank});
+            }
+        }
+    }
     return lines;
 }
 
 void DrawFrequencyLines(QPainter &painter, const TPlotGeometry &geometry)
 {
-    for (int decade = 1; decade <= 4; ++decade) {
-        for (int multiplier = 1; multiplier <= 9; ++multiplier) {
-            const int x = geometry.FreqToX(multiplier * std::pow(10.0, decade));
-            SetLinePen(painter, multiplier == 1 ? clSilver : clGray);
-            painter.drawLine(x, geometry.FrameTop, x, geometry.FrameBottom());
-        }
+    for (const TFrequencyLine &line : FrequencyLines(geometry)) {
+        const int x = geometry.FreqToX(line.Hertz);
+        SetLinePen(painter, line.Rank == 1 ? clSilver : clGray);
+        painter.drawLine(x, geometry.FrameTop, x, geometry.FrameBottom());
     }
 }
 
@@ -71,18 +135,9 @@ void DrawFrame(QPainter &painter, const TPlotGeometry &geometry)
     painter.drawPolygon(corners, 4);
 }
 
-int DBLabelStep(int rangeDB)
+QString DBLabelText(double db, int decimals)
 {
-    if (rangeDB < 10)
-        return 1;
-    if (rangeDB < 30)
-        return 2;
-    return 10;
-}
-
-QString DBLabelText(int db)
-{
-    return QString::number(db) + QStringLiteral("dB");
+    return QString::number(db, 'f', decimals) + QStringLiteral("dB");
 }
 
 // How far below the frame the decade labels start: 5 pixels, or more where
@@ -93,21 +148,12 @@ int DecadeLabelGap(const QFontMetrics &metrics)
     return std::max(5, metrics.ascent() - metrics.height() / 2 + 1);
 }
 
-// The dB values labelled on a scale, from the bottom up.
-std::vector<int> LabelledDBs(const TPlotScale &scale)
-{
-    const int step = DBLabelStep(scale.PlotRangeDB);
-    std::vector<int> values;
-    for (int n = scale.PlotBottomDB / step; n <= scale.PlotTopDB / step; ++n)
-        values.push_back(n * step);
-    return values;
-}
-
 std::vector<TGridLabel> DBLabels(const TPlotGeometry &geometry, const TPlotScale &scale)
 {
+    const TDBSteps steps = DBSteps(scale.PlotRangeDB);
     std::vector<TGridLabel> labels;
-    for (int db : LabelledDBs(scale))
-        labels.push_back({DBLabelText(db), geometry.DBToY(db, scale)});
+    for (double db : MultiplesInScale(steps.Label, scale))
+        labels.push_back({DBLabelText(db, steps.Decimals), geometry.DBToY(db, scale)});
     return labels;
 }
 
@@ -123,8 +169,8 @@ QFont PlotLabelFont()
 TPlotGeometry PlotGeometry(QSize size, const TPlotScale &scale, const QFontMetrics &labelMetrics)
 {
     std::vector<QString> texts;
-    for (int db : LabelledDBs(scale))
-        texts.push_back(DBLabelText(db));
+    for (const TGridLabel &label : DBLabels(TPlotGeometry{}, scale))
+        texts.push_back(label.Text);
     return PlotGeometry(size, texts, labelMetrics);
 }
 
@@ -166,11 +212,14 @@ std::vector<TPlotLabel> PlotLabels(const TPlotGeometry &geometry, const std::vec
     const int halfHeight = labelMetrics.height() / 2;
     for (const TGridLabel &label : valueLabels)
         offer(label.Text, geometry.FrameLeft - 3 - labelMetrics.horizontalAdvance(label.Text), label.Y - halfHeight);
-    int decadeHz = 1;
-    for (int decade = 1; decade <= 4; ++decade) {
-        decadeHz *= 10;
-        const QString text = QString::number(decadeHz) + QStringLiteral("Hz");
-        offer(text, geometry.FreqToX(decadeHz) - labelMetrics.horizontalAdvance(text) / 2,
+    // The decades first; a view zoomed to less than a decade and a half
+    // labels the lines between them too, where there is room.
+    const int labelled = geometry.Decades.Size() < 1.5 ? 3 : 1;
+    for (const TFrequencyLine &line : FrequencyLines(geometry)) {
+        if (line.Rank > labelled)
+            continue;
+        const QString text = QString::number(line.Hertz) + QStringLiteral("Hz");
+        offer(text, geometry.FreqToX(line.Hertz) - labelMetrics.horizontalAdvance(text) / 2,
               geometry.FrameBottom() + DecadeLabelGap(labelMetrics));
     }
     return kept;
@@ -212,14 +261,14 @@ void DrawTrace(QPainter &painter, const TPlotGeometry &geometry, const TGridX &g
                const TTrace &trace, const QPen &pen)
 {
     painter.save();
+    ClipToFrame(painter, geometry);
     // A scaled picture places points between its logical pixels.
     const bool fine = PrepareTracePainter(painter);
     painter.setPen(pen);
     DrawTraceLine(painter, trace, [&](int k) {
         if (!fine)
             return QPointF(gridX[k], geometry.DBToY(trace[k], scale));
-        return QPointF(AxisFreqToXF(GridFrequency(GridFirstStep + k), geometry.FrameLeft, geometry.FrameRight()),
-                       AxisDBToYF(trace[k], scale, geometry.FrameTop, geometry.FrameBottom()));
+        return QPointF(geometry.FreqToXF(GridFrequency(GridFirstStep + k)), geometry.DBToYF(trace[k], scale));
     });
     painter.restore();
 }
@@ -243,11 +292,20 @@ void DrawTraceLine(QPainter &painter, const TTrace &trace, const std::function<Q
     flush();
 }
 
-void RenderPlot(QPainter &painter, QSize size, const TTraceStore &store, TPlotScale &scale, TColor liveColour,
+void ClipToFrame(QPainter &painter, const TPlotGeometry &geometry)
+{
+    painter.setClipRect(QRect(QPoint(geometry.FrameLeft, geometry.FrameTop),
+                              QPoint(geometry.FrameRight(), geometry.FrameBottom())),
+                        Qt::IntersectClip);
+}
+
+void RenderPlot(QPainter &painter, QSize size, const TTraceStore &store, TPlotScale &fitted, TColor liveColour,
                 TPlotExtras extras)
 {
-    UpdateYRange(scale, store);
-    const TPlotGeometry geometry = PlotGeometry(size, scale, QFontMetrics(PlotLabelFont(), painter.device()));
+    UpdateYRange(fitted, store);
+    const TPlotScale scale = WindowedScale(fitted, extras.Window);
+    const TPlotGeometry geometry =
+        Windowed(PlotGeometry(size, scale, QFontMetrics(PlotLabelFont(), painter.device())), extras.Window);
     const TGridX gridX = BuildGridX(geometry);
     DrawBackground(painter, geometry, gridX, scale, store, liveColour);
     if (extras.Band)

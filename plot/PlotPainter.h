@@ -17,6 +17,7 @@
 #include "models/Calc.h"
 #include "plot/PlotGeometry.h"
 #include "plot/PlotScale.h"
+#include "plot/ViewWindow.h"
 
 class QFontMetrics;
 class QPen;
@@ -35,6 +36,8 @@ struct TPlotExtras {
     // Where the user dragged the legend (see DrawLegend); the freest corner when empty.
     std::optional<QPointF> LegendAt;
     const TToleranceBand *Band = nullptr;
+    // The part of the plot shown, zoomed and panned by the user.
+    TViewWindow Window{GridViewLimits(LeastDBSpan)};
 };
 
 // Draws a picture of one of the plot's views at the given logical size.
@@ -95,9 +98,13 @@ void DrawTrace(QPainter &painter, const TPlotGeometry &geometry, const TGridX &g
 // points, broken where a gain is not finite. Shared by screen and print.
 void DrawTraceLine(QPainter &painter, const TTrace &trace, const std::function<QPointF(int)> &pointAt);
 
+// Keeps what the painter draws next inside the plot's frame, as curves that
+// run out of a zoomed view must be.
+void ClipToFrame(QPainter &painter, const TPlotGeometry &geometry);
+
 // The whole plot at the given size: fits the scale to the store, then draws
 // the background, the live trace (slot 0) in liveColour on top, and the
-// extras asked for.
+// extras asked for, all in the part of the plot that extras' window shows.
 void RenderPlot(QPainter &painter, QSize size, const TTraceStore &store, TPlotScale &scale, TColor liveColour,
                 TPlotExtras extras = {});
 

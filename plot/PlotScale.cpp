@@ -57,4 +57,19 @@ bool UpdateYRange(TPlotScale &scale, const TTraceStore &store)
     return changed;
 }
 
+TSpan ScaleSpan(const TPlotScale &scale)
+{
+    return {scale.PlotBottomDB, scale.PlotTopDB};
+}
+
+TPlotScale WindowedScale(const TPlotScale &scale, const TViewWindow &window)
+{
+    const TSpan shown = window.Y(ScaleSpan(scale));
+    TPlotScale windowed = scale;
+    windowed.PlotTopDB = shown.High;
+    windowed.PlotBottomDB = shown.Low;
+    windowed.PlotRangeDB = shown.Size();
+    return windowed;
+}
+
 } // namespace cva

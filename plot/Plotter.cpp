@@ -14,11 +14,18 @@
 namespace cva {
 
 TPlotter::TPlotter(TTraceStore &store, TPlotScale &scale, QWidget *parent)
-    : QWidget(parent), FStore(store), FScale(scale)
+    : QWidget(parent), FStore(store), FScale(scale), FNavigator(FExtras.Window, [this] {
+          // The grid columns and the cached picture move with the window.
+          BuildGridX();
+          FBackgroundValid = false;
+          update();
+      })
 {
     // Every paint covers the whole widget, so nothing needs erasing first.
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
+    // The arrow keys pan the view once it is clicked or reached with Tab.
+    setFocusPolicy(Qt::StrongFocus);
     BuildGridX();
     // A snapshot taken before the first paint (a file opened at start-up)
     // takes the live colour, not black on the black plot.
@@ -27,7 +34,17 @@ TPlotter::TPlotter(TTraceStore &store, TPlotScale &scale, QWidget *parent)
 
 TPlotGeometry TPlotter::Geometry() const
 {
-    return PlotGeometry(size(), FScale, QFontMetrics(PlotLabelFont(), this));
+    return Windowed(PlotGeometry(size(), ShownScale(), QFontMetrics(PlotLabelFont(), this)), FExtras.Window);
+}
+
+TPlotScale TPlotter::ShownScale() const
+{
+    return WindowedScale(FScale, FExtras.Window);
+}
+
+void TPlotter::ResetView()
+{
+    FNavigator.Reset();
 }
 
 void TPlotter::BuildGridX()
@@ -42,7 +59,7 @@ int TPlotter::FreqToX(double frequency) const
 
 int TPlotter::DBToY(double db) const
 {
-    return Geometry().DBToY(db, FScale);
+    return Geometry().DBToY(db, ShownScale());
 }
 
 void TPlotter::UpdateYRange()
@@ -63,7 +80,7 @@ void TPlotter::DrawBackground()
     FBackground.setDevicePixelRatio(ratio);
     if (!FBackground.isNull()) { // a widget without area has nothing to draw
         QPainter painter(&FBackground);
-        cva::DrawBackground(painter, Geometry(), FGridX, FScale, FStore, FTraceColour);
+        cva::DrawBackground(painter, Geometry(), FGridX, ShownScale(), FStore, FTraceColour);
     }
     FBackgroundValid = true;
 }
@@ -121,16 +138,19 @@ void TPlotter::paintEvent(QPaintEvent *)
     painter.drawPixmap(0, 0, FBackground);
     // A snapshot takes over the colour the live trace was last shown in.
     FStore.TraceColours[0] = FTraceColour;
+    const TPlotGeometry geometry = Geometry();
+    const TPlotScale scale = ShownScale();
     if (FExtras.Band)
-        DrawToleranceBand(painter, Geometry(), FScale, *FExtras.Band, FTraceColour);
-    DrawTrace(painter, Geometry(), FGridX, FScale, FStore.Traces[0], ScreenTracePen(FStore, 0, FTraceColour));
+        DrawToleranceBand(painter, geometry, scale, *FExtras.Band, FTraceColour);
+    DrawTrace(painter, geometry, FGridX, scale, FStore.Traces[0], ScreenTracePen(FStore, 0, FTraceColour));
     if (FExtras.Markers)
-        DrawMarkers(painter, Geometry(), FScale, FindCurveMarkers(FStore.Traces[0]), MarkerColour());
+        DrawMarkers(painter, geometry, scale, FindCurveMarkers(FStore.Traces[0]), MarkerColour());
     if (FExtras.Legend)
-        FLegendBox = DrawPlotLegend(painter, Geometry(), FGridX, FScale, FStore, FTraceColour, FExtras.LegendAt);
+        FLegendBox = DrawPlotLegend(painter, geometry, FGridX, scale, FStore, FTraceColour, FExtras.LegendAt);
     else
         FLegendBox = QRect();
-    DrawPlotNotice(painter, Geometry(), FNotice);
+    DrawPlotNotice(painter, geometry, FNotice);
+    FNavigator.PaintBand(painter);
 
     // The live trace may have changed under a resting pointer.
     UpdateReadout();
@@ -154,6 +174,8 @@ void TPlotter::mousePressEvent(QMouseEvent *event)
         setCursor(Qt::ClosedHandCursor);
         return;
     }
+    if (FNavigator.Press(*event, Geometry()))
+        return;
     QWidget::mousePressEvent(event);
 }
 
@@ -164,7 +186,21 @@ void TPlotter::mouseReleaseEvent(QMouseEvent *event)
         unsetCursor();
         return;
     }
+    if (FNavigator.Release(*event, Geometry(), ScaleSpan(FScale)))
+        return;
     QWidget::mouseReleaseEvent(event);
+}
+
+void TPlotter::wheelEvent(QWheelEvent *event)
+{
+    if (!FNavigator.Wheel(*event, Geometry(), ScaleSpan(FScale)))
+        QWidget::wheelEvent(event);
+}
+
+void TPlotter::keyPressEvent(QKeyEvent *event)
+{
+    if (!FNavigator.Key(*event, ScaleSpan(FScale)))
+        QWidget::keyPressEvent(event);
 }
 
 void TPlotter::mouseMoveEvent(QMouseEvent *event)
@@ -183,7 +219,8 @@ void TPlotter::mouseMoveEvent(QMouseEvent *event)
     }
     FPointer = event->position().toPoint();
     UpdateReadout();
-    QWidget::mouseMoveEvent(event);
+    if (!FNavigator.Move(*event))
+        QWidget::mouseMoveEvent(event);
 }
 
 void TPlotter::leaveEvent(QEvent *event)

@@ -15,6 +15,7 @@
 #include "plot/PlotGeometry.h"
 #include "plot/PlotPainter.h"
 #include "plot/PlotScale.h"
+#include "plot/ViewNavigator.h"
 
 namespace cva {
 
@@ -53,8 +54,13 @@ public:
     // Takes effect at the next paint; the colour cycle keeps its place.
     void SetTraceColour(TColor colour);
     int ColourIndex() const { return FColourIndex; }
-    // The frame at the widget's size, scale and label font.
+    // The frame at the widget's size, scale and label font, across the
+    // frequencies the view shows.
     TPlotGeometry Geometry() const;
+    // The dB range shown: the fitted scale, or the part of it zoomed to.
+    TPlotScale ShownScale() const;
+    // Plot > Reset view: back to the whole plot on the fitted scale.
+    void ResetView();
     bool BackgroundValid() const { return FBackgroundValid; }
 
 signals:
@@ -68,6 +74,8 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
     void leaveEvent(QEvent *event) override;
 
 private:
@@ -88,6 +96,7 @@ private:
     QRect FLegendBox; // as last painted
     // The pointer's offset from the legend's corner while it is dragged.
     std::optional<QPoint> FLegendGrab;
+    TViewNavigator FNavigator;
 };
 
 } // namespace cva

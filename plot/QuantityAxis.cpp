@@ -6,6 +6,7 @@
 #include <QLocale>
 
 #include "components/EngNotation.h"
+#include "plot/PlotGeometry.h"
 
 namespace cva {
 
@@ -93,26 +94,51 @@ TValueAxis FixedPhaseAxis()
     return axis;
 }
 
-TValueAxis ImpedanceAxis(const TTraceStore &store)
+QString OhmsLabel(double ohms)
+{
+    return QString::fromStdString(FloatToEngStr(ohms, QLocale().decimalPoint()[0].toLatin1())) + QStringLiteral("\u03a9");
+}
+
+// Decades of ohms from lowest to highest, a line at each multiple, a label at each decade.
+TValueAxis ImpedanceDecades(int lowest, int highest)
 {
     TValueAxis axis;
     axis.Logarithmic = true;
-    const TRange range = DisplayRange(store, TQuantity::Impedance, 1, true);
-    int lowest = range.Any ? static_cast<int>(std::floor(std::clamp(range.Lowest, -30.0, 30.0))) : 3;
-    int highest = range.Any ? static_cast<int>(std::ceil(std::clamp(range.Highest, -30.0, 30.0))) : 6;
-    if (highest == lowest)
-        ++highest;
     axis.Bottom = lowest;
     axis.Top = highest;
     for (int decade = lowest; decade <= highest; ++decade) {
         const double ohms = std::pow(10.0, decade);
         axis.Lines.push_back({ohms, true});
-        axis.Labels.push_back({ohms, QString::fromStdString(FloatToEngStr(ohms, QLocale().decimalPoint()[0].toLatin1())) +
-                                         QStringLiteral("\u03a9")});
+        axis.Labels.push_back({ohms, OhmsLabel(ohms)});
         for (int multiplier = 2; multiplier <= 9 && decade < highest; ++multiplier)
             axis.Lines.push_back({multiplier * ohms, false});
     }
     return axis;
+}
+
+TValueAxis ImpedanceAxis(const TTraceStore &store)
+{
+    const TRange range = DisplayRange(store, TQuantity::Impedance, 1, true);
+    const int lowest = range.Any ? static_cast<int>(std::floor(std::clamp(range.Lowest, -30.0, 30.0))) : 3;
+    const int highest = range.Any ? static_cast<int>(std::ceil(std::clamp(range.Highest, -30.0, 30.0))) : 6;
+    return ImpedanceDecades(lowest, highest == lowest ? highest + 1 : highest);
+}
+
+QString QuantityUnit(TQuantity quantity)
+{
+    return quantity == TQuantity::Phase ? QStringLiteral("\u00b0") : QStringLiteral("ms");
+}
+
+// Keeps the lines and labels within the axis' ends.
+void DropOutside(TValueAxis &axis)
+{
+    const auto outside = [&](double stored) {
+        const double display = axis.Logarithmic ? std::log10(stored) : stored * axis.UnitScale;
+        const double allowance = (axis.Top - axis.Bottom) * 1e-9;
+        return !(display >= axis.Bottom - allowance && display <= axis.Top + allowance);
+    };
+    std::erase_if(axis.Lines, [&](const TAxisLine &line) { return outside(line.Value); });
+    std::erase_if(axis.Labels, [&](const TAxisLabel &label) { return outside(label.Value); });
 }
 
 } // namespace
@@ -172,6 +198,49 @@ TValueAxis QuantityAxis(TQuantity quantity, const TTraceStore &store, bool phase
         break;
     }
     return ImpedanceAxis(store);
+}
+
+TSpan AxisSpan(const TValueAxis &axis)
+{
+    return {axis.Bottom, axis.Top};
+}
+
+TValueAxis WindowedAxis(TQuantity quantity, const TValueAxis &axis, const TViewWindow &window)
+{
+    if (!window.Zoomed())
+        return axis;
+    const TSpan shown = window.Y(AxisSpan(axis));
+    TValueAxis windowed;
+    if (axis.Logarithmic) {
+        windowed = ImpedanceDecades(static_cast<int>(std::floor(shown.Low)), static_cast<int>(std::ceil(shown.High)));
+    } else {
+        windowed.UnitScale = axis.UnitScale;
+        FitLinear(windowed, shown.Low, shown.High, QuantityViewLimits(quantity).MinY, QuantityUnit(quantity));
+    }
+    windowed.Top = shown.High;
+    windowed.Bottom = shown.Low;
+    DropOutside(windowed);
+    // Within a decade of ohms, the lines between the decades are labelled.
+    if (axis.Logarithmic && windowed.Labels.size() < 2) {
+        windowed.Labels.clear();
+        for (const TAxisLine &line : windowed.Lines)
+            windowed.Labels.push_back({line.Value, OhmsLabel(line.Value)});
+    }
+    return windowed;
+}
+
+TViewLimits QuantityViewLimits(TQuantity quantity)
+{
+    // A tenth of a degree, a microsecond, a fortieth of a decade of ohms.
+    switch (quantity) {
+    case TQuantity::Phase:
+        return GridViewLimits(0.1);
+    case TQuantity::GroupDelay:
+        return GridViewLimits(0.001);
+    case TQuantity::Impedance:
+        break;
+    }
+    return GridViewLimits(0.025);
 }
 
 } // namespace cva

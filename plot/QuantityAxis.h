@@ -10,6 +10,7 @@
 #include <QString>
 
 #include "models/Calc.h"
+#include "plot/ViewWindow.h"
 
 namespace cva {
 
@@ -56,5 +57,13 @@ TValueAxis FittedAxis(double lowest, double highest, double defaultSpan, const Q
 // for the others. Traces without a finite value leave a fitted axis at a
 // small default range.
 TValueAxis QuantityAxis(TQuantity quantity, const TTraceStore &store, bool phaseAutoScale);
+
+// The span of an axis from its bottom to its top, in display units.
+TSpan AxisSpan(const TValueAxis &axis);
+// The part of that axis a zoomed window shows, with lines and labels on
+// steps that suit its span; the axis itself when the window shows the whole.
+TValueAxis WindowedAxis(TQuantity quantity, const TValueAxis &axis, const TViewWindow &window);
+// How far each quantity's view zooms up.
+TViewLimits QuantityViewLimits(TQuantity quantity);
 
 } // namespace cva

@@ -18,10 +18,13 @@ namespace {
 void DrawQuantityTrace(QPainter &painter, const TPlotGeometry &geometry, const TGridX &gridX,
                        const TValueAxis &axis, const TTrace &trace, const QPen &pen)
 {
+    painter.save();
+    ClipToFrame(painter, geometry);
     painter.setPen(pen);
     DrawTraceLine(painter, trace, [&](int k) {
         return QPoint(gridX[k], axis.ToY(trace[k], geometry.FrameTop, geometry.FrameBottom()));
     });
+    painter.restore();
 }
 
 } // namespace
@@ -47,11 +50,22 @@ TPlotGeometry QuantityGeometry(QSize size, const TValueAxis &axis, const QPaintD
     return PlotGeometry(size, texts, QFontMetrics(PlotLabelFont(), device));
 }
 
-void RenderQuantityPlot(QPainter &painter, QSize size, const TTraceStore &store, TQuantity quantity,
-                        bool phaseAutoScale, TColor liveColour, bool legend)
+TQuantityFrame QuantityFrame(QSize size, const TTraceStore &store, TQuantity quantity, bool phaseAutoScale,
+                             const TViewWindow &window, const QPaintDevice *device)
 {
-    const TValueAxis axis = QuantityAxis(quantity, store, phaseAutoScale);
-    const TPlotGeometry geometry = QuantityGeometry(size, axis, painter.device());
+    TQuantityFrame frame;
+    frame.Start = AxisSpan(QuantityAxis(quantity, store, phaseAutoScale));
+    frame.Axis = WindowedAxis(quantity, QuantityAxis(quantity, store, phaseAutoScale), window);
+    frame.Geometry = Windowed(QuantityGeometry(size, frame.Axis, device), window);
+    return frame;
+}
+
+QRect RenderQuantityPlot(QPainter &painter, QSize size, const TTraceStore &store, TQuantity quantity,
+                         bool phaseAutoScale, TColor liveColour, const TPlotExtras &extras)
+{
+    const TQuantityFrame frame = QuantityFrame(size, store, quantity, phaseAutoScale, extras.Window, painter.device());
+    const TValueAxis &axis = frame.Axis;
+    const TPlotGeometry &geometry = frame.Geometry;
     const int top = geometry.FrameTop;
     const int bottom = geometry.FrameBottom();
     std::vector<TGridLine> lines;
@@ -81,31 +95,49 @@ void RenderQuantityPlot(QPainter &painter, QSize size, const TTraceStore &store,
     DrawQuantityTrace(painter, geometry, gridX, axis, QuantityTrace(store, quantity, 0),
                       ScreenTracePen(store, 0, liveColour));
     painter.restore();
-    if (legend) {
-        // Kept off this quantity's curves, as the gain plot's is off the gains.
-        const TTraceStore shown = QuantityStore(store, quantity);
-        const auto points = ShownTracePoints(
-            shown, [&](int slot, int k) { return QPoint(gridX[k], axis.ToY(shown.Traces[slot][k], top, bottom)); });
-        painter.save();
-        painter.setFont(PlotLabelFont());
+    if (!extras.Legend)
+        return {};
+    // Kept off this quantity's curves, as the gain plot's is off the gains.
+    const TTraceStore shown = QuantityStore(store, quantity);
+    const auto points = ShownTracePoints(
+        shown, [&](int slot, int k) { return QPoint(gridX[k], axis.ToY(shown.Traces[slot][k], top, bottom)); });
+    painter.save();
+    painter.setFont(PlotLabelFont());
+    const QRect box =
         DrawLegend(painter, QRect(QPoint(geometry.FrameLeft, top), QPoint(geometry.FrameRight(), bottom)),
                    LegendEntries(store, [&](int slot) { return ScreenTracePen(store, slot, liveColour); }), points,
-                   ToQColor(clSilver), ToQColor(clBlack));
-        painter.restore();
-    }
+                   ToQColor(clSilver), ToQColor(clBlack), extras.LegendAt);
+    painter.restore();
+    return box;
 }
 
 TQuantityView::TQuantityView(const TTraceStore &store, std::function<TColor()> liveColour, QWidget *parent)
-    : QWidget(parent), FStore(store), FLiveColour(std::move(liveColour))
+    : QWidget(parent), FStore(store), FLiveColour(std::move(liveColour)),
+      FNavigator(FExtras.Window, [this] { update(); })
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
+    FExtras.Window.SetLimits(QuantityViewLimits(FQuantity));
 }
 
 void TQuantityView::SetQuantity(TQuantity quantity)
 {
+    // Another quantity has other units up: it starts from the whole view.
+    if (quantity != FQuantity)
+        FExtras.Window.SetLimits(QuantityViewLimits(quantity));
     FQuantity = quantity;
     update();
+}
+
+TQuantityFrame TQuantityView::Frame() const
+{
+    return QuantityFrame(size(), FStore, FQuantity, FPhaseAutoScale, FExtras.Window, this);
+}
+
+void TQuantityView::ResetView()
+{
+    FNavigator.Reset();
 }
 
 void TQuantityView::SetPhaseAutoScale(bool on)
@@ -116,7 +148,7 @@ void TQuantityView::SetPhaseAutoScale(bool on)
 
 void TQuantityView::SetShowLegend(bool show)
 {
-    FShowLegend = show;
+    FExtras.Legend = show;
     update();
 }
 
@@ -129,19 +161,44 @@ void TQuantityView::SetNotice(const QString &notice)
 void TQuantityView::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    RenderQuantityPlot(painter, size(), FStore, FQuantity, FPhaseAutoScale, FLiveColour(), FShowLegend);
-    if (!FNotice.isEmpty())
-        DrawPlotNotice(painter, QuantityGeometry(size(), QuantityAxis(FQuantity, FStore, FPhaseAutoScale), this),
-                       FNotice);
+    RenderQuantityPlot(painter, size(), FStore, FQuantity, FPhaseAutoScale, FLiveColour(), FExtras);
+    DrawPlotNotice(painter, Frame().Geometry, FNotice);
+    FNavigator.PaintBand(painter);
     // The live trace may have changed under a resting pointer.
     UpdateReadout();
+}
+
+void TQuantityView::mousePressEvent(QMouseEvent *event)
+{
+    if (!FNavigator.Press(*event, Frame().Geometry))
+        QWidget::mousePressEvent(event);
+}
+
+void TQuantityView::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (!FNavigator.Release(*event, Frame().Geometry, Frame().Start))
+        QWidget::mouseReleaseEvent(event);
+}
+
+void TQuantityView::wheelEvent(QWheelEvent *event)
+{
+    const TQuantityFrame frame = Frame();
+    if (!FNavigator.Wheel(*event, frame.Geometry, frame.Start))
+        QWidget::wheelEvent(event);
+}
+
+void TQuantityView::keyPressEvent(QKeyEvent *event)
+{
+    if (!FNavigator.Key(*event, Frame().Start))
+        QWidget::keyPressEvent(event);
 }
 
 void TQuantityView::mouseMoveEvent(QMouseEvent *event)
 {
     FPointer = event->position().toPoint();
     UpdateReadout();
-    QWidget::mouseMoveEvent(event);
+    if (!FNavigator.Move(*event))
+        QWidget::mouseMoveEvent(event);
 }
 
 void TQuantityView::leaveEvent(QEvent *event)
@@ -156,8 +213,7 @@ void TQuantityView::UpdateReadout()
     QString text;
     QString box;
     if (FPointer) {
-        const TPlotGeometry geometry =
-            QuantityGeometry(size(), QuantityAxis(FQuantity, FStore, FPhaseAutoScale), this);
+        const TPlotGeometry geometry = Frame().Geometry;
         if (geometry.InFrame(FPointer->x(), FPointer->y())) {
             text = LiveReadoutText(FStore, geometry.XToFreq(FPointer->x()));
             box = CurvesReadoutText(FStore, geometry.XToFreq(FPointer->x()));

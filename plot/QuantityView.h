@@ -14,7 +14,9 @@
 
 #include "models/Calc.h"
 #include "plot/PlotGeometry.h"
+#include "plot/PlotPainter.h"
 #include "plot/QuantityAxis.h"
+#include "plot/ViewNavigator.h"
 
 class QPaintDevice;
 class QPainter;
@@ -27,10 +29,22 @@ QString QuantityName(TQuantity quantity);
 // The frame of a quantity plot of the given size, with margins for its labels.
 TPlotGeometry QuantityGeometry(QSize size, const TValueAxis &axis, const QPaintDevice *device);
 
-// The whole plot at the given size on any painter, with the legend of the
-// gain plot unless it is hidden.
-void RenderQuantityPlot(QPainter &painter, QSize size, const TTraceStore &store, TQuantity quantity,
-                        bool phaseAutoScale, TColor liveColour, bool legend = true);
+// A quantity plot's axis and frame as its window shows them, and the span
+// up of its start view.
+struct TQuantityFrame {
+    TValueAxis Axis;
+    TPlotGeometry Geometry;
+    TSpan Start;
+};
+TQuantityFrame QuantityFrame(QSize size, const TTraceStore &store, TQuantity quantity, bool phaseAutoScale,
+                             const TViewWindow &window, const QPaintDevice *device);
+
+// The whole plot at the given size on any painter, in the part its window
+// shows, with the legend of the gain plot unless it is hidden. Returns the
+// legend's box, empty when none is drawn. Markers and band are the gain
+// plot's only.
+QRect RenderQuantityPlot(QPainter &painter, QSize size, const TTraceStore &store, TQuantity quantity,
+                         bool phaseAutoScale, TColor liveColour, const TPlotExtras &extras = {});
 
 class TQuantityView : public QWidget {
     Q_OBJECT
@@ -44,6 +58,12 @@ public:
     TQuantity Quantity() const { return FQuantity; }
     void SetPhaseAutoScale(bool on);
     void SetShowLegend(bool show);
+    // What the view shows besides its curves: the legend and its place, and
+    // the window zoomed to.
+    const TPlotExtras &Extras() const { return FExtras; }
+    TQuantityFrame Frame() const;
+    // Plot > Reset view.
+    void ResetView();
     // Why there is no live curve, said in the plot area; empty when there is one.
     void SetNotice(const QString &notice);
     const QString &Notice() const { return FNotice; }
@@ -55,7 +75,11 @@ signals:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
     void leaveEvent(QEvent *event) override;
 
 private:
@@ -65,10 +89,11 @@ private:
     std::function<TColor()> FLiveColour;
     TQuantity FQuantity = TQuantity::Phase;
     bool FPhaseAutoScale = false;
-    bool FShowLegend = true;
+    TPlotExtras FExtras;
     std::optional<QPoint> FPointer;
     QString FReadout;
     QString FNotice;
+    TViewNavigator FNavigator;
 };
 
 } // namespace cva

@@ -21,7 +21,27 @@ namespace {
 
 constexpr int BarWidth = 12;
 constexpr int BarGap = 8;
-constexpr int PositionStep = 25; // labelled positions
+// The steps of the labelled positions, from the widest: the first that
+// labels the positions shown at least three times.
+constexpr std::array<int, 5> PositionSteps{25, 10, 5, 2, 1};
+
+int PositionStep(TSpan positions)
+{
+    for (int step : PositionSteps)
+        if (positions.Size() / step >= 3)
+            return step;
+    return 1;
+}
+
+std::vector<int> LabelledPositions(TSpan positions)
+{
+    const int step = PositionStep(positions);
+    std::vector<int> labelled;
+    for (int position = 0; position <= SliderMaximum; position += step)
+        if (position >= positions.Low - 1e-9 && position <= positions.High + 1e-9)
+            labelled.push_back(position);
+    return labelled;
+}
 
 QString PositionText(int position)
 {
@@ -131,26 +151,33 @@ QColor MapColour(double fraction)
 int TResponseMapLayout::PositionToY(int position) const
 {
     return Frame.FrameBottom() - static_cast<int>(std::trunc(double(Frame.FrameBottom() - Frame.FrameTop) *
-                                                             position / SliderMaximum));
+                                                             (position - Positions.Low) / Positions.Size()));
 }
 
 int TResponseMapLayout::YToPosition(int y) const
 {
-    const int height = std::max(1, Frame.FrameBottom() - Frame.FrameTop);
-    return std::clamp(static_cast<int>(std::lround(double(Frame.FrameBottom() - y) * SliderMaximum / height)), 0,
-                      SliderMaximum);
+    return std::clamp(static_cast<int>(std::lround(Positions.At(Frame.YFraction(y)))), 0, SliderMaximum);
 }
 
-TResponseMapLayout LayoutResponseMap(QSize size, const TResponseMapPicture &map, const QPaintDevice *device)
+TViewLimits ResponseMapLimits()
+{
+    TViewLimits limits = GridViewLimits(2);
+    limits.YMargin = 0;
+    return limits;
+}
+
+TResponseMapLayout LayoutResponseMap(QSize size, const TResponseMapPicture &map, const QPaintDevice *device,
+                                     const TViewWindow &window)
 {
     const QFontMetrics metrics(PlotLabelFont(), device);
     const TGainRange range = FiniteRange(map.Curves);
     TResponseMapLayout layout;
     layout.Colours = FittedAxis(range.Lowest, range.Highest, 10, QStringLiteral("dB"));
+    layout.Positions = window.Y(AllPositions);
     std::vector<QString> positions;
-    for (int position = 0; position <= SliderMaximum; position += PositionStep)
+    for (int position : LabelledPositions(layout.Positions))
         positions.push_back(PositionText(position));
-    layout.Frame = PlotGeometry(size, positions, metrics);
+    layout.Frame = Windowed(PlotGeometry(size, positions, metrics), window);
     int widest = 0;
     for (const TAxisLabel &label : layout.Colours.Labels)
         widest = std::max(widest, metrics.horizontalAdvance(label.Text));
@@ -160,12 +187,12 @@ TResponseMapLayout LayoutResponseMap(QSize size, const TResponseMapPicture &map,
     return layout;
 }
 
-void RenderResponseMap(QPainter &painter, QSize size, const TResponseMapPicture &map)
+void RenderResponseMap(QPainter &painter, QSize size, const TResponseMapPicture &map, const TViewWindow &window)
 {
-    const TResponseMapLayout layout = LayoutResponseMap(size, map, painter.device());
+    const TResponseMapLayout layout = LayoutResponseMap(size, map, painter.device(), window);
     const TPlotGeometry &frame = layout.Frame;
     std::vector<TGridLabel> labels;
-    for (int position = 0; position <= SliderMaximum; position += PositionStep)
+    for (int position : LabelledPositions(layout.Positions))
         labels.push_back({PositionText(position), layout.PositionToY(position)});
     DrawGrid(painter, frame, {}, labels);
 
@@ -180,18 +207,39 @@ void RenderResponseMap(QPainter &painter, QSize size, const TResponseMapPicture 
         return;
     }
     painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
-    painter.drawImage(QRect(QPoint(frame.FrameLeft + 1, frame.FrameTop + 1),
-                            QPoint(frame.FrameRight() - 1, frame.FrameBottom() - 1)),
-                      MapImage(map.Curves, layout.Colours));
+    // The part of the picture (a pixel per grid point across, per position
+    // up, position 100 at the top) that the window shows.
+    const QImage picture = MapImage(map.Curves, layout.Colours);
+    const TSpan decades = frame.Decades;
+    const QRectF shown((decades.Low - GridDecades.Low) / GridDecades.Size() * picture.width(),
+                       (SliderMaximum - layout.Positions.High) / SliderMaximum * picture.height(),
+                       decades.Size() / GridDecades.Size() * picture.width(),
+                       layout.Positions.Size() / SliderMaximum * picture.height());
+    painter.drawImage(QRectF(QPointF(frame.FrameLeft + 1, frame.FrameTop + 1),
+                             QPointF(frame.FrameRight(), frame.FrameBottom())),
+                      picture, shown);
     DrawColourBar(painter, layout, metrics);
-    DrawMarker(painter, layout, map, metrics);
+    if (map.Position >= layout.Positions.Low && map.Position <= layout.Positions.High)
+        DrawMarker(painter, layout, map, metrics);
     painter.restore();
 }
 
-TResponseMapView::TResponseMapView(QWidget *parent) : QWidget(parent)
+TResponseMapView::TResponseMapView(QWidget *parent)
+    : QWidget(parent), FNavigator(FWindow, [this] { update(); })
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
+}
+
+TResponseMapLayout TResponseMapView::Layout() const
+{
+    return LayoutResponseMap(size(), FMap, this, FWindow);
+}
+
+void TResponseMapView::ResetView()
+{
+    FNavigator.Reset();
 }
 
 void TResponseMapView::SetMap(TResponseMapPicture map)
@@ -203,15 +251,41 @@ void TResponseMapView::SetMap(TResponseMapPicture map)
 void TResponseMapView::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    RenderResponseMap(painter, size(), FMap);
+    RenderResponseMap(painter, size(), FMap, FWindow);
+    FNavigator.PaintBand(painter);
     UpdateReadout();
+}
+
+void TResponseMapView::mousePressEvent(QMouseEvent *event)
+{
+    if (!FNavigator.Press(*event, Layout().Frame))
+        QWidget::mousePressEvent(event);
+}
+
+void TResponseMapView::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (!FNavigator.Release(*event, Layout().Frame, AllPositions))
+        QWidget::mouseReleaseEvent(event);
+}
+
+void TResponseMapView::wheelEvent(QWheelEvent *event)
+{
+    if (!FNavigator.Wheel(*event, Layout().Frame, AllPositions))
+        QWidget::wheelEvent(event);
+}
+
+void TResponseMapView::keyPressEvent(QKeyEvent *event)
+{
+    if (!FNavigator.Key(*event, AllPositions))
+        QWidget::keyPressEvent(event);
 }
 
 void TResponseMapView::mouseMoveEvent(QMouseEvent *event)
 {
     FPointer = event->position().toPoint();
     UpdateReadout();
-    QWidget::mouseMoveEvent(event);
+    if (!FNavigator.Move(*event))
+        QWidget::mouseMoveEvent(event);
 }
 
 void TResponseMapView::leaveEvent(QEvent *event)
@@ -225,7 +299,7 @@ void TResponseMapView::UpdateReadout()
 {
     QString text;
     if (FPointer && !FMap.Curves.empty()) {
-        const TResponseMapLayout layout = LayoutResponseMap(size(), FMap, this);
+        const TResponseMapLayout layout = Layout();
         if (layout.Frame.InFrame(FPointer->x(), FPointer->y())) {
             const double frequency = layout.Frame.XToFreq(FPointer->x());
             const int position = layout.YToPosition(FPointer->y());

@@ -18,6 +18,7 @@
 #include "models/CircuitDef.h"
 #include "plot/PlotGeometry.h"
 #include "plot/QuantityAxis.h"
+#include "plot/ViewNavigator.h"
 
 class QPaintDevice;
 class QPainter;
@@ -37,6 +38,7 @@ QColor MapColour(double fraction);
 // Where everything of the map goes in a picture of the given size.
 struct TResponseMapLayout {
     TPlotGeometry Frame;
+    TSpan Positions{0, SliderMaximum}; // the slider positions from the frame's bottom to its top
     TValueAxis Colours; // the gain range the colour bar spans, in dB
     QRect Bar;          // the colour bar right of the frame
 
@@ -45,9 +47,16 @@ struct TResponseMapLayout {
     int YToPosition(int y) const;
 };
 
-TResponseMapLayout LayoutResponseMap(QSize size, const TResponseMapPicture &map, const QPaintDevice *device);
+// How far the map zooms: to two slider positions up, never past the ends.
+TViewLimits ResponseMapLimits();
+// All the slider's positions: the map's start view up.
+constexpr TSpan AllPositions{0, SliderMaximum};
 
-void RenderResponseMap(QPainter &painter, QSize size, const TResponseMapPicture &map);
+TResponseMapLayout LayoutResponseMap(QSize size, const TResponseMapPicture &map, const QPaintDevice *device,
+                                     const TViewWindow &window = TViewWindow(ResponseMapLimits()));
+
+void RenderResponseMap(QPainter &painter, QSize size, const TResponseMapPicture &map,
+                       const TViewWindow &window = TViewWindow(ResponseMapLimits()));
 
 class TResponseMapView : public QWidget {
     Q_OBJECT
@@ -57,6 +66,10 @@ public:
 
     void SetMap(TResponseMapPicture map);
     const TResponseMapPicture &Map() const { return FMap; }
+    const TViewWindow &Window() const { return FWindow; }
+    TResponseMapLayout Layout() const;
+    // Plot > Reset view.
+    void ResetView();
 
 signals:
     // Frequency, slider position and gain of the map under the mouse
@@ -65,7 +78,11 @@ signals:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
     void leaveEvent(QEvent *event) override;
 
 private:
@@ -74,6 +91,8 @@ private:
     TResponseMapPicture FMap;
     std::optional<QPoint> FPointer;
     QString FReadout;
+    TViewWindow FWindow{ResponseMapLimits()};
+    TViewNavigator FNavigator;
 };
 
 } // namespace cva
