@@ -22,6 +22,7 @@
 #include "plot/PlotLegend.h"
 #include "plot/Plotter.h"
 #include "plot/Printout.h"
+#include "plot/QuantityView.h"
 #include "plot/ResponseMapView.h"
 
 namespace cva {
@@ -92,15 +93,20 @@ void TOutputCommands::PrintPreview()
 
 void TOutputCommands::PrintShownView(QPrinter &printer)
 {
-    // The gain plot has its own page in black; the other views, and the
-    // gain plot with its tolerance band, print as they are shown.
+    // Gain, phase, group delay and impedance have their page in black; the
+    // response map, and the gain plot with its tolerance band, print as they
+    // are shown.
+    const TCircuit &circuit = FDoc.Circuit();
     if (FViews.PlotView() == TPlotView::Gain && !FViews.Plotter()->Extras().Band)
-        PrintPlot(printer, FDoc.Store(), FDoc.Circuit().ActiveValues(), FDoc.Circuit().ActiveInfo(), LocaleDecimalSeparator(),
-                  ControlLines(FDoc.Circuit()));
+        PrintPlot(printer, FDoc.Store(), circuit.ActiveValues(), circuit.ActiveInfo(), LocaleDecimalSeparator(),
+                  ControlLines(circuit));
+    else if (FViews.ShownView() == FViews.QuantityView())
+        PrintQuantity(printer, FDoc.Store(), FViews.QuantityView()->Quantity(), FViews.Scale().AutoYScale,
+                      circuit.ActiveValues(), circuit.ActiveInfo(), LocaleDecimalSeparator(), ControlLines(circuit));
     else
         PrintPicture(
-            printer, [this](QPainter &painter, QSize size) { FViews.RenderShownView(painter, size); }, FDoc.Circuit().ActiveValues(),
-            FDoc.Circuit().ActiveInfo(), LocaleDecimalSeparator(), ControlLines(FDoc.Circuit()));
+            printer, [this](QPainter &painter, QSize size) { FViews.RenderShownView(painter, size); }, circuit.ActiveValues(),
+            circuit.ActiveInfo(), LocaleDecimalSeparator(), ControlLines(circuit));
 }
 
 void TOutputCommands::Export()

@@ -21,6 +21,7 @@
 #include "plot/PlotLegend.h"
 #include "plot/PlotPainter.h"
 #include "plot/PlotScale.h"
+#include "plot/QuantityView.h"
 
 namespace cva {
 
@@ -69,7 +70,21 @@ QPen PrintTracePen(const TPrintLayout &layout, int slot)
 
 QPoint TracePoint(const TPrintLayout &layout, const TTrace &trace, int k)
 {
-    return {layout.FreqToX(GridFrequency(GridFirstStep + k)), layout.DBToY(trace[k])};
+    return {layout.FreqToX(GridFrequency(GridFirstStep + k)), layout.ValueToY(trace[k])};
+}
+
+// The fixed gain scale of the page: a line every dB, a heavier one and a
+// label every 10 dB.
+TValueAxis GainPageAxis()
+{
+    TValueAxis axis;
+    axis.Top = 0;
+    axis.Bottom = -50;
+    for (int db = -50; db <= 0; ++db)
+        axis.Lines.push_back({double(db), db % 10 == 0});
+    for (int db = -50; db <= 0; db += 10)
+        axis.Labels.push_back({double(db), QString::number(db) + QStringLiteral("dB")});
+    return axis;
 }
 
 void DrawTrace(QPainter &painter, const TPrintLayout &layout, const TTrace &trace)
@@ -125,6 +140,11 @@ int TPrintLayout::DBToY(double db) const
     return AxisDBToY(db, TPlotScale{}, Y0, Y1);
 }
 
+int TPrintLayout::ValueToY(double value) const
+{
+    return Axis.ToY(value, Y0, Y1);
+}
+
 QFont PrintoutFont(int pointSize, bool bold)
 {
     QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
@@ -137,7 +157,14 @@ QFont PrintoutFont(int pointSize, bool bold)
 TPrintLayout LayoutPrintout(QPaintDevice &device, const TSymbolList &symbols, const TCircuitDef &topology,
                             char decimalSeparator, const std::vector<QString> &controlLines)
 {
+    return LayoutPrintout(device, symbols, topology, decimalSeparator, controlLines, GainPageAxis());
+}
+
+TPrintLayout LayoutPrintout(QPaintDevice &device, const TSymbolList &symbols, const TCircuitDef &topology,
+                            char decimalSeparator, const std::vector<QString> &controlLines, const TValueAxis &axis)
+{
     TPrintLayout layout;
+    layout.Axis = axis;
     layout.PenScale = std::max(1.0, device.logicalDpiX() / 300.0);
     const QFontMetrics heading(PrintoutFont(14, true), &device);
     layout.Heading = QStringLiteral("Tone Stack: ") + QString::fromStdString(topology.PrintedName);
@@ -157,7 +184,12 @@ TPrintLayout LayoutPrintout(QPaintDevice &device, const TSymbolList &symbols, co
         layout.TextW = std::max(layout.TextW, text.horizontalAdvance(line));
 
     const int height = text.height();
-    layout.X0 = layout.TextW + text.horizontalAdvance(QStringLiteral("0-50dB0"));
+    // Room for the widest value label with a digit's width on either side.
+    QString widestLabel;
+    for (const TAxisLabel &label : axis.Labels)
+        if (text.horizontalAdvance(label.Text) > text.horizontalAdvance(widestLabel))
+            widestLabel = label.Text;
+    layout.X0 = layout.TextW + text.horizontalAdvance(QLatin1Char('0') + widestLabel + QLatin1Char('0'));
     layout.X1 = device.width() - text.horizontalAdvance(QStringLiteral("10000Hz")) / 2;
     layout.Y0 = height;
     // Room for five text lines and the margin below the plot: the decade
@@ -183,17 +215,35 @@ TPrintLayout LayoutPrintout(QPaintDevice &device, const TSymbolList &symbols, co
 TPrintLayout DrawPrintout(QPainter &painter, const TTraceStore &store, const TSymbolList &symbols,
                           const TCircuitDef &topology, char decimalSeparator, const std::vector<QString> &controlLines)
 {
-    const TPrintLayout layout = LayoutPrintout(*painter.device(), symbols, topology, decimalSeparator, controlLines);
+    return DrawAxisPrintout(painter, store, GainPageAxis(), QString(), symbols, topology, decimalSeparator, controlLines);
+}
+
+TPrintLayout DrawQuantityPrintout(QPainter &painter, const TTraceStore &store, TQuantity quantity, bool phaseAutoScale,
+                                  const TSymbolList &symbols, const TCircuitDef &topology, char decimalSeparator,
+                                  const std::vector<QString> &controlLines)
+{
+    return DrawAxisPrintout(painter, QuantityStore(store, quantity), QuantityAxis(quantity, store, phaseAutoScale),
+                            QuantityName(quantity), symbols, topology, decimalSeparator, controlLines);
+}
+
+TPrintLayout DrawAxisPrintout(QPainter &painter, const TTraceStore &store, const TValueAxis &axis, const QString &title,
+                              const TSymbolList &symbols, const TCircuitDef &topology, char decimalSeparator,
+                              const std::vector<QString> &controlLines)
+{
+    const TPrintLayout layout =
+        LayoutPrintout(*painter.device(), symbols, topology, decimalSeparator, controlLines, axis);
     painter.save();
     painter.setBrush(Qt::NoBrush);
 
     DrawHeading(painter, layout);
 
-    for (int db = -50; db <= 0; ++db)
-        painter.drawLine(layout.X0, layout.DBToY(db), layout.X1, layout.DBToY(db));
+    // Every value line thin, then the major ones heavier over them.
+    for (const TAxisLine &line : axis.Lines)
+        painter.drawLine(layout.X0, layout.ValueToY(line.Value), layout.X1, layout.ValueToY(line.Value));
     SetPen(painter, layout, 3);
-    for (int db = -50; db <= 0; db += 10)
-        painter.drawLine(layout.X0, layout.DBToY(db), layout.X1, layout.DBToY(db));
+    for (const TAxisLine &line : axis.Lines)
+        if (line.Major)
+            painter.drawLine(layout.X0, layout.ValueToY(line.Value), layout.X1, layout.ValueToY(line.Value));
 
     // Lines past the axis end (30 kHz and up) would stand in the page's
     // right margin, outside the plot, so they are left out.
@@ -212,11 +262,12 @@ TPrintLayout DrawPrintout(QPainter &painter, const TTraceStore &store, const TSy
     SetPen(painter, layout, 1);
     const QFontMetrics text = painter.fontMetrics();
     const int space = text.horizontalAdvance(QLatin1Char(' '));
-    for (int db = -50; db <= 0; db += 10) {
-        const QString label = QString::number(db) + QStringLiteral("dB");
-        DrawText(painter, layout.X0 - space - text.horizontalAdvance(label), layout.DBToY(db) - text.height() / 2,
-                 label);
-    }
+    for (const TAxisLabel &label : axis.Labels)
+        DrawText(painter, layout.X0 - space - text.horizontalAdvance(label.Text),
+                 layout.ValueToY(label.Value) - text.height() / 2, label.Text);
+    // The quantity's name in the line above the plot.
+    if (!title.isEmpty())
+        DrawText(painter, layout.X0, 0, title);
     for (int decade = 1; decade <= 4; ++decade) {
         const QRect &box = layout.FrequencyLabels[decade - 1];
         DrawText(painter, box.left(), box.top(), DecadeLabel(decade));
@@ -274,6 +325,15 @@ void PrintPlot(QPrinter &printer, const TTraceStore &store, const TSymbolList &s
 {
     PrintPage(printer, [&](QPainter &painter) {
         DrawPrintout(painter, store, symbols, topology, decimalSeparator, controlLines);
+    });
+}
+
+void PrintQuantity(QPrinter &printer, const TTraceStore &store, TQuantity quantity, bool phaseAutoScale,
+                   const TSymbolList &symbols, const TCircuitDef &topology, char decimalSeparator,
+                   const std::vector<QString> &controlLines)
+{
+    PrintPage(printer, [&](QPainter &painter) {
+        DrawQuantityPrintout(painter, store, quantity, phaseAutoScale, symbols, topology, decimalSeparator, controlLines);
     });
 }
 

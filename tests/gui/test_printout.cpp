@@ -29,6 +29,7 @@
 #include "plot/PlotLegend.h"
 #include "plot/PlotPainter.h"
 #include "plot/Printout.h"
+#include "plot/QuantityAxis.h"
 
 using namespace cva;
 
@@ -69,6 +70,22 @@ TTraceStore FlatStore(double db)
     return store;
 }
 
+// Whether every pixel is a grey (black and white alike); counts the dark ones.
+bool GreyOnly(const QImage &image, int &dark)
+{
+    dark = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        const QRgb *row = reinterpret_cast<const QRgb *>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb pixel = row[x];
+            if (qRed(pixel) != qGreen(pixel) || qGreen(pixel) != qBlue(pixel))
+                return false;
+            dark += qRed(pixel) < 128;
+        }
+    }
+    return true;
+}
+
 QStringList Lines(const std::vector<QString> &lines)
 {
     return QStringList(lines.begin(), lines.end());
@@ -104,6 +121,8 @@ private slots:
     void componentList();
     void longestLineMovesThePlotRight();
     void pageIsBlackAndWhiteOnly();
+    void quantityPagesAreThePlotPage_data();
+    void quantityPagesAreThePlotPage();
     void liveTraceSolidEachSnapshotItsOwnDashes();
     void pensGrowWithTheResolution_data();
     void pensGrowWithTheResolution();
@@ -241,16 +260,63 @@ void TestPrintout::pageIsBlackAndWhiteOnly()
     QImage image = Page();
     Draw(image, store, circuit);
     int dark = 0;
-    for (int y = 0; y < image.height(); ++y) {
-        const QRgb *row = reinterpret_cast<const QRgb *>(image.constScanLine(y));
-        for (int x = 0; x < image.width(); ++x) {
-            const QRgb pixel = row[x];
-            if (qRed(pixel) != qGreen(pixel) || qGreen(pixel) != qBlue(pixel))
-                QFAIL(qPrintable(QStringLiteral("coloured pixel at %1, %2").arg(x).arg(y)));
-            dark += qRed(pixel) < 128;
-        }
-    }
+    QVERIFY(GreyOnly(image, dark));
     QVERIFY(dark > 10000);
+}
+
+void TestPrintout::quantityPagesAreThePlotPage_data()
+{
+    QTest::addColumn<TQuantity>("quantity");
+    QTest::addColumn<double>("live"); // the flat live curve, as stored
+    // Values off the axes' grid lines, as the snapshot's (1.37 times as much) are.
+    QTest::newRow("phase") << TQuantity::Phase << -31.3;
+    QTest::newRow("group delay") << TQuantity::GroupDelay << 0.537e-3;
+    QTest::newRow("impedance") << TQuantity::Impedance << 47e3;
+}
+
+void TestPrintout::quantityPagesAreThePlotPage()
+{
+    // The gain page's layout, pens and legend, on the quantity's own axis
+    // and in black on white, the quantity named above the plot.
+    QFETCH(TQuantity, quantity);
+    QFETCH(double, live);
+    const TCircuit circuit;
+    TTraceStore store = FlatStore(-20);
+    auto fill = [&](double value) {
+        TTraceQuantities &quantities = store.Quantities[0];
+        for (TTrace *trace : {&quantities.PhaseDeg, &quantities.GroupDelayS, &quantities.ImpedanceOhm})
+            trace->fill(value);
+    };
+    fill(live * 1.37);
+    store.Snapshot("An older curve");
+    fill(live);
+    store.TraceColours[0] = clRed;
+    QImage image = Page();
+    TPrintLayout layout;
+    {
+        QPainter painter(&image);
+        layout = DrawQuantityPrintout(painter, store, quantity, false, circuit.ActiveValues(), circuit.ActiveInfo(), '.');
+    }
+    int dark = 0;
+    QVERIFY(GreyOnly(image, dark));
+    const TValueAxis axis = QuantityAxis(quantity, store, false);
+    QCOMPARE(layout.Axis.Labels.size(), axis.Labels.size());
+    QCOMPARE(layout.Axis.Labels.front().Text, axis.Labels.front().Text);
+    // The live curve solid across, the snapshot dashed.
+    const QString solid = RowPattern(image, layout, layout.ValueToY(live));
+    QVERIFY2(solid.count('#') > solid.size() * 9 / 10, qPrintable(solid));
+    const QString dashed = RowPattern(image, layout, layout.ValueToY(live * 1.37));
+    QVERIFY(dashed.count('.') > dashed.size() / 10);
+    // The legend's black frame, and the name above the plot.
+    bool framed = false;
+    for (int y = layout.Y0; y < layout.Y1 && !framed; ++y)
+        framed = RowPattern(image, layout, y).contains(QString(60, '#')) && y != layout.ValueToY(live);
+    QVERIFY(framed);
+    int named = 0;
+    for (int y = 0; y < layout.Y0 - 1; ++y)
+        for (int x = layout.X0; x < layout.X0 + 200; ++x)
+            named += image.pixelColor(x, y) == Qt::black;
+    QVERIFY(named > 20);
 }
 
 void TestPrintout::liveTraceSolidEachSnapshotItsOwnDashes()
