@@ -168,27 +168,14 @@ void TPlotter::resizeEvent(QResizeEvent *event)
 
 void TPlotter::mousePressEvent(QMouseEvent *event)
 {
-    const QPoint at = event->position().toPoint();
-    if (event->button() == Qt::LeftButton && FLegendBox.contains(at)) {
-        FLegendGrab = at - FLegendBox.topLeft();
-        setCursor(Qt::ClosedHandCursor);
-        return;
-    }
-    if (FNavigator.Press(*event, Geometry()))
-        return;
-    QWidget::mousePressEvent(event);
+    if (!FLegendDrag.Press(*this, *event, FLegendBox) && !FNavigator.Press(*event, Geometry()))
+        QWidget::mousePressEvent(event);
 }
 
 void TPlotter::mouseReleaseEvent(QMouseEvent *event)
 {
-    if (FLegendGrab && event->button() == Qt::LeftButton) {
-        FLegendGrab.reset();
-        unsetCursor();
-        return;
-    }
-    if (FNavigator.Release(*event, Geometry(), ScaleSpan(FScale)))
-        return;
-    QWidget::mouseReleaseEvent(event);
+    if (!FLegendDrag.Release(*this, *event) && !FNavigator.Release(*event, Geometry(), ScaleSpan(FScale)))
+        QWidget::mouseReleaseEvent(event);
 }
 
 void TPlotter::wheelEvent(QWheelEvent *event)
@@ -205,15 +192,7 @@ void TPlotter::keyPressEvent(QKeyEvent *event)
 
 void TPlotter::mouseMoveEvent(QMouseEvent *event)
 {
-    if (FLegendGrab) {
-        // Kept as a share of the frame, so that it stays put when the plot
-        // is resized or exported at another size.
-        const TPlotGeometry geometry = Geometry();
-        const QPoint corner = event->position().toPoint() - *FLegendGrab;
-        const double width = geometry.FrameRight() - geometry.FrameLeft + 1;
-        const double height = geometry.FrameBottom() - geometry.FrameTop + 1;
-        FExtras.LegendAt =
-            QPointF((corner.x() - geometry.FrameLeft) / width, (corner.y() - geometry.FrameTop) / height);
+    if (FLegendDrag.Move(*event, Geometry(), FExtras.LegendAt)) {
         update();
         return;
     }

@@ -11,6 +11,7 @@
 #include <QWidget>
 
 #include "models/Calc.h"
+#include "plot/LegendDrag.h"
 #include "plot/PlotColours.h"
 #include "plot/PlotGeometry.h"
 #include "plot/PlotPainter.h"
@@ -94,8 +95,7 @@ private:
     QString FReadout;
     QString FNotice;
     QRect FLegendBox; // as last painted
-    // The pointer's offset from the legend's corner while it is dragged.
-    std::optional<QPoint> FLegendGrab;
+    TLegendDrag FLegendDrag;
     TViewNavigator FNavigator;
 };
 

@@ -161,7 +161,7 @@ void TQuantityView::SetNotice(const QString &notice)
 void TQuantityView::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    RenderQuantityPlot(painter, size(), FStore, FQuantity, FPhaseAutoScale, FLiveColour(), FExtras);
+    FLegendBox = RenderQuantityPlot(painter, size(), FStore, FQuantity, FPhaseAutoScale, FLiveColour(), FExtras);
     DrawPlotNotice(painter, Frame().Geometry, FNotice);
     FNavigator.PaintBand(painter);
     // The live trace may have changed under a resting pointer.
@@ -170,13 +170,13 @@ void TQuantityView::paintEvent(QPaintEvent *)
 
 void TQuantityView::mousePressEvent(QMouseEvent *event)
 {
-    if (!FNavigator.Press(*event, Frame().Geometry))
+    if (!FLegendDrag.Press(*this, *event, FLegendBox) && !FNavigator.Press(*event, Frame().Geometry))
         QWidget::mousePressEvent(event);
 }
 
 void TQuantityView::mouseReleaseEvent(QMouseEvent *event)
 {
-    if (!FNavigator.Release(*event, Frame().Geometry, Frame().Start))
+    if (!FLegendDrag.Release(*this, *event) && !FNavigator.Release(*event, Frame().Geometry, Frame().Start))
         QWidget::mouseReleaseEvent(event);
 }
 
@@ -195,6 +195,10 @@ void TQuantityView::keyPressEvent(QKeyEvent *event)
 
 void TQuantityView::mouseMoveEvent(QMouseEvent *event)
 {
+    if (FLegendDrag.Move(*event, Frame().Geometry, FExtras.LegendAt)) {
+        update();
+        return;
+    }
     FPointer = event->position().toPoint();
     UpdateReadout();
     if (!FNavigator.Move(*event))

@@ -13,6 +13,7 @@
 #include <QWidget>
 
 #include "models/Calc.h"
+#include "plot/LegendDrag.h"
 #include "plot/PlotGeometry.h"
 #include "plot/PlotPainter.h"
 #include "plot/QuantityAxis.h"
@@ -62,6 +63,8 @@ public:
     // the window zoomed to.
     const TPlotExtras &Extras() const { return FExtras; }
     TQuantityFrame Frame() const;
+    // The legend's box as last painted; empty when none is shown.
+    QRect LegendBox() const { return FLegendBox; }
     // Plot > Reset view.
     void ResetView();
     // Why there is no live curve, said in the plot area; empty when there is one.
@@ -90,6 +93,8 @@ private:
     TQuantity FQuantity = TQuantity::Phase;
     bool FPhaseAutoScale = false;
     TPlotExtras FExtras;
+    QRect FLegendBox;
+    TLegendDrag FLegendDrag;
     std::optional<QPoint> FPointer;
     QString FReadout;
     QString FNotice;

@@ -1,6 +1,6 @@
 // The legend: which traces it lists, that it keeps off the curves where it
-// can, and that the screen picture, the exported picture and the printed
-// page all carry it.
+// can, that it is dragged alike in every view, and that the screen picture,
+// the exported picture and the printed page all carry it.
 
 #include <QImage>
 #include <QPainter>
@@ -10,6 +10,7 @@
 #include "plot/PlotLegend.h"
 #include "plot/PlotPainter.h"
 #include "plot/Plotter.h"
+#include "plot/QuantityView.h"
 #include "plot/TracePens.h"
 
 using namespace cva;
@@ -42,6 +43,7 @@ private slots:
     void listsLiveAndShownSnapshotsOnly();
     void keepsOffTheCurves();
     void screenAndExportedPictureCarryIt();
+    void draggedLegendStaysWhereItIsPut_data();
     void draggedLegendStaysWhereItIsPut();
     void curvesSharingAColourAreDashedEachInItsOwnWay_data();
     void curvesSharingAColourAreDashedEachInItsOwnWay();
@@ -108,40 +110,54 @@ void TestLegend::screenAndExportedPictureCarryIt()
     QVERIFY(lit > 10);
 }
 
+void TestLegend::draggedLegendStaysWhereItIsPut_data()
+{
+    QTest::addColumn<bool>("gain"); // or the phase view
+    QTest::newRow("gain") << true;
+    QTest::newRow("phase") << false;
+}
+
 void TestLegend::draggedLegendStaysWhereItIsPut()
 {
+    QFETCH(bool, gain);
     const TTraceStore shown = TwoFlatTraces(-20);
     TTraceStore store = shown;
     TPlotScale scale;
     TPlotter plotter(store, scale);
-    plotter.resize(407, 417);
-    plotter.grab();
-    const QRect before = plotter.LegendBox();
+    TQuantityView phase(store, [] { return clLime; });
+    QWidget *view = gain ? static_cast<QWidget *>(&plotter) : &phase;
+    const auto legendBox = [&] { return gain ? plotter.LegendBox() : phase.LegendBox(); };
+    view->resize(407, 417);
+    view->grab();
+    const QRect before = legendBox();
     QVERIFY(!before.isEmpty());
-    const TPlotGeometry geometry = plotter.Geometry();
+    const TPlotGeometry geometry = gain ? plotter.Geometry() : phase.Frame().Geometry;
     const QRect frame(QPoint(geometry.FrameLeft, geometry.FrameTop), QPoint(geometry.FrameRight(), geometry.FrameBottom()));
     // Moved as far as it is dragged; dragged beyond the frame, it stops inside it.
     const std::vector<std::pair<QPoint, bool>> drags{{{-150, 200}, true}, {{-2000, -2000}, false}};
     for (const auto &[shift, exact] : drags) {
-        const QPoint grab = plotter.LegendBox().center();
-        const QPoint from = plotter.LegendBox().topLeft();
-        QTest::mousePress(&plotter, Qt::LeftButton, {}, grab);
-        QTest::mouseMove(&plotter, grab + shift);
-        QTest::mouseRelease(&plotter, Qt::LeftButton, {}, grab + shift);
-        plotter.grab();
+        const QPoint grab = legendBox().center();
+        const QPoint from = legendBox().topLeft();
+        QTest::mousePress(view, Qt::LeftButton, {}, grab);
+        QTest::mouseMove(view, grab + shift);
+        QTest::mouseRelease(view, Qt::LeftButton, {}, grab + shift);
+        view->grab();
         if (exact)
-            QCOMPARE(plotter.LegendBox().topLeft(), from + shift);
-        QVERIFY(frame.contains(plotter.LegendBox()));
+            QCOMPARE(legendBox().topLeft(), from + shift);
+        QVERIFY(frame.contains(legendBox()));
     }
-    QVERIFY(plotter.LegendBox().left() < before.left());
+    QVERIFY(legendBox().left() < before.left());
 
     // A picture of the plot at the same size shows it in the same place.
-    QImage image(plotter.size(), QImage::Format_RGB32);
+    QImage image(view->size(), QImage::Format_RGB32);
     {
         QPainter painter(&image);
-        RenderPlot(painter, image.size(), shown, scale, clLime, plotter.Extras());
+        if (gain)
+            RenderPlot(painter, image.size(), shown, scale, clLime, plotter.Extras());
+        else
+            RenderQuantityPlot(painter, image.size(), shown, TQuantity::Phase, false, clLime, phase.Extras());
     }
-    QCOMPARE(image.pixelColor(plotter.LegendBox().topLeft()), QColor(192, 192, 192));
+    QCOMPARE(image.pixelColor(legendBox().topLeft()), QColor(192, 192, 192));
 }
 
 void TestLegend::curvesSharingAColourAreDashedEachInItsOwnWay_data()

@@ -78,6 +78,7 @@ private slots:
     void circuitWithoutACurveSaysWhyAndKeepsNothing();
     void exportAndPrintFollowTheViewShown();
     void copyAndMarkersFollowTheViewShown();
+    void legendToggleHidesItInEveryView();
 
 private:
     std::unique_ptr<TTestWindow> W;
@@ -388,6 +389,21 @@ void TestViews::copyAndMarkersFollowTheViewShown()
     const int before = CountColour(W->Plotter()->grab().toImage(), MarkerColour());
     W->Action("actPlotMarkers")->trigger();
     QVERIFY(CountColour(W->Plotter()->grab().toImage(), MarkerColour()) > before + 20);
+}
+
+void TestViews::legendToggleHidesItInEveryView()
+{
+    W->Traces().SnapshotButton()->click();
+    const auto legendIn = [&](TPlotView view) {
+        W->Views().SetPlotView(view);
+        W->Views().ShownView()->grab();
+        return view == TPlotView::Gain ? W->Plotter()->LegendBox() : W->Views().QuantityView()->LegendBox();
+    };
+    for (bool shown : {true, false, true}) {
+        W->Action("actPlotLegend")->setChecked(shown);
+        for (TPlotView view : {TPlotView::Gain, TPlotView::Phase, TPlotView::GroupDelay, TPlotView::Impedance})
+            QCOMPARE(!legendIn(view).isEmpty(), shown);
+    }
 }
 
 QTEST_MAIN(TestViews)
