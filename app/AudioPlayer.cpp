@@ -4,9 +4,9 @@
 #include <atomic>
 #include <cmath>
 #include <cstring>
+#include <utility>
 #include <vector>
 
-#include <QAudioDevice>
 #include <QAudioFormat>
 #include <QAudioSink>
 #include <QIODevice>
@@ -26,8 +26,9 @@ namespace {
 constexpr double DeviceBufferSeconds = 0.020;
 constexpr qint64 ScratchFrames = 1024;
 constexpr int FeedMilliseconds = 5;
-// How soon a JACK server that appeared or went away is noticed.
-constexpr int JackWatchMilliseconds = 1000;
+// How soon an output that appeared or went away (a JACK server, a sound card,
+// the sound server) is noticed.
+constexpr int WatchMilliseconds = 1000;
 constexpr char JackClientName[] = "corvanta";
 
 QAudioFormat ChooseFormat(const QAudioDevice &device)
@@ -46,6 +47,28 @@ QAudioFormat ChooseFormat(const QAudioDevice &device)
     return preferred;
 }
 
+QString AudioErrorText(QAudio::Error error)
+{
+    switch (error) {
+    case QAudio::OpenError:
+        return QObject::tr("the device cannot be opened");
+    case QAudio::IOError:
+        return QObject::tr("the device stopped taking samples");
+    case QAudio::FatalError:
+        return QObject::tr("the sound server cannot be reached");
+    default:
+        return QObject::tr("the device reported error %1").arg(int(error));
+    }
+}
+
+QList<QByteArray> OutputIds()
+{
+    QList<QByteArray> ids;
+    for (const QAudioDevice &device : QMediaDevices::audioOutputs())
+        ids << device.id();
+    return ids;
+}
+
 } // namespace
 
 // The device's side, on the audio thread: a precise timer tops the sink's
@@ -55,32 +78,41 @@ class TAudioOutput : public QObject {
 public:
     TAudioOutput(const QAudioDevice &device, const QAudioFormat &format, TListenControls &controls)
         : Device(device), Format(format), Chain(controls), Mono(ScratchFrames),
-          Bytes(static_cast<std::size_t>(ScratchFrames * format.bytesPerFrame()))
+          Bytes(static_cast<std::size_t>(ScratchFrames * format.bytesPerFrame())), Timer(new QTimer(this))
     {
+        Timer->setTimerType(Qt::PreciseTimer);
+        Timer->setInterval(FeedMilliseconds);
+        QObject::connect(Timer, &QTimer::timeout, this, [this] { Feed(); });
     }
 
     // Run on the audio thread through queued calls.
     void SetSource(TSignalSource *source) { Chain.SetSource(std::unique_ptr<TSignalSource>(source)); }
     bool Start(QString *problem)
     {
+        // A sink that failed stays failed: the next Play asks the server afresh.
+        if (Sink && Sink->error() != QAudio::NoError && Sink->error() != QAudio::UnderrunError) {
+            delete Sink;
+            Sink = nullptr;
+        }
         if (!Sink) {
             Sink = new QAudioSink(Device, Format, this);
             QObject::connect(Sink, &QAudioSink::stateChanged, this, [this](QAudio::State state) {
                 if (state == QAudio::IdleState && Sink->error() == QAudio::UnderrunError)
                     Underruns.fetch_add(1, std::memory_order_relaxed);
+                // The sound server or the device went away while playing.
+                if (state == QAudio::StoppedState && Stream && Sink->error() != QAudio::NoError)
+                    Failure.store(Sink->error());
             });
-            Timer = new QTimer(this);
-            Timer->setTimerType(Qt::PreciseTimer);
-            Timer->setInterval(FeedMilliseconds);
-            QObject::connect(Timer, &QTimer::timeout, this, [this] { Feed(); });
         }
         Chain.Restart();
         Frames.store(0);
         Underruns.store(0);
+        Failure.store(QAudio::NoError);
         Sink->setBufferSize(Format.bytesForDuration(qint64(DeviceBufferSeconds * 1e6)));
         Stream = Sink->start();
         if (!Stream || Sink->error() != QAudio::NoError) {
-            *problem = QStringLiteral("The audio output refused to start (error %1).").arg(int(Sink->error()));
+            *problem = QObject::tr("The audio output \"%1\" cannot start: %2.")
+                           .arg(Device.description(), AudioErrorText(Sink->error()));
             Stop();
             return false;
         }
@@ -90,15 +122,17 @@ public:
     }
     void Stop()
     {
-        if (Timer)
-            Timer->stop();
+        Timer->stop();
+        // Not playing any more, so the sink's stopping is no failure.
+        Stream = nullptr;
         if (Sink)
             Sink->stop();
-        Stream = nullptr;
     }
 
     std::atomic<long long> Frames{0};
     std::atomic<int> Underruns{0};
+    // Why the sink stopped by itself while playing; NoError while it plays.
+    std::atomic<QAudio::Error> Failure{QAudio::NoError};
 
 private:
     void Feed()
@@ -137,47 +171,63 @@ private:
     std::vector<char> Bytes;
     QAudioSink *Sink = nullptr;
     QIODevice *Stream = nullptr; // the sink's input while playing
-    QTimer *Timer = nullptr;
+    QTimer *Timer;
 };
 
-TAudioPlayer::TAudioPlayer(QObject *parent) : QObject(parent)
+TAudioPlayer::TAudioPlayer(QObject *parent) : QObject(parent), FDevices(new QMediaDevices(this))
 {
+    FThread.setObjectName(QStringLiteral("audio"));
+    FThread.start(QThread::TimeCriticalPriority);
     OpenSystemOutput();
     WatchJack();
-    FJackWatch = new QTimer(this);
-    FJackWatch->setInterval(JackWatchMilliseconds);
-    connect(FJackWatch, &QTimer::timeout, this, &TAudioPlayer::WatchJack);
-    FJackWatch->start();
+    // Some backends never announce a device that came or went: the list is
+    // also compared at every tick.
+    connect(FDevices, &QMediaDevices::audioOutputsChanged, this, &TAudioPlayer::SystemOutputsChanged);
+    FWatch = new QTimer(this);
+    FWatch->setInterval(WatchMilliseconds);
+    connect(FWatch, &QTimer::timeout, this, &TAudioPlayer::WatchOutputs);
+    FWatch->start();
 }
 
 void TAudioPlayer::OpenSystemOutput()
 {
-    const QAudioDevice device = QMediaDevices::defaultAudioOutput();
-    if (device.isNull()) {
-        FProblem = QStringLiteral("No audio output device was found, so the stack cannot be heard.");
+    CloseSystemOutput();
+    FSeenOutputs = OutputIds();
+    FDevice = QMediaDevices::defaultAudioOutput();
+    if (FDevice.isNull()) {
+        FProblem = tr("No audio output device and no JACK server were found, so the stack cannot be heard. Play "
+                      "comes back when either appears.");
         return;
     }
-    const QAudioFormat format = ChooseFormat(device);
+    const QAudioFormat format = ChooseFormat(FDevice);
     if (format.sampleFormat() != QAudioFormat::Float && format.sampleFormat() != QAudioFormat::Int16) {
-        FProblem = QStringLiteral("The audio output \"%1\" takes no sample format the program can play.")
-                       .arg(device.description());
+        FProblem = tr("The audio output \"%1\" takes no sample format the program can play.").arg(FDevice.description());
         return;
     }
-    FAvailable = true;
     FSampleRate = format.sampleRate();
-    FThread.setObjectName(QStringLiteral("audio"));
-    FOutput = new TAudioOutput(device, format, FControls);
+    FOutput = new TAudioOutput(FDevice, format, FControls);
     FOutput->moveToThread(&FThread);
-    connect(&FThread, &QThread::finished, FOutput, &QObject::deleteLater);
-    FThread.start(QThread::TimeCriticalPriority);
+}
+
+void TAudioPlayer::CloseSystemOutput()
+{
+    if (!FOutput)
+        return;
+    TAudioOutput *output = std::exchange(FOutput, nullptr);
+    QMetaObject::invokeMethod(
+        output,
+        [output] {
+            output->Stop();
+            delete output;
+        },
+        Qt::BlockingQueuedConnection);
 }
 
 TAudioPlayer::~TAudioPlayer()
 {
     Stop();
     FJack.reset();
-    if (!FAvailable)
-        return;
+    CloseSystemOutput();
     FThread.quit();
     FThread.wait();
 }
@@ -190,6 +240,42 @@ QString TAudioPlayer::LiveProblem()
 double TAudioPlayer::SampleRate() const { return FJack ? FJack->SampleRate() : FSampleRate; }
 
 std::unique_ptr<TSignalSource> TAudioPlayer::MakeLiveInput() { return FJack->Processor().MakeLiveInput(); }
+
+void TAudioPlayer::WatchOutputs()
+{
+    if (FPlaying && !FJack && FOutput) {
+        const QAudio::Error failure = FOutput->Failure.load();
+        if (failure != QAudio::NoError) {
+            Stop();
+            emit OutputLost(tr("The audio output \"%1\" stopped: %2. Listening stopped; Play tries again.")
+                                .arg(FDevice.description(), AudioErrorText(failure)));
+        }
+    }
+    SystemOutputsChanged();
+    WatchJack();
+}
+
+void TAudioPlayer::SystemOutputsChanged()
+{
+    const QList<QByteArray> outputs = OutputIds();
+    const QByteArray chosen = QMediaDevices::defaultAudioOutput().id();
+    if (outputs == FSeenOutputs && chosen == FDevice.id())
+        return;
+    // What plays goes on playing where it is, unless its device went away;
+    // a new default is taken once it stops.
+    const bool playsHere = FPlaying && !FJack;
+    const bool lost = playsHere && !outputs.contains(FDevice.id());
+    if (playsHere && !lost)
+        return;
+    const QString gone = FDevice.description();
+    if (lost)
+        Stop();
+    OpenSystemOutput();
+    if (!FJack)
+        emit OutputChanged();
+    if (lost)
+        emit OutputLost(tr("The audio output \"%1\" went away: listening stopped.").arg(gone));
+}
 
 void TAudioPlayer::WatchJack()
 {
@@ -225,7 +311,7 @@ void TAudioPlayer::SetSource(std::unique_ptr<TSignalSource> source)
         FJack->Processor().SetSource(std::move(source));
         return;
     }
-    if (!FAvailable)
+    if (!FOutput)
         return;
     TSignalSource *handed = source.release();
     QMetaObject::invokeMethod(FOutput, [this, handed] { FOutput->SetSource(handed); }, Qt::BlockingQueuedConnection);
@@ -238,7 +324,7 @@ bool TAudioPlayer::Play()
         FPlaying = true;
         return true;
     }
-    if (!FAvailable)
+    if (!FOutput)
         return false;
     QString problem;
     bool started = false;
@@ -266,14 +352,14 @@ long long TAudioPlayer::FramesDelivered() const
 {
     if (FJack)
         return FJack->Processor().FramesPlayed();
-    return FAvailable ? FOutput->Frames.load() : 0;
+    return FOutput ? FOutput->Frames.load() : 0;
 }
 
 int TAudioPlayer::Underruns() const
 {
     if (FJack)
         return FJack->LateCycles();
-    return FAvailable ? FOutput->Underruns.load() : 0;
+    return FOutput ? FOutput->Underruns.load() : 0;
 }
 
 } // namespace cva

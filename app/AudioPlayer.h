@@ -7,16 +7,22 @@
 // either through lock-free controls; on the system's path it starts, stops
 // and replaces the source with calls the audio thread runs between two
 // buffers. A JACK server that goes away is left for the system's path, and
-// one that appears while nothing plays is taken up.
+// one that appears while nothing plays is taken up. An output that goes
+// away while playing (the sound server, the sound card, the JACK server)
+// stops listening with a message; one that appears makes Play possible
+// again, without a restart.
 
 #include <memory>
 
+#include <QAudioDevice>
+#include <QList>
 #include <QObject>
 #include <QString>
 #include <QThread>
 
 #include "audio/ListenChain.h"
 
+class QMediaDevices;
 class QTimer;
 
 namespace cva {
@@ -33,7 +39,7 @@ public:
 
     // False when neither a JACK server nor the system offers an audio
     // output; Problem() then says why.
-    bool Available() const { return FJack || FAvailable; }
+    bool Available() const { return FJack || FOutput; }
     QString Problem() const { return FProblem; }
     // The rate sources and filters must be made for.
     double SampleRate() const;
@@ -62,7 +68,8 @@ signals:
     // The JACK server was found or went away: sources and filters must be
     // made again for SampleRate(), and the live input is there or not.
     void OutputChanged();
-    // The JACK server went away while playing; listening stopped.
+    // The output went away while playing; listening stopped, and the
+    // message says what happened.
     void OutputLost(const QString &message);
     // The JACK server changed its rate or block size: sources and filters
     // must be made again for SampleRate() (the server's cycles are silent
@@ -70,18 +77,25 @@ signals:
     void FormatChanged();
 
 private:
+    // Opens the system's default output, in place of the one in use.
     void OpenSystemOutput();
+    void CloseSystemOutput();
+    // Every tick: a sink that failed, the system's devices, the JACK server.
+    void WatchOutputs();
+    void SystemOutputsChanged();
     void WatchJack();
 
     std::unique_ptr<TJackClient> FJack;
-    QTimer *FJackWatch = nullptr;
-    bool FAvailable = false; // the system's audio output
+    QMediaDevices *FDevices;
+    QTimer *FWatch = nullptr;
+    QAudioDevice FDevice; // the system's output in use, if any
+    QList<QByteArray> FSeenOutputs;
     QString FProblem;
     double FSampleRate = 48000;
     bool FPlaying = false;
     TListenControls FControls;
     QThread FThread;
-    TAudioOutput *FOutput = nullptr; // lives on FThread
+    TAudioOutput *FOutput = nullptr; // lives on FThread; null without a system output
 };
 
 } // namespace cva

@@ -124,8 +124,11 @@ int TJackClient::BlockFramesChanged(jack_nframes_t frames, void *self)
     return 0;
 }
 
+// Called from the server's threads as it goes: a lock-free flag only, read
+// by the program's own watch.
 void TJackClient::Shutdown(jack_status_t, const char *, void *self)
 {
+    static_assert(std::atomic<bool>::is_always_lock_free);
     static_cast<TJackClient *>(self)->FServerGone.store(true);
 }
 

@@ -5,6 +5,9 @@
 // that cannot be played must be refused without changing anything, and a
 // long one is read without holding up the window.
 //
+// A sound card that goes away while playing stops listening with a message
+// and disables Play; one that appears makes Play work again.
+//
 // Built a second time as test_listen_nodevice with the server unreachable:
 // then Play is disabled and the status bar says why.
 
@@ -83,6 +86,7 @@ private slots:
     void UnreadableFileChangesNothing();
     void FilesAreReadBesideTheWindowAndCanBeCancelled();
     void ACircuitThatIsNotPassiveIsSilent();
+    void PlayFollowsTheSoundCard();
     void NoDeviceDisablesPlay();
 };
 
@@ -204,6 +208,40 @@ void TestListen::ACircuitThatIsNotPassiveIsSilent()
     QCOMPARE(sent->Order, 0);
     QCOMPARE(sent->D, 0.0);
     QCOMPARE(sent->AverageGain, 0.0);
+}
+
+void TestListen::PlayFollowsTheSoundCard()
+{
+#ifdef CORVANTA_TEST_NO_DEVICE
+    QSKIP("built without an audio server");
+#endif
+    const auto pactl = [](const QStringList &arguments) {
+        QProcess process;
+        process.start("pactl", arguments);
+        return process.waitForFinished(10000) && process.exitCode() == 0;
+    };
+    test::TTestWindow window;
+    TListenBar *bar = window.ListenBar();
+    TAudioPlayer &player = bar->Player();
+    bar->PlayAction()->trigger();
+    QVERIFY2(player.Playing(), qPrintable(player.Problem()));
+
+    // The server's only sink, as a sound card that is unplugged.
+    QVERIFY(pactl({"unload-module", "module-null-sink"}));
+    QTRY_VERIFY_WITH_TIMEOUT(!player.Playing(), 10000);
+    QCOMPARE(bar->PlayAction()->text(), QString("Play"));
+    QVERIFY(!bar->PlayAction()->isChecked());
+    QVERIFY2(window.statusBar()->currentMessage().contains("went away"), qPrintable(window.statusBar()->currentMessage()));
+    QVERIFY(!bar->PlayAction()->isEnabled());
+    QVERIFY(bar->PlayAction()->toolTip().contains("Play comes back"));
+
+    QVERIFY(pactl({"load-module", "module-null-sink", "sink_name=corvanta_test"}));
+    QTRY_VERIFY_WITH_TIMEOUT(bar->PlayAction()->isEnabled(), 10000);
+    bar->PlayAction()->trigger();
+    QVERIFY2(player.Playing(), qPrintable(player.Problem()));
+    QTRY_VERIFY_WITH_TIMEOUT(player.FramesDelivered() > player.SampleRate() / 10, 5000);
+    bar->PlayAction()->trigger();
+    QVERIFY(!player.Playing());
 }
 
 void TestListen::NoDeviceDisablesPlay()

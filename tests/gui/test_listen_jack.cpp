@@ -1,8 +1,8 @@
 // The Listen bar with a JACK server the test starts itself (dummy backend,
 // no sound card): the live input is offered, connected to the ports chosen
 // last time, heard through the stack and metered; a server that goes away
-// stops listening with a message and takes the live input with it, and one
-// that appears again is found. The Ports menu connects what is chosen and
+// stops listening with a message and takes the live input with it (and
+// Play, with no other output, saying why), and one that appears again plays. The Ports menu connects what is chosen and
 // remembers it, and the bar shows the server's rate and block size, also
 // after the server changed it.
 
@@ -119,11 +119,19 @@ void TestListenJack::LiveInputThroughTheServer()
     QVERIFY(window.statusBar()->currentMessage().contains("JACK server went away"));
     QVERIFY(!sources->item(TListenBar::LiveItem)->isEnabled());
     QVERIFY(bar->SourceBox()->currentIndex() != TListenBar::LiveItem);
+    QVERIFY(!bar->PlayAction()->isEnabled());
+    QVERIFY(bar->PlayAction()->toolTip().contains("Play comes back"));
 
     server = std::make_unique<test::TJackTestServer>(128, test::TJackTestServer::Synchronous);
     QVERIFY2(server->Problem().empty(), server->Problem().c_str());
     QTRY_VERIFY_WITH_TIMEOUT(bar->Player().Jack(), 5000);
     QVERIFY(sources->item(TListenBar::LiveItem)->isEnabled());
+    QVERIFY(bar->PlayAction()->isEnabled());
+    bar->PlayAction()->trigger();
+    QVERIFY(bar->Player().Playing());
+    QTRY_VERIFY_WITH_TIMEOUT(bar->Player().FramesDelivered() > 4096, 5000);
+    bar->PlayAction()->trigger();
+    QVERIFY(!bar->Player().Playing());
 }
 
 int main(int argc, char **argv)
