@@ -7,7 +7,7 @@
 
 #include "document/ModelCheck.h"
 #include "document/Netlist.h"
-#include "netlist/NetlistPage.h"
+#include "document/NetlistPage.h"
 #include "numerics/Error.h"
 
 namespace cva {

@@ -10,7 +10,7 @@
 #include "app/PlotViews.h"
 #include "app/TraceCommands.h"
 #include "document/CircuitFile.h"
-#include "netlist/NetlistPage.h"
+#include "document/NetlistPage.h"
 
 namespace cva {
 

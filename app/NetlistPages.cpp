@@ -11,7 +11,7 @@
 #include "io/AtomicFile.h"
 #include "io/FileReading.h"
 #include "netlist/NetlistError.h"
-#include "netlist/NetlistPage.h"
+#include "document/NetlistPage.h"
 
 namespace cva {
 

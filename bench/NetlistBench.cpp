@@ -3,7 +3,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include "netlist/NetlistPage.h"
+#include "document/NetlistPage.h"
 
 using namespace cva;
 

@@ -32,8 +32,8 @@
 #include "document/ResponseMap.h"
 #include "document/Version.h"
 #include "io/AtomicFile.h"
-#include "netlist/NetlistPage.h"
-#include "netlist/SpiceExport.h"
+#include "document/NetlistPage.h"
+#include "document/SpiceExport.h"
 #include "numerics/Error.h"
 
 using namespace cva;

@@ -1,6 +1,6 @@
 #include "document/Catalogue.h"
 
-#include "models/BuiltInCircuits.h"
+#include "pages/BuiltInCircuits.h"
 #include "numerics/Error.h"
 
 namespace cva {

@@ -118,6 +118,12 @@ TCalcParms SetCalcParms(const TCircuit &circuit)
         case TSlotSource::Rest:
             value = s.GetPotRest(slot.Component, PotPosition(circuit, slot.Component), SliderMaximum);
             break;
+        case TSlotSource::Wiring:
+            if (const TBranchSpec *wire = page.FindWiring(slot.Component))
+                value = *wire->FixedOhms;
+            else
+                throw CorvantaError("The " + page.TabCaption + " page has no wire " + slot.Component);
+            break;
         }
         p.*slot.Slot = value;
     }

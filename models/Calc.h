@@ -24,6 +24,7 @@ struct TCalcParms {
     double L1 = 0, L2 = 0;
     double RL1 = 0, RL2 = 0;
     double RG = 0;
+    double RW = 0; // a wire of the circuit's, where the loops need one
 };
 
 // Frequency in Hz in, gain in dB out. Reads only the block; no state.

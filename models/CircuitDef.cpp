@@ -47,6 +47,14 @@ const TComponentDefault *TCircuitDef::FindComponent(std::string_view name) const
     return nullptr;
 }
 
+const TBranchSpec *TCircuitDef::FindWiring(std::string_view name) const
+{
+    for (const TBranchSpec &branch : Branches)
+        if (branch.FixedOhms && SameName(branch.Component, name))
+            return &branch;
+    return nullptr;
+}
+
 std::string_view TCircuitDef::ShownName(std::string_view part) const
 {
     const bool lettered = Letter != 0 && part.size() > 1 &&

@@ -50,9 +50,10 @@ constexpr int Count = 3;
 } // namespace BuiltInControl
 
 // What a parameter slot of a loop model takes from its component: the value,
-// an inductor's DC resistance, or one of a pot's two sections at the position
-// of the control that turns it.
-enum class TSlotSource { Value, ValueR, Part, Rest };
+// an inductor's DC resistance, one of a pot's two sections at the position
+// of the control that turns it, or the fixed resistance of a branch of the
+// wiring.
+enum class TSlotSource { Value, ValueR, Part, Rest, Wiring };
 
 struct TSlotAssignment {
     double TCalcParms::*Slot;
@@ -121,6 +122,8 @@ struct TCircuitDef {
     // The first pot of a control, whose taper its label shows; empty when unused.
     std::string_view LeadPot(int control) const;
     const TComponentDefault *FindComponent(std::string_view name) const;
+    // The branch of the wiring of that name (a resistor with FixedOhms); null when there is none.
+    const TBranchSpec *FindWiring(std::string_view name) const;
     // A part's name as the page shows it: without the page's letter ("R1" for "FR1").
     std::string_view ShownName(std::string_view part) const;
     // The loop model over the grid into the live trace.

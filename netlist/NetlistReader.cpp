@@ -32,6 +32,14 @@ std::string Lower(std::string_view text)
     return lower;
 }
 
+std::string Upper(std::string_view text)
+{
+    std::string upper(text);
+    std::transform(upper.begin(), upper.end(), upper.begin(),
+                   [](unsigned char c) { return char(std::toupper(c)); });
+    return upper;
+}
+
 // "linear, logA, logB, audio10, ..." as a pot card takes them.
 std::string KnownTapers()
 {
@@ -126,6 +134,10 @@ std::vector<std::string> SplitLines(std::string_view text)
 struct TElementCard {
     char Type = 0; // 'R', 'C', 'L', 'P'
     std::string Name;
+    // The part it is on its page: the card's name, or on a built-in page its
+    // page's name for it; empty for a resistor of the wiring.
+    std::string Part;
+    TElementKind Kind = TElementKind::Resistor;
     std::vector<std::string> Nodes; // as written
     std::optional<double> Value;    // a number or a constant expression
     std::optional<TExpression> ValueExpression;
@@ -360,6 +372,8 @@ private:
         TElementCard e;
         e.Type = type;
         e.Name = w[0].Text;
+        e.Part = e.Name;
+        e.Kind = type == 'R' ? TElementKind::Resistor : type == 'C' ? TElementKind::Capacitor : TElementKind::Inductor;
         e.Nodes = {Node(w[1].Text), Node(w[2].Text)};
         e.Line = card.Line;
         e.Layout = {e.Name, card.Line, w[3].Span, std::nullopt, std::nullopt};
@@ -383,6 +397,8 @@ private:
         TElementCard e;
         e.Type = 'P';
         e.Name = w[0].Text;
+        e.Part = e.Name;
+        e.Kind = TElementKind::Pot;
         e.Line = card.Line;
         // Nodes, then the value: the first word that reads as a value after three nodes.
         if (w.size() < 5 || w[4].Text == "=" || !ParseSpiceValueOrExpression(w[4].Text))
@@ -553,22 +569,30 @@ private:
                 Result.Layout.ParameterControls.push_back({Result.Page.Controls[std::size_t(index)].Label, parameter.ValueSpan});
             } else {
                 const TElementCard &pot = *pots[q++].second;
-                Result.Page.Controls[std::size_t(ControlIndex(pot.ControlLabel))].Pots.push_back(pot.Name);
+                Result.Page.Controls[std::size_t(ControlIndex(pot.ControlLabel))].Pots.push_back(pot.Part);
             }
         }
+    }
+
+    std::vector<TToken> DirectiveWords(int line) const
+    {
+        std::string_view text = Result.Layout.Lines[std::size_t(line)];
+        text.remove_prefix(text.find_first_not_of(" \t") + DirectivePrefix.size());
+        std::vector<TToken> words;
+        SplitWords(text, line, 0, words);
+        if (words.empty())
+            Fail(line, "a *corvanta: line without a setting");
+        return words;
     }
 
     void ReadDirectives()
     {
         for (const int line : Directives) {
-            std::string_view text = Result.Layout.Lines[std::size_t(line)];
-            text.remove_prefix(text.find_first_not_of(" \t") + DirectivePrefix.size());
-            std::vector<TToken> words;
-            SplitWords(text, line, 0, words);
-            if (words.empty())
-                Fail(line, "a *corvanta: line without a setting");
+            const std::vector<TToken> words = DirectiveWords(line);
             const std::string kind = Lower(words[0].Text);
-            if (kind == "picture" && words.size() == 2) {
+            if (kind == "page") {
+                continue; // read before the parts
+            } else if (kind == "picture" && words.size() == 2) {
                 Result.Picture = words[1].Text;
                 Result.Page.Drawing = words[1].Text;
             } else if (kind == "control" && words.size() == 4 && words[2].Text == "=") {
@@ -586,9 +610,66 @@ private:
                 Result.Positions[std::size_t(*control)] = position;
                 Result.Layout.PositionLines.emplace_back(Result.Page.Controls[std::size_t(*control)].Label, line);
             } else {
-                Fail(line, "a *corvanta: line is \"*corvanta: control LABEL=POSITION\" or "
-                           "\"*corvanta: picture NAME\"");
+                Fail(line, "a *corvanta: line is \"*corvanta: control LABEL=POSITION\", "
+                           "\"*corvanta: picture NAME\" or \"*corvanta: page LETTER\"");
             }
+        }
+    }
+
+    // "*corvanta: page F": the netlist is a built-in page, whose parts carry
+    // its letter and whose source's resistance is a part of it.
+    void ReadPage()
+    {
+        int pageLine = -1;
+        for (const int line : Directives) {
+            const std::vector<TToken> words = DirectiveWords(line);
+            if (Lower(words[0].Text) != "page")
+                continue;
+            if (pageLine >= 0)
+                Fail(line, "a second *corvanta: page line (the first is on line " + std::to_string(pageLine + 1) + ")");
+            if (words.size() != 2 || words[1].Text.size() != 1 || words[1].Text[0] < 'A' || words[1].Text[0] > 'Z')
+                Fail(line, "a *corvanta: page line gives the page's letter, one capital letter: *corvanta: page F");
+            Result.Page.Letter = words[1].Text[0];
+            pageLine = line;
+        }
+        if (pageLine < 0)
+            return;
+        std::map<std::string, int> parts;
+        for (TElementCard &e : Elements) {
+            NamePagePart(e);
+            if (!e.Part.empty() && !parts.emplace(e.Part, e.Line).second)
+                Fail(e.Line, e.Name + " is the page's " + e.Part + " again (first on line " +
+                                 std::to_string(parts[e.Part] + 1) + ")");
+        }
+    }
+
+    // On a built-in page a part is named by its kind and number: R1, C2, L1,
+    // PR3 for a pot (drawn as a resistor), RG for the source's resistance; its
+    // page's name puts the page letter before that (FR1, FR3, FG). A
+    // resistor named otherwise is wiring.
+    void NamePagePart(TElementCard &e) const
+    {
+        const std::string name = Upper(e.Name);
+        const auto numbered = [&](std::size_t kindLetters) {
+            return name.size() > kindLetters &&
+                   std::all_of(name.begin() + std::ptrdiff_t(kindLetters), name.end(),
+                               [](unsigned char c) { return std::isdigit(c) != 0; });
+        };
+        const std::string letter(1, Result.Page.Letter);
+        if (e.Type == 'R' && name == "RG") {
+            e.Part = letter + "G";
+            e.Kind = TElementKind::Generator;
+        } else if (e.Type == 'P' && name[1] == 'R' && numbered(2)) {
+            e.Part = letter + name.substr(1);
+        } else if (e.Type != 'P' && numbered(1)) {
+            e.Part = letter + name;
+        } else if (e.Type == 'R') {
+            e.Part.clear();
+        } else {
+            Fail(e.Line, e.Name + " is not named as a part of page " + letter + ": " +
+                             (e.Type == 'P' ? "a pot is PR and its number (PR2 is " + letter + "R2)"
+                                            : std::string(1, e.Type) + " and its number (" + e.Type + "1 is " + letter +
+                                                  e.Type + "1)"));
         }
     }
 
@@ -619,32 +700,39 @@ private:
         const double rser = e.RserExpression ? ConstantValue(*e.RserExpression, e.Line, "the Rser of " + e.Name) : 0;
         CheckPassive(e, rser, "the Rser", true);
         TNetlistLayout::TElement layout = e.Layout;
-        const TElementKind kind = e.Type == 'R'   ? TElementKind::Resistor
-                                  : e.Type == 'C' ? TElementKind::Capacitor
-                                  : e.Type == 'L' ? TElementKind::Inductor
-                                                  : TElementKind::Pot;
-        if (e.Type == 'P') {
-            if (controlled)
-                Fail(e.Line, "the value of the pot " + e.Name + " may not follow a control");
-            page.Components.push_back({e.Name, TElementKind::Pot, value, double(e.Taper)});
+        layout.Name = e.Part;
+        if ((e.Type == 'P' || e.Kind == TElementKind::Generator || e.Part.empty()) && controlled)
+            Fail(e.Line, "the value of " + std::string(e.Type == 'P' ? "the pot " : "") + e.Name +
+                             " may not follow a control");
+        if (e.Kind == TElementKind::Generator) {
+            // The source drives the page's input through it.
+            const std::string source = Node(InputNode);
+            if (Node(e.Nodes[0]) != source && Node(e.Nodes[1]) != source)
+                Fail(e.Line, e.Name + ", the source's resistance, must run from the source's node " + source);
+            page.Components.push_back({e.Part, TElementKind::Generator, value, 0});
+            page.InputNode = Node(e.Nodes[Node(e.Nodes[0]) == source ? 1 : 0]);
+        } else if (e.Type == 'P') {
+            page.Components.push_back({e.Part, TElementKind::Pot, value, double(e.Taper)});
             // The section from LUG1 to the wiper grows as the control moves up.
             const std::string lug1 = Node(e.Nodes[0]), wiper = Node(e.Nodes[1]), lug3 = Node(e.Nodes[2]);
             if (wiper == lug3)
-                page.Branches.push_back({TElementKind::Pot, e.Name, lug1, lug3});
+                page.Branches.push_back({TElementKind::Pot, e.Part, lug1, lug3});
             else
-                page.Branches.push_back({TElementKind::Pot, e.Name, lug3, lug1, wiper});
+                page.Branches.push_back({TElementKind::Pot, e.Part, lug3, lug1, wiper});
+        } else if (e.Part.empty()) {
+            layout.Name = e.Name;
+            layout.Value.reset();
+            page.Branches.push_back({e.Kind, e.Name, Node(e.Nodes[0]), Node(e.Nodes[1]), {}, value});
         } else if (controlled) {
             layout.Value.reset();
-            TBranchSpec branch{kind, e.Name, Node(e.Nodes[0]), Node(e.Nodes[1])};
+            TBranchSpec branch{e.Kind, e.Part, Node(e.Nodes[0]), Node(e.Nodes[1])};
             branch.ValueOf = ControlledValue(*e.ValueExpression);
             branch.ValueR = rser;
             page.Branches.push_back(std::move(branch));
         } else {
-            page.Components.push_back({e.Name, kind, value, rser});
-            page.Branches.push_back({kind, e.Name, Node(e.Nodes[0]), Node(e.Nodes[1])});
+            page.Components.push_back({e.Part, e.Kind, value, rser});
+            page.Branches.push_back({e.Kind, e.Part, Node(e.Nodes[0]), Node(e.Nodes[1])});
         }
-        if (!layout.Value && !controlled)
-            layout.Value = e.Layout.Value;
         Result.Layout.Elements.push_back(std::move(layout));
     }
 
@@ -705,11 +793,12 @@ private:
                 Fail(lastLine, "the netlist names no output: add \".print ac v(NODE)\" or call the output node out");
             }
         }
+        ReadPage();
         FindControls();
         ReadDirectives();
+        Result.Page.InputNode = Node(InputNode);
         for (const TElementCard &e : Elements)
             AddElement(e);
-        Result.Page.InputNode = Node(InputNode);
         Result.Page.OutputNode = Node(OutputNode);
         CheckIslands();
     }

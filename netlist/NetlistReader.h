@@ -7,10 +7,19 @@
 // values, the output from .print/.plot/.probe or a node named "out") plus
 // pots: "PNAME LUG1 WIPER LUG3 VALUE [TAPER] [control=LABEL]", TAPER being
 // any law of components/TaperLaw.h by its name (linear, logA, audio15, ...).
-// What the program adds (control positions, a picture) is written in
-// comments of a fixed form that SPICE ignores:
+// What the program adds (control positions, a picture, a built-in page's
+// letter) is written in comments of a fixed form that SPICE ignores:
 //     *corvanta: control LABEL=POSITION
 //     *corvanta: picture NAME
+//     *corvanta: page LETTER
+// The last makes the netlist one of the built-in pages, whose parts are named
+// as circuit files and presets know them: each element is named by its kind
+// and a number (R1, C2, L1; a pot PR3, since the page draws it as a
+// resistor), and its part on the page is the page's letter before that (FR1,
+// FC2, FR3). The resistor RG, from the source's node to the page's input, is
+// the source's resistance (FG). A resistor named otherwise (Rwire) is wiring:
+// it keeps its value and is none of the page's values. Any other name is an
+// error.
 
 #include <cstdint>
 #include <optional>

@@ -14,23 +14,23 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsLetter(char c) { return std::isalpha(static_cast<unsigned char>(c)) != 0; }
 char Lower(char c) { return char(std::tolower(static_cast<unsigned char>(c))); }
 
-// The scale of a suffix at the start of 'text' and its length; none for a
-// letter that is only a unit.
-std::optional<std::pair<double, std::size_t>> Suffix(std::string_view text)
+// The power of ten of a suffix at the start of 'text' and its length; none
+// for a letter that is only a unit.
+std::optional<std::pair<int, std::size_t>> Suffix(std::string_view text)
 {
     if (text.empty())
         return std::nullopt;
     if (text.size() >= 3 && Lower(text[0]) == 'm' && Lower(text[1]) == 'e' && Lower(text[2]) == 'g')
-        return std::pair{1e6, std::size_t(3)};
+        return std::pair{6, std::size_t(3)};
     switch (Lower(text[0])) {
-    case 'f': return std::pair{1e-15, std::size_t(1)};
-    case 'p': return std::pair{1e-12, std::size_t(1)};
-    case 'n': return std::pair{1e-9, std::size_t(1)};
-    case 'u': return std::pair{1e-6, std::size_t(1)};
-    case 'm': return std::pair{1e-3, std::size_t(1)};
-    case 'k': return std::pair{1e3, std::size_t(1)};
-    case 'g': return std::pair{1e9, std::size_t(1)};
-    case 't': return std::pair{1e12, std::size_t(1)};
+    case 'f': return std::pair{-15, std::size_t(1)};
+    case 'p': return std::pair{-12, std::size_t(1)};
+    case 'n': return std::pair{-9, std::size_t(1)};
+    case 'u': return std::pair{-6, std::size_t(1)};
+    case 'm': return std::pair{-3, std::size_t(1)};
+    case 'k': return std::pair{3, std::size_t(1)};
+    case 'g': return std::pair{9, std::size_t(1)};
+    case 't': return std::pair{12, std::size_t(1)};
     default: return std::nullopt;
     }
 }
@@ -52,31 +52,39 @@ std::optional<TSpiceNumber> ReadSpiceNumber(std::string_view text)
         end = DigitsFrom(text, end + 1);
     if (!wholeDigits && end <= 1)
         return std::nullopt;
+    std::string digits(text.substr(0, end));
     // An exponent only when digits follow, so that "2e" stays a number with a unit letter.
+    long exponent = 0;
+    bool exponentWritten = false;
     if (end < text.size() && Lower(text[end]) == 'e') {
-        std::size_t digits = end + 1;
-        if (digits < text.size() && (text[digits] == '+' || text[digits] == '-'))
-            ++digits;
-        if (const std::size_t after = DigitsFrom(text, digits); after > digits)
+        std::size_t first = end + 1;
+        if (first < text.size() && (text[first] == '+' || text[first] == '-'))
+            ++first;
+        if (const std::size_t after = DigitsFrom(text, first); after > first) {
+            const char *from = text.data() + end + 1 + (text[end + 1] == '+' ? 1 : 0);
+            if (std::from_chars(from, text.data() + after, exponent).ec != std::errc())
+                return std::nullopt;
+            exponentWritten = true;
             end = after;
+        }
     }
-    std::string mantissa(text.substr(0, end));
-    double value = 0;
-    if (std::from_chars(mantissa.data(), mantissa.data() + mantissa.size(), value).ec != std::errc())
-        return std::nullopt;
     std::size_t length = end;
     if (const auto suffix = Suffix(text.substr(end))) {
         length += suffix->second;
         const std::size_t fractionEnd = DigitsFrom(text, length);
         // "4k7": the digits after the suffix are the fraction, when the
         // number before it had none of its own.
-        if (fractionEnd > length && mantissa.find_first_of(".eE") == std::string::npos) {
-            mantissa += "." + std::string(text.substr(length, fractionEnd - length));
-            std::from_chars(mantissa.data(), mantissa.data() + mantissa.size(), value);
+        if (fractionEnd > length && digits.find('.') == std::string::npos && !exponentWritten) {
+            digits += "." + std::string(text.substr(length, fractionEnd - length));
             length = fractionEnd;
         }
-        value *= suffix->first;
+        exponent += suffix->first;
     }
+    // Scaled in decimal, so that "100n" is the double nearest to 1e-7, as if written so.
+    const std::string scaled = digits + "e" + std::to_string(exponent);
+    double value = 0;
+    if (std::from_chars(scaled.data(), scaled.data() + scaled.size(), value).ec != std::errc())
+        return std::nullopt;
     while (length < text.size() && IsLetter(text[length]))
         ++length;
     return TSpiceNumber{value, length};

@@ -12,7 +12,7 @@
 #include <numbers>
 #include <vector>
 
-#include "models/BuiltInCircuits.h"
+#include "pages/BuiltInCircuits.h"
 #include "FftAnalysis.h"
 #include "audio/ListenChain.h"
 #include "audio/PinkNoise.h"
@@ -22,7 +22,7 @@
 #include "document/Netlist.h"
 #include "document/Catalogue.h"
 #include "models/NodalEngine.h"
-#include "netlist/NetlistPage.h"
+#include "document/NetlistPage.h"
 #include "numerics/Error.h"
 
 using namespace cva;

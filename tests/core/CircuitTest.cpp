@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "models/BuiltInCircuits.h"
+#include "pages/BuiltInCircuits.h"
 #include "document/Circuit.h"
 #include "document/ComponentNames.h"
 #include "document/DocumentState.h"

@@ -11,7 +11,7 @@
 #include <memory>
 #include <numbers>
 
-#include "models/BuiltInCircuits.h"
+#include "pages/BuiltInCircuits.h"
 #include "document/Circuit.h"
 #include "document/ComponentSetting.h"
 #include "document/ModelCheck.h"

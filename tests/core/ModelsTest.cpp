@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "models/BuiltInCircuits.h"
+#include "pages/BuiltInCircuits.h"
 #include "document/Circuit.h"
 #include "document/Netlist.h"
 #include "document/Catalogue.h"

@@ -5,7 +5,7 @@
 
 #include "document/Catalogue.h"
 #include "netlist/NetlistError.h"
-#include "netlist/NetlistPage.h"
+#include "document/NetlistPage.h"
 
 using namespace cva;
 

@@ -15,9 +15,9 @@
 #include "models/NodalEngine.h"
 #include "netlist/Expression.h"
 #include "netlist/NetlistError.h"
-#include "netlist/NetlistPage.h"
+#include "document/NetlistPage.h"
 #include "netlist/NetlistWriter.h"
-#include "netlist/SpiceExport.h"
+#include "document/SpiceExport.h"
 #include "netlist/SpiceNumber.h"
 #include "NgspiceRun.h"
 
@@ -35,11 +35,13 @@ TEST(Netlist, ValuesAsSpiceWritesThem)
         double Value;
     } cases[] = {{"4k7", 4700},     {"2n2", 2.2e-9},   {"22nF", 22e-9},  {"100kOhm", 1e5}, {"1M", 1e-3},
                  {"1MEG", 1e6},     {"2.2meg", 2.2e6}, {"10u", 1e-5},    {"1e3", 1e3},     {"1.5e-3k", 1.5},
-                 {"470p", 470e-12}, {"3f", 3e-15},     {"-1k", -1000},   {"1G", 1e9},      {"6.8K", 6800}};
+                 {"470p", 470e-12}, {"3f", 3e-15},     {"-1k", -1000},   {"1G", 1e9},      {"6.8K", 6800},
+                 {"100n", 1e-7},    {"4.7n", 4.7e-9},  {"1e-2meg", 1e4}};
+    // Exactly the double nearest to the decimal written, as the built-in pages' values need.
     for (const auto &c : cases) {
         const auto value = ParseSpiceValue(c.Text);
         ASSERT_TRUE(value) << c.Text;
-        EXPECT_NEAR(*value, c.Value, 1e-12 * std::fabs(c.Value)) << c.Text;
+        EXPECT_EQ(*value, c.Value) << c.Text;
     }
     for (const char *bad : {"", "k", "abc", "1k 2", "--1", "1.2.3"})
         EXPECT_FALSE(ParseSpiceValue(bad)) << bad;
@@ -119,6 +121,14 @@ TEST(Netlist, EveryErrorNamesItsLine)
         {head + ".print ac v(out,in)\n", 4, "between two nodes"},
         {head + "+ 2k\n", 3, "unexpected \"2k\" after the value of R1"},
         {head + "P1 out w 0 10k control=Tone(\n", 4, "control label Tone( of the pot P1 may not hold brackets"},
+        {head + "*corvanta: page f\n", 4, "one capital letter"},
+        {head + "*corvanta: page FR\n", 4, "one capital letter"},
+        {head + "*corvanta: page F\n*corvanta: page F\n", 5, "a second *corvanta: page line (the first is on line 4)"},
+        {head + "*corvanta: page F\nP1 out w 0 10k\n", 5, "P1 is not named as a part of page F: a pot is PR"},
+        {head + "*corvanta: page F\nCx out 0 1n\n", 5, "Cx is not named as a part of page F"},
+        {head + "*corvanta: page F\nPR1 out w 0 10k\n", 5, "PR1 is the page's FR1 again (first on line 3)"},
+        {head + "*corvanta: page F\nRG out 0 1k\n", 5, "RG, the source's resistance, must run from the source's node in"},
+        {head + "*corvanta: page F\n.param t=0.5\nRwire out 0 {t*1k}\n", 6, "value of Rwire may not follow a control"},
     };
     for (const auto &c : cases) {
         try {

@@ -14,11 +14,11 @@
 #include <string>
 #include <vector>
 
-#include "models/BuiltInCircuits.h"
+#include "pages/BuiltInCircuits.h"
 #include "document/Netlist.h"
 #include "document/Catalogue.h"
 #include "models/NodalEngine.h"
-#include "netlist/SpiceExport.h"
+#include "document/SpiceExport.h"
 #include "NgspiceRun.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "AllocationCount.h"
-#include "models/BuiltInCircuits.h"
+#include "pages/BuiltInCircuits.h"
 #include "document/Circuit.h"
 
 TEST(Sweep, AllocatesNothingOnAnyTopologyOrStep)

@@ -13,9 +13,9 @@
 
 #include "components/TaperLaw.h"
 #include "document/Circuit.h"
-#include "netlist/NetlistPage.h"
+#include "document/NetlistPage.h"
 #include "netlist/NetlistWriter.h"
-#include "netlist/SpiceExport.h"
+#include "document/SpiceExport.h"
 #include "numerics/Error.h"
 
 namespace {

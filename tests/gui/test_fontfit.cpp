@@ -15,7 +15,7 @@
 #include <QTabBar>
 #include <QTextDocument>
 
-#include "models/BuiltInCircuits.h"
+#include "pages/BuiltInCircuits.h"
 #include "TestWindow.h"
 #include "app/AboutDialog.h"
 #include "app/ExportSizeDialog.h"

@@ -13,7 +13,7 @@
 #include <QWheelEvent>
 #include <memory>
 
-#include "models/BuiltInCircuits.h"
+#include "pages/BuiltInCircuits.h"
 #include "TestWindow.h"
 #include "document/CircuitFile.h"
 

@@ -6,7 +6,7 @@
 #include <QSvgRenderer>
 #include <QTest>
 
-#include "models/BuiltInCircuits.h"
+#include "pages/BuiltInCircuits.h"
 #include "TestWindow.h"
 
 using namespace cva;

@@ -1,20 +1,17 @@
 // Two-knob stack whose bass pot wiper is tied by a short wire to the junction
 // of C1 and R2. The wire is a 1 milliohm resistor so the loops stay regular;
-// the branch list carries the same wire, so both roads solve one circuit.
+// the loop model takes it from the branch list, so both roads solve one
+// circuit.
 
-#include "components/Symbol.h"
-#include "models/CircuitDef.h"
+#include "pages/BuiltInPage.h"
 #include "numerics/Cramer.h"
 
 namespace cva {
 
 namespace {
 
-using K = TElementKind;
 using S = TSlotSource;
 using P = TCalcParms;
-
-constexpr double Wire = 0.001;
 
 double VoxResponse(const TCalcParms &p, double frequency)
 {
@@ -33,10 +30,10 @@ double VoxResponse(const TCalcParms &p, double frequency)
     A[1][2] = -zc2;
     A[1][3] = Real(0);
     A[1][4] = Real(-p.R3b);
-    A[2][2] = Real(Wire) + Real(p.R4a) + zc2 + zc1;
-    A[2][3] = Real(-Wire);
+    A[2][2] = Real(p.RW) + Real(p.R4a) + zc2 + zc1;
+    A[2][3] = Real(-p.RW);
     A[2][4] = Real(-p.R4a);
-    A[3][3] = Real(p.R2) + Real(p.R4b) + Real(Wire);
+    A[3][3] = Real(p.R2) + Real(p.R4b) + Real(p.RW);
     A[3][4] = Real(-p.R4b);
     A[4][4] = Real(p.R4a) + Real(p.R4b) + Real(p.R3b) + Real(p.R5);
     MirrorUpperTriangle(5, A);
@@ -52,18 +49,26 @@ double VoxResponse(const TCalcParms &p, double frequency)
 
 TCircuitDef VoxCircuit()
 {
-    TCircuitDef page;
-    page.TabCaption = "Vox";
-    page.Letter = 'V';
-    page.PrintedName = "Vox";
-    page.Drawing = "vox";
+    TCircuitDef page = BuiltInPage(R"(Vox
+*corvanta: page V
+*corvanta: picture vox
+* A input, T treble pot top, W treble wiper (output), M bass pot top, B the
+* C1/C2 junction, D the C1/R2 junction, X the bass wiper.
+V1 in 0 AC 1
+RG in A 56k
+R1 A B 100k
+R2 D 0 10k
+Rwire D X 1m
+PR3 M W T 1meg logA control=Treble
+PR4 M X 0 1meg logA control=Bass
+R5 W 0 600k
+C1 B D 22n
+C2 B M 22n
+C3 A T 47p
+.print ac v(W)
+.end
+)");
     page.PageOrder = 2;
-    page.Components = {
-        {"VG", K::Generator, 56000, 0},    {"VR1", K::Resistor, 100000, 0},   {"VR2", K::Resistor, 10000, 0},
-        {"VR3", K::Pot, 1000000, PotLogA}, {"VR4", K::Pot, 1000000, PotLogA}, {"VR5", K::Resistor, 600000, 0},
-        {"VC1", K::Capacitor, 2.2e-8, 0},  {"VC2", K::Capacitor, 2.2e-8, 0},  {"VC3", K::Capacitor, 4.7e-11, 0},
-    };
-    page.Controls = {{"Bass", {"VR4"}}, {"Mid", {}}, {"Treble", {"VR3"}}};
     page.Loop = TLoopModel{VoxResponse, {
         {&P::R1, "VR1"},
         {&P::R2, "VR2"},
@@ -76,19 +81,8 @@ TCircuitDef VoxCircuit()
         {&P::C2, "VC2"},
         {&P::C3, "VC3"},
         {&P::RG, "VG"},
+        {&P::RW, "Rwire", S::Wiring},
     }};
-    // A input, T treble pot top, W treble wiper (output), M bass pot top, B the
-    // C1/C2 junction, D the C1/R2 junction, X the bass wiper.
-    page.Branches = {
-        {K::Resistor, "VR1", "A", "B"},   {K::Capacitor, "VC3", "A", "T"},
-        {K::Pot, "VR3", "T", "M", "W"},
-        {K::Capacitor, "VC2", "B", "M"},  {K::Capacitor, "VC1", "B", "D"},
-        {K::Resistor, "VR2", "D", "0"},   {K::Resistor, "wire", "D", "X", {}, Wire},
-        {K::Pot, "VR4", "0", "M", "X"},
-        {K::Resistor, "VR5", "W", "0"},
-    };
-    page.InputNode = "A";
-    page.OutputNode = "W";
     return page;
 }
 

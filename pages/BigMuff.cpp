@@ -1,15 +1,13 @@
 // One pot blending a high-pass path (C1 then R2 to ground) with a low-pass
 // path (R1 then C2 to ground); its wiper drives the load R4.
 
-#include "components/Symbol.h"
-#include "models/CircuitDef.h"
+#include "pages/BuiltInPage.h"
 #include "numerics/Cramer.h"
 
 namespace cva {
 
 namespace {
 
-using K = TElementKind;
 using S = TSlotSource;
 using P = TCalcParms;
 
@@ -43,18 +41,24 @@ double BigMuffResponse(const TCalcParms &p, double frequency)
 
 TCircuitDef BigMuffCircuit()
 {
-    TCircuitDef page;
-    page.TabCaption = "Big muff";
-    page.Letter = 'P';
+    TCircuitDef page = BuiltInPage(R"(Big muff
+*corvanta: page P
+*corvanta: picture bigmuff
+* A input, U the high-pass junction, L the low-pass junction, W the wiper
+* (output).
+V1 in 0 AC 1
+RG in A 1k
+R1 A L 39k
+R2 U 0 22k
+PR3 L W U 100k linear control=Mid
+R4 W 0 1meg
+C1 A U 4n
+C2 L 0 10n
+.print ac v(W)
+.end
+)");
     page.PrintedName = "Big Muff";
-    page.Drawing = "bigmuff";
     page.PageOrder = 7;
-    page.Components = {
-        {"PG", K::Generator, 1000, 0},    {"PR1", K::Resistor, 39000, 0},     {"PR2", K::Resistor, 22000, 0},
-        {"PR3", K::Pot, 100000, PotLinear}, {"PR4", K::Resistor, 1000000, 0}, {"PC1", K::Capacitor, 4e-9, 0},
-        {"PC2", K::Capacitor, 1e-8, 0},
-    };
-    page.Controls = {{"Bass", {}}, {"Mid", {"PR3"}}, {"Treble", {}}};
     page.Loop = TLoopModel{BigMuffResponse, {
         {&P::R1, "PR1"},
         {&P::R2, "PR2"},
@@ -65,15 +69,6 @@ TCircuitDef BigMuffCircuit()
         {&P::C2, "PC2"},
         {&P::RG, "PG"},
     }};
-    // A input, U the high-pass junction, L the low-pass junction, W the wiper
-    // (output).
-    page.Branches = {
-        {K::Capacitor, "PC1", "A", "U"},  {K::Resistor, "PR1", "A", "L"},
-        {K::Capacitor, "PC2", "L", "0"},  {K::Resistor, "PR2", "U", "0"},
-        {K::Pot, "PR3", "U", "L", "W"}, {K::Resistor, "PR4", "W", "0"},
-    };
-    page.InputNode = "A";
-    page.OutputNode = "W";
     return page;
 }
 

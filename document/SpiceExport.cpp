@@ -1,4 +1,4 @@
-#include "netlist/SpiceExport.h"
+#include "document/SpiceExport.h"
 
 #include <cmath>
 #include <cstdio>

@@ -2,15 +2,13 @@
 // the output node through C1+L1, L2 and C2. Loops 2, 4, 6 all cross R4 and
 // loops 3, 5, 7 all cross R5, which gives the two same-sense (plus) entries.
 
-#include "components/Symbol.h"
-#include "models/CircuitDef.h"
+#include "pages/BuiltInPage.h"
 #include "numerics/Cramer.h"
 
 namespace cva {
 
 namespace {
 
-using K = TElementKind;
 using S = TSlotSource;
 using P = TCalcParms;
 
@@ -59,19 +57,26 @@ double BenchResponse(const TCalcParms &p, double frequency)
 
 TCircuitDef BenchCircuit()
 {
-    TCircuitDef page;
-    page.TabCaption = "Bench";
-    page.Letter = 'S';
-    page.PrintedName = "Bench";
-    page.Drawing = "bench";
+    TCircuitDef page = BuiltInPage(R"(Bench
+*corvanta: page S
+*corvanta: picture bench
+* A input, W1..W3 the wipers of the mid, bass and treble pots, X1 the C1/L1
+* junction, N the output.
+V1 in 0 AC 1
+RG in A 13k
+PR1 0 W1 A 100k logB control=Mid
+PR2 0 W2 A 100k logB control=Bass
+PR3 0 W3 A 100k logB control=Treble
+R4 A N 51k
+R5 N 0 5.1k
+C1 W1 X1 22n
+C2 W3 N 6.8n
+L1 X1 N 6 Rser=600
+L2 W2 N 20 Rser=600
+.print ac v(N)
+.end
+)");
     page.PageOrder = 6;
-    page.Components = {
-        {"SG", K::Generator, 13000, 0},   {"SR1", K::Pot, 100000, PotLogB},  {"SR2", K::Pot, 100000, PotLogB},
-        {"SR3", K::Pot, 100000, PotLogB}, {"SR4", K::Resistor, 51000, 0},    {"SR5", K::Resistor, 5100, 0},
-        {"SC1", K::Capacitor, 2.2e-8, 0}, {"SC2", K::Capacitor, 6.8e-9, 0},  {"SL1", K::Inductor, 6, 600},
-        {"SL2", K::Inductor, 20, 600},
-    };
-    page.Controls = {{"Bass", {"SR2"}}, {"Mid", {"SR1"}}, {"Treble", {"SR3"}}};
     page.Loop = TLoopModel{BenchResponse, {
         {&P::R1a, "SR1", S::Rest},
         {&P::R1b, "SR1", S::Part},
@@ -89,17 +94,6 @@ TCircuitDef BenchCircuit()
         {&P::RL2, "SL2", S::ValueR},
         {&P::RG, "SG"},
     }};
-    // A input, W1..W3 the wipers of the mid, bass and treble pots, X1 the C1/L1
-    // junction, N the output.
-    page.Branches = {
-        {K::Pot, "SR1", "A", "0", "W1"}, {K::Pot, "SR2", "A", "0", "W2"},
-        {K::Pot, "SR3", "A", "0", "W3"}, {K::Resistor, "SR4", "A", "N"},
-        {K::Resistor, "SR5", "N", "0"},         {K::Capacitor, "SC1", "W1", "X1"},
-        {K::Inductor, "SL1", "X1", "N"},        {K::Inductor, "SL2", "W2", "N"},
-        {K::Capacitor, "SC2", "W3", "N"},
-    };
-    page.InputNode = "A";
-    page.OutputNode = "N";
     return page;
 }
 

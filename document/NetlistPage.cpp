@@ -1,4 +1,4 @@
-#include "netlist/NetlistPage.h"
+#include "document/NetlistPage.h"
 
 #include "document/CircuitFile.h"
 #include "io/FileReading.h"

@@ -2,15 +2,13 @@
 // output; a bass network hangs off C3 and feeds back through R5. The source
 // branch lies in loops 1 and 2, which therefore share RG with a plus sign.
 
-#include "components/Symbol.h"
-#include "models/CircuitDef.h"
+#include "pages/BuiltInPage.h"
 #include "numerics/Cramer.h"
 
 namespace cva {
 
 namespace {
 
-using K = TElementKind;
 using S = TSlotSource;
 using P = TCalcParms;
 
@@ -50,19 +48,26 @@ double ESeriesResponse(const TCalcParms &p, double frequency)
 
 TCircuitDef ESeriesCircuit()
 {
-    TCircuitDef page;
-    page.TabCaption = "E series";
-    page.Letter = 'E';
-    page.PrintedName = "E series";
-    page.Drawing = "eseries";
+    TCircuitDef page = BuiltInPage(R"(E series
+*corvanta: page E
+*corvanta: picture eseries
+* A input; Y, W, Z the treble pot's lower end, wiper (output) and upper end;
+* B the C3/R2 junction, K the bass wiper, Q the bass pot's end at C4.
+V1 in 0 AC 1
+RG in A 1.3k
+PR1 Z W Y 1meg logA control=Treble
+R2 B 0 220k
+R3 B K 100k
+PR4 0 K Q 1meg logA control=Bass
+R5 K W 220k
+C1 Z 0 10n
+C2 A Y 250p
+C3 A B 100n
+C4 Q 0 5n
+.print ac v(W)
+.end
+)");
     page.PageOrder = 5;
-    page.Components = {
-        {"EG", K::Generator, 1300, 0},     {"ER1", K::Pot, 1000000, PotLogA}, {"ER2", K::Resistor, 220000, 0},
-        {"ER3", K::Resistor, 100000, 0},   {"ER4", K::Pot, 1000000, PotLogA}, {"ER5", K::Resistor, 220000, 0},
-        {"EC1", K::Capacitor, 1e-8, 0},    {"EC2", K::Capacitor, 2.5e-10, 0}, {"EC3", K::Capacitor, 1e-7, 0},
-        {"EC4", K::Capacitor, 5e-9, 0},
-    };
-    page.Controls = {{"Bass", {"ER4"}}, {"Mid", {}}, {"Treble", {"ER1"}}};
     page.Loop = TLoopModel{ESeriesResponse, {
         {&P::R1a, "ER1", S::Rest},
         {&P::R1b, "ER1", S::Part},
@@ -77,17 +82,6 @@ TCircuitDef ESeriesCircuit()
         {&P::C4, "EC4"},
         {&P::RG, "EG"},
     }};
-    // A input; Y, W, Z the treble pot's lower end, wiper (output) and upper end;
-    // B the C3/R2 junction, K the bass wiper, Q the bass pot's end at C4.
-    page.Branches = {
-        {K::Capacitor, "EC2", "A", "Y"},  {K::Pot, "ER1", "Y", "Z", "W"},
-        {K::Capacitor, "EC1", "Z", "0"},  {K::Capacitor, "EC3", "A", "B"},
-        {K::Resistor, "ER2", "B", "0"},   {K::Resistor, "ER3", "B", "K"},
-        {K::Pot, "ER4", "Q", "0", "K"}, {K::Capacitor, "EC4", "Q", "0"},
-        {K::Resistor, "ER5", "K", "W"},
-    };
-    page.InputNode = "A";
-    page.OutputNode = "W";
     return page;
 }
 

@@ -1,15 +1,13 @@
 // Separate bass and treble networks meeting at the output. Each bass pot
 // section has a capacitor across it; R4 joins the two wipers.
 
-#include "components/Symbol.h"
-#include "models/CircuitDef.h"
+#include "pages/BuiltInPage.h"
 #include "numerics/Cramer.h"
 
 namespace cva {
 
 namespace {
 
-using K = TElementKind;
 using S = TSlotSource;
 using P = TCalcParms;
 
@@ -45,19 +43,27 @@ double JamesResponse(const TCalcParms &p, double frequency)
 
 TCircuitDef JamesCircuit()
 {
-    TCircuitDef page;
-    page.TabCaption = "James";
-    page.Letter = 'B';
-    page.PrintedName = "James";
-    page.Drawing = "james";
+    TCircuitDef page = BuiltInPage(R"(James
+*corvanta: page B
+*corvanta: picture james
+* A input; U, P, Q the bass pot's top, wiper and bottom; X, T, Y the treble
+* pot's top, wiper (output) and bottom.
+V1 in 0 AC 1
+RG in A 38k
+R1 A U 100k
+PR2 Q P U 1meg logB control=Bass
+R3 Q 0 10k
+R4 P T 180k
+R5 T 0 1meg
+PR6 Y T X 470k logB control=Treble
+C1 U P 470p
+C2 P Q 4.7n
+C3 A X 330p
+C4 Y 0 3.3n
+.print ac v(T)
+.end
+)");
     page.PageOrder = 4;
-    page.Components = {
-        {"BG", K::Generator, 38000, 0},    {"BR1", K::Resistor, 100000, 0},  {"BR2", K::Pot, 1000000, PotLogB},
-        {"BR3", K::Resistor, 10000, 0},    {"BR4", K::Resistor, 180000, 0},  {"BR5", K::Resistor, 1000000, 0},
-        {"BR6", K::Pot, 470000, PotLogB},  {"BC1", K::Capacitor, 4.7e-10, 0}, {"BC2", K::Capacitor, 4.7e-9, 0},
-        {"BC3", K::Capacitor, 3.3e-10, 0}, {"BC4", K::Capacitor, 3.3e-9, 0},
-    };
-    page.Controls = {{"Bass", {"BR2"}}, {"Mid", {}}, {"Treble", {"BR6"}}};
     page.Loop = TLoopModel{JamesResponse, {
         {&P::R1, "BR1"},
         {&P::R2a, "BR2", S::Rest},
@@ -73,17 +79,6 @@ TCircuitDef JamesCircuit()
         {&P::C4, "BC4"},
         {&P::RG, "BG"},
     }};
-    // A input; U, P, Q the bass pot's top, wiper and bottom; X, T, Y the treble
-    // pot's top, wiper (output) and bottom.
-    page.Branches = {
-        {K::Resistor, "BR1", "A", "U"},   {K::Pot, "BR2", "U", "Q", "P"},
-        {K::Capacitor, "BC1", "U", "P"},  {K::Capacitor, "BC2", "P", "Q"},
-        {K::Resistor, "BR3", "Q", "0"},   {K::Resistor, "BR4", "P", "T"},
-        {K::Capacitor, "BC3", "A", "X"},  {K::Pot, "BR6", "X", "Y", "T"},
-        {K::Capacitor, "BC4", "Y", "0"},  {K::Resistor, "BR5", "T", "0"},
-    };
-    page.InputNode = "A";
-    page.OutputNode = "T";
     return page;
 }
 
