@@ -57,6 +57,10 @@ const TBranchSpec *TCircuitDef::FindWiring(std::string_view name) const
 
 std::string_view TCircuitDef::ShownName(std::string_view part) const
 {
+    // The schematics mark the source's resistance "Zsrc", not by its stored name.
+    if (const TComponentDefault *component = FindComponent(part);
+        component && component->Kind == TElementKind::Generator)
+        return "Zsrc";
     const bool lettered = Letter != 0 && part.size() > 1 &&
                           std::toupper(static_cast<unsigned char>(part.front())) ==
                               std::toupper(static_cast<unsigned char>(Letter));

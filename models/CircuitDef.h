@@ -124,7 +124,8 @@ struct TCircuitDef {
     const TComponentDefault *FindComponent(std::string_view name) const;
     // The branch of the wiring of that name (a resistor with FixedOhms); null when there is none.
     const TBranchSpec *FindWiring(std::string_view name) const;
-    // A part's name as the page shows it: without the page's letter ("R1" for "FR1").
+    // A part's name as the page shows it: without the page's letter ("R1" for
+    // "FR1"), and "Zsrc" for the source's resistance.
     std::string_view ShownName(std::string_view part) const;
     // The loop model over the grid into the live trace.
     void Sweep(const TCalcParms &parms, int step, TTrace &live) const;

@@ -174,7 +174,10 @@ TPrintLayout LayoutPrintout(QPaintDevice &device, const TSymbolList &symbols, co
     const QFontMetrics text(PrintoutFont(10), &device);
     layout.L10 = LinePitch(text);
     for (const TSymbolList::Entry &entry : symbols) {
-        const std::string line = std::string(topology.ShownName(entry.Name)) + ", " + entry.Symbol->TypeName() + ", " +
+        // The source is no part of the circuit to buy: the page says what it stands for.
+        const std::string kind =
+            entry.Symbol->Kind() == TElementKind::Generator ? "Source resistance" : entry.Symbol->TypeName();
+        const std::string line = std::string(topology.ShownName(entry.Name)) + ", " + kind + ", " +
                                  entry.Symbol->GetCaption(decimalSeparator);
         layout.ComponentLines.push_back(QString::fromStdString(line));
         layout.TextW = std::max(layout.TextW, text.horizontalAdvance(layout.ComponentLines.back()));

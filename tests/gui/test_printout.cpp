@@ -194,20 +194,20 @@ void TestPrintout::componentList_data()
     QTest::addColumn<QStringList>("controls");
     QTest::newRow("Fender") << int(PageNamed("Fender")) << "Tone Stack: Fender"
                             << QStringList{"C1, Capacitor, 250p",   "C2, Capacitor, 100n",
-                                           "C3, Capacitor, 47n",    "G, Generator, 38k",
+                                           "C3, Capacitor, 47n",    "Zsrc, Source resistance, 38k",
                                            "R1, Resistor, 100k",    "R2, Potentiometer, 250k",
                                            "R3, Potentiometer, 250k", "R4, Potentiometer, 10k",
                                            "R5, Resistor, 1M"}
                             << QStringList{"Bass 50% (Log A)", "Mid 50% (Linear)", "Treble 50% (Log A)"};
     QTest::newRow("Big muff") << int(PageNamed("Big muff")) << "Tone Stack: Big Muff"
                               << QStringList{"C1, Capacitor, 4n",     "C2, Capacitor, 10n",
-                                             "G, Generator, 1k",      "R1, Resistor, 39k",
+                                             "Zsrc, Source resistance, 1k",      "R1, Resistor, 39k",
                                              "R2, Resistor, 22k",     "R3, Potentiometer, 100k",
                                              "R4, Resistor, 1M"}
                               << QStringList{"Mid 50% (Linear)"};
     QTest::newRow("Bench") << int(PageNamed("Bench")) << "Tone Stack: Bench"
                            << QStringList{"C1, Capacitor, 22n",      "C2, Capacitor, 6.8n",
-                                          "G, Generator, 13k",       "L1, Inductor, 6",
+                                          "Zsrc, Source resistance, 13k",       "L1, Inductor, 6",
                                           "L2, Inductor, 20",        "R1, Potentiometer, 100k",
                                           "R2, Potentiometer, 100k", "R3, Potentiometer, 100k",
                                           "R4, Resistor, 51k",       "R5, Resistor, 5.1k"}
