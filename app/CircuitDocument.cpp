@@ -1,8 +1,10 @@
 #include "app/CircuitDocument.h"
 
+#include <algorithm>
 #include <limits>
 #include <utility>
 
+#include <QUndoGroup>
 #include <QUndoStack>
 
 #include "document/ModelCheck.h"
@@ -12,11 +14,33 @@
 
 namespace cva {
 
-TCircuitDocument::TCircuitDocument(QObject *parent) : QObject(parent), FUndo(new QUndoStack(this))
+namespace {
+
+// Each step keeps two whole circuits, some kilobytes: a long session of key
+// presses stays within a few megabytes.
+constexpr int UndoLimit = 1000;
+
+// The netlist page shown, when a change altered that page and nothing else.
+std::optional<int> OnlyNetlistPageChanged(const TCircuit &before, const TCircuit &after)
 {
-    // Each step keeps two whole circuits, some kilobytes: a long session of
-    // key presses stays within a few megabytes.
-    FUndo->setUndoLimit(1000);
+    const int page = after.Active;
+    if (before.Active != page || before.Pages().Count() != after.Pages().Count() || !after.ActiveInfo().IsNetlist())
+        return std::nullopt;
+    TCircuit changed = before;
+    changed.SetPageState(page, after.PageState(page));
+    if (changed != after)
+        return std::nullopt;
+    return page;
+}
+
+} // namespace
+
+TCircuitDocument::TCircuitDocument(QObject *parent)
+    : QObject(parent), FUndoGroup(new QUndoGroup(this)), FUndo(new QUndoStack(this))
+{
+    FUndo->setUndoLimit(UndoLimit);
+    FUndoGroup->addStack(FUndo);
+    FUndoGroup->setActiveStack(FUndo);
     connect(FUndo, &QUndoStack::cleanChanged, this, [this](bool clean) {
         FState.SetModified(!clean);
         emit CaptionChanged();
@@ -73,25 +97,75 @@ void TCircuitDocument::Record(const QString &what, TDocumentMoment before)
         SetModified(true);
         return;
     }
+    if (const auto page = sameFile ? OnlyNetlistPageChanged(before.Circuit, FCircuit) : std::nullopt) {
+        // A netlist is a document of its own, with a history of its own.
+        PageUndoStack(*page)->push(new TMomentCommand<TPageMoment>(
+            what, {*page, before.Circuit.PageState(*page), before.LiveLabel}, {*page, FCircuit.PageState(*page), FStore.Labels[0]},
+            [this](const TPageMoment &moment) { RestorePage(moment); }));
+        return;
+    }
     TDocumentMoment after{FCircuit, std::nullopt, FStore.Labels[0]};
     if (sameFile)
         before.FileName.reset();
     else
         after.FileName = fileName;
-    FUndo->push(new TCircuitCommand(what, std::move(before), std::move(after),
+    FUndo->push(new TMomentCommand<TDocumentMoment>(what, std::move(before), std::move(after),
                                     [this](const TDocumentMoment &moment) { Restore(moment); }));
 }
 
 void TCircuitDocument::Restore(const TDocumentMoment &moment)
 {
     // The resolution belongs to the session, not to the circuit.
-    const int step = FCircuit.ResolutionStep;
-    FCircuit = moment.Circuit;
-    FCircuit.ResolutionStep = step;
+    TCircuit restored = moment.Circuit;
+    restored.ResolutionStep = FCircuit.ResolutionStep;
+    // The netlist pages keep their own histories: a step of the circuit
+    // file leaves each as it stands.
+    const int shared = std::min(restored.Pages().Count(), FCircuit.Pages().Count());
+    for (int page = 0; page < shared; ++page)
+        if (restored.Pages().Page(page).IsNetlist() && FCircuit.Pages().Page(page).IsNetlist())
+            restored.SetPageState(page, FCircuit.PageState(page));
+    FCircuit = std::move(restored);
     if (moment.FileName)
         SetFileName(*moment.FileName);
     FStore.Labels[0] = moment.LiveLabel;
     Recompute();
+}
+
+void TCircuitDocument::RestorePage(const TPageMoment &moment)
+{
+    FCircuit.SetPageState(moment.Page, moment.State);
+    FCircuit.Active = moment.Page;
+    FStore.Labels[0] = moment.LiveLabel;
+    Recompute();
+}
+
+QUndoStack *TCircuitDocument::PageUndoStack(int page)
+{
+    if (!FCircuit.Pages().Page(page).IsNetlist())
+        return FUndo;
+    QUndoStack *&stack = FPageUndo[page];
+    if (!stack) {
+        stack = new QUndoStack(this);
+        stack->setUndoLimit(UndoLimit);
+        FUndoGroup->addStack(stack);
+    }
+    return stack;
+}
+
+void TCircuitDocument::FollowPages()
+{
+    // A netlist page that is gone takes its history with it; a page that
+    // comes later in its place starts a history of its own.
+    for (auto at = FPageUndo.begin(); at != FPageUndo.end();) {
+        if (at->first < FCircuit.Pages().Count() && FCircuit.Pages().Page(at->first).IsNetlist()) {
+            ++at;
+            continue;
+        }
+        at->second->deleteLater();
+        FUndoGroup->removeStack(at->second);
+        at = FPageUndo.erase(at);
+    }
+    FUndoGroup->setActiveStack(PageUndoStack(FCircuit.Active));
 }
 
 void TCircuitDocument::SetResolution(int step)
@@ -147,6 +221,7 @@ void TCircuitDocument::Recompute()
         FLiveFailure = QString::fromStdString(error.what());
         FAccuracyWarning.clear();
     }
+    FollowPages();
     emit Recomputed();
 }
 

@@ -7,6 +7,7 @@
 // accuracy check and the other views share) and keeps the step for undo.
 
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 
@@ -19,6 +20,7 @@
 #include "models/Calc.h"
 #include "models/NodalEngine.h"
 
+class QUndoGroup;
 class QUndoStack;
 
 namespace cva {
@@ -50,7 +52,12 @@ public:
     // The traces apart from the live one belong to the plot's commands.
     TTraceStore &Store() { return FStore; }
     const TDocumentState &State() const { return FState; }
+    // The circuit file's history: every change but those of one netlist page alone.
     QUndoStack *UndoStack() const { return FUndo; }
+    // A page's history: a netlist page's own, the circuit file's for the others.
+    QUndoStack *PageUndoStack(int page);
+    // The histories, the page shown's active: what Edit > Undo takes back.
+    QUndoGroup *UndoGroup() const { return FUndoGroup; }
 
     void Apply(const TChange &change);
     // A slider drag is one step, from where it began to where it ends.
@@ -83,11 +90,16 @@ private:
     TDocumentMoment Moment() const;
     void Record(const QString &what, TDocumentMoment before);
     void Restore(const TDocumentMoment &moment);
+    void RestorePage(const TPageMoment &moment);
+    // A history for each netlist page there is; the page shown's is active.
+    void FollowPages();
 
     TCircuit FCircuit;
     TTraceStore FStore;
     TDocumentState FState;
+    QUndoGroup *FUndoGroup;
     QUndoStack *FUndo;
+    std::map<int, QUndoStack *> FPageUndo;
     std::optional<TDocumentMoment> FDragStart;
     TResponseCurves FEngine;
     QString FLiveFailure;

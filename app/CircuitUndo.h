@@ -2,11 +2,13 @@
 
 // Undo and redo of the circuit: every change the user makes is kept as the
 // document before and after it, so that taking it back or doing it again is
-// putting one of the two in place.
+// putting one of the two in place. A change of one netlist page alone is
+// kept as that page before and after it, in the page's own history.
 
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include <QString>
 #include <QUndoCommand>
@@ -25,21 +27,37 @@ struct TDocumentMoment {
     std::string LiveLabel;
 };
 
-class TCircuitCommand : public QUndoCommand {
+// What a change of one netlist page alone alters.
+struct TPageMoment {
+    int Page = 0;
+    TPageState State;
+    std::string LiveLabel;
+};
+
+template <class TMoment>
+class TMomentCommand : public QUndoCommand {
 public:
-    using TRestore = std::function<void(const TDocumentMoment &)>;
+    using TRestore = std::function<void(const TMoment &)>;
 
     // The change has already been made when the command is pushed.
-    TCircuitCommand(const QString &text, TDocumentMoment before, TDocumentMoment after, TRestore restore);
+    TMomentCommand(const QString &text, TMoment before, TMoment after, TRestore restore)
+        : QUndoCommand(text), FBefore(std::move(before)), FAfter(std::move(after)), FRestore(std::move(restore))
+    {
+    }
 
-    void undo() override;
-    void redo() override;
+    void undo() override { FRestore(FBefore); }
+    void redo() override
+    {
+        // QUndoStack::push runs redo at once, for a change that is already made.
+        if (FPushed)
+            FRestore(FAfter);
+        FPushed = true;
+    }
 
 private:
-    TDocumentMoment FBefore;
-    TDocumentMoment FAfter;
+    TMoment FBefore;
+    TMoment FAfter;
     TRestore FRestore;
-    // QUndoStack::push runs redo at once, for a change that is already made.
     bool FPushed = false;
 };
 

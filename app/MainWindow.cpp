@@ -21,7 +21,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QToolTip>
-#include <QUndoStack>
+#include <QUndoGroup>
 #include <QVBoxLayout>
 
 #include "app/AboutDialog.h"
@@ -267,11 +267,11 @@ void TfrmMain::CreateMenus()
 void TfrmMain::CreateEditMenu()
 {
     QMenu *edit = menuBar()->addMenu("&Edit");
-    QAction *undo = FDoc->UndoStack()->createUndoAction(this, "&Undo");
+    QAction *undo = FDoc->UndoGroup()->createUndoAction(this, "&Undo");
     undo->setObjectName("actEditUndo");
     undo->setShortcut(QKeySequence("Ctrl+Z"));
     undo->setStatusTip("Takes back the last change of the circuit");
-    QAction *redo = FDoc->UndoStack()->createRedoAction(this, "&Redo");
+    QAction *redo = FDoc->UndoGroup()->createRedoAction(this, "&Redo");
     redo->setObjectName("actEditRedo");
     redo->setShortcut(QKeySequence("Ctrl+Shift+Z"));
     redo->setStatusTip("Makes the change taken back again");

@@ -31,7 +31,12 @@ int TCatalogue::Add(TCircuitDef page)
 
 void TCatalogue::Replace(int index, TCircuitDef page)
 {
-    Pages.at(std::size_t(index)) = std::make_shared<const TCircuitDef>(std::move(page));
+    Replace(index, std::make_shared<const TCircuitDef>(std::move(page)));
+}
+
+void TCatalogue::Replace(int index, std::shared_ptr<const TCircuitDef> page)
+{
+    Pages.at(std::size_t(index)) = std::move(page);
 }
 
 std::optional<int> TCatalogue::FromCaption(std::string_view caption, TMatch match) const

@@ -24,6 +24,9 @@ public:
     int Add(TCircuitDef page);
     // Puts another page in the place of the one at 'index'.
     void Replace(int index, TCircuitDef page);
+    // A page as it is held, the same page for every catalogue that shares it.
+    std::shared_ptr<const TCircuitDef> Shared(int index) const { return Pages.at(std::size_t(index)); }
+    void Replace(int index, std::shared_ptr<const TCircuitDef> page);
     // Exact, case-sensitive match against the captions, as circuit files
     // compare them; with AnyCase, letter case is ignored.
     enum class TMatch { Exact, AnyCase };

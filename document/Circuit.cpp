@@ -35,6 +35,22 @@ void TCircuit::ReplacePage(int index, TCircuitDef page, TPageValues values)
     FPages.Replace(index, std::move(page));
 }
 
+TPageState TCircuit::PageState(int index) const
+{
+    const auto own = FOwnPositions.find(index);
+    return {FPages.Shared(index), Symbols.Page(index), own == FOwnPositions.end() ? std::vector<int>() : own->second};
+}
+
+void TCircuit::SetPageState(int index, TPageState state)
+{
+    Symbols.Page(index) = std::move(state.Values);
+    FPages.Replace(index, std::move(state.Page));
+    if (state.OwnPositions.empty())
+        FOwnPositions.erase(index);
+    else
+        FOwnPositions[index] = std::move(state.OwnPositions);
+}
+
 const std::vector<int> &TCircuit::Positions() const
 {
     static const std::vector<int> none;

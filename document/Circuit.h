@@ -5,6 +5,7 @@
 // its controls and the sweep resolution.
 
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -14,6 +15,15 @@
 #include "models/Calc.h"
 
 namespace cva {
+
+// Everything that belongs to one page alone: its description, its values
+// and, for a netlist, the positions of its own knobs.
+struct TPageState {
+    std::shared_ptr<const TCircuitDef> Page;
+    TSymbolList Values;
+    std::vector<int> OwnPositions;
+    bool operator==(const TPageState &) const = default;
+};
 
 class TCircuit {
 public:
@@ -33,6 +43,8 @@ public:
     // kept (the parts are the same).
     enum class TPageValues { New, Kept };
     void ReplacePage(int index, TCircuitDef page, TPageValues values);
+    TPageState PageState(int index) const;
+    void SetPageState(int index, TPageState state);
     const TCircuitDef &ActiveInfo() const { return FPages.Page(Active); }
     // The active page's own values.
     const TSymbolList &ActiveValues() const { return Symbols.Page(Active); }

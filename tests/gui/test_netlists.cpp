@@ -64,7 +64,7 @@ private slots:
     void OpensAsAPageOfItsOwnAndFollowsTyping();
     void UnreadableTextMarksItsLineAndKeepsTheCurve();
     void ValuesAndKnobsAreWrittenBackAndSaved();
-    void UndoTakesBackTyping();
+    void EachNetlistHasAHistoryOfItsOwn();
     void ClosingAsksForEveryUnsavedNetlist();
     void ExamplesOpenAsPages();
     void SweepViewsAndMapWorkOnANetlistPage();
@@ -151,17 +151,29 @@ void TestNetlists::ValuesAndKnobsAreWrittenBackAndSaved()
     QVERIFY(again.Doc().Store().Traces[0] == W->Doc().Store().Traces[0]);
 }
 
-void TestNetlists::UndoTakesBackTyping()
+void TestNetlists::EachNetlistHasAHistoryOfItsOwn()
 {
     QVERIFY(W->Files().OpenFile(Path));
+    const int netlist = W->Doc().Circuit().Active;
     const TTrace before = W->Doc().Store().Traces[0];
     Type(QString(Tilt).replace("R1 in a 10k", "R1 in a 47k"));
     W->Slider(0)->setValue(20);
-    W->Doc().UndoStack()->undo();
-    W->Doc().UndoStack()->undo();
+    // On a built-in page, Undo takes back that page's change and leaves the netlist as typed.
+    W->Pages()->setCurrentIndex(0);
+    const int bass = W->Doc().Circuit().Position(BuiltInControl::Bass);
+    W->Slider(BuiltInControl::Bass)->setValue(bass == 80 ? 30 : 80);
+    W->Action("actEditUndo")->trigger();
+    QCOMPARE(W->Doc().Circuit().Position(BuiltInControl::Bass), bass);
+    QVERIFY(QString::fromStdString(W->Doc().Circuit().Pages().Page(netlist).NetlistText).contains("R1 in a 47k"));
+    // Back on the netlist, Undo takes back its own steps.
+    W->Pages()->setCurrentIndex(netlist);
+    W->Action("actEditUndo")->trigger();
+    W->Action("actEditUndo")->trigger();
+    QCOMPARE(W->Doc().Circuit().Active, netlist);
     QCOMPARE(ShownView()->Editor()->Text(), QString(Tilt));
     QVERIFY(W->Doc().Store().Traces[0] == before);
-    W->Doc().UndoStack()->redo();
+    QVERIFY(!W->Action("actEditUndo")->isEnabled());
+    W->Action("actEditRedo")->trigger();
     QVERIFY(ShownView()->Editor()->Text().contains("R1 in a 47k"));
 }
 
