@@ -177,7 +177,7 @@ std::string UsageText()
            "                      position,frequency_hz,gain_db for every position 0 to 100\n"
            "                      of that control (nodal analysis)\n"
            "  --output PATH       write the curve to PATH instead of standard output\n"
-           "  --save PATH         save the resulting circuit file\n"
+           "  --save PATH         save the resulting circuit file (a netlist: the netlist with its new values)\n"
            "  --export-spice PATH write the circuit as set as an ngspice deck that prints\n"
            "                      the same gain (ngspice -b PATH)\n"
            "  --png PATH          draw the plot of the curve, 407 x 417 pixels, into a PNG\n"

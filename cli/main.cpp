@@ -197,7 +197,7 @@ int main(int argc, char **argv)
             std::optional<TAtomicFile> save;
             if (options.SavePath) {
                 save.emplace(*options.SavePath, CircuitFileWriteOptions());
-                save->Write(CircuitFileText(circuit));
+                save->Write(SavedText(circuit));
             }
             RenderAudio(options, circuit);
             if (save)
@@ -228,7 +228,7 @@ int main(int argc, char **argv)
         const std::string deck = spice ? SpiceDeck(circuit) : std::string();
         const TPlotPictures pictures = png || svg ? DrawPlotPictures(bool(png), bool(svg), options.PictureWidth,
                                                                          options.PictureHeight, live) : TPlotPictures{};
-        const std::string circuitText = CircuitFileText(circuit);
+        const std::string circuitText = SavedText(circuit);
         const std::pair<std::optional<TAtomicFile> *, std::string_view> files[] = {
             {&output, text}, {&png, pictures.Png}, {&svg, pictures.Svg}, {&save, circuitText}, {&spice, deck}};
         for (const auto &[file, bytes] : files)

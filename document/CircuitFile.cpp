@@ -99,7 +99,12 @@ std::vector<std::string> CircuitFileLines(const TCircuit &circuit)
     for (int control = 0; control < BuiltInControl::Count; ++control)
         lines.push_back(std::string(PositionKeys[std::size_t(control)]) + "=" +
                         std::to_string(circuit.Position(control)));
-    for (const TSymbolList::Entry *entry : circuit.Symbols.InNameOrder())
+    // A netlist page is a file of its own: its parts are not the circuit file's.
+    TCircuitValues saved;
+    for (int page = 0; page < circuit.Pages().Count(); ++page)
+        if (!circuit.Pages().Page(page).IsNetlist())
+            saved.AddPage(circuit.Symbols.Page(page));
+    for (const TSymbolList::Entry *entry : saved.InNameOrder())
         lines.push_back(entry->Name + "=" + entry->Symbol->GetInfo('.'));
     return lines;
 }

@@ -102,4 +102,13 @@ void WriteBackNetlistText(TCircuit &circuit)
     circuit.ReplacePage(circuit.Active, std::move(updated), TCircuit::TPageValues::Kept);
 }
 
+std::string SavedText(const TCircuit &circuit)
+{
+    if (!circuit.ActiveInfo().IsNetlist())
+        return CircuitFileText(circuit);
+    TCircuit written = circuit;
+    WriteBackNetlistText(written);
+    return written.ActiveInfo().NetlistText;
+}
+
 } // namespace cva

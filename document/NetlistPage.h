@@ -43,4 +43,8 @@ void ReplaceNetlistText(TCircuit &circuit, int page, std::string_view text);
 // Does nothing on a built-in page.
 void WriteBackNetlistText(TCircuit &circuit);
 
+// What saving the page shown writes: a netlist page's text with its values,
+// tapers and control positions, else the circuit file.
+std::string SavedText(const TCircuit &circuit);
+
 } // namespace cva

@@ -890,6 +890,23 @@ TEST_F(Cli, NetlistsAndPagesExportDecksThatNgspicePrintsTheSameGainFrom)
     }
 }
 
+TEST_F(Cli, ANetlistSavesAsANetlistWithItsNewValues)
+{
+    const fs::path netlist = Dir / "tilt.cir";
+    std::ofstream(netlist) << "Tilt\n* kept as written\nV1 in 0 AC 1\nR1 in a 10k\nPtilt a w 0 100k control=Tilt\n"
+                              "C1 w out 22n\nR2 out 0 100k\n.print ac vdb(out)\n.end\n";
+    const fs::path saved = Dir / "saved.cir";
+    const RunResult first =
+        Run({netlist.string(), "--control", "tilt=20", "--set", "C1=47n", "--save", saved.string()});
+    ASSERT_EQ(first.ExitCode, 0) << first.Err;
+    const std::string text = ReadFile(saved);
+    EXPECT_EQ(text.rfind("Tilt\n* kept as written\n", 0), 0u) << text;
+    EXPECT_EQ(text.find("Tab="), std::string::npos) << text;
+    const RunResult second = Run({saved.string()});
+    ASSERT_EQ(second.ExitCode, 0) << second.Err;
+    EXPECT_EQ(second.Out, first.Out);
+}
+
 TEST_F(Cli, NetlistErrorsNameTheFileAndLine)
 {
     const fs::path netlist = Dir / "bad.cir";

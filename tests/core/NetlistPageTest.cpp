@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "document/Catalogue.h"
+#include "document/CircuitFile.h"
 #include "netlist/NetlistError.h"
 #include "document/NetlistPage.h"
 
@@ -86,4 +87,16 @@ TEST(NetlistPage, ANetlistsKnobsAreItsOwn)
     EXPECT_EQ(circuit.Position(BuiltInControl::Bass), 10);
     circuit.Active = page;
     EXPECT_EQ(circuit.Position(0), 90);
+}
+
+TEST(NetlistPage, TheCircuitFileHoldsNoneOfANetlistsParts)
+{
+    TCircuit circuit;
+    AddTilt(circuit, "/a/tilt.cir");
+    circuit.Active = PageNamed("Fender");
+    const std::string file = CircuitFileText(circuit);
+    EXPECT_EQ(file.rfind("Tab=Fender\r\n", 0), 0u);
+    for (const char *part : {"\nR1=", "\nC1=", "\nPtilt="})
+        EXPECT_EQ(file.find(part), std::string::npos) << part;
+    EXPECT_NE(file.find("\nFR1="), std::string::npos);
 }
