@@ -75,7 +75,7 @@ int ControlOfLabel(const TCircuit &circuit, const std::string &label, const char
 void CheckSettingName(const TCircuit &circuit, const std::string &name)
 {
     const std::string &active = circuit.ActiveInfo().TabCaption;
-    const int page = circuit.Symbols.PageOf(name);
+    const int page = circuit.PageWithPart(name);
     if (page < 0)
         throw CorvantaError("--set: there is no component " + name + "; the " + active + " page has " +
                             PageComponentNames(circuit, circuit.Active));

@@ -51,6 +51,11 @@ void TCircuit::SetPageState(int index, TPageState state)
         FOwnPositions[index] = std::move(state.OwnPositions);
 }
 
+int TCircuit::PageWithPart(std::string_view name) const
+{
+    return ActiveValues().Contains(name) ? Active : Symbols.PageOf(name);
+}
+
 const std::vector<int> &TCircuit::Positions() const
 {
     static const std::vector<int> none;

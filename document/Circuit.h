@@ -48,6 +48,10 @@ public:
     const TCircuitDef &ActiveInfo() const { return FPages.Page(Active); }
     // The active page's own values.
     const TSymbolList &ActiveValues() const { return Symbols.Page(Active); }
+    // The page whose part a name is: the active page when it has one of that
+    // name (a netlist may name its parts as another page does), else the first
+    // page that has; -1 when none has.
+    int PageWithPart(std::string_view name) const;
 
     // The controls of the active page.
     int ControlCount() const { return ActiveInfo().ControlCount(); }

@@ -46,7 +46,10 @@ void ApplyComponentSetting(TCircuit &circuit, std::string_view name, std::string
         plain += '|';
         start = bar + 1;
     }
-    circuit.Symbols.SetInfo(name, plain);
+    const int page = circuit.PageWithPart(name);
+    if (page < 0)
+        throw CorvantaError("There is no component " + std::string(name));
+    circuit.Symbols.Page(page).SetInfo(name, plain);
 }
 
 } // namespace cva

@@ -5,6 +5,7 @@
 
 #include "document/Catalogue.h"
 #include "document/CircuitFile.h"
+#include "document/ComponentSetting.h"
 #include "netlist/NetlistError.h"
 #include "document/NetlistPage.h"
 
@@ -99,4 +100,20 @@ TEST(NetlistPage, TheCircuitFileHoldsNoneOfANetlistsParts)
     for (const char *part : {"\nR1=", "\nC1=", "\nPtilt="})
         EXPECT_EQ(file.find(part), std::string::npos) << part;
     EXPECT_NE(file.find("\nFR1="), std::string::npos);
+}
+
+TEST(NetlistPage, ASettingChangesThePartOfThePageShown)
+{
+    // The Big Muff page has a PR1 too.
+    TCircuit circuit;
+    const int page = AddNetlistPage(circuit, ReadNetlist("Pots\nV1 in 0 AC 1\nPR1 in out 0 10k\nR1 out 0 1k\n", "p.cir"));
+    const int bigMuff = PageNamed("Big muff");
+    ApplyComponentSetting(circuit, "PR1=47k|1");
+    EXPECT_EQ(circuit.Symbols.Page(page).GetValue("PR1"), 47000);
+    EXPECT_EQ(circuit.Symbols.Page(page).GetPotType("PR1"), PotLogA);
+    EXPECT_EQ(circuit.Symbols.Page(bigMuff).GetValue("PR1"), 39000);
+    circuit.Active = PageNamed("Fender");
+    ApplyComponentSetting(circuit, "PR1=33k"); // its resistor
+    EXPECT_EQ(circuit.Symbols.Page(bigMuff).GetValue("PR1"), 33000);
+    EXPECT_EQ(circuit.Symbols.Page(page).GetValue("PR1"), 47000);
 }
