@@ -106,12 +106,13 @@ TCircuit BuildCircuit(const TCliOptions &options)
             throw TUsageError{"unknown tab \"" + *options.Tab + "\""};
         circuit.Active = *page;
     }
+    // By label: a netlist lists its controls in its own order.
     if (options.Bass)
-        circuit.SetPosition(BuiltInControl::Bass, *options.Bass);
+        circuit.SetPosition(ControlOfLabel(circuit, "Bass", "--bass"), *options.Bass);
     if (options.Mid)
-        circuit.SetPosition(BuiltInControl::Mid, *options.Mid);
+        circuit.SetPosition(ControlOfLabel(circuit, "Mid", "--mid"), *options.Mid);
     if (options.Treble)
-        circuit.SetPosition(BuiltInControl::Treble, *options.Treble);
+        circuit.SetPosition(ControlOfLabel(circuit, "Treble", "--treble"), *options.Treble);
     for (const auto &[label, position] : options.Controls)
         circuit.SetPosition(ControlOfLabel(circuit, label, "--control"), position);
     for (const std::string &setting : options.Sets) {

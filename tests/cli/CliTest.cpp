@@ -907,6 +907,32 @@ TEST_F(Cli, ANetlistSavesAsANetlistWithItsNewValues)
     EXPECT_EQ(second.Out, first.Out);
 }
 
+// A netlist names its controls in its own order: --bass moves the control
+// labelled Bass, not whichever the page lists first.
+TEST_F(Cli, SliderOptionsMoveTheNetlistControlOfTheirName)
+{
+    const fs::path netlist = Dir / "two.cir";
+    std::ofstream(netlist) << "Two\nV1 in 0 AC 1\nR1 in a 10k\nPt a w 0 100k control=Treble\nC1 w b 22n\n"
+                              "Pb b out 0 1meg control=Bass\nC2 out 0 10n\n";
+    const struct {
+        std::vector<std::string> Slider, Control;
+    } cases[] = {
+        {{"--bass", "20"}, {"--control", "Bass=20"}},
+        {{"--treble", "70"}, {"--control", "Treble=70"}},
+    };
+    for (const auto &c : cases) {
+        std::vector<std::string> slider{netlist.string()}, control{netlist.string()};
+        slider.insert(slider.end(), c.Slider.begin(), c.Slider.end());
+        control.insert(control.end(), c.Control.begin(), c.Control.end());
+        const RunResult bySlider = Run(slider), byControl = Run(control);
+        ASSERT_EQ(bySlider.ExitCode, 0) << bySlider.Err;
+        EXPECT_TRUE(bySlider.Out == byControl.Out) << c.Slider[0];
+    }
+    const RunResult mid = Run({netlist.string(), "--mid", "10"});
+    EXPECT_EQ(mid.ExitCode, 2);
+    EXPECT_NE(mid.Err.find("(Treble, Bass)"), std::string::npos) << mid.Err;
+}
+
 TEST_F(Cli, NetlistErrorsNameTheFileAndLine)
 {
     const fs::path netlist = Dir / "bad.cir";
