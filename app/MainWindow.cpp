@@ -8,12 +8,10 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCursor>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
-#include <QScreen>
 #include <QSettings>
 #include <QSignalBlocker>
 #include <QSlider>
@@ -35,6 +33,7 @@
 #include "app/PlotViews.h"
 #include "app/PresetCommands.h"
 #include "app/SchematicPage.h"
+#include "app/WindowFit.h"
 #include "app/TraceCommands.h"
 #include "help/HelpSystem.h"
 
@@ -96,11 +95,9 @@ TfrmMain::TfrmMain(TUserDialogs *dialogs)
     const QSize client(margins.left() + columns->itemAt(0)->sizeHint().width() + columns->spacing() +
                            Scaled(*this, PlotDesignWidth) + margins.right(),
                        Scaled(*this, ClientHeight));
-    resize(client.expandedTo(area->minimumSizeHint()) +
-           QSize(0, menuBar()->sizeHint().height() + statusBar()->sizeHint().height() +
-                        FListen->sizeHint().height()));
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    FitToScreen(*this, client.expandedTo(area->minimumSizeHint()) +
+                           QSize(0, menuBar()->sizeHint().height() + statusBar()->sizeHint().height() +
+                                        FListen->sizeHint().height()));
 }
 
 TfrmMain::~TfrmMain() = default;
@@ -168,9 +165,8 @@ void TfrmMain::CreateControls(QWidget *area)
     left->setSpacing(Scaled(*this, 7));
     // The preset choice sits above the schematic.
     left->addWidget(FPresets->CreateChoice(area));
-    left->addWidget(PageControl1);
+    left->addWidget(PageControl1, 1);
     left->addWidget(FControls);
-    left->addStretch(1);
 
     FViews = new TPlotViews(*this, area);
     auto *right = new QVBoxLayout;
@@ -178,14 +174,14 @@ void TfrmMain::CreateControls(QWidget *area)
     right->addLayout(FTraces->CreateButtons(area));
     right->addWidget(FViews, 1);
 
-    // Only the plot grows with the window; the schematics and the sliders
-    // keep their size.
+    // The schematic and the plot share what the window has beyond their
+    // sizes, in about the proportion they start with.
     auto *columns = new QHBoxLayout(area);
     const int margin = Scaled(*this, 8);
     columns->setContentsMargins(margin, Scaled(*this, 2), margin, margin);
     columns->setSpacing(Scaled(*this, 15));
-    columns->addLayout(left, 0);
-    columns->addLayout(right, 1);
+    columns->addLayout(left, 3);
+    columns->addLayout(right, 4);
 }
 
 QAction *TfrmMain::AddAction(QMenu *menu, const QString &name, const QString &text, const QString &hint,
@@ -411,14 +407,9 @@ void TfrmMain::closeEvent(QCloseEvent *event)
 
 void TfrmMain::RestoreWindowSize()
 {
-    QSize size = QSettings().value(WindowSizeKey).toSize();
-    if (!size.isValid())
-        return;
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        size = size.boundedTo(screen->availableGeometry().size());
-    resize(size.expandedTo(minimumSizeHint()));
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    const QSize size = QSettings().value(WindowSizeKey).toSize();
+    if (size.isValid())
+        FitToScreen(*this, size);
 }
 
 } // namespace cva

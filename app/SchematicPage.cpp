@@ -1,5 +1,6 @@
 #include "app/SchematicPage.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include <QKeyEvent>
@@ -12,10 +13,18 @@ namespace cva {
 
 namespace {
 
-QFont ValueFont(const QFont &base)
+// The value text's size where the drawing is shown at its size.
+constexpr double ValuePoints = 7.5;
+// The page shrinks to this share of its size on a small screen; the values
+// are still readable there.
+constexpr double SmallestZoom = 0.65;
+// Room right of a value's anchor, at the design font.
+constexpr double ValuePadding = 8;
+
+QFont ValueFont(const QFont &base, double zoom)
 {
     QFont font = base;
-    font.setPointSizeF(7.5);
+    font.setPointSizeF(ValuePoints * zoom);
     return font;
 }
 
@@ -91,28 +100,71 @@ TSchematicPage::TSchematicPage(const TCircuitDef &topology, QWidget *parent)
     for (const TComponentDefault &part : topology.Components) {
         const QString symbol = QString::fromStdString(part.Name);
         auto *label = new TValueLabel(symbol, this);
-        label->setFont(ValueFont(font()));
-        const QRectF anchor = ToWidget(FDrawing.transformForElement(symbol + "-value")
-                                           .mapRect(FDrawing.boundsOnElement(symbol + "-value")));
-        label->setGeometry(anchor.toAlignedRect().adjusted(-1, -1, 8, 1));
-        label->setMinimumHeight(label->fontMetrics().height());
+        FValueAnchors[symbol] =
+            FDrawing.transformForElement(symbol + "-value").mapRect(FDrawing.boundsOnElement(symbol + "-value"));
         connect(label, &TValueLabel::Activated, this, &TSchematicPage::ComponentActivated);
         connect(label, &TValueLabel::HelpRequested, this, &TSchematicPage::HelpRequested);
         FValueLabels[symbol] = label;
     }
-}
-
-QRectF TSchematicPage::DrawingRect() const
-{
-    const double scale = FontScale(*this);
-    return {QPointF(DrawingOrigin) * scale, QSizeF(DrawingSize) * scale};
+    PlaceValueLabels();
 }
 
 QSize TSchematicPage::sizeHint() const
 {
     // The same margin right of and below the drawing as left of and above it.
-    const QRectF drawing = DrawingRect();
-    return {int(std::ceil(drawing.right() + drawing.left())), int(std::ceil(drawing.bottom() + drawing.top()))};
+    const double scale = FontScale(*this);
+    return {int(std::ceil((DrawingSize.width() + 2 * DrawingOrigin.x()) * scale)),
+            int(std::ceil((DrawingSize.height() + 2 * DrawingOrigin.y()) * scale))};
+}
+
+QSize TSchematicPage::minimumSizeHint() const
+{
+    const QSize natural = sizeHint();
+    return {int(std::ceil(natural.width() * SmallestZoom)), int(std::ceil(natural.height() * SmallestZoom))};
+}
+
+double TSchematicPage::Zoom() const
+{
+    const QSize natural = sizeHint();
+    return std::min(double(width()) / natural.width(), double(height()) / natural.height());
+}
+
+QRectF TSchematicPage::DrawingRect() const
+{
+    const double scale = FontScale(*this) * Zoom();
+    const QSizeF drawing = QSizeF(DrawingSize) * scale;
+    const QPointF margin = QPointF(DrawingOrigin) * scale;
+    return {QPointF((width() - drawing.width()) / 2, margin.y()), drawing};
+}
+
+void TSchematicPage::PlaceValueLabels()
+{
+    // Before the page is laid out it may have no size at all.
+    const QFont valueFont = ValueFont(font(), std::max(Zoom(), SmallestZoom));
+    const double scale = FontScale(*this) * Zoom();
+    for (const auto &[symbol, label] : FValueLabels) {
+        label->setFont(valueFont);
+        label->setMinimumHeight(label->fontMetrics().height());
+        // Scaled as a whole and rounded to the nearest pixel, so that values
+        // clear of each other at full size stay clear at any size.
+        const QRect anchor = ToWidget(FValueAnchors.at(symbol))
+                                 .adjusted(-scale, -scale, ValuePadding * scale, scale)
+                                 .toRect();
+        label->setGeometry(anchor.adjusted(0, 0, std::max(0, label->sizeHint().width() - anchor.width()), 0));
+    }
+}
+
+void TSchematicPage::resizeEvent(QResizeEvent *event)
+{
+    PlaceValueLabels();
+    QWidget::resizeEvent(event);
+}
+
+void TSchematicPage::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::FontChange)
+        PlaceValueLabels();
+    QWidget::changeEvent(event);
 }
 
 QRectF TSchematicPage::ToWidget(const QRectF &drawingRect) const

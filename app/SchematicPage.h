@@ -4,6 +4,9 @@
 // component and the invisible double-click area over each component. The
 // drawing carries the layout: each component's group is named after its
 // symbol, and an anchor "<symbol>-value" marks where its value is shown.
+// The drawing fills the page, keeping its shape, and the values grow and
+// shrink with it, so that a small screen and a large window both show it
+// whole.
 
 #include <map>
 #include <string>
@@ -47,16 +50,19 @@ class TSchematicPage : public QWidget {
     Q_OBJECT
 
 public:
-    // The drawing's place at the design font; it grows with the page's font.
+    // The drawing's size and margin at the design font; both grow with the
+    // page's font, and the page shows them at the size it has.
     static constexpr QSize DrawingSize{273, 265};
     static constexpr QPoint DrawingOrigin{8, 8};
 
     TSchematicPage(const TCircuitDef &topology, QWidget *parent = nullptr);
 
-    // Where the drawing lies on the page at the page's font.
+    // Where the drawing lies on the page as large as it fits, centred across.
     QRectF DrawingRect() const;
+    // The drawing with its margins at the page's font.
     QSize sizeHint() const override;
-    QSize minimumSizeHint() const override { return sizeHint(); }
+    // Small enough for a small screen, large enough to read the values.
+    QSize minimumSizeHint() const override;
 
     // The double-click area of a component, in this widget's coordinates.
     QRectF Area(const QString &symbol) const;
@@ -72,12 +78,19 @@ signals:
 protected:
     void paintEvent(QPaintEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     QRectF ToWidget(const QRectF &drawingRect) const;
+    // How large the drawing is shown, against its size at the page's font.
+    double Zoom() const;
+    // The value labels at their anchors, in a font as large as the drawing.
+    void PlaceValueLabels();
 
     QSvgRenderer FDrawing;
     std::map<QString, TValueLabel *> FValueLabels;
+    std::map<QString, QRectF> FValueAnchors; // in the drawing's coordinates
 };
 
 } // namespace cva
