@@ -82,8 +82,11 @@ TJackTestServer::~TJackTestServer()
 {
     unsetenv("JACK_DEFAULT_SERVER");
     if (FPid > 0) {
+        // A server killed outright keeps its place in JACK's shared registry,
+        // which has room for eight: enough of them and no server starts on
+        // this machine until the registry is cleared.
         kill(FPid, SIGTERM);
-        for (int wait = 0; wait < 60 && waitpid(FPid, nullptr, WNOHANG) == 0; ++wait)
+        for (int wait = 0; wait < 200 && waitpid(FPid, nullptr, WNOHANG) == 0; ++wait)
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
         if (waitpid(FPid, nullptr, WNOHANG) == 0) {
             kill(FPid, SIGKILL);

@@ -43,9 +43,15 @@ TLiveTool::TLiveTool(std::vector<std::string> arguments)
 TLiveTool::~TLiveTool()
 {
     CloseInput();
+    // Stopped as a player stops it, so that it leaves the server cleanly: a
+    // client killed outright stalls a synchronous server's cycles and its
+    // shutdown.
     if (Pid > 0 && !Exit) {
-        kill(Pid, SIGKILL);
-        waitpid(Pid, nullptr, 0);
+        kill(Pid, SIGTERM);
+        if (!ExitCode(5s)) {
+            kill(Pid, SIGKILL);
+            waitpid(Pid, nullptr, 0);
+        }
     }
     std::filesystem::remove(ErrPath);
 }
