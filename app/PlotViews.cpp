@@ -86,11 +86,15 @@ TPlotViews::TPlotViews(TfrmMain &window, QWidget *parent)
         else
             FWindow.statusBar()->showMessage(text);
     };
-    connect(FPlotter, &TPlotter::CursorReadout, this, showReadout);
-    connect(FQuantityView, &TQuantityView::CursorReadout, this, showReadout);
-    connect(FMapView, &TResponseMapView::CursorReadout, this, showReadout);
-    for (QWidget *view : std::initializer_list<QWidget *>{FPlotter, FQuantityView, FMapView})
+    for (TNavigableView *view : Views()) {
+        connect(view, &TNavigableView::CursorReadout, this, showReadout);
         addWidget(view);
+    }
+}
+
+std::array<TNavigableView *, 3> TPlotViews::Views() const
+{
+    return {FPlotter, FQuantityView, FMapView};
 }
 
 void TPlotViews::SetAutoYScale(bool on)
@@ -138,9 +142,8 @@ void TPlotViews::CreateViewMenu(QMenu *plot)
     connect(FWindow.AddAction(plot, "actPlotResetView", "&Reset view", "Shows the whole of every view again after zooming",
                               QKeySequence("Ctrl+0")),
             &QAction::triggered, this, [this] {
-                FPlotter->ResetView();
-                FQuantityView->ResetView();
-                FMapView->ResetView();
+                for (TNavigableView *view : Views())
+                    view->ResetView();
             });
 }
 

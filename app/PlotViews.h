@@ -5,6 +5,7 @@
 // response map over one control; the Plot menu's choice among them, and
 // the engine's share of every recalculation that these views need.
 
+#include <array>
 #include <string>
 #include <utility>
 #include <vector>
@@ -23,6 +24,7 @@ namespace cva {
 
 class TCircuitDocument;
 class TfrmMain;
+class TNavigableView;
 class TPlotter;
 class TQuantityView;
 class TResponseMapView;
@@ -72,6 +74,8 @@ private:
     // Ticks the Plot menu's item of the view shown.
     void CheckViewAction();
     void ShowEngineViews();
+    // The gain, quantity and map views, in that order.
+    std::array<TNavigableView *, 3> Views() const;
     void RecalculateMap();
     // The label of a control of the active page.
     QString ControlLabel(int control) const;

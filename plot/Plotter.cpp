@@ -1,7 +1,6 @@
 #include "plot/Plotter.h"
 
 #include <QFontMetrics>
-#include <QMouseEvent>
 #include <QPainter>
 
 #include "plot/BandPainter.h"
@@ -14,18 +13,17 @@
 namespace cva {
 
 TPlotter::TPlotter(TTraceStore &store, TPlotScale &scale, QWidget *parent)
-    : QWidget(parent), FStore(store), FScale(scale), FNavigator(FExtras.Window, [this] {
-          // The grid columns and the cached picture move with the window.
-          BuildGridX();
-          FBackgroundValid = false;
-          update();
-      })
+    : TNavigableView(FExtras.Window,
+                     [this] {
+                         // The grid columns and the cached picture move with the window.
+                         BuildGridX();
+                         FBackgroundValid = false;
+                         update();
+                     },
+                     parent),
+      FStore(store), FScale(scale)
 {
-    // Every paint covers the whole widget, so nothing needs erasing first.
-    setAttribute(Qt::WA_OpaquePaintEvent);
-    setMouseTracking(true);
-    // The arrow keys pan the view once it is clicked or reached with Tab.
-    setFocusPolicy(Qt::StrongFocus);
+    KeepLegendAt(FExtras.LegendAt);
     BuildGridX();
     // A snapshot taken before the first paint (a file opened at start-up)
     // takes the live colour, not black on the black plot.
@@ -42,9 +40,9 @@ TPlotScale TPlotter::ShownScale() const
     return WindowedScale(FScale, FExtras.Window);
 }
 
-void TPlotter::ResetView()
+TSpan TPlotter::StartY() const
 {
-    FNavigator.Reset();
+    return ScaleSpan(FScale);
 }
 
 void TPlotter::BuildGridX()
@@ -96,7 +94,7 @@ void TPlotter::SetTraceColour(TColor colour)
 void TPlotter::SetShowMarkers(bool show)
 {
     FExtras.Markers = show;
-    FReadout.clear(); // the readout box gains or loses the markers
+    ForgetReadout(); // the readout box gains or loses the markers
     update();
 }
 
@@ -146,11 +144,11 @@ void TPlotter::paintEvent(QPaintEvent *)
     if (FExtras.Markers)
         DrawMarkers(painter, geometry, scale, FindCurveMarkers(FStore.Traces[0]), MarkerColour());
     if (FExtras.Legend)
-        FLegendBox = DrawPlotLegend(painter, geometry, FGridX, scale, FStore, FTraceColour, FExtras.LegendAt);
+        SetLegendBox(DrawPlotLegend(painter, geometry, FGridX, scale, FStore, FTraceColour, FExtras.LegendAt));
     else
-        FLegendBox = QRect();
+        SetLegendBox(QRect());
     DrawPlotNotice(painter, geometry, FNotice);
-    FNavigator.PaintBand(painter);
+    PaintBand(painter);
 
     // The live trace may have changed under a resting pointer.
     UpdateReadout();
@@ -166,49 +164,6 @@ void TPlotter::resizeEvent(QResizeEvent *event)
     QWidget::resizeEvent(event);
 }
 
-void TPlotter::mousePressEvent(QMouseEvent *event)
-{
-    if (!FLegendDrag.Press(*this, *event, FLegendBox) && !FNavigator.Press(*event, Geometry()))
-        QWidget::mousePressEvent(event);
-}
-
-void TPlotter::mouseReleaseEvent(QMouseEvent *event)
-{
-    if (!FLegendDrag.Release(*this, *event) && !FNavigator.Release(*event, Geometry(), ScaleSpan(FScale)))
-        QWidget::mouseReleaseEvent(event);
-}
-
-void TPlotter::wheelEvent(QWheelEvent *event)
-{
-    if (!FNavigator.Wheel(*event, Geometry(), ScaleSpan(FScale)))
-        QWidget::wheelEvent(event);
-}
-
-void TPlotter::keyPressEvent(QKeyEvent *event)
-{
-    if (!FNavigator.Key(*event, ScaleSpan(FScale)))
-        QWidget::keyPressEvent(event);
-}
-
-void TPlotter::mouseMoveEvent(QMouseEvent *event)
-{
-    if (FLegendDrag.Move(*event, Geometry(), FExtras.LegendAt)) {
-        update();
-        return;
-    }
-    FPointer = event->position().toPoint();
-    UpdateReadout();
-    if (!FNavigator.Move(*event))
-        QWidget::mouseMoveEvent(event);
-}
-
-void TPlotter::leaveEvent(QEvent *event)
-{
-    FPointer.reset();
-    UpdateReadout();
-    QWidget::leaveEvent(event);
-}
-
 QString TPlotter::ReadoutAt(QPoint point) const
 {
     const TPlotGeometry geometry = Geometry();
@@ -219,20 +174,19 @@ QString TPlotter::ReadoutAt(QPoint point) const
 
 void TPlotter::UpdateReadout()
 {
-    const QString text = FPointer ? ReadoutAt(*FPointer) : QString();
-    if (text == FReadout)
+    const std::optional<QPoint> &pointer = Pointer();
+    const QString text = pointer ? ReadoutAt(*pointer) : QString();
+    if (!SayReadout(text))
         return;
-    FReadout = text;
-    emit CursorReadout(text);
     QString box;
     if (!text.isEmpty()) {
-        QStringList lines{CurvesReadoutText(FStore, Geometry().XToFreq(FPointer->x()))};
+        QStringList lines{CurvesReadoutText(FStore, Geometry().XToFreq(pointer->x()))};
         if (FExtras.Markers)
             lines << MarkerLines(FindCurveMarkers(FStore.Traces[0]));
         lines.removeAll(QString());
         box = lines.join(QLatin1Char('\n'));
     }
-    ShowCurvesReadout(this, FPointer.value_or(QPoint()), box);
+    ShowCurvesReadout(this, pointer.value_or(QPoint()), box);
 }
 
 } // namespace cva

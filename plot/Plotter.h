@@ -8,19 +8,17 @@
 #include <QPixmap>
 #include <QPoint>
 #include <QString>
-#include <QWidget>
 
 #include "models/Calc.h"
-#include "plot/LegendDrag.h"
 #include "plot/PlotColours.h"
 #include "plot/PlotGeometry.h"
 #include "plot/PlotPainter.h"
 #include "plot/PlotScale.h"
-#include "plot/ViewNavigator.h"
+#include "plot/NavigableView.h"
 
 namespace cva {
 
-class TPlotter : public QWidget {
+class TPlotter : public TNavigableView {
     Q_OBJECT
 
 public:
@@ -39,8 +37,6 @@ public:
     // plot and in the readout; Plot > Legend.
     void SetShowMarkers(bool show);
     void SetShowLegend(bool show);
-    // The legend's box as last painted; empty when none is shown.
-    QRect LegendBox() const { return FLegendBox; }
     // Plot > Tolerance band: drawn behind the live curve; null for none. The
     // band belongs to the window and outlives the widget's use of it.
     void SetToleranceBand(const TToleranceBand *band);
@@ -60,28 +56,17 @@ public:
     TPlotGeometry Geometry() const;
     // The dB range shown: the fitted scale, or the part of it zoomed to.
     TPlotScale ShownScale() const;
-    // Plot > Reset view: back to the whole plot on the fitted scale.
-    void ResetView();
     bool BackgroundValid() const { return FBackgroundValid; }
-
-signals:
-    // Frequency and live gain under the mouse pointer, or an empty text when
-    // the pointer is not over the frame.
-    void CursorReadout(const QString &text);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
-    void mousePressEvent(QMouseEvent *event) override;
-    void mouseMoveEvent(QMouseEvent *event) override;
-    void mouseReleaseEvent(QMouseEvent *event) override;
-    void wheelEvent(QWheelEvent *event) override;
-    void keyPressEvent(QKeyEvent *event) override;
-    void leaveEvent(QEvent *event) override;
 
 private:
+    TPlotGeometry ViewFrame() const override { return Geometry(); }
+    TSpan StartY() const override;
     QString ReadoutAt(QPoint point) const;
-    void UpdateReadout();
+    void UpdateReadout() override;
 
     TTraceStore &FStore;
     TPlotScale &FScale;
@@ -91,12 +76,7 @@ private:
     int FColourIndex = 0;
     TColor FTraceColour = clLime;
     TPlotExtras FExtras;
-    std::optional<QPoint> FPointer;
-    QString FReadout;
     QString FNotice;
-    QRect FLegendBox; // as last painted
-    TLegendDrag FLegendDrag;
-    TViewNavigator FNavigator;
 };
 
 } // namespace cva

@@ -1,7 +1,6 @@
 #include "plot/QuantityView.h"
 
 #include <QFontMetrics>
-#include <QMouseEvent>
 #include <QPainter>
 #include <QPen>
 
@@ -112,12 +111,9 @@ QRect RenderQuantityPlot(QPainter &painter, QSize size, const TTraceStore &store
 }
 
 TQuantityView::TQuantityView(const TTraceStore &store, std::function<TColor()> liveColour, QWidget *parent)
-    : QWidget(parent), FStore(store), FLiveColour(std::move(liveColour)),
-      FNavigator(FExtras.Window, [this] { update(); })
+    : TNavigableView(FExtras.Window, [this] { update(); }, parent), FStore(store), FLiveColour(std::move(liveColour))
 {
-    setAttribute(Qt::WA_OpaquePaintEvent);
-    setMouseTracking(true);
-    setFocusPolicy(Qt::StrongFocus);
+    KeepLegendAt(FExtras.LegendAt);
     FExtras.Window.SetLimits(QuantityViewLimits(FQuantity));
 }
 
@@ -133,11 +129,6 @@ void TQuantityView::SetQuantity(TQuantity quantity)
 TQuantityFrame TQuantityView::Frame() const
 {
     return QuantityFrame(size(), FStore, FQuantity, FPhaseAutoScale, FExtras.Window, this);
-}
-
-void TQuantityView::ResetView()
-{
-    FNavigator.Reset();
 }
 
 void TQuantityView::SetPhaseAutoScale(bool on)
@@ -161,73 +152,27 @@ void TQuantityView::SetNotice(const QString &notice)
 void TQuantityView::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    FLegendBox = RenderQuantityPlot(painter, size(), FStore, FQuantity, FPhaseAutoScale, FLiveColour(), FExtras);
+    SetLegendBox(RenderQuantityPlot(painter, size(), FStore, FQuantity, FPhaseAutoScale, FLiveColour(), FExtras));
     DrawPlotNotice(painter, Frame().Geometry, FNotice);
-    FNavigator.PaintBand(painter);
+    PaintBand(painter);
     // The live trace may have changed under a resting pointer.
     UpdateReadout();
-}
-
-void TQuantityView::mousePressEvent(QMouseEvent *event)
-{
-    if (!FLegendDrag.Press(*this, *event, FLegendBox) && !FNavigator.Press(*event, Frame().Geometry))
-        QWidget::mousePressEvent(event);
-}
-
-void TQuantityView::mouseReleaseEvent(QMouseEvent *event)
-{
-    if (!FLegendDrag.Release(*this, *event) && !FNavigator.Release(*event, Frame().Geometry, Frame().Start))
-        QWidget::mouseReleaseEvent(event);
-}
-
-void TQuantityView::wheelEvent(QWheelEvent *event)
-{
-    const TQuantityFrame frame = Frame();
-    if (!FNavigator.Wheel(*event, frame.Geometry, frame.Start))
-        QWidget::wheelEvent(event);
-}
-
-void TQuantityView::keyPressEvent(QKeyEvent *event)
-{
-    if (!FNavigator.Key(*event, Frame().Start))
-        QWidget::keyPressEvent(event);
-}
-
-void TQuantityView::mouseMoveEvent(QMouseEvent *event)
-{
-    if (FLegendDrag.Move(*event, Frame().Geometry, FExtras.LegendAt)) {
-        update();
-        return;
-    }
-    FPointer = event->position().toPoint();
-    UpdateReadout();
-    if (!FNavigator.Move(*event))
-        QWidget::mouseMoveEvent(event);
-}
-
-void TQuantityView::leaveEvent(QEvent *event)
-{
-    FPointer.reset();
-    UpdateReadout();
-    QWidget::leaveEvent(event);
 }
 
 void TQuantityView::UpdateReadout()
 {
     QString text;
     QString box;
-    if (FPointer) {
+    const std::optional<QPoint> &pointer = Pointer();
+    if (pointer) {
         const TPlotGeometry geometry = Frame().Geometry;
-        if (geometry.InFrame(FPointer->x(), FPointer->y())) {
-            text = LiveReadoutText(FStore, geometry.XToFreq(FPointer->x()));
-            box = CurvesReadoutText(FStore, geometry.XToFreq(FPointer->x()));
+        if (geometry.InFrame(pointer->x(), pointer->y())) {
+            text = LiveReadoutText(FStore, geometry.XToFreq(pointer->x()));
+            box = CurvesReadoutText(FStore, geometry.XToFreq(pointer->x()));
         }
     }
-    if (text == FReadout)
-        return;
-    FReadout = text;
-    emit CursorReadout(text);
-    ShowCurvesReadout(this, FPointer.value_or(QPoint()), box);
+    if (SayReadout(text))
+        ShowCurvesReadout(this, pointer.value_or(QPoint()), box);
 }
 
 } // namespace cva

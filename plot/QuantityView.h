@@ -7,17 +7,14 @@
 #include <functional>
 #include <optional>
 
-#include <QPoint>
 #include <QSize>
 #include <QString>
-#include <QWidget>
 
 #include "models/Calc.h"
-#include "plot/LegendDrag.h"
 #include "plot/PlotGeometry.h"
 #include "plot/PlotPainter.h"
+#include "plot/NavigableView.h"
 #include "plot/QuantityAxis.h"
-#include "plot/ViewNavigator.h"
 
 class QPaintDevice;
 class QPainter;
@@ -47,7 +44,7 @@ TQuantityFrame QuantityFrame(QSize size, const TTraceStore &store, TQuantity qua
 QRect RenderQuantityPlot(QPainter &painter, QSize size, const TTraceStore &store, TQuantity quantity,
                          bool phaseAutoScale, TColor liveColour, const TPlotExtras &extras = {});
 
-class TQuantityView : public QWidget {
+class TQuantityView : public TNavigableView {
     Q_OBJECT
 
 public:
@@ -63,42 +60,25 @@ public:
     // the window zoomed to.
     const TPlotExtras &Extras() const { return FExtras; }
     TQuantityFrame Frame() const;
-    // The legend's box as last painted; empty when none is shown.
-    QRect LegendBox() const { return FLegendBox; }
-    // Plot > Reset view.
-    void ResetView();
     // Why there is no live curve, said in the plot area; empty when there is one.
     void SetNotice(const QString &notice);
     const QString &Notice() const { return FNotice; }
 
-signals:
-    // Frequency, gain, phase and group delay of the live trace under the
-    // mouse pointer, or an empty text when the pointer is not over the frame.
-    void CursorReadout(const QString &text);
-
 protected:
     void paintEvent(QPaintEvent *event) override;
-    void mousePressEvent(QMouseEvent *event) override;
-    void mouseMoveEvent(QMouseEvent *event) override;
-    void mouseReleaseEvent(QMouseEvent *event) override;
-    void wheelEvent(QWheelEvent *event) override;
-    void keyPressEvent(QKeyEvent *event) override;
-    void leaveEvent(QEvent *event) override;
 
 private:
-    void UpdateReadout();
+    TPlotGeometry ViewFrame() const override { return Frame().Geometry; }
+    TSpan StartY() const override { return Frame().Start; }
+    // Frequency, gain, phase and group delay of the live trace.
+    void UpdateReadout() override;
 
     const TTraceStore &FStore;
     std::function<TColor()> FLiveColour;
     TQuantity FQuantity = TQuantity::Phase;
     bool FPhaseAutoScale = false;
     TPlotExtras FExtras;
-    QRect FLegendBox;
-    TLegendDrag FLegendDrag;
-    std::optional<QPoint> FPointer;
-    QString FReadout;
     QString FNotice;
-    TViewNavigator FNavigator;
 };
 
 } // namespace cva

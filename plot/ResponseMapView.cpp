@@ -7,7 +7,6 @@
 
 #include <QFontMetrics>
 #include <QImage>
-#include <QMouseEvent>
 #include <QPainter>
 #include <QPen>
 
@@ -225,21 +224,13 @@ void RenderResponseMap(QPainter &painter, QSize size, const TResponseMapPicture 
 }
 
 TResponseMapView::TResponseMapView(QWidget *parent)
-    : QWidget(parent), FNavigator(FWindow, [this] { update(); })
+    : TNavigableView(FWindow, [this] { update(); }, parent)
 {
-    setAttribute(Qt::WA_OpaquePaintEvent);
-    setMouseTracking(true);
-    setFocusPolicy(Qt::StrongFocus);
 }
 
 TResponseMapLayout TResponseMapView::Layout() const
 {
     return LayoutResponseMap(size(), FMap, this, FWindow);
-}
-
-void TResponseMapView::ResetView()
-{
-    FNavigator.Reset();
 }
 
 void TResponseMapView::SetMap(TResponseMapPicture map)
@@ -252,67 +243,26 @@ void TResponseMapView::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     RenderResponseMap(painter, size(), FMap, FWindow);
-    FNavigator.PaintBand(painter);
+    PaintBand(painter);
     UpdateReadout();
-}
-
-void TResponseMapView::mousePressEvent(QMouseEvent *event)
-{
-    if (!FNavigator.Press(*event, Layout().Frame))
-        QWidget::mousePressEvent(event);
-}
-
-void TResponseMapView::mouseReleaseEvent(QMouseEvent *event)
-{
-    if (!FNavigator.Release(*event, Layout().Frame, AllPositions))
-        QWidget::mouseReleaseEvent(event);
-}
-
-void TResponseMapView::wheelEvent(QWheelEvent *event)
-{
-    if (!FNavigator.Wheel(*event, Layout().Frame, AllPositions))
-        QWidget::wheelEvent(event);
-}
-
-void TResponseMapView::keyPressEvent(QKeyEvent *event)
-{
-    if (!FNavigator.Key(*event, AllPositions))
-        QWidget::keyPressEvent(event);
-}
-
-void TResponseMapView::mouseMoveEvent(QMouseEvent *event)
-{
-    FPointer = event->position().toPoint();
-    UpdateReadout();
-    if (!FNavigator.Move(*event))
-        QWidget::mouseMoveEvent(event);
-}
-
-void TResponseMapView::leaveEvent(QEvent *event)
-{
-    FPointer.reset();
-    UpdateReadout();
-    QWidget::leaveEvent(event);
 }
 
 void TResponseMapView::UpdateReadout()
 {
     QString text;
-    if (FPointer && !FMap.Curves.empty()) {
+    const std::optional<QPoint> &pointer = Pointer();
+    if (pointer && !FMap.Curves.empty()) {
         const TResponseMapLayout layout = Layout();
-        if (layout.Frame.InFrame(FPointer->x(), FPointer->y())) {
-            const double frequency = layout.Frame.XToFreq(FPointer->x());
-            const int position = layout.YToPosition(FPointer->y());
+        if (layout.Frame.InFrame(pointer->x(), pointer->y())) {
+            const double frequency = layout.Frame.XToFreq(pointer->x());
+            const int position = layout.YToPosition(pointer->y());
             // The map holds gain only.
             constexpr double None = std::numeric_limits<double>::quiet_NaN();
             text = CursorReadoutText(frequency, TraceAt(FMap.Curves[position], frequency), None, None) +
                    QStringLiteral("   ") + FMap.Control + QStringLiteral(" ") + PositionText(position);
         }
     }
-    if (text == FReadout)
-        return;
-    FReadout = text;
-    emit CursorReadout(text);
+    SayReadout(text);
 }
 
 } // namespace cva

@@ -5,20 +5,17 @@
 // a marker at the slider's present position. When there is no map to show,
 // the view says why instead.
 
-#include <optional>
 #include <vector>
 
 #include <QColor>
-#include <QPoint>
 #include <QSize>
 #include <QString>
-#include <QWidget>
 
 #include "models/Calc.h"
 #include "models/CircuitDef.h"
+#include "plot/NavigableView.h"
 #include "plot/PlotGeometry.h"
 #include "plot/QuantityAxis.h"
-#include "plot/ViewNavigator.h"
 
 class QPaintDevice;
 class QPainter;
@@ -58,7 +55,7 @@ TResponseMapLayout LayoutResponseMap(QSize size, const TResponseMapPicture &map,
 void RenderResponseMap(QPainter &painter, QSize size, const TResponseMapPicture &map,
                        const TViewWindow &window = TViewWindow(ResponseMapLimits()));
 
-class TResponseMapView : public QWidget {
+class TResponseMapView : public TNavigableView {
     Q_OBJECT
 
 public:
@@ -68,31 +65,18 @@ public:
     const TResponseMapPicture &Map() const { return FMap; }
     const TViewWindow &Window() const { return FWindow; }
     TResponseMapLayout Layout() const;
-    // Plot > Reset view.
-    void ResetView();
-
-signals:
-    // Frequency, slider position and gain of the map under the mouse
-    // pointer, or an empty text when the pointer is not over the map.
-    void CursorReadout(const QString &text);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
-    void mousePressEvent(QMouseEvent *event) override;
-    void mouseMoveEvent(QMouseEvent *event) override;
-    void mouseReleaseEvent(QMouseEvent *event) override;
-    void wheelEvent(QWheelEvent *event) override;
-    void keyPressEvent(QKeyEvent *event) override;
-    void leaveEvent(QEvent *event) override;
 
 private:
-    void UpdateReadout();
+    TPlotGeometry ViewFrame() const override { return Layout().Frame; }
+    TSpan StartY() const override { return AllPositions; }
+    // Frequency, slider position and gain of the map.
+    void UpdateReadout() override;
 
     TResponseMapPicture FMap;
-    std::optional<QPoint> FPointer;
-    QString FReadout;
     TViewWindow FWindow{ResponseMapLimits()};
-    TViewNavigator FNavigator;
 };
 
 } // namespace cva

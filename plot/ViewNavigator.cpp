@@ -72,6 +72,14 @@ bool TViewNavigator::Release(QMouseEvent &event, const TPlotGeometry &frame, TSp
 
 bool TViewNavigator::Key(QKeyEvent &event, TSpan startY)
 {
+    if (event.key() == Qt::Key_Escape) {
+        // Lets go of a rectangle being dragged; the window stays as it was.
+        if (!FFrom)
+            return false;
+        FFrom.reset();
+        FChanged();
+        return true;
+    }
     double dx = 0;
     double dy = 0;
     switch (event.key()) {

@@ -2,8 +2,9 @@
 
 // The mouse and keys that move a view's window, shared by every view: Ctrl
 // with the wheel zooms about the pointer, a rectangle dragged with the left
-// button zooms to it, the arrow keys pan by a tenth of the view. The view
-// passes its events on and draws the rectangle while it is dragged.
+// button zooms to it (Escape lets go of it), the arrow keys pan by a tenth
+// of the view. The view passes its events on and draws the rectangle while
+// it is dragged.
 
 #include <functional>
 #include <optional>

@@ -99,7 +99,17 @@ void TestZoom::init()
 
 // The gestures, each from the start view; what they must give is worked out
 // from the start view and the frame, as the user expects it.
-enum class TGesture { WheelIn, WheelFarOut, WheelFarIn, Rectangle, ClickOnly, RectangleThenArrows, Reset, PlainWheel };
+enum class TGesture {
+    WheelIn,
+    WheelFarOut,
+    WheelFarIn,
+    Rectangle,
+    EscapedRectangle,
+    ClickOnly,
+    RectangleThenArrows,
+    Reset,
+    PlainWheel
+};
 Q_DECLARE_METATYPE(TGesture)
 
 void TestZoom::gesturesSetTheAxes_data()
@@ -121,6 +131,7 @@ void TestZoom::gesturesSetTheAxes_data()
         TGesture Gesture;
     } gestures[] = {{"Ctrl+wheel in", TGesture::WheelIn},          {"Ctrl+wheel far out", TGesture::WheelFarOut},
                     {"Ctrl+wheel far in", TGesture::WheelFarIn},   {"rectangle", TGesture::Rectangle},
+                    {"rectangle let go with Escape", TGesture::EscapedRectangle},
                     {"click", TGesture::ClickOnly},                {"rectangle, arrows", TGesture::RectangleThenArrows},
                     {"Reset view", TGesture::Reset},               {"wheel without Ctrl", TGesture::PlainWheel}};
     for (const auto &view : views)
@@ -180,6 +191,14 @@ void TestZoom::gesturesSetTheAxes()
         wantY = {start.Y.At(0.25), start.Y.At(0.75)};
         tolerance = 2 * std::max(pixelX, pixelY);
         break;
+    case TGesture::EscapedRectangle: {
+        const QPoint to = AtFraction(frame, 0.75, 0.75);
+        QTest::mousePress(view, Qt::LeftButton, {}, AtFraction(frame, 0.25, 0.25));
+        QTest::mouseMove(view, to);
+        QTest::keyClick(view, Qt::Key_Escape);
+        QTest::mouseRelease(view, Qt::LeftButton, {}, to);
+        break;
+    }
     case TGesture::ClickOnly:
         Drag(view, centre, centre + QPoint(1, 1));
         break;
