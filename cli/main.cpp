@@ -61,12 +61,18 @@ TPresetLibrary LoadPresets()
 }
 
 // The active page's control of that label, in any letter case.
-int ControlOfLabel(const TCircuit &circuit, const std::string &label, const char *option)
+// The first label the page has of those given: a netlist's mid knob is
+// often labelled "Middle", as on the amplifiers' panels.
+int ControlOfLabel(const TCircuit &circuit, std::initializer_list<std::string_view> labels, const char *option)
 {
-    if (const auto control = circuit.FindControl(label))
-        return *control;
+    std::string asked;
+    for (const std::string_view label : labels) {
+        if (const auto control = circuit.FindControl(label))
+            return *control;
+        asked += (asked.empty() ? "\"" : " or \"") + std::string(label) + "\"";
+    }
     throw TUsageError{std::string(option) + " takes a control of the " + circuit.ActiveInfo().TabCaption + " page (" +
-                      ControlLabels(circuit) + "), not \"" + label + "\""};
+                      ControlLabels(circuit) + "), not " + asked};
 }
 
 // A name of no page is refused with the names the active page has; a part
@@ -108,13 +114,13 @@ TCircuit BuildCircuit(const TCliOptions &options)
     }
     // By label: a netlist lists its controls in its own order.
     if (options.Bass)
-        circuit.SetPosition(ControlOfLabel(circuit, "Bass", "--bass"), *options.Bass);
+        circuit.SetPosition(ControlOfLabel(circuit, {"Bass"}, "--bass"), *options.Bass);
     if (options.Mid)
-        circuit.SetPosition(ControlOfLabel(circuit, "Mid", "--mid"), *options.Mid);
+        circuit.SetPosition(ControlOfLabel(circuit, {"Mid", "Middle"}, "--mid"), *options.Mid);
     if (options.Treble)
-        circuit.SetPosition(ControlOfLabel(circuit, "Treble", "--treble"), *options.Treble);
+        circuit.SetPosition(ControlOfLabel(circuit, {"Treble"}, "--treble"), *options.Treble);
     for (const auto &[label, position] : options.Controls)
-        circuit.SetPosition(ControlOfLabel(circuit, label, "--control"), position);
+        circuit.SetPosition(ControlOfLabel(circuit, {label}, "--control"), position);
     for (const std::string &setting : options.Sets) {
         CheckSettingName(circuit, setting.substr(0, setting.find('=')));
         ApplyComponentSetting(circuit, setting);
@@ -141,7 +147,7 @@ std::string CurveText(const TCliOptions &options, const TCircuit &circuit, const
     }
     const bool json = options.Format == TOutputFormat::Json;
     if (options.Map) {
-        const int control = ControlOfLabel(circuit, *options.Map, "--map");
+        const int control = ControlOfLabel(circuit, {*options.Map}, "--map");
         const std::vector<TTrace> map = CalcResponseMap(circuit, control, circuit.ResolutionStep);
         return json ? MapJson(circuit, control, map) : MapCsv(map);
     }

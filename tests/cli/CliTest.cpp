@@ -912,13 +912,14 @@ TEST_F(Cli, ANetlistSavesAsANetlistWithItsNewValues)
 TEST_F(Cli, SliderOptionsMoveTheNetlistControlOfTheirName)
 {
     const fs::path netlist = Dir / "two.cir";
-    std::ofstream(netlist) << "Two\nV1 in 0 AC 1\nR1 in a 10k\nPt a w 0 100k control=Treble\nC1 w b 22n\n"
-                              "Pb b out 0 1meg control=Bass\nC2 out 0 10n\n";
+    std::ofstream(netlist) << "Three\nV1 in 0 AC 1\nR1 in a 10k\nPt a w 0 100k control=Treble\nC1 w b 22n\n"
+                              "Pb b out 0 1meg control=Bass\nC2 out 0 10n\nPm out m 0 25k control=Middle\n";
     const struct {
         std::vector<std::string> Slider, Control;
     } cases[] = {
         {{"--bass", "20"}, {"--control", "Bass=20"}},
         {{"--treble", "70"}, {"--control", "Treble=70"}},
+        {{"--mid", "30"}, {"--control", "Middle=30"}},
     };
     for (const auto &c : cases) {
         std::vector<std::string> slider{netlist.string()}, control{netlist.string()};
@@ -928,9 +929,12 @@ TEST_F(Cli, SliderOptionsMoveTheNetlistControlOfTheirName)
         ASSERT_EQ(bySlider.ExitCode, 0) << bySlider.Err;
         EXPECT_TRUE(bySlider.Out == byControl.Out) << c.Slider[0];
     }
-    const RunResult mid = Run({netlist.string(), "--mid", "10"});
+    const fs::path noMid = Dir / "two.cir";
+    std::ofstream(noMid) << "Two\nV1 in 0 AC 1\nR1 in a 10k\nPt a w 0 100k control=Treble\nC1 w b 22n\n"
+                            "Pb b out 0 1meg control=Bass\nC2 out 0 10n\n";
+    const RunResult mid = Run({noMid.string(), "--mid", "10"});
     EXPECT_EQ(mid.ExitCode, 2);
-    EXPECT_NE(mid.Err.find("(Treble, Bass)"), std::string::npos) << mid.Err;
+    EXPECT_NE(mid.Err.find("(Treble, Bass), not \"Mid\" or \"Middle\""), std::string::npos) << mid.Err;
 }
 
 TEST_F(Cli, NetlistErrorsNameTheFileAndLine)
