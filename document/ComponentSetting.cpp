@@ -49,7 +49,15 @@ void ApplyComponentSetting(TCircuit &circuit, std::string_view name, std::string
     const int page = circuit.PageWithPart(name);
     if (page < 0)
         throw CorvantaError("There is no component " + std::string(name));
-    circuit.Symbols.Page(page).SetInfo(name, plain);
+    TSymbolList &symbols = circuit.Symbols.Page(page);
+    // A value alone keeps the rest of the part as it is: a pot its taper, an
+    // inductor its DC resistance.
+    if (text.find('|') == std::string_view::npos) {
+        const std::string present = symbols.Find(name).GetInfo();
+        if (const std::size_t bar = present.find('|'); bar != std::string::npos)
+            plain += present.substr(bar);
+    }
+    symbols.SetInfo(name, plain);
 }
 
 } // namespace cva
