@@ -1,6 +1,5 @@
 #include "document/SpiceExport.h"
 
-#include <cmath>
 #include <cstdio>
 #include <sstream>
 
@@ -74,12 +73,11 @@ std::string SpiceDeck(const TNetlist &net, const std::vector<std::string> &node,
                                 " as a branch");
         }
     }
-    // The grid: 128 points a decade from 10 Hz, the stop frequency the
-    // grid's last rounded up to a readable figure (ngspice spreads the 445
-    // points evenly up to it, within 3e-7 of the grid's).
-    char last[20];
-    std::snprintf(last, sizeof last, "%.2f", std::ceil(GridFrequency(GridLastStep) * 100) / 100);
-    deck << ".ac dec 128 10 " << last << "\n";
+    // The grid: 128 points a decade from 10 Hz up to the grid's last
+    // frequency to every digit. ngspice spreads its points evenly up to the
+    // stop frequency, so a rounded one moves them all off the grid, by
+    // enough to show in the gain at a sharp resonance.
+    deck << ".ac dec 128 10 " << Number(GridFrequency(GridLastStep)) << "\n";
     deck << ".print ac vdb(" << node[std::size_t(net.Output)] << ")\n";
     deck << ".end\n";
     return deck.str();

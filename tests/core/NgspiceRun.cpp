@@ -36,12 +36,12 @@ std::vector<TSpicePoint> RunNgspice(const std::function<std::string(const std::s
     return points;
 }
 
-std::string WriteDataBlock(const std::string &node, const std::string &dataFile)
+std::string WriteDataBlock(const std::string &node, const std::string &dataFile, TSweep sweep)
 {
     // The grid's last frequency to every digit: ngspice spreads its points
     // evenly up to the stop frequency, so a rounded one shifts them all.
     char stop[40];
     std::snprintf(stop, sizeof stop, "%.17g", cva::GridFrequency(cva::GridLastStep));
-    return ".control\nset noaskquit\noption numdgt=15\nac dec 128 10 " + std::string(stop) +
-           "\nset wr_singlescale\nwrdata " + dataFile + " vdb(" + node + ") vp(" + node + ")\nquit\n.endc\n.end\n";
+    const std::string analysis = sweep == TSweep::Deck ? "run" : "ac dec 128 10 " + std::string(stop);
+    return ".control\nset noaskquit\noption numdgt=15\n" + analysis + "\nset wr_singlescale\nwrdata " + dataFile + " vdb(" + node + ") vp(" + node + ")\nquit\n.endc\n.end\n";
 }

@@ -15,6 +15,10 @@ struct TSpicePoint {
 std::vector<TSpicePoint> RunNgspice(const std::function<std::string(const std::string &dataFile)> &deck,
                                     const std::string &name);
 
-// The control block that runs the AC analysis over the grid and writes vdb and vp of
-// the node to the data file, to put in place of its ".end".
-std::string WriteDataBlock(const std::string &node, const std::string &dataFile);
+// Where the AC analysis of a data block comes from: its own sweep over the
+// grid, or the deck's ".ac" line, as a user running the deck gets it.
+enum class TSweep { Grid, Deck };
+
+// The control block that runs the AC analysis and writes vdb and vp of the
+// node to the data file, to put in place of its ".end".
+std::string WriteDataBlock(const std::string &node, const std::string &dataFile, TSweep sweep = TSweep::Grid);
