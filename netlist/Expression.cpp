@@ -17,6 +17,7 @@ struct TExpression::TNode {
     double Number = 0;
     std::string Name; // variable or function, lower case
     std::vector<std::shared_ptr<const TNode>> Args;
+    int Height = 1; // the longest path down to a leaf, this node counted
 };
 
 namespace {
@@ -40,16 +41,6 @@ std::string Lowered(std::string_view text)
 
 bool IsNameStart(char c) { return std::isalpha(static_cast<unsigned char>(c)) || c == '_'; }
 bool IsNameChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; }
-
-TNodePtr Make(TOp op, std::vector<TNodePtr> args, std::string name = {}, double number = 0)
-{
-    auto node = std::make_shared<TExpression::TNode>();
-    node->Op = op;
-    node->Args = std::move(args);
-    node->Name = std::move(name);
-    node->Number = number;
-    return node;
-}
 
 // Recursive descent, one function per precedence level, loosest first.
 class TParser {
@@ -104,6 +95,24 @@ private:
         TParser &Parser;
     };
     static constexpr int MaxDepth = 200;
+
+    // Evaluating, listing and freeing the tree each descend it, so its height
+    // is bounded as well: "1+1+...+1" nests no brackets but makes a tree as
+    // tall as it is long. A parameter's value descends into the trees of the
+    // parameters it uses, up to a hundred of them.
+    TNodePtr Make(TOp op, std::vector<TNodePtr> args, std::string name = {}, double number = 0) const
+    {
+        auto node = std::make_shared<TExpression::TNode>();
+        for (const TNodePtr &arg : args)
+            node->Height = std::max(node->Height, arg->Height + 1);
+        if (node->Height > MaxDepth)
+            Fail("more than " + std::to_string(MaxDepth) + " operations one inside another");
+        node->Op = op;
+        node->Args = std::move(args);
+        node->Name = std::move(name);
+        node->Number = number;
+        return node;
+    }
 
     TNodePtr Conditional()
     {

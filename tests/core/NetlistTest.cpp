@@ -76,7 +76,13 @@ TEST(Netlist, ExpressionsAsNgspiceEvaluatesThem)
         EXPECT_NEAR(value, c.Value, 1e-12 * std::fabs(c.Value)) << c.Text;
     }
     for (const std::string &bad : std::vector<std::string>{"1+", "(1", "foo(1)", "min(1)", "1 2", "2*/3",
-                                                            std::string(100000, '(') + "1", std::string(100000, '-') + "1"})
+                                                            std::string(100000, '(') + "1", std::string(100000, '-') + "1",
+                                                            [] {
+                                                                std::string sum = "1";
+                                                                for (int i = 0; i < 300000; ++i)
+                                                                    sum += "+1";
+                                                                return sum;
+                                                            }()})
         EXPECT_THROW(TExpression::Parse(bad), CorvantaError) << bad.substr(0, 20);
 }
 
