@@ -214,6 +214,7 @@ private:
         const auto &lines = Result.Layout.Lines;
         std::vector<TCard> cards;
         bool inControlBlock = false;
+        int controlLine = 0;
         for (int i = 1; i < int(lines.size()); ++i) {
             std::string_view line = lines[std::size_t(i)];
             const std::size_t first = line.find_first_not_of(" \t");
@@ -232,6 +233,7 @@ private:
             }
             if (lowered.starts_with(".control")) {
                 inControlBlock = true;
+                controlLine = i;
                 continue;
             }
             if (lowered.starts_with(".end") && (lowered.size() == 4 || std::isspace(static_cast<unsigned char>(lowered[4])))) {
@@ -249,6 +251,9 @@ private:
             if (!card.Words.empty())
                 cards.push_back(std::move(card));
         }
+        // Everything after it would be dropped without a word.
+        if (inControlBlock)
+            Fail(controlLine, "a .control block without .endc");
         return cards;
     }
 
