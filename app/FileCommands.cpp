@@ -69,7 +69,10 @@ bool TFileCommands::CheckSave()
 
 bool TFileCommands::SaveTo(const QString &path)
 {
-    if (!FWindow.Guarded([&] { SaveCircuitFile(path.toStdString(), FDoc.Circuit(), TSpecialFiles::Refused); }))
+    if (!FWindow.Guarded([&] {
+            CheckSavedKind(path.toStdString(), CircuitFileText(FDoc.Circuit()), false);
+            SaveCircuitFile(path.toStdString(), FDoc.Circuit(), TSpecialFiles::Refused);
+        }))
         return false;
     // A live curve named after the file it came from takes the file's new name.
     std::string &liveLabel = FDoc.Store().Labels[0];

@@ -160,7 +160,10 @@ bool TNetlistPages::SavePage(int page, bool choosePath)
         path = chosen.toStdString();
     }
     const std::string text = info.NetlistText;
-    if (!FChoices.Guarded([&] { WriteFileAtomically(path, text, {.Durable = true, .Special = TSpecialFiles::Refused}); }))
+    if (!FChoices.Guarded([&] {
+            CheckSavedKind(path, text, true);
+            WriteFileAtomically(path, text, {.Durable = true, .Special = TSpecialFiles::Refused});
+        }))
         return false;
     FOnDisk[path] = text;
     if (path != info.NetlistPath)

@@ -194,6 +194,8 @@ int main(int argc, char **argv)
             throw TUsageError{"--png and --svg are not available: this corvanta-cli was built without Qt"};
         const TCircuit circuit = BuildCircuit(options);
         WarnOfUnknownTapers(circuit);
+        if (options.SavePath)
+            CheckSavedKind(*options.SavePath, SavedText(circuit), circuit.ActiveInfo().IsNetlist());
         if (options.Live) {
             PlayLive(options, circuit);
             return 0;

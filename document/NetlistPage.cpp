@@ -3,6 +3,7 @@
 #include "document/CircuitFile.h"
 #include "io/FileReading.h"
 #include "netlist/NetlistWriter.h"
+#include "numerics/Error.h"
 
 namespace cva {
 
@@ -12,11 +13,30 @@ TNetlistCircuit ReadNetlistFile(const std::filesystem::path &path)
     return ReadNetlist(text, path.string());
 }
 
+namespace {
+
+// Which kind LoadCircuitOrNetlist takes a file for.
+bool OpensAsNetlist(const std::filesystem::path &path, std::string_view text)
+{
+    return IsNetlistFile(path.string(), text.substr(0, text.find('\n')));
+}
+
+} // namespace
+
+void CheckSavedKind(const std::filesystem::path &path, std::string_view text, bool netlist)
+{
+    if (OpensAsNetlist(path, text) == netlist)
+        return;
+    throw CorvantaError("\"" + path.string() + "\" would open as " +
+                        (netlist ? "a circuit file, not as this netlist: a netlist is saved as .cir, .net, .sp or .spice"
+                                 : "a netlist, not as this circuit file: a circuit file is saved as .cva"));
+}
+
 TCircuit LoadCircuitOrNetlist(const std::filesystem::path &path, const TCircuit &current, TSpecialFiles special,
                               std::vector<std::string> *warnings)
 {
     const std::string text = ReadWholeFile(path, MaxCircuitFileBytes, "a circuit file is a few kilobytes", special);
-    if (!IsNetlistFile(path.string(), std::string_view(text).substr(0, text.find('\n'))))
+    if (!OpensAsNetlist(path, text))
         return LoadCircuitText(path, text, current, warnings);
     TCircuit circuit = current;
     TNetlistCircuit netlist = ReadNetlist(text, path.string());

@@ -43,6 +43,11 @@ void ReplaceNetlistText(TCircuit &circuit, int page, std::string_view text);
 // Does nothing on a built-in page.
 void WriteBackNetlistText(TCircuit &circuit);
 
+// Throws CorvantaError when 'text' saved under 'path' would not open again
+// as what it is: a netlist named .cva, or a circuit file named as a netlist
+// (.cir, .net, .sp, .spice).
+void CheckSavedKind(const std::filesystem::path &path, std::string_view text, bool netlist);
+
 // What saving the page shown writes: a netlist page's text with its values,
 // tapers and control positions, else the circuit file.
 std::string SavedText(const TCircuit &circuit);

@@ -371,6 +371,8 @@ TEST_F(Cli, FailuresExitOneWithTheProgramsMessageAndNothingOnStdout)
     const fs::path bad = Write("bad.cva", "Tab=Vox\r\nFR1=100k\r\n");
     const fs::path missing = Dir / "missing.cva";
     const fs::path saveIntoMissingDir = Dir / "no-such-dir" / "x.cva";
+    const fs::path netlist = Write("tilt.cir", "Tilt\nV1 in 0 AC 1\nR1 in out 10k\nC1 out 0 10n\n");
+    const std::string cvaName = (Dir / "tilt.cva").string(), cirName = (Dir / "amp.cir").string();
     const std::string FenderNames = "FC1, FC2, FC3, FG, FR1, FR2, FR3, FR4, FR5\n";
     const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
         {{"--set", "FR1=10K"}, "corvanta-cli: Unable to convert \"10K\"\n"},
@@ -383,6 +385,12 @@ TEST_F(Cli, FailuresExitOneWithTheProgramsMessageAndNothingOnStdout)
          "corvanta-cli: Cannot open file \"" + missing.string() + "\". No such file or directory\n"},
         {{"--save", saveIntoMissingDir.string()},
          "corvanta-cli: Cannot create file \"" + saveIntoMissingDir.string() + "\". No such file or directory\n"},
+        {{netlist.string(), "--save", cvaName},
+         "corvanta-cli: \"" + cvaName + "\" would open as a circuit file, not as this netlist: a netlist is saved as "
+         ".cir, .net, .sp or .spice\n"},
+        {{"--save", cirName},
+         "corvanta-cli: \"" + cirName + "\" would open as a netlist, not as this circuit file: a circuit file is saved "
+         "as .cva\n"},
     };
     for (const auto &[arguments, message] : cases) {
         const RunResult result = Run(arguments);
