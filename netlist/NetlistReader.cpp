@@ -483,7 +483,18 @@ private:
         return Evaluate(expression, line, what, {});
     }
 
+    // The value where the controls stand, or the file's value when no
+    // positions are given; one that is no finite number is an error.
     double Evaluate(const TExpression &expression, int line, const std::string &what, std::span<const int> positions)
+    {
+        const double value = EvaluateAnyNumber(expression, line, what, positions);
+        if (!std::isfinite(value))
+            Fail(line, "the value of " + what + " is not a finite number");
+        return value;
+    }
+
+    double EvaluateAnyNumber(const TExpression &expression, int line, const std::string &what,
+                             std::span<const int> positions)
     {
         // Every parameter, also one of a branch that the controls as they stand do not
         // take: moving a control must not meet an unknown name.
@@ -498,8 +509,6 @@ private:
         } catch (const CorvantaError &error) {
             Fail(line, "the value of " + what + ": " + error.what());
         }
-        if (!std::isfinite(value))
-            Fail(line, "the value of " + what + " is not a finite number");
         return value;
     }
 
@@ -700,8 +709,17 @@ private:
     {
         TCircuitDef &page = Result.Page;
         const bool controlled = DependsOnControl(*e.ValueExpression);
-        const double value = Evaluate(*e.ValueExpression, e.Line, e.Name, controlled ? Result.Positions : std::span<const int>());
-        CheckPassive(e, value, "the value", e.Type == 'R' || e.Type == 'P');
+        double value = 0;
+        if (controlled) {
+            // Where a control stands is a setting, not the file's text: a value
+            // it makes zero, negative or infinite is refused by the computation,
+            // as when the control is moved there, so that the netlist written
+            // back at any position reads again.
+            EvaluateAnyNumber(*e.ValueExpression, e.Line, e.Name, Result.Positions);
+        } else {
+            value = Evaluate(*e.ValueExpression, e.Line, e.Name, {});
+            CheckPassive(e, value, "the value", e.Type == 'R' || e.Type == 'P');
+        }
         const double rser = e.RserExpression ? ConstantValue(*e.RserExpression, e.Line, "the Rser of " + e.Name) : 0;
         CheckPassive(e, rser, "the Rser", true);
         TNetlistLayout::TElement layout = e.Layout;

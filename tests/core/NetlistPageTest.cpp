@@ -77,6 +77,24 @@ TEST(NetlistPage, ValuesAndKnobsGoBackIntoTheTextKeepingTheRest)
     EXPECT_DOUBLE_EQ(again.ActiveValues().GetValue("R1"), 22000);
 }
 
+// A control may stand where the values it sets leave no curve; the text
+// written back there must read again, the computation refusing it instead.
+TEST(NetlistPage, ATextWrittenBackAtAnyPositionReadsAgain)
+{
+    for (const std::string value : {"{22n*depth}", "{22n*(depth-0.2)}", "{22n/depth}"}) {
+        TCircuit circuit;
+        AddNetlistPage(circuit, ReadNetlist("Depth\nV1 in 0 AC 1\nR1 in out 10k\n.param depth=0.5\nC1 out 0 " +
+                                                value + "\n", "depth.cir"));
+        circuit.SetPosition(0, 0);
+        WriteBackNetlistText(circuit);
+        TCircuit again;
+        EXPECT_NO_THROW(AddNetlistPage(again, ReadNetlist(circuit.ActiveInfo().NetlistText, "depth.cir"))) << value;
+        EXPECT_EQ(again.Position(0), 0) << value;
+        TTrace live{};
+        EXPECT_THROW(Recalculate(again, live), CorvantaError) << value;
+    }
+}
+
 TEST(NetlistPage, ANetlistsKnobsAreItsOwn)
 {
     TCircuit circuit;
