@@ -35,6 +35,7 @@
 #include "app/SchematicPage.h"
 #include "app/WindowFit.h"
 #include "app/TraceCommands.h"
+#include "document/NetlistPage.h"
 #include "help/HelpSystem.h"
 
 namespace cva {
@@ -356,10 +357,14 @@ void TfrmMain::EditSymbol(const QString &symbol)
                      Guarded([&] {
                          // Netlists may share part names with each other; the page shown has the part meant.
                          const std::string name = symbol.toStdString();
-                         if (circuit.ActiveValues().Contains(name))
-                             circuit.Symbols.Page(circuit.Active).Edit(name, FEditDialogs, LocaleDecimalSeparator());
+                         TCircuit edited = circuit;
+                         if (edited.ActiveValues().Contains(name))
+                             edited.Symbols.Page(edited.Active).Edit(name, FEditDialogs, LocaleDecimalSeparator());
                          else
-                             circuit.Symbols.Edit(name, FEditDialogs, LocaleDecimalSeparator());
+                             edited.Symbols.Edit(name, FEditDialogs, LocaleDecimalSeparator());
+                         // A netlist page refuses a value its text cannot hold, keeping the one it had.
+                         WriteBackNetlistText(edited);
+                         circuit = std::move(edited);
                      });
                  }});
 }

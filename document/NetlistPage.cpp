@@ -117,6 +117,9 @@ void WriteBackNetlistText(TCircuit &circuit)
     std::string text = UpdatedNetlistText(read, circuit.ActiveValues(), positions);
     if (text == page.NetlistText)
         return;
+    // A value the netlist cannot hold (a negative one, a capacitor of zero)
+    // would leave a text that neither reads again nor saves as a netlist.
+    ReadNetlist(text, MessageName(page));
     TCircuitDef updated = page;
     updated.NetlistText = std::move(text);
     circuit.ReplacePage(circuit.Active, std::move(updated), TCircuit::TPageValues::Kept);

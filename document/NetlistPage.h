@@ -40,7 +40,8 @@ void ReplaceNetlistText(TCircuit &circuit, int page, std::string_view text);
 
 // Writes the active netlist page's values, tapers and control positions
 // back into its text, so that the text always says what the page shows.
-// Does nothing on a built-in page.
+// Does nothing on a built-in page. Throws TNetlistError, and changes
+// nothing, where the new text would not read as a netlist.
 void WriteBackNetlistText(TCircuit &circuit);
 
 // Throws CorvantaError when 'text' saved under 'path' would not open again

@@ -65,6 +65,7 @@ private slots:
     void UnreadableTextMarksItsLineAndKeepsTheCurve();
     void ValuesAndKnobsAreWrittenBackAndSaved();
     void EachNetlistHasAHistoryOfItsOwn();
+    void AValueTheNetlistCannotHoldIsRefused();
     void ClosingAsksForEveryUnsavedNetlist();
     void ExamplesOpenAsPages();
     void SweepViewsAndMapWorkOnANetlistPage();
@@ -175,6 +176,27 @@ void TestNetlists::EachNetlistHasAHistoryOfItsOwn()
     QVERIFY(!W->Action("actEditUndo")->isEnabled());
     W->Action("actEditRedo")->trigger();
     QVERIFY(ShownView()->Editor()->Text().contains("R1 in a 47k"));
+}
+
+void TestNetlists::AValueTheNetlistCannotHoldIsRefused()
+{
+    QVERIFY(W->Files().OpenFile(Path));
+    for (const auto &[part, value] : {std::pair{"Ptilt", "-1k"}, std::pair{"C1", "0"}}) {
+        const QString text = ShownView()->Editor()->Text();
+        QTableWidget *parts = ShownView()->Parts();
+        const int row = parts->findItems(part, Qt::MatchExactly).constFirst()->row();
+        QVERIFY(test::WithEditDialog([&] { emit parts->cellDoubleClicked(row, 0); },
+                                     [&](TEditDialog &dialog) {
+                                         dialog.SourceEdit()->selectAll();
+                                         test::TypeAndOk(dialog, value);
+                                     }));
+        QCOMPARE(W->Errors.size(), 1);
+        QVERIFY2(W->Errors.takeFirst().startsWith("tilt.cir:"), part);
+        QCOMPARE(ShownView()->Editor()->Text(), text);
+        // The page goes on as before, its text written back as the knob moves.
+        W->Slider(0)->setValue(W->Slider(0)->value() == 30 ? 70 : 30);
+        QVERIFY(ShownView()->Editor()->Text().contains("*corvanta: control Tilt="));
+    }
 }
 
 void TestNetlists::ClosingAsksForEveryUnsavedNetlist()
