@@ -5,19 +5,37 @@
 #include <optional>
 #include <string_view>
 
+#include "components/MessageQuote.h"
 #include "document/CurveMarkers.h"
 
 namespace cva::cli {
 
 namespace {
 
+// A title or label as a JSON string: control characters escaped, and a byte
+// that is no UTF-8 (a title saved in another encoding) as U+FFFD, so that
+// any netlist gives a document a JSON reader takes.
 std::string JsonString(std::string_view text)
 {
     std::string out = "\"";
-    for (char c : text) {
-        if (c == '"' || c == '\\')
+    while (!text.empty()) {
+        const auto byte = static_cast<unsigned char>(text[0]);
+        std::size_t length = 1;
+        if (byte == '"' || byte == '\\') {
             out += '\\';
-        out += c;
+            out += char(byte);
+        } else if (byte < 0x20) {
+            static constexpr char hex[] = "0123456789abcdef";
+            out += std::string("\\u00") + hex[byte >> 4] + hex[byte & 0xF];
+        } else if (byte < 0x80) {
+            out += char(byte);
+        } else if ((length = Utf8Length(text)) != 0) {
+            out.append(text.substr(0, length));
+        } else {
+            length = 1;
+            out += "\\ufffd";
+        }
+        text.remove_prefix(length);
     }
     return out + "\"";
 }

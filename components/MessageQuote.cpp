@@ -8,7 +8,8 @@ namespace {
 
 bool IsContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
 
-// The length of the well-formed UTF-8 sequence at the start of text, or 0.
+} // namespace
+
 std::size_t Utf8Length(std::string_view text)
 {
     const auto lead = static_cast<unsigned char>(text[0]);
@@ -37,6 +38,8 @@ std::size_t Utf8Length(std::string_view text)
             return 0;
     return length;
 }
+
+namespace {
 
 char32_t CodePoint(std::string_view sequence)
 {

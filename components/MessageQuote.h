@@ -15,6 +15,10 @@ namespace cva {
 constexpr std::size_t MaxQuotedCharacters = 60;
 std::string QuoteExcerpt(std::string_view text, char quote);
 
+// The length of the well-formed UTF-8 sequence of two to four bytes at the
+// start of text, or 0 (also for a plain ASCII byte).
+std::size_t Utf8Length(std::string_view text);
+
 // The number of characters of text when all of it is printable UTF-8 on one
 // line: no control character (tab, line break, escape, NUL, C1 codes), no
 // byte that is no UTF-8 and none of the invisible marks that reorder or hide

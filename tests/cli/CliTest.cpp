@@ -170,6 +170,18 @@ TEST_F(Cli, JsonCarriesTheStateAndThePoints)
     EXPECT_EQ(result.Out.substr(result.Out.size() - 4), "]}}\n");
 }
 
+// A netlist's title and labels are the user's text: JSON escapes what it
+// cannot hold as written, and a byte that is no UTF-8 becomes U+FFFD.
+TEST_F(Cli, JsonHoldsAnyTitleAndLabel)
+{
+    const fs::path netlist = Write("odd.cir", "My \"amp\"\tf\xFCr \x01\xC3\xA9\nV1 in 0 AC 1\nR1 in out 1k\n"
+                                              "P1 out w 0 10k control=a\\b\nC1 w 0 1n\n");
+    const RunResult result = Run({netlist.string(), "--format", "json"});
+    ASSERT_EQ(result.ExitCode, 0) << result.Err;
+    EXPECT_EQ(result.Out.rfind("{\"tab\":\"My \\\"amp\\\"\\u0009f\\ufffdr \\u0001\xC3\xA9\",\"a\\\\b\":50,", 0), 0u)
+        << result.Out.substr(0, 60);
+}
+
 // Engineering notation, and a value alone keeping a pot's taper or an
 // inductor's DC resistance: each pair gives the same curve, not the default one.
 TEST_F(Cli, SetAcceptsEngineeringNotationAndAValueAlone)
