@@ -1,5 +1,7 @@
 #include "document/SpiceExport.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <sstream>
 
@@ -19,6 +21,22 @@ std::string Number(double value)
     return text;
 }
 
+std::string Lowered(std::string text)
+{
+    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+    return text;
+}
+
+// A node of the deck's own (the source behind its resistance, the inside of
+// an inductor) under a name that no node of the circuit has, in any letter
+// case as SPICE reads them: a netlist may call its nodes anything.
+std::string FreeNodeName(std::string name, const std::vector<std::string> &nodes)
+{
+    while (std::any_of(nodes.begin(), nodes.end(), [&](const std::string &node) { return Lowered(node) == Lowered(name); }))
+        name += "_";
+    return name;
+}
+
 } // namespace
 
 std::string SpiceDeck(const TCircuit &circuit)
@@ -35,8 +53,9 @@ std::string SpiceDeck(const TNetlist &net, const std::vector<std::string> &node,
     deck << title << "\n";
     deck << "* The " << title << " circuit as set, written by corvanta-cli\n";
     if (net.SourceResistance > 0) {
-        deck << "Vsource corvanta_source 0 AC 1\n";
-        deck << "Rsource corvanta_source " << node[std::size_t(net.Input)] << " " << Number(net.SourceResistance)
+        const std::string source = FreeNodeName("corvanta_source", node);
+        deck << "Vsource " << source << " 0 AC 1\n";
+        deck << "Rsource " << source << " " << node[std::size_t(net.Input)] << " " << Number(net.SourceResistance)
              << "\n";
     } else {
         deck << "Vsource " << node[std::size_t(net.Input)] << " 0 AC 1\n";
@@ -59,7 +78,7 @@ std::string SpiceDeck(const TNetlist &net, const std::vector<std::string> &node,
             break;
         case TElementKind::Inductor:
             if (b.SeriesResistance > 0) {
-                const std::string inner = "corvanta_rser" + std::to_string(i + 1);
+                const std::string inner = FreeNodeName("corvanta_rser" + std::to_string(i + 1), node);
                 deck << "L" << id << " " << from << " " << inner << " " << Number(b.Value) << "\n";
                 deck << "R" << id << "_rser " << inner << " " << to << " " << Number(b.SeriesResistance) << "\n";
             } else {

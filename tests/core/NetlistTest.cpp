@@ -460,16 +460,21 @@ TEST(NetlistAgainstNgspice, GeneratedNetlistsAndTheirExportedDecks)
     }
 }
 
-// A sharp resonance, where a frequency off the grid by a part in ten
-// million shows in the gain.
-TEST(NetlistAgainstNgspice, AnExportedDeckSweepsTheGridItself)
+// Where an exported deck could part from the circuit: a sharp resonance,
+// where a frequency off the grid by a part in ten million shows in the gain,
+// and nodes named as the deck names its own.
+TEST(NetlistAgainstNgspice, ExportedDecksOfOddCircuits)
 {
-    TCircuit circuit;
-    AddNetlistPage(circuit, ReadNetlist("pickup\nV1 in 0 AC 1\nL1 in out 3 Rser=2k\nC1 out 0 2n\n", "pickup.cir"));
-    circuit.ResolutionStep = ResolutionHigh;
-    TTrace gain{};
-    Recalculate(circuit, gain);
-    ExpectNgspiceAgrees(SpiceDeck(circuit), "out", gain, "pickup", TSweep::Deck);
+    for (const char *text : {"pickup\nV1 in 0 AC 1\nL1 in out 3 Rser=2k\nC1 out 0 2n\n",
+                             "names\nV1 in 0 AC 1\nR1 in CORVANTA_RSER2 1k\nL1 corvanta_rser2 out 10m Rser=50\n"
+                             "L2 out 0 100m Rser=20\nC1 out 0 100n\n"}) {
+        TCircuit circuit;
+        AddNetlistPage(circuit, ReadNetlist(text, "odd.cir"));
+        circuit.ResolutionStep = ResolutionHigh;
+        TTrace gain{};
+        Recalculate(circuit, gain);
+        ExpectNgspiceAgrees(SpiceDeck(circuit), "out", gain, text, TSweep::Deck);
+    }
 }
 
 TEST(NetlistAgainstNgspice, Examples)
