@@ -78,9 +78,9 @@ std::string Escaped(unsigned char byte)
 
 } // namespace
 
-std::string QuoteExcerpt(std::string_view text, char quote)
+std::string Excerpt(std::string_view text)
 {
-    std::string result(1, quote);
+    std::string result;
     std::size_t characters = 0;
     while (!text.empty() && characters < MaxQuotedCharacters) {
         const auto byte = static_cast<unsigned char>(text[0]);
@@ -100,8 +100,20 @@ std::string QuoteExcerpt(std::string_view text, char quote)
     }
     if (!text.empty())
         result += "...";
-    result += quote;
     return result;
+}
+
+std::string QuoteExcerpt(std::string_view text, char quote)
+{
+    return quote + Excerpt(text) + quote;
+}
+
+std::string ExcerptWords(std::string_view text)
+{
+    std::string result;
+    for (std::size_t blank; (blank = text.find(' ')) != std::string_view::npos; text.remove_prefix(blank + 1))
+        result += Excerpt(text.substr(0, blank)) + ' ';
+    return result + Excerpt(text);
 }
 
 std::optional<std::size_t> PrintableCharacters(std::string_view text)

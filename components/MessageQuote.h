@@ -14,6 +14,11 @@ namespace cva {
 // NUL byte nor swamped by a value of megabytes.
 constexpr std::size_t MaxQuotedCharacters = 60;
 std::string QuoteExcerpt(std::string_view text, char quote);
+// The same without the quotes.
+std::string Excerpt(std::string_view text);
+// A message that names the user's words as they stand: each run of
+// characters between blanks shown as Excerpt shows it.
+std::string ExcerptWords(std::string_view text);
 
 // The length of the well-formed UTF-8 sequence of two to four bytes at the
 // start of text, or 0 (also for a plain ASCII byte).

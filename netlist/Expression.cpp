@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cmath>
 
+#include "components/MessageQuote.h"
 #include "netlist/SpiceNumber.h"
 #include "numerics/Error.h"
 
@@ -59,7 +60,7 @@ public:
 private:
     [[noreturn]] void Fail(const std::string &what) const
     {
-        throw CorvantaError("cannot read the expression {" + std::string(Text) + "}: " + what);
+        throw CorvantaError("cannot read the expression {" + Excerpt(Text) + "}: " + what);
     }
 
     void SkipBlanks()

@@ -9,6 +9,7 @@
 #include <span>
 
 #include "components/EngNotation.h"
+#include "components/MessageQuote.h"
 #include "components/Symbol.h"
 #include "components/TaperLaw.h"
 #include "netlist/Expression.h"
@@ -207,7 +208,12 @@ public:
     }
 
 private:
-    [[noreturn]] void Fail(int line, const std::string &message) const { throw TNetlistError(File, line + 1, message); }
+    // The message quotes the file's words, which may be megabytes of junk
+    // or hold escape sequences meant for a terminal.
+    [[noreturn]] void Fail(int line, const std::string &message) const
+    {
+        throw TNetlistError(File, line + 1, ExcerptWords(message));
+    }
 
     std::vector<TCard> Cards()
     {

@@ -92,10 +92,13 @@ TEST(Netlist, EveryErrorNamesItsLine)
     const struct {
         std::string Text;
         int Line;
-        const char *Says;
+        std::string Says;
     } cases[] = {
         {head + "X1 out 0 sub\n", 4, "unknown element X1"},
         {head + "Q1 out 0 0 npn\n", 4, "unknown element Q1"},
+        {head + std::string(3000000, 'X') + "\n", 4,
+         "unknown element " + std::string(60, 'X') + "... a netlist here holds only"},
+        {head + "\x1B[2J\x07\n", 4, "unknown element \\x1B[2J\\x07:"},
         {head + "R2 out 0\n", 4, "R2 needs two nodes and a value"},
         {head + "C1 out 0 abc\n", 4, "value of C1 cannot be read"},
         {head + "C1 out 0 {1n*}\n", 4, "value of C1"},
