@@ -812,8 +812,15 @@ private:
     void Finish()
     {
         const int lastLine = int(Result.Layout.Lines.size()) - 1;
-        if (SourceName.empty())
+        if (SourceName.empty()) {
+            // A file that starts with its source, as a netlist without a title would.
+            std::vector<TToken> title;
+            SplitWords(Result.Layout.Lines[0], 0, 0, title);
+            if (title.size() >= 3 && std::toupper(static_cast<unsigned char>(title[0].Text[0])) == 'V')
+                Fail(0, "the netlist has no source: its first line is its title, as in SPICE, so the source " +
+                            title[0].Text + " there is not read; put a title line before it");
             Fail(lastLine, "the netlist has no source: add one as \"V1 IN 0 AC 1\"");
+        }
         if (OutputNode.empty()) {
             if (const auto out = NodeSpelling.find("out"); out != NodeSpelling.end()) {
                 OutputNode = out->second;

@@ -105,6 +105,7 @@ TEST(Netlist, EveryErrorNamesItsLine)
         {head + "r1 out 0 1k\n", 4, "duplicate name r1 (first on line 3)"},
         {head + "V2 out 0 AC 1\n", 4, "second source V2"},
         {"title\nR1 in out 1k\nR2 out 0 1k\n", 3, "no source"},
+        {"V1 in 0 AC 1\nR1 in out 1k\nR2 out 0 1k\n", 1, "its first line is its title, as in SPICE, so the source V1"},
         {"title\nV1 in 0 AC 1\nR1 in a 1k\nR2 a 0 1k\n", 4, "names no output"},
         {head + "P1 out w 0 10k logC\n", 4, "unknown taper \"logC\" of the pot P1"},
         {head + "P1 out 0 10k\n", 4, "the pot P1 needs three nodes"},
