@@ -273,6 +273,9 @@ void TListenBar::CircuitChanged(const TCircuit &circuit)
         FNetlist.reset();
         FNetlistProblem = error.what();
     }
+    // The reason the circuit before could not be heard is no longer true.
+    if (FNetlist && std::exchange(FSilenceTold, false))
+        emit Message(QString());
     if (FPlayer.Playing() || !FNetlist)
         SendFilter();
 }
@@ -288,6 +291,7 @@ void TListenBar::SendFilter()
         // one that is not passive would run away: silence until it can be heard.
         FPlayer.Controls().Filter.Publish(SilentFilter(FPlayer.SampleRate()));
         emit Message(tr("Listening is silent: %1").arg(QString::fromStdString(error.what())));
+        FSilenceTold = true;
     }
 }
 

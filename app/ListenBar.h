@@ -138,6 +138,7 @@ private:
     int FClipHold = 0;
     int FInputClipHold = 0;
     bool FEndTold = false; // the status bar says the file has ended
+    bool FSilenceTold = false; // the status bar says why the circuit cannot be heard
 };
 
 } // namespace cva

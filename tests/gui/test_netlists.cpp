@@ -12,6 +12,7 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QStatusBar>
 #include <QUndoStack>
 
 #include "TestWindow.h"
@@ -125,6 +126,17 @@ void TestNetlists::UnreadableTextMarksItsLineAndKeepsTheCurve()
     }
     Type(Tilt);
     QVERIFY(!ShownView()->Editor()->ErrorLabel()->isVisible());
+
+    // Read but beyond the engine: no curve, and the status bar says why it is not heard, until it can be.
+    QString many = Tilt;
+    for (int i = 0; i < 300; ++i)
+        many.replace(".end\n", QString("C%1x w 0 1p\n.end\n").arg(i));
+    Type(many);
+    QVERIFY(!W->Doc().LiveFailure().isEmpty());
+    QVERIFY(W->statusBar()->currentMessage().startsWith("Listening is silent"));
+    Type(Tilt);
+    QVERIFY(W->Doc().Store().Traces[0] == before);
+    QVERIFY2(!W->statusBar()->currentMessage().startsWith("Listening is silent"), qPrintable(W->statusBar()->currentMessage()));
 }
 
 void TestNetlists::ValuesAndKnobsAreWrittenBackAndSaved()
