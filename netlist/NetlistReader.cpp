@@ -368,6 +368,16 @@ private:
                                 std::to_string(Names[name] + 1) + ")");
     }
 
+    // ngspice reads braces and quotes as expressions wherever they stand, so
+    // a name or node with them would not run there, as written or exported.
+    void CheckSpelling(const TCard &card, std::size_t nodes)
+    {
+        for (std::size_t i = 0; i <= nodes && i < card.Words.size(); ++i)
+            if (card.Words[i].Text.find_first_of("{}'") != std::string::npos)
+                Fail(card.Line, std::string(i == 0 ? "the name " : "the node ") + card.Words[i].Text +
+                                    " may not hold braces or quotes, which SPICE reads as an expression");
+    }
+
     void NeedWords(const TCard &card, std::size_t count, const std::string &form)
     {
         if (card.Words.size() < count)
@@ -377,6 +387,7 @@ private:
     void ReadTwoTerminal(const TCard &card)
     {
         CheckName(card);
+        CheckSpelling(card, 2);
         const auto &w = card.Words;
         const char type = char(std::toupper(static_cast<unsigned char>(w[0].Text.front())));
         NeedWords(card, 4, "two nodes and a value: " + w[0].Text + " NODE1 NODE2 VALUE");
@@ -404,6 +415,7 @@ private:
     void ReadPot(const TCard &card)
     {
         CheckName(card);
+        CheckSpelling(card, 3);
         const auto &w = card.Words;
         TElementCard e;
         e.Type = 'P';
@@ -449,6 +461,7 @@ private:
     void ReadSource(const TCard &card)
     {
         CheckName(card);
+        CheckSpelling(card, 2);
         const auto &w = card.Words;
         NeedWords(card, 3, "two nodes: " + w[0].Text + " IN 0 AC 1");
         if (!SourceName.empty())

@@ -103,6 +103,8 @@ TEST(Netlist, EveryErrorNamesItsLine)
         {head + "C1 out 0 abc\n", 4, "value of C1 cannot be read"},
         {head + "C1 out 0 {1n*}\n", 4, "value of C1"},
         {head + "r1 out 0 1k\n", 4, "duplicate name r1 (first on line 3)"},
+        {head + "C{b} out 0 1n\n", 4, "the name C{b} may not hold braces or quotes"},
+        {head + "P1 out 'w' 0 10k\n", 4, "the node 'w' may not hold braces or quotes"},
         {head + "V2 out 0 AC 1\n", 4, "second source V2"},
         {"title\nR1 in out 1k\nR2 out 0 1k\n", 3, "no source"},
         {"V1 in 0 AC 1\nR1 in out 1k\nR2 out 0 1k\n", 1, "its first line is its title, as in SPICE, so the source V1"},
