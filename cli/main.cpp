@@ -161,6 +161,31 @@ std::string CurveText(const TCliOptions &options, const TCircuit &circuit, const
     return json ? TraceJson(circuit, curves) : TraceCsv(curves);
 }
 
+// Two outputs into one file would leave only the last written, and an output
+// into the file read would replace the circuit with a curve or a picture:
+// only --save writes the file read back, as its values stand.
+void CheckOutputFiles(const TCliOptions &options)
+{
+    const auto same = [](const std::string &a, const std::string &b) {
+        std::error_code error;
+        return std::filesystem::equivalent(a, b, error) ||
+               std::filesystem::absolute(a, error).lexically_normal() == std::filesystem::absolute(b, error).lexically_normal();
+    };
+    const std::pair<const char *, const std::optional<std::string> *> outputs[] = {
+        {"--output", &options.OutputPath}, {"--png", &options.PngPath},     {"--svg", &options.SvgPath},
+        {"--save", &options.SavePath},     {"--export-spice", &options.ExportSpicePath}};
+    for (std::size_t i = 0; i < std::size(outputs); ++i) {
+        const auto &[option, path] = outputs[i];
+        if (!*path)
+            continue;
+        if (options.CircuitFile && std::string_view(option) != "--save" && same(**path, *options.CircuitFile))
+            throw TUsageError{std::string(option) + " " + **path + " would replace the file read; --save writes it back"};
+        for (std::size_t j = 0; j < i; ++j)
+            if (*outputs[j].second && same(**path, **outputs[j].second))
+                throw TUsageError{std::string(outputs[j].first) + " and " + option + " name the same file " + **path};
+    }
+}
+
 // Told once per run, whether the taper came from the file or from --set.
 void WarnOfUnknownTapers(const TCircuit &circuit)
 {
@@ -192,6 +217,7 @@ int main(int argc, char **argv)
         }
         if ((options.PngPath || options.SvgPath) && !PlotPicturesAvailable())
             throw TUsageError{"--png and --svg are not available: this corvanta-cli was built without Qt"};
+        CheckOutputFiles(options);
         const TCircuit circuit = BuildCircuit(options);
         WarnOfUnknownTapers(circuit);
         if (options.SavePath)

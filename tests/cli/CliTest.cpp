@@ -309,6 +309,27 @@ TEST_F(Cli, ModulesAreLoadedOnlyFromBesideTheProgram)
     EXPECT_FALSE(fs::exists(work / "out.wav"));
 }
 
+// A slip of the command line loses no file: an output into the netlist read,
+// or two outputs into one file, is refused before anything is written.
+TEST_F(Cli, AnOutputNeverReplacesTheFileReadNorAnotherOutput)
+{
+    const std::string text = "Tilt\nV1 in 0 AC 1\nR1 in out 10k\nP1 out w 0 100k\nC1 w 0 10n\n";
+    const fs::path netlist = Write("tilt.cir", text);
+    const std::string other = (Dir / "x").string(), sameNetlist = (Dir / "." / "tilt.cir").string();
+    const std::vector<std::string> cases[] = {
+        {netlist.string(), "--export-spice", netlist.string()},
+        {netlist.string(), "--output", sameNetlist},
+        {netlist.string(), "--output", other, "--export-spice", other},
+    };
+    for (const std::vector<std::string> &arguments : cases) {
+        const RunResult result = Run(arguments);
+        EXPECT_EQ(result.ExitCode, 2) << arguments[1];
+        EXPECT_EQ(ReadFile(netlist), text) << arguments[1];
+        EXPECT_FALSE(fs::exists(other)) << arguments[1];
+    }
+    EXPECT_EQ(Run({netlist.string(), "--control", "P1=20", "--save", netlist.string()}).ExitCode, 0);
+}
+
 TEST_F(Cli, OutputOptionWritesTheCurveToAFile)
 {
     const fs::path out = Dir / "curve.csv";
