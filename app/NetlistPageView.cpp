@@ -68,7 +68,8 @@ TNetlistPageView::TNetlistPageView(QWidget *parent)
 void TNetlistPageView::Show(const TCircuit &circuit, int page, char decimalSeparator)
 {
     const TCircuitDef &info = circuit.Pages().Page(page);
-    const QString text = FromStd(info.NetlistText);
+    // The editor breaks lines with \n alone; a file's CRLF stays in the page.
+    const QString text = FromStd(info.NetlistText).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     if (text != FShownText) {
         FShownText = text;
         FEditor->SetText(text);

@@ -103,9 +103,12 @@ QString TNetlistPages::ActiveFileName() const
 void TNetlistPages::ApplyText(int page, const QString &text)
 {
     TNetlistPageView *view = View(page);
-    const std::string typed = text.toStdString();
     if (!view)
         return;
+    // What is typed takes the line breaks of the file, as the editor shows \n alone.
+    std::string typed = text.toStdString();
+    if (FDoc->Circuit().Pages().Page(page).NetlistText.find("\r\n") != std::string::npos)
+        typed = QString(text).replace(QLatin1Char('\n'), QStringLiteral("\r\n")).toStdString();
     if (typed == FDoc->Circuit().Pages().Page(page).NetlistText) {
         // Back to what the page shows: nothing to read again.
         view->Editor()->ShowError(-1, QString());

@@ -1,6 +1,7 @@
 #include "netlist/NetlistWriter.h"
 
 #include <algorithm>
+#include <string_view>
 
 #include "netlist/SpiceNumber.h"
 
@@ -74,9 +75,12 @@ std::string UpdatedNetlistText(const TNetlistCircuit &read, const TSymbolList &v
         lines[std::size_t(edit.Span.Line)].replace(edit.Span.Column, edit.Span.Length, edit.Text);
     // Before ".end", or they would not be read.
     lines.insert(layout.EndLine ? lines.begin() + *layout.EndLine : lines.end(), added.begin(), added.end());
+    // Line breaks as the file had them, so that a file written on Windows
+    // keeps its CRLF.
+    const std::string_view lineBreak = read.Page.NetlistText.find("\r\n") != std::string::npos ? "\r\n" : "\n";
     std::string text;
     for (const std::string &line : lines)
-        text += line + "\n";
+        (text += line) += lineBreak;
     return text;
 }
 

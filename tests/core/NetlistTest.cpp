@@ -254,6 +254,15 @@ TEST(Netlist, WritingBackKeepsTheTextAndTakesTheNewSettings)
     EXPECT_EQ(twice.Positions[1], 30);
     EXPECT_EQ(ReadNetlist(UpdatedNetlistText(twice, circuit.ActiveValues(), std::vector<int>{25, 60}), "w.cir").Positions,
               (std::vector<int>{25, 60}));
+    // A file with CRLF line breaks keeps them.
+    std::string crlf;
+    for (const char c : text)
+        crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    const std::string writtenCrlf =
+        UpdatedNetlistText(ReadNetlist(crlf, "w.cir"), circuit.ActiveValues(), std::vector<int>{25, 60});
+    EXPECT_EQ(std::count(writtenCrlf.begin(), writtenCrlf.end(), '\n'),
+              std::count(writtenCrlf.begin(), writtenCrlf.end(), '\r')) << writtenCrlf;
+    EXPECT_NE(writtenCrlf.find("logB control=Tone\r\n"), std::string::npos) << writtenCrlf;
     // An end card with its comment right after it: a new position line goes before it.
     const TNetlistCircuit endComment = ReadNetlist(text.substr(0, text.rfind(".end")) + ".end; done\n", "w.cir");
     EXPECT_EQ(ReadNetlist(UpdatedNetlistText(endComment, circuit.ActiveValues(), std::vector<int>{25, 60}), "w.cir").Positions,

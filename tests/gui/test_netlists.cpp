@@ -70,6 +70,7 @@ private slots:
     void ClosingAsksForEveryUnsavedNetlist();
     void ExamplesOpenAsPages();
     void SweepViewsAndMapWorkOnANetlistPage();
+    void ACrLfNetlistKeepsItsLineBreaks();
 
 private:
     TNetlistPageView *ShownView() const { return W->NetlistPages()->View(W->Doc().Circuit().Active); }
@@ -269,6 +270,23 @@ void TestNetlists::SweepViewsAndMapWorkOnANetlistPage()
     PrintPlot(printer, W->Doc().Store(), W->Doc().Circuit().ActiveValues(), W->Doc().Circuit().ActiveInfo(), '.',
               ControlLines(W->Doc().Circuit()));
     QVERIFY(QFileInfo(Dir.filePath("printed.pdf")).size() > 1000);
+}
+
+void TestNetlists::ACrLfNetlistKeepsItsLineBreaks()
+{
+    QFile file(Path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray(Tilt).replace("\n", "\r\n"));
+    file.close();
+    QVERIFY(W->Files().OpenFile(Path));
+    QCOMPARE(ShownView()->Editor()->Text(), QString(Tilt));
+    QVERIFY(!W->windowTitle().endsWith("*"));
+    Type(QString(Tilt).replace("C1 w out 22n", "C1 w out 220n"));
+    W->Slider(0)->setValue(80);
+    QVERIFY(W->Files().Save());
+    const QString saved = ReadAll(Path);
+    QVERIFY2(saved.contains("C1 w out 220n\r\n") && saved.contains("Tilt=80\r\n"), qPrintable(saved));
+    QCOMPARE(saved.count('\n'), saved.count(QStringLiteral("\r\n")));
 }
 
 QTEST_MAIN(TestNetlists)
