@@ -8,7 +8,9 @@ namespace cva {
 std::string ShortestNumber(double value)
 {
     std::array<char, 64> buffer{};
-    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
+    // A zero without its sign: the group delay of a network without
+    // reactance comes out as -0, which means nothing to a reader.
+    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value == 0 ? 0.0 : value);
     return std::string(buffer.data(), result.ptr);
 }
 

@@ -36,6 +36,7 @@ TEST(ShortestNumber, ReadsBackToTheSameDoubleInItsShortestForm)
     EXPECT_EQ(ShortestNumber(10), "10");
     EXPECT_EQ(ShortestNumber(0.1), "0.1");
     EXPECT_EQ(ShortestNumber(-21.5), "-21.5");
+    EXPECT_EQ(ShortestNumber(-0.0), "0");
     for (double value : {1.0 / 3, -12.683927400012345, 29427.271762092818, 5e-324, -1.7976931348623157e308})
         EXPECT_EQ(ReadBack(ShortestNumber(value)), value) << ShortestNumber(value);
 }
