@@ -339,6 +339,9 @@ private:
             if (node.find(',') != std::string::npos)
                 Fail(card.Line, "the output " + card.Words[i].Text + " is between two nodes; give one node, "
                                                                       "measured against ground");
+            if (IsGround(node))
+                Fail(card.Line, "the output " + card.Words[i].Text + " is ground, where nothing can be measured; "
+                                                                     "give another node");
             OutputNode = node;
             OutputLine = card.Line;
             return;

@@ -131,6 +131,7 @@ TEST(Netlist, EveryErrorNamesItsLine)
         {head + "*corvanta: control Tone=50\n", 4, "no control is called Tone"},
         {head + "P1 out w 0 10k\n*corvanta: control P1=101\n", 5, "from 0 to 100"},
         {head + ".print ac v(out,in)\n", 4, "between two nodes"},
+        {head + ".print ac vdb(GND)\n", 4, "vdb(GND) is ground"},
         {head + ".control\nrun\nC2 out 0 1n\n.end\n", 4, "a .control block without .endc"},
         {head + "+ 2k\n", 3, "unexpected \"2k\" after the value of R1"},
         {head + "P1 out w 0 10k control=Tone(\n", 4, "control label Tone( of the pot P1 may not hold brackets"},
